@@ -1,0 +1,50 @@
+// The board state every board owner holds: the protocol object and each
+// search thread. Plain fields, so that the hot paths work on them directly.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "board/types.h"
+
+using TBoardColor = std::array<TBoardSide, 64>;
+using TBoardNature = std::array<TBoardPiece, 64>;
+
+class TThreadConsole {
+ public:
+  TThreadConsole();
+  virtual ~TThreadConsole() = default;
+  TThreadConsole(const TThreadConsole&) = default;
+  TThreadConsole& operator=(const TThreadConsole&) = default;
+
+  // Empties the move stack and the history.
+  virtual void ClearStacks();
+
+  // Makes sure the history can take `entries` moves in all. Game histories
+  // have no fixed length, so the history grows; the search asks for its
+  // deepest line on top before it starts, so that it never grows mid-search.
+  void ReserveHistory(std::size_t entries);
+  std::size_t HistoryCapacity() const { return Hist_dat.size(); }
+
+  std::uint32_t hash = 0;
+  std::uint32_t hashP = 0;
+  std::uint32_t Max_dark = 0;
+  std::uint32_t Max_light = 0;
+  TBoardColor Color{};
+  TBoardNature Piece{};
+  std::array<TGen, GenStackSize> Gen_dat{};
+  std::array<std::int32_t, MaxPly + 1> First_move{};
+  std::vector<THist> Hist_dat;
+  TSide Side = Light;
+  TSide XSide = Dark;
+  TSide Ordiside = Light;
+  std::uint32_t Castle = 0;
+  std::int32_t EP = NoSquare;
+  std::uint32_t Fifty = 0;
+  std::uint32_t Ply = 0;
+  std::uint32_t Hply = 0;
+};
+
+// History entries every board starts with; enough for a long game and a search.
+constexpr std::size_t InitialHistoryCapacity = 1024;

@@ -1,0 +1,64 @@
+// Board geometry: the 10 x 12 mailbox, move offsets, castling and en-passant
+// helpers, and the per-square tables built once at start-up. All of it is
+// read-only once InitGeometry has run, so every thread reads it without locks.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "board/types.h"
+
+extern const std::array<std::int32_t, 120> Mailbox;
+extern const std::array<std::int32_t, 64> Mailbox64;
+extern const std::array<bool, 6> Slide;
+extern const std::array<std::int32_t, 6> OffsetCount;
+extern const std::int32_t Offset[6][8];
+extern const std::int32_t OffsetReverse[6][8];
+extern const std::array<std::uint32_t, 64> CastleMask;
+extern const std::array<std::int32_t, 64> RookCastleTo;
+extern const std::array<std::int32_t, 64> FileOf;  // 1 = a-file .. 8 = h-file
+extern const std::array<TBoardSide, 64> InitColor;
+extern const std::array<TBoardPiece, 64> InitPiece;
+extern const std::array<char, 7> PieceLetter;
+extern const std::array<std::string_view, 64> SquareName;
+extern const std::array<std::int32_t, 7> PieceValue;
+extern const std::array<std::int32_t, 6> EvasionBonus;
+extern const std::array<std::uint8_t, 2> PushFlag;
+
+// For the side that just double-pushed to `to`: the en-passant square; for the
+// side capturing en passant onto `to`: the captured pawn's square.
+// Defined for squares 16..47 only.
+std::int32_t EPBehind(TSide side, int square);
+
+// One step from a square along a mailbox offset, or -1 off the board.
+inline std::int32_t Step(int square, int offset) { return Mailbox[Mailbox64[square] + offset]; }
+
+// Direction indices of rays that reach a king zone; at most 8 per square.
+struct TDirList {
+  std::uint8_t count;
+  std::uint8_t dirs[8];
+};
+
+struct TGeometry {
+  bool AttackTable[2][6][64][64];
+  std::int32_t DirIndex[64][64];
+  TSquareSet KingZone[64];
+  std::int32_t KnightTropism[64][64];
+  TDirList BishopLinesToZone[64][64];
+  TDirList RookLinesToZone[64][64];
+  TDirList QueenLinesToZone[64][64];
+};
+
+// The computed tables. Filled by InitGeometry before any thread starts.
+extern const TGeometry& Geo;
+
+inline bool AttackTable(TSide side, int kind, int from, int to) { return Geo.AttackTable[side][kind][from][to]; }
+inline std::int32_t DirIndex(int from, int to) { return Geo.DirIndex[from][to]; }
+inline TSquareSet KingZone(int square) { return Geo.KingZone[square]; }
+
+// Builds the computed tables; safe to call more than once.
+void InitGeometry();
+
+// Parses "e4" style square names; -1 when the text is not a square.
+int ParseSquare(std::string_view text);

@@ -1,0 +1,121 @@
+// Board vocabulary shared by every board owner: squares, colours, kinds,
+// the move record and its flags, the history record and the piece lists.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+
+// Squares run from a8 = 0 to h1 = 63, rank by rank from Black's side.
+// The file is square % 8 (0 = a), the row square / 8 (0 = rank 8).
+using TSquareSet = std::uint64_t;
+
+constexpr TSquareSet SquareBit(int square) { return TSquareSet{1} << square; }
+constexpr bool InSet(TSquareSet set, int square) { return (set >> square) & 1; }
+
+enum TBoardSide : std::uint8_t { Light = 0, Dark = 1, bsEmpty = 2 };
+using TSide = std::uint8_t;  // Light or Dark only
+
+enum TBoardPiece : std::uint8_t { Pawn = 0, Knight = 1, Bishop = 2, Rook = 3, Queen = 4, King = 5, bpEmpty = 6 };
+using TPiece = std::uint8_t;  // Pawn..King
+
+enum TRoque : std::uint8_t { NonRoque = 0, PetitRoque = 1, GrandRoque = 2 };
+
+// Move flags, one bit each in TMove::bits.
+enum TPawnPromoteMove : std::uint8_t {
+  ppmCapture = 0,
+  ppmCastle = 1,
+  ppmEnPassCapture = 2,
+  ppmPawn2sq = 3,
+  ppmPawn = 4,
+  ppmPromote = 5,
+  ppmpawnpush = 6,
+};
+
+constexpr std::uint8_t FlagBit(TPawnPromoteMove flag) { return std::uint8_t(1u << flag); }
+
+constexpr std::uint8_t MoveCapture = 1;
+constexpr std::uint8_t MoveCastle = 2;
+constexpr std::uint8_t MoveEnPassant = 4;
+constexpr std::uint8_t MovePawn2sq = 8;
+constexpr std::uint8_t MovePawn = 16;
+constexpr std::uint8_t MovePromote = 32;
+constexpr std::uint8_t MovePawnPush = 64;
+// Captures and advanced pawn pushes are the tactical moves of the search.
+constexpr std::uint8_t MoveTactical = MoveCapture | MovePawnPush;
+
+constexpr TSide Opponent(TSide side) { return TSide(side ^ 1); }
+
+// A move fits in 32 bits and is compared and copied as one word: two moves
+// between the same squares with different flags or promotions differ.
+struct TMove {
+  std::uint8_t from = 0;
+  std::uint8_t ToNdx = 0;
+  TPiece promote = 0;
+  std::uint8_t bits = 0;
+
+  constexpr std::uint32_t AsInt() const { return std::bit_cast<std::uint32_t>(*this); }
+  static constexpr TMove FromInt(std::uint32_t value) { return std::bit_cast<TMove>(value); }
+  constexpr bool IsNone() const { return AsInt() == 0; }
+  constexpr bool Has(std::uint8_t mask) const { return (bits & mask) != 0; }
+  friend constexpr bool operator==(TMove a, TMove b) { return a.AsInt() == b.AsInt(); }
+};
+static_assert(sizeof(TMove) == 4);
+
+struct TGen {
+  TMove m;
+  std::int32_t score;
+};
+
+// Piece-list indices a move touched, so that unmaking finds them again.
+struct TIndex {
+  std::uint8_t IndexBouge;  // moving piece
+  std::uint8_t IndexPrise;  // captured piece (en passant too)
+  std::uint8_t IndexTour;   // castling rook
+};
+
+struct TSavedKingLines {
+  TSquareSet set;
+  bool saved;
+};
+
+// Long enough for any algebraic move text, such as "Qa1xb2+" or "exd8=Q+".
+constexpr int MoveTextCapacity = 12;
+
+// One entry per move made; everything the unmaking needs is here.
+struct THist {
+  TMove m;
+  TBoardPiece Capture;  // kind on the destination before the move; bpEmpty for en passant
+  std::uint32_t castle;
+  bool castleOK[2];
+  std::int32_t ep;
+  std::uint32_t fifty;
+  std::uint32_t HistHash;  // also the key the repetition test compares
+  std::uint32_t HistHashP;
+  TIndex Index;
+  char chaineCoup[MoveTextCapacity];
+  TSavedKingLines TabSetOfCases[2];
+  std::int32_t Casecapture;
+};
+
+struct TEtatPieces {
+  TSquareSet PieceCasesControle;  // king entries only: the king's lines of sight
+  std::int32_t CaseActu;          // kept when the piece is captured
+  bool Active;
+  bool RoqueAutorise;  // king: the side held a castling right when the board was prepared
+  TRoque RoiARoque;    // king: castled in the current line of play
+};
+
+// Index 1 is the king; 0 is unused so that indices read as in the lists' rules.
+constexpr int PieceListSize = 16;
+struct TPIECES {
+  TEtatPieces TabPieces[PieceListSize + 1];
+};
+using TTPIECES = TPIECES[2];
+
+// Deepest ply that may generate moves; the search never goes deeper.
+constexpr int MaxPly = 39;
+// Room on the move stack for every ply generating at once. A chess position
+// has at most 218 moves, so 40 plies of 256 cannot overflow.
+constexpr int GenStackSize = (MaxPly + 1) * 256;
+
+constexpr int NoSquare = -1;

@@ -1,0 +1,41 @@
+#include "hash/keys.h"
+
+#include <mutex>
+
+#include "hash/mersenne.h"
+
+namespace {
+TKeyTables keyTables{};
+}
+
+const TKeyTables& Keys = keyTables;
+
+void InitHashKeys() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    Tmt19937 random(0xFFFFFFFFu);
+    for (auto& colour : keyTables.PieceKeys)
+      for (auto& kind : colour)
+        for (auto& key : kind) key = random.val32();
+    keyTables.SideKey = random.val32();
+    for (auto& key : keyTables.EPKeys) key = random.val32();
+    for (auto& key : keyTables.CastleKeys) key = random.val32();
+    for (auto& key : keyTables.PhaseKeys) key = random.val32();
+  });
+}
+
+std::uint32_t set_hash(const TThreadConsole& board) {
+  std::uint32_t key = 0;
+  for (int square = 0; square < 64; ++square)
+    if (board.Color[square] != bsEmpty) key ^= Keys.PieceKeys[board.Color[square]][board.Piece[square]][square];
+  if (board.Side == Dark) key ^= Keys.SideKey;
+  if (board.EP != NoSquare) key ^= Keys.EPKeys[board.EP];
+  key ^= Keys.CastleKeys[board.Castle & 15];
+  return key;
+}
+
+void Set_Hash_Pawns(TThreadConsole& board) {
+  board.hashP = 0;
+  for (int square = 0; square < 64; ++square)
+    if (board.Piece[square] == Pawn) board.hashP ^= Keys.PieceKeys[board.Color[square]][Pawn][square];
+}

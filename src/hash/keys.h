@@ -1,0 +1,25 @@
+// Random keys of the position and pawn-structure hashes, and their full
+// recomputation. Making and unmaking moves keep the same keys incrementally.
+#pragma once
+
+#include <cstdint>
+
+#include "board/console_board.h"
+
+struct TKeyTables {
+  std::uint32_t PieceKeys[3][7][64];  // [colour][kind][square]; empty rows drawn but unused
+  std::uint32_t SideKey;              // Black to move
+  std::uint32_t EPKeys[64];
+  std::uint32_t CastleKeys[16];
+  std::uint32_t PhaseKeys[3];
+};
+
+extern const TKeyTables& Keys;
+
+// Draws the key tables in their fixed order; safe to call more than once.
+void InitHashKeys();
+
+// Key of the whole position: pieces, side to move, en-passant square, rights.
+std::uint32_t set_hash(const TThreadConsole& board);
+// Recomputes the pawn-structure key in place.
+void Set_Hash_Pawns(TThreadConsole& board);

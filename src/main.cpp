@@ -1,0 +1,37 @@
+// Vostrak: a UCI chess engine. Without arguments it speaks UCI on standard
+// input and output; developer tools run as subcommands.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "board/geometry.h"
+#include "hash/keys.h"
+#include "platform/console.h"
+#include "protocol/convert.h"
+#include "protocol/start_dir.h"
+#include "protocol/uci.h"
+#include "tools/perft.h"
+
+namespace {
+
+int RunTool(const std::string& tool, const std::vector<std::string>& args) {
+  if (tool == "perft") return PerftCommand(args);
+  std::fprintf(stderr, "unknown command '%s'; tools: perft DEPTH [FEN]\n", tool.c_str());
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  InitStartDir();
+  InitGeometry();
+  InitHashKeys();
+  if (argc > 1) return RunTool(argv[1], std::vector<std::string>(argv + 2, argv + argc));
+  try {
+    WaitForUci();
+  } catch (const std::exception& error) {
+    writeString(ErrorLine(error));
+  }
+  return 0;
+}

@@ -1,0 +1,54 @@
+#include "platform/console.h"
+
+#include <cstdio>
+#include <iostream>
+#include <mutex>
+
+namespace {
+std::mutex outputLock;
+std::string* capture = nullptr;  // guarded by outputLock
+
+void Emit(std::string_view text) {
+  std::lock_guard guard(outputLock);
+  if (capture) {
+    capture->append(text);
+    return;
+  }
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+}  // namespace
+
+bool ReadLine(std::string& line) {
+  if (!std::getline(std::cin, line)) {
+    line.clear();
+    return false;
+  }
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return true;
+}
+
+void writeString(std::string_view line) {
+  if (line.empty()) return;
+  std::string text(line);
+  text += '\n';
+  Emit(text);
+}
+
+void writeLines(std::string_view text) { Emit(text); }
+
+OutputCapture::OutputCapture() {
+  std::lock_guard guard(outputLock);
+  capture = new std::string;
+}
+
+OutputCapture::~OutputCapture() {
+  std::lock_guard guard(outputLock);
+  delete capture;
+  capture = nullptr;
+}
+
+std::string OutputCapture::Text() const {
+  std::lock_guard guard(outputLock);
+  return capture ? *capture : std::string();
+}

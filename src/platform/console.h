@@ -1,0 +1,27 @@
+// Standard input and output as the protocol uses them: whole lines in,
+// whole lines out, each output line flushed at once.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Reads one line without its line end (a trailing '\r' is dropped too).
+// Returns false at the end of input.
+bool ReadLine(std::string& line);
+
+// Writes the line and a line end, then flushes. Safe from any thread: lines
+// from different threads never interleave. An empty text writes nothing.
+void writeString(std::string_view line);
+
+// Writes several lines at once, under one flush, kept together.
+void writeLines(std::string_view text);
+
+// Tests can capture what the engine would print instead of writing it.
+class OutputCapture {
+ public:
+  OutputCapture();
+  ~OutputCapture();
+  OutputCapture(const OutputCapture&) = delete;
+  OutputCapture& operator=(const OutputCapture&) = delete;
+  std::string Text() const;
+};

@@ -1,0 +1,27 @@
+// The output thread: prints the "bestmove" line once the search thread that
+// produced it has parked, so that a "go" sent on reading the line always
+// finds the search thread ready for it.
+#pragma once
+
+#include <mutex>
+#include <string>
+
+#include "platform/worker.h"
+
+class TThreadCoup {
+ public:
+  // `searchThread` is the worker whose idle state gates the printing.
+  explicit TThreadCoup(Worker& searchThread);
+  // Hands a line over to be printed; called by the search thread at the end of its search.
+  void Hand(const std::string& line);
+  // Waits until a handed line has been printed.
+  void WaitPrinted() { worker_.waitIdle(); }
+
+ private:
+  void Execute();
+
+  Worker& searchThread_;
+  std::mutex lock_;
+  std::string coup;  // the line waiting to be printed
+  Worker worker_{[this] { Execute(); }};
+};

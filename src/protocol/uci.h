@@ -1,0 +1,53 @@
+// The protocol object: owns the protocol board, the main search thread and
+// the output thread, and runs the command loop on the program's main thread.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "protocol/protocol_board.h"
+
+class TMainThreadSearch;
+class TThreadCoup;
+
+extern const std::string AuthorName;
+extern const std::string EngineName;
+
+class TUCI : public TProtocolBoard {
+ public:
+  TUCI();
+  ~TUCI() override;
+
+  // The command loop: reads and serves lines until "quit" or end of input.
+  void Execute();
+  // Serves one line as the command loop does; false once the loop must end.
+  bool HandleLine(const std::string& line);
+  // Stops a running search and waits until the search thread has parked.
+  void StopSearch();
+  bool Terminated() const { return terminated_; }
+  TMainThreadSearch& MainSearch() { return *mainSearch_; }
+
+  std::string command;
+  TSide side_ponder = Light;
+
+ private:
+  bool SearchRunning() const;
+  void Dispatch(const std::string& line);
+  void NewGame();
+  // True when the line is one of the option lines the engine knows.
+  bool SetOption(const std::string& line);
+  void Position(const std::string& line);
+  void Go(const std::string& line);
+  void ReinitTablebases();
+
+  bool terminated_ = false;
+  std::unique_ptr<TMainThreadSearch> mainSearch_;
+  std::unique_ptr<TThreadCoup> output_;
+};
+
+// Waits for "uci" (or "quit") on standard input, then serves the protocol.
+void WaitForUci();
+
+// The identity and option lines sent in answer to "uci".
+std::string UciIdentity();

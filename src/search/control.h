@@ -1,0 +1,44 @@
+// Search-control globals: written by the protocol thread, read by the search
+// threads. Atomics with relaxed ordering: each is a single value, and the
+// hand-offs that start and stop a search order everything else.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+// TimeMode values.
+enum : std::uint8_t {
+  tmFixedTime = 0,   // "movetime"
+  tmFixedDepth = 1,  // "depth"
+  tmUnlimited = 2,   // no limit: "infinite", "ponder"
+  tmMovesToGo = 3,   // clock with "movestogo"
+  tmSuddenDeath = 4, // clock without "movestogo"
+};
+
+constexpr std::int32_t NoTimeLimit = 999999999;
+
+struct TLevel {
+  std::int32_t moves_to_tc = 0;
+  std::int32_t min_per_game = 0;
+  std::int32_t sec_per_game = 0;
+  std::int32_t increment = 0;
+};
+
+extern std::atomic<std::uint8_t> TimeMode;
+extern std::atomic<std::int32_t> GoTime;
+extern std::atomic<std::int32_t> MaxDepth;
+extern std::atomic<std::int32_t> PonderWTime;
+extern std::atomic<std::int32_t> PonderBTime;
+extern std::atomic<bool> Pondering;
+extern std::atomic<bool> SearchStopped;
+extern std::atomic<bool> MateFound;
+extern std::atomic<bool> NoInfoOutput;
+extern std::atomic<bool> ClearHashPending;
+extern std::atomic<std::int32_t> HashSizeMB;
+extern std::atomic<std::int32_t> ThreadsCount;
+extern std::atomic<std::int32_t> TBMenLimit;
+extern std::atomic<std::uint32_t> ProcessorCount;
+
+// Written by the protocol thread only while no search runs; the search reads
+// it after the hand-off that starts it.
+extern TLevel Level;

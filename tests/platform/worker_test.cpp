@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "platform/worker.h"
+
+TEST(Worker, RunsTheJobOncePerResumeAndParksBetween) {
+  std::atomic<int> runs{0};
+  Worker worker([&] { ++runs; });
+  EXPECT_TRUE(worker.isIdle());
+  for (int i = 1; i <= 20; ++i) {
+    worker.resume();
+    worker.waitIdle();
+    EXPECT_EQ(runs, i);
+  }
+}
+
+TEST(Worker, ResumeReturnsOnlyOnceTheJobRunsAndWaitIdleBlocksUntilItEnds) {
+  std::atomic<bool> release{false}, started{false};
+  Worker worker([&] {
+    started = true;
+    while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  });
+  worker.resume();
+  EXPECT_TRUE(started);
+  EXPECT_FALSE(worker.isIdle());
+  EXPECT_FALSE(worker.waitIdleFor(20));
+  worker.resume();  // already running: ignored
+  release = true;
+  worker.waitIdle();
+  EXPECT_TRUE(worker.isIdle());
+}
+
+TEST(Worker, DestructionLetsARunningJobFinish) {
+  std::atomic<bool> finished{false};
+  {
+    Worker worker([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+      finished = true;
+    });
+    worker.resume();
+  }
+  EXPECT_TRUE(finished);
+}

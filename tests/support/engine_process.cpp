@@ -1,0 +1,125 @@
+#include "support/engine_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <stdexcept>
+
+std::string EngineBinary() { return VOSTRAK_BINARY; }
+
+namespace {
+long long NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+}  // namespace
+
+EngineProcess::EngineProcess(const std::vector<std::string>& args, const std::string& workingDir) {
+  int toChild[2], fromChild[2];
+  if (pipe(toChild) != 0 || pipe(fromChild) != 0) throw std::runtime_error("pipe failed");
+  signal(SIGPIPE, SIG_IGN);
+  pid_ = fork();
+  if (pid_ < 0) throw std::runtime_error("fork failed");
+  if (pid_ == 0) {
+    dup2(toChild[0], 0);
+    dup2(fromChild[1], 1);
+    close(toChild[0]);
+    close(toChild[1]);
+    close(fromChild[0]);
+    close(fromChild[1]);
+    if (!workingDir.empty() && chdir(workingDir.c_str()) != 0) _exit(126);
+    std::vector<std::string> all{EngineBinary()};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& arg : all) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(toChild[0]);
+  close(fromChild[1]);
+  in_ = toChild[1];
+  out_ = fromChild[0];
+}
+
+EngineProcess::~EngineProcess() {
+  if (in_ >= 0) close(in_);
+  if (!exited_ && !WaitExit(2000)) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  if (out_ >= 0) close(out_);
+}
+
+void EngineProcess::Send(const std::string& line) {
+  const std::string text = line + "\n";
+  if (in_ >= 0 && write(in_, text.data(), text.size()) < 0) { /* engine gone: later reads fail */ }
+}
+
+void EngineProcess::CloseInput() {
+  if (in_ >= 0) close(in_);
+  in_ = -1;
+}
+
+std::optional<std::string> EngineProcess::ReadLine(int timeoutMs) {
+  const long long deadline = NowMs() + timeoutMs;
+  for (;;) {
+    const auto end = buffer_.find('\n');
+    if (end != std::string::npos) {
+      std::string line = buffer_.substr(0, end);
+      buffer_.erase(0, end + 1);
+      return line;
+    }
+    const long long left = deadline - NowMs();
+    if (left <= 0) return std::nullopt;
+    pollfd fd{out_, POLLIN, 0};
+    if (poll(&fd, 1, int(left)) <= 0) continue;
+    char chunk[4096];
+    const ssize_t n = read(out_, chunk, sizeof chunk);
+    if (n <= 0) return std::nullopt;
+    buffer_.append(chunk, size_t(n));
+  }
+}
+
+std::optional<std::string> EngineProcess::ReadUntil(const std::string& prefix, int timeoutMs,
+                                                    std::vector<std::string>* seen) {
+  const long long deadline = NowMs() + timeoutMs;
+  for (;;) {
+    const long long left = deadline - NowMs();
+    if (left <= 0) return std::nullopt;
+    auto line = ReadLine(int(left));
+    if (!line) return std::nullopt;
+    if (seen) seen->push_back(*line);
+    if (line->compare(0, prefix.size(), prefix) == 0) return line;
+  }
+}
+
+std::vector<std::string> EngineProcess::ReadFor(int ms) {
+  std::vector<std::string> lines;
+  const long long deadline = NowMs() + ms;
+  for (long long left; (left = deadline - NowMs()) > 0;) {
+    auto line = ReadLine(int(left));
+    if (!line) break;
+    lines.push_back(*line);
+  }
+  return lines;
+}
+
+std::optional<int> EngineProcess::WaitExit(int timeoutMs) {
+  if (exited_) return status_;
+  const long long deadline = NowMs() + timeoutMs;
+  do {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      exited_ = true;
+      status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      return status_;
+    }
+    usleep(2000);
+  } while (NowMs() < deadline);
+  return std::nullopt;
+}
