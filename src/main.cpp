@@ -11,12 +11,17 @@
 #include "protocol/convert.h"
 #include "protocol/start_dir.h"
 #include "protocol/uci.h"
+#if __has_include("tools/perft.h")
 #include "tools/perft.h"
+#define HAVE_PERFT 1
+#endif
 
 namespace {
 
 int RunTool(const std::string& tool, const std::vector<std::string>& args) {
+#ifdef HAVE_PERFT
   if (tool == "perft") return PerftCommand(args);
+#endif
   std::fprintf(stderr, "unknown command '%s'; tools: perft DEPTH [FEN]\n", tool.c_str());
   return 2;
 }

@@ -3,7 +3,7 @@
 #include "protocol/move_text.h"
 #include "protocol/thread_coup.h"
 
-TMainThreadSearch::TMainThreadSearch(TThreadConsole& source)
+TMainThreadSearch::TMainThreadSearch(TProtocolBoard& source)
     : TThreadSearch(1), Source(source), worker_(std::make_unique<Worker>([this] { Execute(); })) {}
 
 TMainThreadSearch::~TMainThreadSearch() { worker_.reset(); }
@@ -23,7 +23,12 @@ std::string TMainThreadSearch::BestMoveLine() const {
   // rather than repeating an older, unrelated answer.
   if (Best.m.IsNone()) return "bestmove 0000";
   std::string line = "bestmove " + move_str(Best.m);
-  if (!CoupAttendu.IsNone() && CoupAttendu_OK(Best.m, CoupAttendu)) line += " ponder " + move_str(CoupAttendu);
+  if (!CoupAttendu.IsNone()) {
+    // The ponder move is checked against the protocol board's rules on a
+    // copy, so that the protocol board itself is only ever read here.
+    TProtocolBoard check = Source;
+    if (check.CoupAttendu_OK(Best.m, CoupAttendu)) line += " ponder " + move_str(CoupAttendu);
+  }
   return line;
 }
 

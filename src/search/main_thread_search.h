@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "board/console_board.h"
+#include "protocol/protocol_board.h"
 #include "platform/worker.h"
 #include "search/thread_search.h"
 
@@ -14,7 +14,7 @@ class TThreadCoup;
 
 class TMainThreadSearch : public TThreadSearch {
  public:
-  explicit TMainThreadSearch(TThreadConsole& source);
+  explicit TMainThreadSearch(TProtocolBoard& source);
   ~TMainThreadSearch() override;
 
   // Starts one search; returns once the thread is running it.
@@ -28,7 +28,7 @@ class TMainThreadSearch : public TThreadSearch {
   void CopyMain();
   void Think();
 
-  TThreadConsole& Source;
+  TProtocolBoard& Source;  // the protocol board, not owned
   std::atomic<bool> computer_think{false};
 
  private:
