@@ -6,10 +6,9 @@
 #include <cstdint>
 
 #include "board/types.h"
+#include "hash/hash_table.h"  // TTabScore, shared with the pawn hash entries
 
 enum TPhase : std::uint8_t { opening = 0, middlegame = 1, endgame = 2 };
-
-using TTabScore = std::int32_t[2];
 
 struct TEvalState {
   TPhase PhaseDepart = middlegame;
@@ -21,7 +20,7 @@ struct TEvalState {
   std::int32_t piece_mat[2] = {};
 
   // Running totals per side, centipawns.
-  TTabScore Score = {};
+  TTabScore Score{};
 
   // Pawn structure.
   std::int32_t pawn_rank[2][10] = {};
