@@ -1,0 +1,36 @@
+#include "protocol/book.h"
+
+#include <fstream>
+
+#include "platform/files.h"
+#include "protocol/start_dir.h"
+
+bool OwnBook = false;
+bool BookOpen = false;
+std::string BookName;
+
+namespace {
+std::ifstream BookFile;
+}
+
+TBook::TBook(TThreadConsole* owner) : source(owner) {
+  OwnBook = false;
+  BookName = "vostrak.OPN";
+  open_book(StartDir);
+}
+
+TBook::~TBook() { close_book(); }
+
+void TBook::open_book(const std::string& repertoire) {
+  if (BookOpen || !OwnBook) return;
+  const std::string path = JoinPath(repertoire, BookName);
+  if (!FileExists(path)) return;
+  BookFile.open(path);
+  BookOpen = BookFile.is_open();
+}
+
+void TBook::close_book() {
+  if (!BookOpen) return;
+  BookFile.close();
+  BookOpen = false;
+}

@@ -1,0 +1,202 @@
+// Reading FEN text into a record, and refusing positions the engine cannot
+// hold safely: everything is checked before the board is touched.
+#include <array>
+#include <vector>
+
+#include "board/geometry.h"
+#include "protocol/protocol_board.h"
+
+namespace {
+
+constexpr std::string_view PieceLetters = "pnbrqkPNBRQK";
+
+std::vector<std::string_view> SplitFields(std::string_view text) {
+  std::vector<std::string_view> fields;
+  std::size_t start = 0;
+  while (true) {
+    start = text.find_first_not_of(" \t", start);
+    if (start == std::string_view::npos) break;
+    std::size_t end = text.find_first_of(" \t", start);
+    if (end == std::string_view::npos) end = text.size();
+    fields.push_back(text.substr(start, end - start));
+    start = end;
+  }
+  return fields;
+}
+
+bool Refuse(std::string& error, std::string why) {
+  error = "fen refused: " + std::move(why);
+  return false;
+}
+
+bool ReadPlacement(std::string_view field, TFenInfo& info, std::string& error) {
+  info.Position.clear();
+  int rank = 0, squaresInRank = 0;
+  for (char ch : field) {
+    if (ch == '/') {
+      if (squaresInRank != 8) return Refuse(error, "a rank of the placement does not hold 8 squares");
+      ++rank;
+      squaresInRank = 0;
+    } else if (ch >= '1' && ch <= '8') {
+      info.Position.append(std::size_t(ch - '0'), ' ');
+      squaresInRank += ch - '0';
+    } else if (PieceLetters.find(ch) != std::string_view::npos) {
+      info.Position += ch;
+      ++squaresInRank;
+    } else {
+      return Refuse(error, std::string("unknown character '") + ch + "' in the placement");
+    }
+    if (squaresInRank > 8) return Refuse(error, "a rank of the placement holds more than 8 squares");
+  }
+  if (rank != 7) return Refuse(error, "the placement does not have 8 ranks");
+  if (squaresInRank != 8) return Refuse(error, "a rank of the placement does not hold 8 squares");
+  return true;
+}
+
+bool ReadCastling(std::string_view field, TFenInfo& info, std::string& error) {
+  info.castle = 0;
+  if (field == "-") return true;
+  for (char ch : field) {
+    switch (ch) {
+      case 'K': info.castle |= 1; break;
+      case 'Q': info.castle |= 2; break;
+      case 'k': info.castle |= 4; break;
+      case 'q': info.castle |= 8; break;
+      default: return Refuse(error, std::string("unknown character '") + ch + "' in the castling field");
+    }
+  }
+  return true;
+}
+
+bool ReadEnPassant(std::string_view field, TFenInfo& info, std::string& error) {
+  info.EP = NoSquare;
+  if (field == "-") return true;
+  const int square = field.size() == 2 ? ParseSquare(field) : -1;
+  if (square < 0) return Refuse(error, "the en-passant field is not a square");
+  info.EP = square;
+  return true;
+}
+
+// Placement, side, then optional castling and en-passant fields; the
+// half-move clock, move number and anything after them are not used.
+bool ReadFenText(std::string_view text, TFenInfo& info, std::string& error) {
+  const auto fields = SplitFields(text);
+  if (fields.empty()) return Refuse(error, "no placement");
+  if (!ReadPlacement(fields[0], info, error)) return false;
+  if (fields.size() < 2) return Refuse(error, "no side to move");
+  if (fields[1] != "w" && fields[1] != "b") return Refuse(error, "the side to move is not w or b");
+  info.side = fields[1] == "w" ? Light : Dark;
+  if (fields.size() >= 3 && !ReadCastling(fields[2], info, error)) return false;
+  if (fields.size() >= 4 && !ReadEnPassant(fields[3], info, error)) return false;
+  return true;
+}
+
+struct TPlacedArrays {
+  TBoardColor color;
+  TBoardNature piece;
+};
+
+TPlacedArrays Place(const TFenInfo& info) {
+  TPlacedArrays board;
+  for (int square = 0; square < 64; ++square) {
+    const char ch = info.Position[square];
+    board.color[square] = TProtocolBoard::ColorOfPiece(ch);
+    board.piece[square] = TProtocolBoard::NatureOfPiece(ch);
+  }
+  return board;
+}
+
+bool CheckMaterial(const TPlacedArrays& board, std::string& error) {
+  int kings[2] = {0, 0}, men[2] = {0, 0};
+  for (int square = 0; square < 64; ++square) {
+    const TBoardSide side = board.color[square];
+    if (side == bsEmpty) continue;
+    ++men[side];
+    if (board.piece[square] == King) ++kings[side];
+    if (board.piece[square] == Pawn && (square < 8 || square >= 56))
+      return Refuse(error, "a pawn stands on the first or last rank");
+  }
+  if (kings[Light] != 1 || kings[Dark] != 1) return Refuse(error, "each side needs exactly one king");
+  if (men[Light] > PieceListSize || men[Dark] > PieceListSize)
+    return Refuse(error, "a side has more than 16 men");
+  return true;
+}
+
+bool InCheck(const TPlacedArrays& board, TSide side) {
+  for (int square = 0; square < 64; ++square)
+    if (board.piece[square] == King && board.color[square] == side)
+      return TProtocolBoard::SquareAttacked(board.color, board.piece, square, Opponent(side));
+  return false;
+}
+
+bool Holds(const TPlacedArrays& board, int square, TBoardSide side, TBoardPiece kind) {
+  return board.color[square] == side && board.piece[square] == kind;
+}
+
+// A right needs its king and rook at home; without them castling would
+// conjure a rook out of nothing.
+std::int32_t PlausibleCastling(const TPlacedArrays& board, std::int32_t castle) {
+  struct TRight { std::int32_t bit; TBoardSide side; int king, rook; };
+  constexpr std::array<TRight, 4> rights = {{{1, Light, 60, 63}, {2, Light, 60, 56}, {4, Dark, 4, 7}, {8, Dark, 4, 0}}};
+  std::int32_t kept = 0;
+  for (const auto& right : rights)
+    if ((castle & right.bit) && Holds(board, right.king, right.side, King) && Holds(board, right.rook, right.side, Rook))
+      kept |= right.bit;
+  return kept;
+}
+
+// An en-passant square stands behind a pawn of the side that just moved, on
+// the third rank (White pushed) or the sixth (Black pushed), with the square
+// and the pawn's origin empty.
+std::int32_t PlausibleEnPassant(const TPlacedArrays& board, std::int32_t ep, TSide side) {
+  if (ep == NoSquare) return NoSquare;
+  const int row = ep / 8;
+  const bool whitePushed = row == 5 && side == Dark;
+  const bool blackPushed = row == 2 && side == Light;
+  if (!whitePushed && !blackPushed) return NoSquare;
+  const int pawn = whitePushed ? ep - 8 : ep + 8;
+  const int origin = whitePushed ? ep + 8 : ep - 8;
+  const TBoardSide pusher = whitePushed ? Light : Dark;
+  if (!Holds(board, pawn, pusher, Pawn) || board.color[ep] != bsEmpty || board.color[origin] != bsEmpty)
+    return NoSquare;
+  return ep;
+}
+
+bool CheckPosition(TFenInfo& info, std::string& error) {
+  const TPlacedArrays board = Place(info);
+  if (!CheckMaterial(board, error)) return false;
+  if (InCheck(board, Opponent(info.side))) return Refuse(error, "the side not to move is in check");
+  info.castle = PlausibleCastling(board, info.castle);
+  info.EP = PlausibleEnPassant(board, info.EP, info.side);
+  return true;
+}
+
+}  // namespace
+
+const std::string_view StartPlacement = "rnbqkbnrpppppppp                                PPPPPPPPRNBQKBNR";
+
+TBoardPiece TProtocolBoard::NatureOfPiece(char ch) {
+  if (ch >= 'A' && ch <= 'Z') ch = char(ch - 'A' + 'a');
+  switch (ch) {
+    case 'p': return Pawn;
+    case 'n': return Knight;
+    case 'b': return Bishop;
+    case 'r': return Rook;
+    case 'q': return Queen;
+    case 'k': return King;
+    default: return bpEmpty;
+  }
+}
+
+TBoardSide TProtocolBoard::ColorOfPiece(char ch) {
+  if (ch >= 'a' && ch <= 'z') return Dark;
+  if (ch >= 'A' && ch <= 'Z') return Light;
+  return bsEmpty;
+}
+
+bool TProtocolBoard::LoadFen(std::string_view fen, std::string& error) {
+  TFenInfo info;
+  if (!ReadFenText(fen, info, error) || !CheckPosition(info, error)) return false;
+  MiseEnPlacePosition(info);
+  return true;
+}

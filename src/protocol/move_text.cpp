@@ -1,0 +1,109 @@
+#include "protocol/move_text.h"
+
+#include "board/geometry.h"
+#include "protocol/protocol_board.h"
+
+namespace {
+
+// Square text as file letter and rank number; any byte value is accepted,
+// so that a damaged record still prints something.
+std::string SquareText(int square) { return std::string(1, char('a' + square % 8)) + std::to_string(8 - square / 8); }
+
+char PromotionLetter(TPiece promote) {
+  switch (promote) {
+    case Knight: return 'n';
+    case Bishop: return 'b';
+    case Rook: return 'r';
+    default: return 'q';
+  }
+}
+
+bool IsFileLetter(char ch) { return ch >= 'a' && ch <= 'h'; }
+bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+
+// Offset, from the Queen promotion, of the promotion a letter asks for. The
+// generator lists a pawn's promotions together as Queen, Rook, Bishop, Knight.
+int PromotionOffset(char letter) {
+  switch (letter) {
+    case 'r': case 'R': return 1;
+    case 'b': case 'B': return 2;
+    case 'n': case 'N': return 3;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+std::string move_str(TMove m) {
+  std::string text = SquareText(m.from) + SquareText(m.ToNdx);
+  if (m.Has(MovePromote)) text += PromotionLetter(m.promote);
+  return text;
+}
+
+int TProtocolBoard::ParseCoordMove(std::string_view text, TMove& m) const {
+  if (text.size() < 4 || !IsFileLetter(text[0]) || !IsDigit(text[1]) || !IsFileLetter(text[2]) || !IsDigit(text[3]))
+    return -1;
+  // Digits 0 and 9 give squares off the board, which no move has.
+  const int from = (text[0] - 'a') + 8 * (8 - (text[1] - '0'));
+  const int to = (text[2] - 'a') + 8 * (8 - (text[3] - '0'));
+  for (int i = 0; i < First_move[1]; ++i) {
+    const TMove candidate = Gen_dat[i].m;
+    if (candidate.from != from || candidate.ToNdx != to) continue;
+    m.from = std::uint8_t(from);
+    m.ToNdx = std::uint8_t(to);
+    if (!candidate.Has(MovePromote)) return i;
+    return i + PromotionOffset(text.size() > 4 ? text[4] : ' ');
+  }
+  return -1;
+}
+
+bool TProtocolBoard::CoupAttendu_OK(TMove best, TMove expected) {
+  // Play the generated move that matches the search's move, so that a move
+  // from elsewhere can never damage the board.
+  Ply = 0;
+  ProtocolGenerate();
+  int found = -1;
+  for (int i = 0; i < First_move[1] && found < 0; ++i) {
+    const TMove candidate = Gen_dat[i].m;
+    if (candidate.from == best.from && candidate.ToNdx == best.ToNdx && candidate.promote == best.promote) found = i;
+  }
+  if (found < 0 || !ProtocolMakeMove(Gen_dat[found].m)) {
+    Ply = 0;
+    return false;
+  }
+  Ply = 0;
+  ProtocolGenerate();
+  bool ok = false;
+  for (int i = 0; i < First_move[1] && !ok; ++i) {
+    const TMove reply = Gen_dat[i].m;
+    ok = reply.from == expected.from && reply.ToNdx == expected.ToNdx && reply.promote == expected.promote;
+  }
+  ProtocolTakeBack();
+  // Leave the list of the position's own moves in place again.
+  ProtocolGenerate();
+  return ok;
+}
+
+std::string TProtocolBoard::MoveToSan(TMove m, TBoardPiece kind) const {
+  if (m.from > 63 || m.ToNdx > 63 || kind > King) return {};
+  const std::string to(SquareName[m.ToNdx]);
+  const char originFile = SquareName[m.from][0];
+  if (m.Has(MoveCastle)) return m.ToNdx == 62 || m.ToNdx == 6 ? "O-O" : "O-O-O";
+  if (m.Has(MovePromote)) {
+    constexpr const char* suffix[] = {"", "=N", "=B", "=R", "=Q", ""};
+    const std::string promotion = m.promote < 6 ? suffix[m.promote] : "";
+    return (m.Has(MoveCapture) ? std::string(1, originFile) : std::string()) + to + promotion;
+  }
+  if (kind == Pawn) return m.Has(MoveCapture) ? originFile + to : to;
+
+  // Another piece of the same kind that can reach the same square: name this
+  // one's file, or its rank when both share the file.
+  std::string disambiguation;
+  for (int i = First_move[Ply]; i < First_move[Ply + 1]; ++i) {
+    const TMove other = Gen_dat[i].m;
+    if (other.ToNdx != m.ToNdx || other.from == m.from || Piece[other.from] != kind) continue;
+    disambiguation = FileOf[other.from] != FileOf[m.from] ? std::string(1, originFile) : std::string(1, SquareName[m.from][1]);
+    break;
+  }
+  return PieceLetter[kind] + disambiguation + to;
+}

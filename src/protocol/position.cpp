@@ -1,0 +1,146 @@
+// The "position" command: the board is rebuilt from the start position or a
+// FEN, then the interface's moves are played one by one.
+#include <algorithm>
+#include <cctype>
+#include <new>
+
+#include "board/geometry.h"
+#include "hash/keys.h"
+#include "platform/console.h"
+#include "protocol/book.h"
+#include "protocol/protocol_board.h"
+#include "protocol/start_dir.h"
+#include "search/control.h"
+
+namespace {
+
+// Position of the first occurrence of `word` ignoring letter case, or npos.
+std::size_t FindNoCase(std::string_view text, std::string_view word) {
+  const auto same = [](char a, char b) { return std::tolower((unsigned char)a) == std::tolower((unsigned char)b); };
+  const auto found = std::search(text.begin(), text.end(), word.begin(), word.end(), same);
+  return found == text.end() ? std::string_view::npos : std::size_t(found - text.begin());
+}
+
+std::string_view Trim(std::string_view text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The characters from index `from` to before index `to`; empty when out of range.
+std::string_view Slice(std::string_view text, std::size_t from, std::size_t to = std::string_view::npos) {
+  to = std::min(to, text.size());
+  return from < to ? text.substr(from, to - from) : std::string_view();
+}
+
+// "fen X moves ..." -> "X": the text after "fen " up to the blank before
+// "moves"; without moves, the rest of the text.
+std::string_view FenOfCommand(std::string_view args, std::size_t moves) {
+  if (moves == std::string_view::npos) return Slice(args, 4);
+  return moves >= 1 ? Slice(args, 4, moves - 1) : std::string_view();
+}
+
+}  // namespace
+
+bool TProtocolBoard::IsNewFen(std::string_view args) {
+  if (args.substr(0, 3) != "fen") return false;
+  const std::size_t moves = FindNoCase(args, "moves");
+  std::string_view fen = FenOfCommand(args, moves);
+  if (moves == std::string_view::npos) fen = Trim(fen);
+  const bool isNew = fen != Fen_Precedente;
+  Fen_Precedente = std::string(fen);
+  return isNew;
+}
+
+void TProtocolBoard::SetupPosition(std::string_view args) {
+  const std::size_t moves = FindNoCase(args, "moves");
+  if (FindNoCase(args, "startpos") == std::string_view::npos) {
+    // A refused FEN keeps the previous position; its moves belong to the
+    // refused one and are not played.
+    if (loadEPD(FenOfCommand(args, moves)) && moves != std::string_view::npos) PlayMoves(Slice(args, moves + 6));
+    return;
+  }
+  SetStartPosition();
+  if (args != "startpos" && moves != std::string_view::npos) PlayMoves(Slice(args, moves + 6));
+}
+
+void TProtocolBoard::SetStartPosition() {
+  std::copy(InitColor.begin(), InitColor.end(), Color.begin());
+  std::copy(InitPiece.begin(), InitPiece.end(), Piece.begin());
+  Side = Light;
+  XSide = Dark;
+  Castle = 15;
+  EP = NoSquare;
+  Fifty = 0;
+  Ply = 0;
+  Hply = 0;
+  AfterSetUp();
+  GoTime = 0;
+  MaxDepth = 0;
+  PonderWTime = 0;
+  PonderBTime = 0;
+  ResetTimeControl();
+  if (Book) Book->open_book(StartDir);
+}
+
+bool TProtocolBoard::loadEPD(std::string_view text) {
+  std::string error;
+  if (LoadFen(text, error)) return true;
+  writeString("info string " + error);
+  return false;
+}
+
+void TProtocolBoard::MiseEnPlacePosition(const TFenInfo& info) {
+  for (int square = 0; square < 64; ++square) {
+    const char ch = square < int(info.Position.size()) ? info.Position[square] : ' ';
+    Color[square] = ColorOfPiece(ch);
+    Piece[square] = NatureOfPiece(ch);
+  }
+  Side = info.side;
+  XSide = Opponent(info.side);
+  Castle = std::uint32_t(info.castle) & 15;
+  EP = info.EP;
+  Fifty = 0;
+  Ply = 0;
+  Hply = 0;
+  AfterSetUp();
+  // Only the placement counts: the start placement with Black to move
+  // keeps the book open.
+  if (Book && info.Position != StartPlacement) Book->close_book();
+}
+
+void TProtocolBoard::AfterSetUp() {
+  hash = set_hash(*this);
+  ClearStacks();
+  OptionsAZero();
+  ProtocolGenerate();
+}
+
+void TProtocolBoard::PlayMoves(std::string_view list) {
+  std::size_t start = 0;
+  while (start < list.size()) {
+    std::size_t end = list.find(' ', start);
+    if (end == std::string_view::npos) end = list.size();
+    const std::string_view token = list.substr(start, end - start);
+    start = end + 1;
+
+    TMove parsed;
+    const int index = ParseCoordMove(token, parsed);
+    try {
+      if (index < 0 || !ProtocolMakeMove(Gen_dat[index].m)) writeString("Illegal Move !!");
+    } catch (const std::bad_alloc&) {
+      writeString("info string not enough memory for the game's moves");
+      return;
+    }
+    Ply = 0;
+    ProtocolGenerate();
+  }
+}
+
+void TProtocolBoard::OptionsAZero() {
+  if (ClearHashPending) {
+    MateFound = false;
+    NoInfoOutput = false;
+  }
+  Pondering = false;
+}

@@ -1,0 +1,96 @@
+// The protocol board: the board the "position" command sets up and the
+// interface's moves are played on, with its own small rules engine (a
+// mailbox generator of pseudo-legal moves, an attack test, a move maker that
+// refuses moves leaving the king in check and checks castling conditions,
+// and a take-back). Searches copy its TThreadConsole part.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "board/console_board.h"
+#include "board/types.h"
+
+class TBook;
+
+// FEN text read into a record.
+struct TFenInfo {
+  // 64 characters, a8 .. h1: a piece letter (upper case White) or a blank.
+  std::string Position;
+  std::int32_t castle = 0;  // bits of Castle: K 1, Q 2, k 4, q 8
+  std::int32_t EP = NoSquare;
+  TSide side = Light;
+};
+
+// The start placement as a TFenInfo::Position string.
+extern const std::string_view StartPlacement;
+
+class TProtocolBoard : public TThreadConsole {
+ public:
+  TProtocolBoard() = default;
+
+  // --- Rules engine -------------------------------------------------------
+  // Lists the pseudo-legal moves of the side to move at ply Ply (castling
+  // candidates whenever the right is held, promotions as Q, R, B, N).
+  void ProtocolGenerate();
+  bool ProtocolInCheck(TSide side) const;
+  // Is `square` attacked by a piece of `attacker`?
+  bool ProtocolAttacked(int square, TSide attacker) const;
+  // Makes the move; false, with the board unchanged, when it is illegal.
+  bool ProtocolMakeMove(TMove m);
+  // Undoes the last move made (nothing when no move was made).
+  void ProtocolTakeBack();
+  // The attack test on bare arrays, for positions not placed yet.
+  static bool SquareAttacked(const TBoardColor& color, const TBoardNature& piece, int square, TSide attacker);
+
+  // --- Move text (move_text.cpp) ------------------------------------------
+  // Index in the ply-0 list of the move the coordinate text names, or -1.
+  // `m` gets the origin and destination of the text.
+  int ParseCoordMove(std::string_view text, TMove& m) const;
+  // Is `expected` among the replies to `best` in the current position?
+  // The board is left as it was.
+  bool CoupAttendu_OK(TMove best, TMove expected);
+  // Algebraic text of a move about to be made by a piece of kind `kind`.
+  std::string MoveToSan(TMove m, TBoardPiece kind) const;
+
+  // --- Position set-up (position.cpp, fen.cpp) ----------------------------
+  // Remembers the FEN of a "position fen ..." command; true when it differs
+  // from the previous one (the tables are then to be cleared).
+  bool IsNewFen(std::string_view args);
+  // The body of the "position" command (its text after "position ").
+  void SetupPosition(std::string_view args);
+  void SetStartPosition();
+  // Reads, checks and places a FEN position. On refusal the board is left
+  // untouched and `error` says why; nothing is printed.
+  bool LoadFen(std::string_view fen, std::string& error);
+  // LoadFen for the "position" command: a refusal prints one
+  // "info string" line and keeps the previous position. True when placed.
+  bool loadEPD(std::string_view text);
+  // Places a checked record on the board.
+  void MiseEnPlacePosition(const TFenInfo& info);
+  // Plays a blank-separated list of coordinate moves.
+  void PlayMoves(std::string_view list);
+  // Per-position reset of the pondering state.
+  void OptionsAZero();
+
+  static TBoardPiece NatureOfPiece(char ch);
+  static TBoardSide ColorOfPiece(char ch);
+
+  std::string Fen_Precedente;
+  TBook* Book = nullptr;  // set by the owner; null means no book
+
+ protected:
+  // Resets the time-control state when a new game starts from the start
+  // position; the owner of the time control overrides it.
+  virtual void ResetTimeControl() {}
+
+ private:
+  void AddMove(int from, int to, std::uint8_t bits);
+  void GeneratePawnMoves(int square);
+  void GeneratePieceMoves(int square);
+  void GenerateCastlingAndEnPassant();
+  bool CastlingAllowed(TMove m) const;
+  void MoveCastlingRook(int kingTo, bool undo);
+  void AfterSetUp();
+};

@@ -1,0 +1,224 @@
+// The protocol board's rules: pseudo-legal generation on the 10 x 12
+// mailbox, the attack test, and making and taking back moves. Speed does not
+// matter here; the search has its own generator and make/unmake.
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "board/geometry.h"
+#include "hash/keys.h"
+#include "protocol/protocol_board.h"
+
+namespace {
+
+bool OnAFile(int square) { return square % 8 == 0; }
+bool OnHFile(int square) { return square % 8 == 7; }
+
+struct TCastling {
+  int kingTo;
+  int mustBeEmpty[3];
+  int emptyCount;
+  int mustBeSafe[2];
+  int rookFrom, rookTo;
+};
+
+constexpr TCastling Castlings[4] = {
+    {62, {61, 62, 0}, 2, {61, 62}, 63, 61},
+    {58, {57, 58, 59}, 3, {58, 59}, 56, 59},
+    {6, {5, 6, 0}, 2, {5, 6}, 7, 5},
+    {2, {1, 2, 3}, 3, {2, 3}, 0, 3},
+};
+
+const TCastling* CastlingTo(int kingTo) {
+  for (const auto& castling : Castlings)
+    if (castling.kingTo == kingTo) return &castling;
+  return nullptr;
+}
+
+}  // namespace
+
+void TProtocolBoard::AddMove(int from, int to, std::uint8_t bits) {
+  // A position holds a few hundred pseudo-legal moves at most, far below the
+  // room the move stack has for plies 0 and 1, the only ones used here.
+  std::int32_t& next = First_move[Ply + 1];
+  const bool lastRank = Side == Light ? to < 8 : to >= 56;
+  if ((bits & MovePawn) && lastRank) {
+    for (TPiece promote : {TPiece(Queen), TPiece(Rook), TPiece(Bishop), TPiece(Knight)})
+      Gen_dat[next++] = TGen{TMove{std::uint8_t(from), std::uint8_t(to), promote, std::uint8_t(bits | MovePromote)}, 0};
+    return;
+  }
+  Gen_dat[next++] = TGen{TMove{std::uint8_t(from), std::uint8_t(to), 0, bits}, 0};
+}
+
+void TProtocolBoard::GeneratePawnMoves(int square) {
+  const int forward = Side == Light ? -8 : 8;
+  const int leftCapture = Side == Light ? -9 : 7;   // toward the a-file
+  const int rightCapture = Side == Light ? -7 : 9;  // toward the h-file
+  if (!OnAFile(square) && Color[square + leftCapture] == XSide) AddMove(square, square + leftCapture, MoveCapture | MovePawn);
+  if (!OnHFile(square) && Color[square + rightCapture] == XSide) AddMove(square, square + rightCapture, MoveCapture | MovePawn);
+  if (Color[square + forward] != bsEmpty) return;
+  AddMove(square, square + forward, MovePawn);
+  const bool onHomeRank = Side == Light ? square >= 48 : square <= 15;
+  if (onHomeRank && Color[square + 2 * forward] == bsEmpty) AddMove(square, square + 2 * forward, MovePawn2sq | MovePawn);
+}
+
+void TProtocolBoard::GeneratePieceMoves(int square) {
+  const int kind = Piece[square];
+  for (int d = 0; d < OffsetCount[kind]; ++d)
+    for (int to = Step(square, Offset[kind][d]); to != -1; to = Step(to, Offset[kind][d])) {
+      if (Color[to] == bsEmpty) {
+        AddMove(square, to, 0);
+        if (!Slide[kind]) break;
+        continue;
+      }
+      if (Color[to] == XSide) AddMove(square, to, MoveCapture);
+      break;
+    }
+}
+
+void TProtocolBoard::GenerateCastlingAndEnPassant() {
+  if (Side == Dark) {
+    if (Castle & 4) AddMove(4, 6, MoveCastle);
+    if (Castle & 8) AddMove(4, 2, MoveCastle);
+  } else {
+    if (Castle & 1) AddMove(60, 62, MoveCastle);
+    if (Castle & 2) AddMove(60, 58, MoveCastle);
+  }
+  if (EP == NoSquare) return;
+  const std::uint8_t epBits = MoveCapture | MoveEnPassant | MovePawn;
+  // The capturing pawn stands beside the pushed one, one rank nearer its own side.
+  const int fromAFileSide = Side == Dark ? EP - 9 : EP + 7;
+  const int fromHFileSide = Side == Dark ? EP - 7 : EP + 9;
+  if (!OnAFile(EP) && Color[fromAFileSide] == Side && Piece[fromAFileSide] == Pawn) AddMove(fromAFileSide, EP, epBits);
+  if (!OnHFile(EP) && Color[fromHFileSide] == Side && Piece[fromHFileSide] == Pawn) AddMove(fromHFileSide, EP, epBits);
+}
+
+void TProtocolBoard::ProtocolGenerate() {
+  First_move[Ply + 1] = First_move[Ply];
+  for (int square = 0; square < 64; ++square) {
+    if (Color[square] != Side) continue;
+    if (Piece[square] == Pawn) GeneratePawnMoves(square);
+    else GeneratePieceMoves(square);
+  }
+  GenerateCastlingAndEnPassant();
+}
+
+bool TProtocolBoard::SquareAttacked(const TBoardColor& color, const TBoardNature& piece, int square, TSide attacker) {
+  // The first piece on each line decides: the empty-board table says
+  // whether a piece of that kind on that square reaches along the line.
+  for (int d = 0; d < 8; ++d)
+    for (int at = Step(square, Offset[Queen][d]); at != -1; at = Step(at, Offset[Queen][d])) {
+      if (color[at] == bsEmpty) continue;
+      if (color[at] == attacker && AttackTable(attacker, piece[at], at, square)) return true;
+      break;
+    }
+  for (int d = 0; d < 8; ++d) {
+    const int at = Step(square, Offset[Knight][d]);
+    if (at != -1 && color[at] == attacker && piece[at] == Knight) return true;
+  }
+  return false;
+}
+
+bool TProtocolBoard::ProtocolAttacked(int square, TSide attacker) const {
+  return SquareAttacked(Color, Piece, square, attacker);
+}
+
+bool TProtocolBoard::ProtocolInCheck(TSide side) const {
+  // A side without a king cannot be in check; positions set up here always
+  // have both kings.
+  for (int square = 0; square < 64; ++square)
+    if (Piece[square] == King && Color[square] == side) return ProtocolAttacked(square, Opponent(side));
+  return false;
+}
+
+bool TProtocolBoard::CastlingAllowed(TMove m) const {
+  const TCastling* castling = CastlingTo(m.ToNdx);
+  if (!castling || Piece[m.from] != King || Color[castling->rookFrom] != Side || Piece[castling->rookFrom] != Rook)
+    return false;
+  if (ProtocolInCheck(Side)) return false;
+  for (int i = 0; i < castling->emptyCount; ++i)
+    if (Color[castling->mustBeEmpty[i]] != bsEmpty) return false;
+  for (int square : castling->mustBeSafe)
+    if (ProtocolAttacked(square, XSide)) return false;
+  return true;
+}
+
+void TProtocolBoard::MoveCastlingRook(int kingTo, bool undo) {
+  const TCastling* castling = CastlingTo(kingTo);
+  const int from = undo ? castling->rookTo : castling->rookFrom;
+  const int to = undo ? castling->rookFrom : castling->rookTo;
+  Color[to] = Color[from];
+  Piece[to] = Rook;
+  Color[from] = bsEmpty;
+  Piece[from] = bpEmpty;
+}
+
+bool TProtocolBoard::ProtocolMakeMove(TMove m) {
+  if (m.from > 63 || m.ToNdx > 63 || Color[m.from] != Side || Color[m.ToNdx] == Side) return false;
+  const bool castling = m.Has(MoveCastle);
+  if (castling && !CastlingAllowed(m)) return false;
+
+  // Game histories have no fixed length: make room before writing.
+  ReserveHistory(std::size_t(Hply) + 1);
+  THist& entry = Hist_dat[Hply];
+  entry = THist{};
+  entry.m = m;
+  entry.Capture = Piece[m.ToNdx];
+  entry.castle = Castle;
+  entry.ep = EP;
+  entry.fifty = Fifty;
+  entry.HistHash = hash;
+  entry.Casecapture = m.ToNdx;
+  entry.castleOK[Side] = castling;
+  const std::string san = MoveToSan(m, Piece[m.from]);
+  std::memcpy(entry.chaineCoup, san.data(), std::min<std::size_t>(san.size(), MoveTextCapacity - 1));
+
+  if (castling) MoveCastlingRook(m.ToNdx, false);
+  ++Ply;
+  ++Hply;
+  Castle &= CastleMask[m.from] & CastleMask[m.ToNdx];
+  EP = m.Has(MovePawn2sq) ? (Side == Light ? m.ToNdx + 8 : m.ToNdx - 8) : NoSquare;
+  Fifty = m.Has(MoveCapture | MoveCastle | MovePawn) ? 0 : Fifty + 1;
+
+  Color[m.ToNdx] = TBoardSide(Side);
+  Piece[m.ToNdx] = m.Has(MovePromote) ? TBoardPiece(m.promote) : Piece[m.from];
+  Color[m.from] = bsEmpty;
+  Piece[m.from] = bpEmpty;
+  if (m.Has(MoveEnPassant)) {
+    const int captured = Side == Light ? m.ToNdx + 8 : m.ToNdx - 8;
+    Color[captured] = bsEmpty;
+    Piece[captured] = bpEmpty;
+  }
+  std::swap(Side, XSide);
+
+  if (ProtocolInCheck(XSide)) {
+    ProtocolTakeBack();
+    --Ply;
+    return false;
+  }
+  hash = set_hash(*this);
+  return true;
+}
+
+void TProtocolBoard::ProtocolTakeBack() {
+  if (Hply == 0) return;
+  std::swap(Side, XSide);
+  --Hply;
+  const THist& entry = Hist_dat[Hply];
+  const TMove m = entry.m;
+  Castle = entry.castle;
+  EP = entry.ep;
+  Fifty = entry.fifty;
+  hash = entry.HistHash;
+
+  Color[m.from] = TBoardSide(Side);
+  Piece[m.from] = m.Has(MovePromote) ? Pawn : Piece[m.ToNdx];
+  Color[m.ToNdx] = entry.Capture == bpEmpty ? bsEmpty : TBoardSide(XSide);
+  Piece[m.ToNdx] = entry.Capture;
+  if (m.Has(MoveCastle)) MoveCastlingRook(m.ToNdx, true);
+  if (m.Has(MoveEnPassant)) {
+    const int captured = Side == Light ? m.ToNdx + 8 : m.ToNdx - 8;
+    Color[captured] = TBoardSide(XSide);
+    Piece[captured] = Pawn;
+  }
+}

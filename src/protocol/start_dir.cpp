@@ -1,0 +1,7 @@
+#include "protocol/start_dir.h"
+
+#include "platform/files.h"
+
+std::string StartDir;
+
+void InitStartDir() { StartDir = CurrentDirectory(); }

@@ -1,0 +1,10 @@
+// The global tables every board needs, built once before a test uses them.
+#pragma once
+
+#include "board/geometry.h"
+#include "hash/keys.h"
+
+inline void EnsureEngineTables() {
+  InitGeometry();
+  InitHashKeys();
+}
