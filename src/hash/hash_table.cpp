@@ -1,0 +1,119 @@
+#include "hash/hash_table.h"
+
+#include <algorithm>
+#include <new>
+
+#include "search/control.h"
+
+std::atomic<std::int32_t> SearchSeq{0};
+
+namespace {
+
+// Entries keep only the low byte of the search counter, so ages are counted
+// modulo 256: the table keeps working however many searches a game has.
+std::uint8_t CurrentSeq() { return std::uint8_t(SearchSeq.load(std::memory_order_relaxed)); }
+
+// Stored during this search or the previous one.
+bool Fresh(std::uint8_t seq) { return std::uint8_t(CurrentSeq() - seq) <= 1; }
+
+// Stored depths from here on are search artefacts and never protect an entry.
+constexpr std::int32_t UnprotectedDepth = 39;
+
+bool SameMove(TMove move, THashCoup stored) {
+  return move.from == stored.src && move.ToNdx == stored.dst && move.promote == stored.promote;
+}
+
+}  // namespace
+
+THashClass::THashClass() : THashClass(HashSizeMB.load() / std::max(1, ThreadsCount.load())) {}
+
+THashClass::THashClass(std::int32_t sizeMB) {
+  if (!init_size(sizeMB)) throw std::bad_alloc();
+}
+
+bool THashClass::init_size(std::int32_t sizeMB) {
+  std::uint32_t units = UnitsForSize(std::uint32_t(sizeMB));
+  if (units == 0) {
+    if (HashSize != 0) return true;
+    units = DefaultUnits;
+  }
+  const std::uint32_t pawnSize = units / 16;
+  const std::uint32_t size = units - pawnSize;
+  if (size == HashSize && pawnSize == PawnHashSize) {
+    // Same shape: refilling with zeros is what a fresh allocation would give.
+    std::fill_n(HashTable.get(), HashSize, THash{});
+    std::fill_n(PawnsTable.get(), PawnHashSize, THashP{});
+    return true;
+  }
+  // Both new tables are built before the old ones go, so that running out of
+  // memory leaves the thread with the tables it had.
+  std::unique_ptr<THash[]> table(new (std::nothrow) THash[size]());
+  std::unique_ptr<THashP[]> pawns(new (std::nothrow) THashP[pawnSize]());
+  if (!table || !pawns) return false;
+  HashTable = std::move(table);
+  PawnsTable = std::move(pawns);
+  HashSize = size;
+  PawnHashSize = pawnSize;
+  return true;
+}
+
+bool THashClass::ProbeHash(const TThreadConsole& source, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
+                           std::int32_t& value) const {
+  const THash& entry = Entry(source.hash);
+  if (entry.ID != source.hash || entry.ProfH < depth || !Fresh(entry.seq)) return false;
+  switch (entry.Hashf) {
+    case hashfExact:
+      break;
+    case hashfUpper:
+      if (entry.Valeur > alpha) return false;
+      break;
+    case hashfLower:
+      if (entry.Valeur < beta) return false;
+      break;
+    default:
+      return false;
+  }
+  value = entry.Valeur;
+  return true;
+}
+
+void THashClass::RecordHash(const TThreadConsole& source, TMove move, std::int32_t depth, std::int32_t value,
+                            std::int8_t hashf) {
+  THash& entry = Entry(source.hash);
+  const std::uint8_t seq = CurrentSeq();
+  // A deeper result of this same search is worth more than this one.
+  if (entry.ProfH > depth && entry.ProfH < UnprotectedDepth && entry.seq == seq) return;
+  if (!move.IsNone()) {
+    entry.BestH = {move.from, move.ToNdx, move.promote};
+    entry.IsNil = false;
+  } else if (entry.ID != source.hash) {
+    entry.IsNil = true;
+  }
+  // Without a move, an entry of the same position keeps its best move and
+  // whether it had one: an entry without a move may still carry the move of
+  // the position stored before it, which means nothing here.
+  entry.seq = seq;
+  entry.Hashf = hashf;
+  entry.ID = source.hash;
+  entry.Valeur = value;
+  entry.ProfH = std::int8_t(depth);
+}
+
+bool THashClass::BestHashEnTete(TThreadConsole& source) const {
+  const THash& entry = Entry(source.hash);
+  if (entry.ID != source.hash || entry.IsNil) return false;
+  const std::int32_t first = source.First_move[source.Ply];
+  const std::int32_t end = source.First_move[source.Ply + 1];
+  for (std::int32_t i = first; i < end; ++i) {
+    if (SameMove(source.Gen_dat[i].m, entry.BestH)) {
+      source.Gen_dat[i].score += HashMoveBonus;
+      return true;
+    }
+  }
+  return false;
+}
+
+void THashClass::videHash() {
+  std::fill_n(HashTable.get(), HashSize, EmptyHashEntry);
+  std::fill_n(PawnsTable.get(), PawnHashSize, THashP{});
+}

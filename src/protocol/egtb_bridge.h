@@ -1,0 +1,80 @@
+// Bridge to the endgame tablebase library EGTB.DLL, a shared library loaded
+// at run time. Every search thread owns a TEGTB; only the main search
+// thread's object is initialised, the others receive its probe entry point.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "board/search_board.h"
+#include "platform/dynlib.h"
+
+// The library's two entry points. Both leave the error text pointer null (or
+// pointing to an empty text) on success and point it to a message otherwise.
+// Squares are numbered a1 = 0 .. h8 = 63 there.
+using TInitTbPathCache = int (*)(const char* path, std::int32_t cacheBytes, const char** errorText);
+using TProbEGTB = std::int32_t (*)(const std::int32_t* whites, const std::int32_t* blacks,
+                                   const std::int32_t* pclist, std::int32_t side, const char** errorText);
+
+inline constexpr const char* EGTBLibraryName = "EGTB.DLL";
+inline constexpr const char* EGTBInitSymbol = "InitTbPathCache";
+inline constexpr const char* EGTBProbeSymbol = "ProbeTbPosition";
+
+// Set by the options and read by Init, all on the protocol thread.
+extern std::string NalimovPath;
+extern std::int32_t NalimovCache;  // megabytes
+extern bool EGTBCacheChanged;
+extern bool EGTBPathChanged;
+extern std::string EGTBDllPath;
+// Written under EGTBLock by Init and ReleaseEGTBLibrary.
+extern LibraryHandle EGTBLibrary;
+extern std::string EGTBMessage;  // failure text of the last Init
+// Read by the search threads while they search, hence atomics.
+extern std::atomic<bool> EGTBLoaded;
+extern std::atomic<std::int32_t> EGTBMen;
+// Serialises every call into the library: probes from all search threads,
+// and the initialisation, which may come while a search runs.
+extern std::mutex EGTBLock;
+
+// The probe's arguments: 16 squares per side in fixed slots (three per kind
+// from pawns to queens, the king last) and the counts of each kind.
+struct TProbeArguments {
+  std::int32_t whites[16];
+  std::int32_t blacks[16];
+  std::int32_t pclist[16];  // White pawns..queens in 0..4, Black's in 5..9
+};
+
+// Fills the probe's arguments from the board's piece lists; false when a side
+// has more men of one kind than the slots can take.
+bool MakeProbeArguments(const TSearchBoard& board, TProbeArguments& arguments);
+
+// Unloads the library if it is loaded; tablebases are then unusable.
+void ReleaseEGTBLibrary();
+
+class TEGTB {
+ public:
+  TEGTB() = default;
+  // Releases the library if this object loaded it.
+  ~TEGTB();
+  TEGTB(const TEGTB&) = delete;
+  TEGTB& operator=(const TEGTB&) = delete;
+
+  // Sets the tablebase settings to their start values and finds the library
+  // (in the start directory, else beside the executable). Loads nothing.
+  void FirstInit();
+  // Loads and initialises the library with NalimovPath and NalimovCache;
+  // prints "Init EGTB" and, when tablebases are unusable, the reason.
+  void Init();
+  // Value of the board's position for its side to move, from the library.
+  // True when the library answered; `score` is then valid.
+  bool Probe(const TSearchBoard& board, std::int32_t& score) const;
+
+  // The library's probe entry point, or null. Helpers' copies are written by
+  // the protocol thread while a search may read them, hence an atomic.
+  std::atomic<TProbEGTB> ProbEGTB{nullptr};
+
+ private:
+  bool initialised_ = false;
+};
