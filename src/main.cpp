@@ -11,18 +11,15 @@
 #include "protocol/convert.h"
 #include "protocol/start_dir.h"
 #include "protocol/uci.h"
-#if __has_include("tools/perft.h")
+#include "tools/bench.h"
 #include "tools/perft.h"
-#define HAVE_PERFT 1
-#endif
 
 namespace {
 
 int RunTool(const std::string& tool, const std::vector<std::string>& args) {
-#ifdef HAVE_PERFT
   if (tool == "perft") return PerftCommand(args);
-#endif
-  std::fprintf(stderr, "unknown command '%s'; tools: perft DEPTH [FEN]\n", tool.c_str());
+  if (tool == "bench") return BenchCommand(args);
+  std::fprintf(stderr, "unknown command '%s'; tools: perft DEPTH [FEN], bench [DEPTH]\n", tool.c_str());
   return 2;
 }
 

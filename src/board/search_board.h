@@ -1,6 +1,12 @@
 // The search board: the board state of a search thread with the fields the
-// board code keeps up to date (piece lists, counts, check state). The search
-// thread class derives from it; perft and unit tests use it on its own.
+// board code keeps up to date (piece lists, counts, check state, killers and
+// history), and the operations the search runs on it: attack and check
+// analysis, move generation and ordering, making and unmaking moves, and the
+// preparation of the board before a search. The search thread class derives
+// from it; perft and the unit tests use it on its own.
+//
+// Everything here works on plain fields of this object: no allocation, no
+// locks, so that several search threads run side by side on their own boards.
 #pragma once
 
 #include <array>
@@ -8,18 +14,168 @@
 
 #include "board/console_board.h"
 
+// Per-ply tables are indexed by Ply, 0..MaxPly + 1.
+constexpr int PlyTableSize = MaxPly + 2;
+
+using TKiller = TMove[2][PlyTableSize];
+using TKillerScore = std::int32_t[2][PlyTableSize];
+using THistory = std::int32_t[2][64][64];
+
 class TSearchBoard : public TThreadConsole {
  public:
   TEtatPieces& KingEntry(TSide side) { return PIECES[side].TabPieces[1]; }
   const TEtatPieces& KingEntry(TSide side) const { return PIECES[side].TabPieces[1]; }
   int KingSquare(TSide side) const { return PIECES[side].TabPieces[1].CaseActu; }
+  std::uint32_t MaxIndex(TSide side) const { return side == Light ? Max_light : Max_dark; }
 
+  // --- Attacks, checks and pins (attacks.cpp) -------------------------------
+  bool SquareAttacked(int square, TSide attacker) const;
+  // As SquareAttacked; `emptyCount` gets the number of empty squares walked
+  // on the eight rays before the answer was found.
+  bool SquareAttackedCount(int square, TSide attacker, int& emptyCount) const;
+  // Is that side's king attacked by the other side?
+  bool KingAttacked(TSide side) const;
+  bool AttackedByDarkPawn(int square) const;
+  bool AttackedByLightPawn(int square) const;
+
+  // Check analysis after the move at Hist_dat[Hply - 1], run at the start of
+  // every node: keeps both kings' lines of sight exact and fills NEchecs,
+  // CasesEchecs, CasesDerriere, PiecesClouees and EchecsPLY[Ply]. A node
+  // reached by a null move (`afterNull`) changes nothing. True when the side
+  // to move is in check.
+  bool UpdateChecks(bool afterNull);
+  // Full check analysis from scratch, for the root.
+  bool AnalyseChecks(TSide side, int kingSquare);
+  void AddCheck(int kingSquare, int checkerSquare);
+  void ComputePins(TSide side, int kingSquare);
+  // Rebuilds an entry's lines of sight (empty unless a king stands on it).
+  void BuildKingLines(TEtatPieces& entry) const;
+  // Lines of sight of a king on `kingSquare`, from the board as it stands.
+  TSquareSet KingLinesFrom(int kingSquare) const;
+  // `square` was just vacated (or filled) on a line of that side's king.
+  void OpenKingLine(TSide king, int square);
+  void CloseKingLine(TSide king, int square);
+
+  // Material queries of the evaluation, from NP.
+  int PieceCount(TSide side) const { return NP[side][Knight] + NP[side][Bishop] + NP[side][Rook] + NP[side][Queen]; }
+  int PieceWeight(TSide side) const {
+    return 30 * (NP[side][Knight] + NP[side][Bishop]) + 45 * NP[side][Rook] + 90 * NP[side][Queen];
+  }
+  int PieceMaterial(TSide side) const {
+    return 300 * NP[side][Knight] + 310 * NP[side][Bishop] + 470 * NP[side][Rook] + 900 * NP[side][Queen];
+  }
+  int MenCountWithoutKings() const {
+    return PieceCount(Light) + PieceCount(Dark) + NP[Light][Pawn] + NP[Dark][Pawn];
+  }
+  int PieceCountBothSides() const { return PieceCount(Light) + PieceCount(Dark); }
+  bool LightPawnBeside(int square) const { return PawnBeside(square, Light); }
+  bool DarkPawnBeside(int square) const { return PawnBeside(square, Dark); }
+
+  // --- Move generation (movegen.cpp, evasions.cpp) --------------------------
+  // Each fills Gen_dat from First_move[Ply] and sets First_move[Ply + 1].
+  void GenerateMoves();
+  // Needs the check analysis of this position. The search promotes to a
+  // queen only when it answers a check; perft asks for every promotion.
+  void GenerateEvasions(bool underPromotions = false);
+  void GenerateCaptures();
+  void GenerateCapturesAndChecks();  // needs the enemy king's exact lines
+  void GenerateRootMoves();
+  void GenerateRootEvasions();
+
+  // --- Ordering, killers and history (ordering.cpp) -------------------------
+  std::int32_t KillerBonus(TMove m) const {
+    const std::uint32_t move = m.AsInt();
+    if (move == Killer1[Side][Ply].AsInt()) return 100000;
+    if (move == Killer2[Side][Ply].AsInt()) return 50000;
+    if (move == Killer3[Side][Ply].AsInt()) return 25000;
+    return 0;
+  }
+  void RecordKiller(TMove m) { RecordKillerWeighted(m, 1); }
+  // The root search weighs its killers by the iteration depth.
+  void RecordRootKiller(TMove m, std::int32_t depth) { RecordKillerWeighted(m, depth); }
+  // Brings the best-scored move of entries i.. of this ply to entry i.
+  void PickNextMove(int i);
+  void ClearOrderingTables();
+
+  // --- Making and unmaking moves (makemove.cpp) -----------------------------
+  // Makes the move with the history entry at Hply. False, with the board as
+  // before, when the castling path is blocked or attacked or the mover's
+  // king is left attacked.
+  bool MakeMove(TMove m);
+  // The same, reporting a promotion as the search wants it (2 and 1).
+  bool MakeMove(TMove m, std::int32_t& PromoA, std::int32_t& PromoB);
+  // For evasions, legal by construction: no test at all. Never castling.
+  void MakeMoveUnchecked(TMove m);
+  void MakeMoveUnchecked(TMove m, std::int32_t& PromoA, std::int32_t& PromoB);
+  void TakeBack();
+  // The caller keeps EP: after TakeBackNullMove it XORs its key back in and
+  // restores it.
+  void MakeNullMove();
+  void TakeBackNullMove();
+  bool IsRepetition() const;
+
+  // --- Preparing the board before a search (prepare.cpp) --------------------
+  // Builds piece lists, Tabindex, counts, king lines and both keys from the
+  // placement, clears the search tables, makes room in the history.
+  void PrepareBoard();
+  void SortPieceLists();
+  void CountPieces();
+  void InitKingLines();
+  // Keeps only the legal moves of the root list, compacted from index 0.
+  void FilterLegalRootMoves();
+
+  // --- Invariants (board_check.cpp) -----------------------------------------
+  // Recomputes keys, piece lists, Tabindex and counts from the placement and
+  // compares. The kings' lines of sight are exact only once UpdateChecks has
+  // run after the last move, so `withKingLines` is false between a make and
+  // the check analysis that follows it.
+  bool board_is_ok(bool withKingLines = true) const;
+
+  // --- Fields -------------------------------------------------------------
   std::int32_t NEchecs = 0;          // pieces giving check to the side to move
   TSquareSet CasesEchecs = 0;        // where a single check can be captured or blocked
   TSquareSet PiecesClouees = 0;      // side to move's pieces pinned to its king
   TSquareSet CasesDerriere = 0;      // squares behind the king on checking lines
   std::array<std::uint32_t, 64> Tabindex{};  // piece-list index of the piece on a square
   TTPIECES PIECES{};
-  std::array<bool, MaxPly + 2> EchecsPLY{};
+  std::array<bool, PlyTableSize> EchecsPLY{};
   std::int32_t NP[2][6]{};  // piece counts per side and kind
+
+  TKiller Killer1{}, Killer2{}, Killer3{};
+  TKillerScore killer1_scores{}, killer2_scores{}, killer3_scores{};
+  THistory History{};
+
+ private:
+  // How an adder scores the moves of a generator.
+  // EvasionAll scores as Evasion but adds the under-promotions too.
+  enum class TScoring : std::uint8_t { Full, Root, Evasion, EvasionAll, Tactical };
+
+  bool PawnBeside(int square, TSide side) const;
+  void SaveKingLines(TSide king);
+  void RecordKillerWeighted(TMove m, std::int32_t weight);
+  bool EnPassantExposesKing(int from, int to);
+
+  // Move adders (move_adders.h): write a move and its score at `out`.
+  template <TScoring Mode>
+  void AddMove(TGen*& out, int from, int to, std::uint8_t bits, std::int32_t quietScore = 0) const;
+  template <TScoring Mode>
+  void AddPromotions(TGen*& out, int from, int to, std::uint8_t bits) const;
+
+  template <TSide Us, TScoring Mode>
+  TGen* GeneratePseudoLegal(TGen* out) const;
+  template <TSide Us>
+  TGen* GenerateEnPassant(TGen* out, bool rootScores) const;
+  template <TSide Us>
+  TGen* GenerateCapturesT(TGen* out) const;
+  template <TSide Us>
+  TGen* GenerateCapturesAndChecksT(TGen* out) const;
+  template <TSide Us, TScoring Mode>
+  TGen* GenerateEvasionsT(TGen* out);
+
+  TGen* BeginGeneration();
+  void EndGeneration(TGen* end);
+
+  void MakeCore(TMove m, THist& H);
+  void FinishKeys(const THist& H);
+  bool MoveCastlingRook(TMove m, THist& H);
 };

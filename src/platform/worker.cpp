@@ -30,6 +30,16 @@ bool Worker::waitIdleFor(int milliseconds) {
                            [this] { return !running_ && started_ == requested_; });
 }
 
+std::uint64_t Worker::runsStarted() const {
+  std::lock_guard lock(mutex_);
+  return started_;
+}
+
+void Worker::waitRunsFinished(std::uint64_t runs) {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return finished_ >= runs; });
+}
+
 bool Worker::isIdle() const {
   std::lock_guard lock(mutex_);
   return !running_ && started_ == requested_;
@@ -47,6 +57,7 @@ void Worker::Loop() {
     job_();
     lock.lock();
     running_ = false;
+    ++finished_;
     changed_.notify_all();
   }
 }

@@ -25,6 +25,10 @@ class Worker {
   // As waitIdle, but gives up after `milliseconds`; true when idle.
   bool waitIdleFor(int milliseconds);
   bool isIdle() const;
+  // Runs begun so far; a job asking from inside its run gets its own number.
+  std::uint64_t runsStarted() const;
+  // Blocks until `runs` runs have finished.
+  void waitRunsFinished(std::uint64_t runs);
 
  private:
   void Loop();
@@ -34,6 +38,7 @@ class Worker {
   std::condition_variable changed_;
   std::uint64_t requested_ = 0;  // runs asked for
   std::uint64_t started_ = 0;    // runs begun
+  std::uint64_t finished_ = 0;   // runs ended
   bool running_ = false;
   bool terminating_ = false;
   std::thread thread_;

@@ -3,6 +3,7 @@
 // finds the search thread ready for it.
 #pragma once
 
+#include <cstdint>
 #include <mutex>
 #include <string>
 
@@ -22,6 +23,7 @@ class TThreadCoup {
 
   Worker& searchThread_;
   std::mutex lock_;
-  std::string coup;  // the line waiting to be printed
+  std::string coup;           // the line waiting to be printed
+  std::uint64_t searchRun_ = 0;  // the search run that produced it
   Worker worker_{[this] { Execute(); }};
 };

@@ -5,11 +5,14 @@
 #include "hash/keys.h"
 #include "platform/console.h"
 #include "platform/system.h"
+#include "protocol/book.h"
 #include "protocol/convert.h"
+#include "protocol/egtb_bridge.h"
 #include "protocol/options.h"
 #include "protocol/thread_coup.h"
 #include "search/control.h"
 #include "search/main_thread_search.h"
+#include "search/time_control.h"
 
 const std::string AuthorName = "the Vostrak developers";
 const std::string EngineName = "Vostrak 2.9f";
@@ -62,6 +65,8 @@ TUCI::~TUCI() {
   output_.reset();
 }
 
+void TUCI::ResetTimeControl() { TTime::InitAll(); }
+
 bool TUCI::SearchRunning() const { return !mainSearch_->Suspended(); }
 
 void TUCI::StopSearch() {
@@ -99,10 +104,14 @@ void TUCI::Dispatch(const std::string& line) {
   if (line == "stop") {
     StopSearch();
   } else if (line == "isready") {
-    ReinitTablebases();
+    if (EGTBCacheChanged || EGTBPathChanged) {
+      ReinitTablebases();
+      EGTBCacheChanged = EGTBPathChanged = false;
+    }
     writeString("readyok");
   } else if (line == "quit") {
     terminated_ = true;
+    ReleaseEGTBLibrary();
   } else if (line == "ucinewgame") {
     NewGame();
   } else if (SetOption(line)) {
@@ -113,16 +122,21 @@ void TUCI::Dispatch(const std::string& line) {
   } else if (line == "test") {
     // The EPD test runner arrives with its own issue.
   } else if (line == "ponderhit") {
-    // Pondering arrives with the search.
+    PonderHit();
   }
 }
 
 void TUCI::ReinitTablebases() {
-  // Tablebase initialisation arrives with the tablebase bridge.
+  mainSearch_->EGTB.Init();
+  mainSearch_->ShareTablebases();
 }
 
 void TUCI::NewGame() {
   StopSearch();
+  mainSearch_->AllThreadsNil();
+  mainSearch_->CreateThreads();
+  ReinitTablebases();
+  mainSearch_->InitHashClass(HashSizeMB);
   ClearHashPending = true;
   Level = TLevel{};
   SetStartPosition();
@@ -130,10 +144,44 @@ void TUCI::NewGame() {
 
 bool TUCI::SetOption(const std::string& line) {
   if (ContainsNoCase(line, "setoption name hash value")) {
-    HashSizeMB = OptionValueInt(line);
-    return true;
+    mainSearch_->InitHashClass(OptionValueInt(line));
+  } else if (ContainsNoCase(line, "setoption name NalimovCache value")) {
+    const std::int32_t cache = OptionValueInt(line);
+    if (cache != NalimovCache) {
+      NalimovCache = cache;
+      EGTBCacheChanged = true;
+    }
+  } else if (ContainsNoCase(line, "setoption name NalimovPath value")) {
+    const std::string path = OptionValueString(line);
+    if (path != NalimovPath) {
+      NalimovPath = path;
+      EGTBPathChanged = true;
+    }
+  } else if (ContainsNoCase(line, "setoption name Ponder value")) {
+    // Pondering is ordered by "go ponder"; the option only tells the interface.
+  } else if (ContainsNoCase(line, "setoption name OwnBook value")) {
+    OwnBook = OptionValueBool(line);
+    if (!OwnBook) mainSearch_->BOOK.close_book();
+  } else if (ContainsNoCase(line, "setoption name Threads value")) {
+    SetThreads(OptionValueInt(line));
+  } else if (ContainsNoCase(line, "setoption name Clear Hash")) {
+    mainSearch_->VideAllHash();
+  } else {
+    return false;
   }
-  return false;
+  return true;
+}
+
+void TUCI::SetThreads(std::int32_t count) {
+  // Out-of-range values are ignored silently, but the tablebases and the
+  // tables are set up again all the same.
+  if (std::uint32_t(count) <= ProcessorCount && count >= 1 && count <= MaxThreads) {
+    mainSearch_->AllThreadsNil();
+    ThreadsCount = count;
+    mainSearch_->CreateThreads();
+  }
+  ReinitTablebases();
+  mainSearch_->InitHashClass(HashSizeMB);
 }
 
 void TUCI::Position(const std::string& line) {
@@ -144,7 +192,7 @@ void TUCI::Position(const std::string& line) {
 
 void TUCI::Go(const std::string& line) {
   if (line == "go") return;
-  // Reading the search orders arrives with the search.
+  ParseGoCommand(Trim(line.size() > 3 ? std::string_view(line).substr(3) : std::string_view()));
 }
 
 void WaitForUci() {

@@ -9,6 +9,8 @@
 #include "protocol/protocol_board.h"
 
 class TMainThreadSearch;
+
+constexpr std::int32_t MaxThreads = 8;
 class TThreadCoup;
 
 extern const std::string AuthorName;
@@ -32,6 +34,8 @@ class TUCI : public TProtocolBoard {
   TSide side_ponder = Light;
 
  private:
+  // A new game from the start position forgets the previous game's clock.
+  void ResetTimeControl() override;
   bool SearchRunning() const;
   void Dispatch(const std::string& line);
   void NewGame();
@@ -39,7 +43,12 @@ class TUCI : public TProtocolBoard {
   bool SetOption(const std::string& line);
   void Position(const std::string& line);
   void Go(const std::string& line);
+  // "go" with its arguments (the text after "go ", trimmed); go_command.cpp.
+  void ParseGoCommand(std::string_view args);
+  // "ponderhit": the running ponder search becomes a timed search.
+  void PonderHit();
   void ReinitTablebases();
+  void SetThreads(std::int32_t count);
 
   bool terminated_ = false;
   std::unique_ptr<TMainThreadSearch> mainSearch_;

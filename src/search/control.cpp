@@ -14,5 +14,6 @@ std::atomic<std::int32_t> HashSizeMB{32};
 std::atomic<std::int32_t> ThreadsCount{1};
 std::atomic<std::int32_t> TBMenLimit{0};
 std::atomic<std::uint32_t> ProcessorCount{1};
+std::atomic<bool> RootInCheck{false};
 
 TLevel Level;

@@ -38,6 +38,8 @@ extern std::atomic<std::int32_t> HashSizeMB;
 extern std::atomic<std::int32_t> ThreadsCount;
 extern std::atomic<std::int32_t> TBMenLimit;
 extern std::atomic<std::uint32_t> ProcessorCount;
+// The side to move is in check at the root of the running search.
+extern std::atomic<bool> RootInCheck;
 
 // Written by the protocol thread only while no search runs; the search reads
 // it after the hand-off that starts it.

@@ -1,21 +1,107 @@
 #include "search/main_thread_search.h"
 
+#include "platform/system.h"
 #include "protocol/move_text.h"
 #include "protocol/thread_coup.h"
+#include "search/control.h"
+#include "search/time_control.h"
 
 TMainThreadSearch::TMainThreadSearch(TProtocolBoard& source)
-    : TThreadSearch(1), Source(source), worker_(std::make_unique<Worker>([this] { Execute(); })) {}
-
-TMainThreadSearch::~TMainThreadSearch() { worker_.reset(); }
-
-void TMainThreadSearch::CopyMain() {
-  static_cast<TThreadConsole&>(*this) = Source;
+    : TThreadSearch(1), Source(source), BOOK(this) {
+  Owner = this;
+  EGTB.FirstInit();
+  Source.Book = &BOOK;
+  CreateThreads();
+  worker_ = std::make_unique<Worker>([this] { Execute(); });
 }
 
-void TMainThreadSearch::Think() {
-  // The search itself arrives with the search issue; until then a search
-  // finds no move.
-  Best = TBest{};
+TMainThreadSearch::~TMainThreadSearch() {
+  worker_.reset();
+  AllThreadsNil();
+  if (Source.Book == &BOOK) Source.Book = nullptr;
+}
+
+void TMainThreadSearch::CreateThreads() {
+  const std::int32_t share = HashSizeMB / ThreadsCount;
+  HashClass = std::make_unique<THashClass>(share);
+  for (std::int32_t id = 2; id <= ThreadsCount; ++id) {
+    auto helper = std::make_unique<TThreadSearch>(id);
+    helper->Owner = this;
+    helper->HashClass = std::make_unique<THashClass>(share);
+    helper->EGTB.ProbEGTB = EGTB.ProbEGTB.load();
+    TabThreadSearch.push_back(std::move(helper));
+  }
+}
+
+void TMainThreadSearch::AllThreadsNil() {
+  for (auto& helper : TabThreadSearch) helper->RequestStop();
+  TabThreadSearch.clear();  // each helper's destructor waits for its thread
+}
+
+void TMainThreadSearch::InitHashClass(std::int32_t newsize) {
+  HashSizeMB = newsize;
+  const std::int32_t share = newsize / ThreadsCount;
+  HashClass->init_size(share);
+  for (auto& helper : TabThreadSearch) helper->HashClass->init_size(share);
+}
+
+void TMainThreadSearch::VideAllHash() {
+  HashClass->videHash();
+  for (auto& helper : TabThreadSearch) helper->HashClass->videHash();
+}
+
+void TMainThreadSearch::ShareTablebases() {
+  for (auto& helper : TabThreadSearch) helper->EGTB.ProbEGTB = EGTB.ProbEGTB.load();
+}
+
+void TMainThreadSearch::CopyMain() {
+  ThreadScore = NoScore;
+  Color = Source.Color;
+  Piece = Source.Piece;
+  Hist_dat = Source.Hist_dat;
+  Side = Source.Side;
+  XSide = Source.XSide;
+  Castle = Source.Castle;
+  EP = Source.EP;
+  Fifty = Source.Fifty;
+  hash = Source.hash;
+  Ply = Source.Ply;
+  Hply = Source.Hply;
+}
+
+void TMainThreadSearch::CopyToHelper(TThreadSearch& helper) {
+  helper.ThreadScore = NoScore;
+  helper.Color = Color;
+  helper.Piece = Piece;
+  helper.Hist_dat = Hist_dat;
+  helper.Side = Side;
+  helper.XSide = XSide;
+  helper.Castle = Castle;
+  helper.EP = EP;
+  helper.Fifty = Fifty;
+  helper.hash = hash;
+  helper.hashP = hashP;
+  helper.Ply = Ply;
+  helper.Hply = Hply;
+  helper.Eval.PhaseDepart = Eval.PhaseDepart;
+  helper.ALPHA_ROOT = ALPHA_ROOT;
+  helper.BETA_ROOT = BETA_ROOT;
+  helper.PROF = PROF.load();
+  helper.PrepareBoard();
+  helper.Checkup_mask = DefaultCheckupMask;
+}
+
+void TMainThreadSearch::StopHelpers() {
+  for (auto& helper : TabThreadSearch)
+    if (!helper->Idle()) helper->RequestStop();
+  for (auto& helper : TabThreadSearch) helper->WaitIdle();
+}
+
+void TMainThreadSearch::CheckStop() {
+  if (SearchStopped.load(std::memory_order_relaxed) || Ticks() >= Deadline.load(std::memory_order_relaxed)) {
+    SearchStopped = true;
+    throw SearchAborted{};
+  }
 }
 
 std::string TMainThreadSearch::BestMoveLine() const {

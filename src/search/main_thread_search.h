@@ -1,13 +1,16 @@
 // The main search thread: wakes up for each "go", copies the protocol board,
-// searches, hands its "bestmove" line to the output thread and parks again.
+// searches with its helpers, hands its "bestmove" line to the output thread
+// and parks again. It owns the helpers, the book and its own tables.
 #pragma once
 
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
-#include "protocol/protocol_board.h"
 #include "platform/worker.h"
+#include "protocol/book.h"
+#include "protocol/protocol_board.h"
 #include "search/thread_search.h"
 
 class TThreadCoup;
@@ -17,6 +20,7 @@ class TMainThreadSearch : public TThreadSearch {
   explicit TMainThreadSearch(TProtocolBoard& source);
   ~TMainThreadSearch() override;
 
+  // --- Run loop ---------------------------------------------------------
   // Starts one search; returns once the thread is running it.
   void Resume() { worker_->resume(); }
   bool Suspended() const { return worker_->isIdle(); }
@@ -24,17 +28,51 @@ class TMainThreadSearch : public TThreadSearch {
   Worker& Thread() { return *worker_; }
   void SetOutput(TThreadCoup* output) { output_ = output; }
 
+  // --- Threads and tables -------------------------------------------------
+  // New tables for this thread and ThreadsCount - 1 new helpers.
+  void CreateThreads();
+  // Ends and frees every helper.
+  void AllThreadsNil();
+  // Every thread's tables sized from a total of `newsize` megabytes.
+  void InitHashClass(std::int32_t newsize);
+  // Every thread's tables emptied.
+  void VideAllHash();
+  // Hands the tablebase probe of this thread's bridge to every helper.
+  void ShareTablebases();
+  std::size_t HelperCount() const { return TabThreadSearch.size(); }
+  TThreadSearch& Helper(std::size_t i) { return *TabThreadSearch[i]; }
+
+  // --- One search -----------------------------------------------------------
   // Copies the protocol board into this thread's board.
   void CopyMain();
+  // Copies this thread's position into a helper and prepares its board.
+  void CopyToHelper(TThreadSearch& helper);
+  // Asks every searching helper to stop and waits until all have parked.
+  void StopHelpers();
+  void CheckStop() override;
   void Think();
+  const TThreadSearch& Helper(std::size_t i) const { return *TabThreadSearch[i]; }
 
   TProtocolBoard& Source;  // the protocol board, not owned
+  TBook BOOK;
   std::atomic<bool> computer_think{false};
 
  private:
-  void Execute();
+  void Execute() override;
   std::string BestMoveLine() const;
 
+  // Parts of Think (think.cpp, parallel.cpp).
+  void GenerateRootList();
+  bool SingleReply();
+  bool TablebaseRootMove();
+  void StartHelpers();
+  void DealRootMoves();
+  void SwitchStoredMove();
+  void Iterate();
+  void ChooseFinalMove();
+  void EnsureLegalBest();
+
+  std::vector<std::unique_ptr<TThreadSearch>> TabThreadSearch;  // helpers, ThreadID 2..
   TThreadCoup* output_ = nullptr;
   std::unique_ptr<Worker> worker_;  // last, so that it stops before the fields go
 };

@@ -1,0 +1,256 @@
+// Attacked squares, the check state of the side to move and pinned pieces.
+// Each king carries its lines of sight (every square it sees along the eight
+// queen rays, up to and including the first occupied one), so that after a
+// move only the lines through the move's squares need looking at again.
+#include <cassert>
+
+#include "board/geometry.h"
+#include "board/search_board.h"
+
+namespace {
+
+// Mailbox steps of the queen rays and knight jumps, in table order.
+constexpr std::int32_t QueenSteps[8] = {-11, -10, -9, -1, 1, 9, 10, 11};
+constexpr std::int32_t KnightSteps[8] = {-21, -19, -12, -8, 8, 12, 19, 21};
+
+}  // namespace
+
+bool TSearchBoard::SquareAttacked(int square, TSide attacker) const {
+  const int cell = Mailbox64[square];
+  for (const std::int32_t step : QueenSteps) {
+    for (int c = cell + step;; c += step) {
+      const int t = Mailbox[c];
+      if (t < 0) break;
+      if (Color[t] == bsEmpty) continue;
+      if (Color[t] == attacker && AttackTable(attacker, Piece[t], t, square)) return true;
+      break;
+    }
+  }
+  for (const std::int32_t step : KnightSteps) {
+    const int t = Mailbox[cell + step];
+    if (t >= 0 && Piece[t] == Knight && Color[t] == attacker) return true;
+  }
+  return false;
+}
+
+bool TSearchBoard::SquareAttackedCount(int square, TSide attacker, int& emptyCount) const {
+  emptyCount = 0;
+  const int cell = Mailbox64[square];
+  for (const std::int32_t step : QueenSteps) {
+    for (int c = cell + step;; c += step) {
+      const int t = Mailbox[c];
+      if (t < 0) break;
+      if (Color[t] == bsEmpty) {
+        ++emptyCount;
+        continue;
+      }
+      if (Color[t] == attacker && AttackTable(attacker, Piece[t], t, square)) return true;
+      break;
+    }
+  }
+  for (const std::int32_t step : KnightSteps) {
+    const int t = Mailbox[cell + step];
+    if (t >= 0 && Piece[t] == Knight && Color[t] == attacker) return true;
+  }
+  return false;
+}
+
+bool TSearchBoard::KingAttacked(TSide side) const {
+  return SquareAttacked(KingSquare(side), Opponent(side));
+}
+
+bool TSearchBoard::AttackedByDarkPawn(int square) const {
+  const int file = FileOf[square];
+  const auto darkPawn = [this](int s) { return s >= 0 && Piece[s] == Pawn && Color[s] == Dark; };
+  if (file != 8 && darkPawn(square - 7)) return true;
+  return file != 1 && darkPawn(square - 9);
+}
+
+bool TSearchBoard::AttackedByLightPawn(int square) const {
+  const int file = FileOf[square];
+  const auto lightPawn = [this](int s) { return s < 64 && Piece[s] == Pawn && Color[s] == Light; };
+  if (file != 8 && lightPawn(square + 9)) return true;
+  return file != 1 && lightPawn(square + 7);
+}
+
+bool TSearchBoard::PawnBeside(int square, TSide side) const {
+  const int file = FileOf[square];
+  const auto pawn = [this, side](int s) { return Piece[s] == Pawn && Color[s] == side; };
+  return (file != 1 && pawn(square - 1)) || (file != 8 && pawn(square + 1));
+}
+
+void TSearchBoard::AddCheck(int kingSquare, int checkerSquare) {
+  if (NEchecs == 0) {
+    CasesEchecs = 0;
+    CasesDerriere = 0;
+  }
+  CasesEchecs |= SquareBit(checkerSquare);
+  ++NEchecs;
+  if (!Slide[Piece[checkerSquare]]) return;
+  const std::int32_t step = QueenSteps[DirIndex(checkerSquare, kingSquare)];
+  const int behind = Mailbox[Mailbox64[kingSquare] + step];
+  if (behind >= 0) CasesDerriere |= SquareBit(behind);
+  if (NEchecs == 2) return;  // only king moves answer a double check
+  for (int c = Mailbox64[checkerSquare] + step, t; (t = Mailbox[c]) != kingSquare; c += step)
+    CasesEchecs |= SquareBit(t);
+}
+
+void TSearchBoard::ComputePins(TSide side, int kingSquare) {
+  PiecesClouees = 0;
+  const TSide enemy = Opponent(side);
+  const int cell = Mailbox64[kingSquare];
+  for (const std::int32_t step : QueenSteps) {
+    int c = cell + step, t;
+    while ((t = Mailbox[c]) >= 0 && Color[t] == bsEmpty) c += step;
+    if (t < 0 || Color[t] != side) continue;
+    const int pinned = t;
+    c += step;
+    while ((t = Mailbox[c]) >= 0 && Color[t] == bsEmpty) c += step;
+    if (t >= 0 && Color[t] == enemy && AttackTable(enemy, Piece[t], t, kingSquare))
+      PiecesClouees |= SquareBit(pinned);
+  }
+}
+
+TSquareSet TSearchBoard::KingLinesFrom(int kingSquare) const {
+  TSquareSet lines = 0;
+  const int cell = Mailbox64[kingSquare];
+  for (const std::int32_t step : QueenSteps)
+    for (int c = cell + step, t; (t = Mailbox[c]) >= 0; c += step) {
+      lines |= SquareBit(t);
+      if (Color[t] != bsEmpty) break;
+    }
+  return lines;
+}
+
+void TSearchBoard::BuildKingLines(TEtatPieces& entry) const {
+  const int square = entry.CaseActu;
+  entry.PieceCasesControle = Piece[square] == King ? KingLinesFrom(square) : 0;
+}
+
+// The first change of a king's lines after a move keeps the old set in the
+// history entry the next move will use, where TakeBack finds it.
+void TSearchBoard::SaveKingLines(TSide king) {
+  TSavedKingLines& slot = Hist_dat[Hply].TabSetOfCases[king];
+  if (slot.saved) return;
+  slot.set = KingEntry(king).PieceCasesControle;
+  slot.saved = true;
+}
+
+void TSearchBoard::OpenKingLine(TSide king, int square) {
+  TEtatPieces& entry = KingEntry(king);
+  const int kingSquare = entry.CaseActu;
+  const std::int32_t step = QueenSteps[DirIndex(kingSquare, square)];
+  SaveKingLines(king);
+  TSquareSet lines = entry.PieceCasesControle;
+  for (int c = Mailbox64[square] + step, t; (t = Mailbox[c]) >= 0; c += step) {
+    lines |= SquareBit(t);
+    if (Color[t] == bsEmpty) continue;
+    if (Color[t] != king && AttackTable(Color[t], Piece[t], t, kingSquare)) AddCheck(kingSquare, t);
+    break;
+  }
+  entry.PieceCasesControle = lines;
+}
+
+void TSearchBoard::CloseKingLine(TSide king, int square) {
+  TEtatPieces& entry = KingEntry(king);
+  const std::int32_t step = QueenSteps[DirIndex(entry.CaseActu, square)];
+  SaveKingLines(king);
+  TSquareSet lines = entry.PieceCasesControle;
+  for (int c = Mailbox64[square] + step, t; (t = Mailbox[c]) >= 0; c += step) {
+    lines &= ~SquareBit(t);
+    if (Color[t] != bsEmpty) break;
+  }
+  entry.PieceCasesControle = lines;
+}
+
+bool TSearchBoard::UpdateChecks(bool afterNull) {
+  if (afterNull) return EchecsPLY[Ply];
+  assert(Hply >= 1);
+  NEchecs = 0;
+  const TSide mover = XSide;
+  const TMove m = Hist_dat[Hply - 1].m;
+  const int from = m.from, to = m.ToNdx;
+  const int k = KingSquare(Side);
+  const int moverKing = KingSquare(mover);
+  // Membership before anything below extends a set: an en-passant capture
+  // opens the line past the taken pawn, which may run through `from`.
+  const bool fromSeenByK = InSet(KingEntry(Side).PieceCasesControle, from);
+  const bool fromSeenByM = InSet(KingEntry(mover).PieceCasesControle, from);
+  const bool ordinaryCapture = (m.bits & (MoveCapture | MoveEnPassant)) == MoveCapture;
+
+  if (Piece[to] == King) {
+    SaveKingLines(mover);
+    BuildKingLines(KingEntry(mover));
+    const TSquareSet lines = KingEntry(Side).PieceCasesControle;
+    if (m.bits & MoveCastle) {
+      const int rook = RookCastleTo[to];
+      if (fromSeenByK) OpenKingLine(Side, from);
+      else if (InSet(lines, rook) && AttackTable(mover, Rook, rook, k)) AddCheck(k, rook);
+    } else if (!InSet(lines, to)) {
+      if (fromSeenByK) OpenKingLine(Side, from);
+    } else if (!ordinaryCapture) {
+      CloseKingLine(Side, to);
+    }
+  } else {
+    if (Piece[to] == Knight && AttackTable(mover, Knight, to, k)) AddCheck(k, to);
+    if (m.bits & MoveEnPassant) {
+      const int taken = EPBehind(mover, to);
+      const TSide kings[2] = {mover, Side};
+      for (const TSide king : kings) {
+        const TSquareSet lines = KingEntry(king).PieceCasesControle;
+        const int ks = KingSquare(king);
+        if (!InSet(lines, taken)) continue;
+        if (InSet(lines, to) && DirIndex(ks, taken) == DirIndex(ks, to)) continue;
+        OpenKingLine(king, taken);
+      }
+    }
+    // The side to move's king: direct and discovered checks.
+    if (InSet(KingEntry(Side).PieceCasesControle, to)) {
+      if (!ordinaryCapture) CloseKingLine(Side, to);
+      if (AttackTable(mover, Piece[to], to, k)) AddCheck(k, to);
+      if (fromSeenByK && DirIndex(k, from) != DirIndex(k, to)) OpenKingLine(Side, from);
+    } else if (fromSeenByK) {
+      OpenKingLine(Side, from);
+    }
+    // The mover's king: a legal move opens no check, the lines just follow.
+    if (InSet(KingEntry(mover).PieceCasesControle, to)) {
+      if (!ordinaryCapture) CloseKingLine(mover, to);
+      if (fromSeenByM && DirIndex(moverKing, from) != DirIndex(moverKing, to)) OpenKingLine(mover, from);
+    } else if (fromSeenByM) {
+      OpenKingLine(mover, from);
+    }
+  }
+
+  const bool inCheck = NEchecs > 0;
+  if (NEchecs == 1) ComputePins(Side, k);
+  EchecsPLY[Ply] = inCheck;
+  return inCheck;
+}
+
+bool TSearchBoard::AnalyseChecks(TSide side, int kingSquare) {
+  CasesDerriere = 0;
+  NEchecs = 0;
+  PiecesClouees = 0;
+  const int cell = Mailbox64[kingSquare];
+  for (const std::int32_t step : QueenSteps) {
+    int c = cell + step, t;
+    while ((t = Mailbox[c]) >= 0 && Color[t] == bsEmpty) c += step;
+    if (t < 0 || Color[t] == side || !AttackTable(Color[t], Piece[t], t, kingSquare)) continue;
+    ++NEchecs;
+    CasesEchecs = SquareBit(t);
+    if (Piece[t] == Pawn) continue;
+    for (int back = c - step; back != cell; back -= step) CasesEchecs |= SquareBit(Mailbox[back]);
+    const int behind = Mailbox[cell - step];
+    if (behind >= 0) CasesDerriere |= SquareBit(behind);
+  }
+  for (const std::int32_t step : KnightSteps) {
+    const int t = Mailbox[cell + step];
+    if (t >= 0 && Piece[t] == Knight && Color[t] != side) {
+      ++NEchecs;
+      CasesEchecs = SquareBit(t);
+      break;
+    }
+  }
+  if (NEchecs > 0 && NEchecs != 2) ComputePins(side, kingSquare);
+  return NEchecs > 0;
+}

@@ -1,0 +1,41 @@
+// The board's invariants, recomputed from the placement: what every make and
+// unmake must keep. Debug builds assert them around each move.
+#include "board/search_board.h"
+#include "hash/keys.h"
+
+bool TSearchBoard::board_is_ok(bool withKingLines) const {
+  if (XSide != Opponent(Side)) return false;
+  if (hash != set_hash(*this)) return false;
+  std::uint32_t pawnKey = 0;
+  for (int square = 0; square < 64; ++square) {
+    if ((Color[square] == bsEmpty) != (Piece[square] == bpEmpty)) return false;
+    if (Piece[square] == Pawn) pawnKey ^= Keys.PieceKeys[Color[square]][Pawn][square];
+  }
+  if (hashP != pawnKey) return false;
+
+  std::int32_t counts[2][6] = {};
+  for (int square = 0; square < 64; ++square)
+    if (Color[square] != bsEmpty) ++counts[Color[square]][Piece[square]];
+  for (const TSide side : {Light, Dark}) {
+    for (int kind = Pawn; kind <= King; ++kind)
+      if (NP[side][kind] != counts[side][kind]) return false;
+    // Every active entry stands where the board says, and every man of the
+    // side has exactly one active entry.
+    const std::uint32_t last = MaxIndex(side);
+    if (last < 1 || last > PieceListSize) return false;
+    int active = 0;
+    for (std::uint32_t i = 1; i <= last; ++i) {
+      const TEtatPieces& entry = PIECES[side].TabPieces[i];
+      if (!entry.Active) continue;
+      ++active;
+      const int square = entry.CaseActu;
+      if (square < 0 || square > 63 || Color[square] != side || Tabindex[square] != i) return false;
+      if ((i == 1) != (Piece[square] == King)) return false;
+    }
+    int men = 0;
+    for (const std::int32_t count : counts[side]) men += count;
+    if (active != men) return false;
+    if (withKingLines && KingEntry(side).PieceCasesControle != KingLinesFrom(KingSquare(side))) return false;
+  }
+  return true;
+}

@@ -1,0 +1,129 @@
+// Moves that answer a check, built from the check analysis of the position
+// (checker squares and the lines to block, squares behind the king, pinned
+// pieces). They are legal by construction, so the search makes them without
+// a test.
+#include <cassert>
+
+#include "board/move_adders.h"
+
+namespace {
+
+constexpr int FileIndex(int square) { return square & 7; }
+
+}  // namespace
+
+// Would this en-passant capture leave the capturer's king attacked? Taking
+// the pawn empties two squares of one rank at once, which no pin test sees:
+// with king and enemy rook on that rank, the capture exposes the king.
+bool TSearchBoard::EnPassantExposesKing(int from, int to) {
+  const TSide us = Color[from];
+  const int taken = EPBehind(us, to);
+  const TBoardSide takenColor = Color[taken];
+  Color[to] = Color[from];
+  Piece[to] = Pawn;
+  Color[from] = Color[taken] = bsEmpty;
+  Piece[from] = Piece[taken] = bpEmpty;
+  const bool exposed = SquareAttacked(KingSquare(us), Opponent(us));
+  Color[from] = Color[to];
+  Piece[from] = Pawn;
+  Color[taken] = takenColor;
+  Piece[taken] = Pawn;
+  Color[to] = bsEmpty;
+  Piece[to] = bpEmpty;
+  return exposed;
+}
+
+template <TSide Us, TSearchBoard::TScoring Mode>
+TGen* TSearchBoard::GenerateEvasionsT(TGen* out) {
+  constexpr TSide Them = Opponent(Us);
+  constexpr int Forward = Us == Light ? -8 : 8;
+  constexpr int TowardA = Us == Light ? -9 : 7;
+  constexpr int TowardH = Us == Light ? -7 : 9;
+  const int kingSquare = KingSquare(Us);
+
+  // King steps: never along a checking ray, never onto an attacked square.
+  // Fewer open lines around the target square score higher.
+  const TSquareSet forbidden = CasesDerriere | CasesEchecs;
+  const int kingCell = Mailbox64[kingSquare];
+  for (int d = 0; d < 8; ++d) {
+    const int t = Mailbox[kingCell + Offset[King][d]];
+    if (t < 0 || Color[t] == Us) continue;
+    if (Color[t] == bsEmpty) {
+      int openSquares = 0;
+      if (!InSet(forbidden, t) && !SquareAttackedCount(t, Them, openSquares))
+        AddMove<Mode>(out, kingSquare, t, 0, 10000 - openSquares);
+    } else if (!InSet(CasesDerriere, t) && !SquareAttacked(t, Them)) {
+      AddMove<Mode>(out, kingSquare, t, MoveCapture);
+    }
+  }
+  if (NEchecs >= 2) return out;
+
+  // Capture the checker or block its line, with unpinned pieces.
+  const TEtatPieces* list = PIECES[Us].TabPieces;
+  const int last = int(MaxIndex(Us));
+  for (int i = 2; i <= last; ++i) {
+    if (!list[i].Active) continue;
+    const int s = list[i].CaseActu;
+    if (InSet(PiecesClouees, s)) continue;
+    const int kind = Piece[s];
+    if (kind == Pawn) {
+      const bool promotes = Us == Light ? (s >= 8 && s <= 15) : (s >= 48 && s <= 55);
+      const auto add = [&](int to, std::uint8_t bits) {
+        if (promotes) AddPromotions<Mode>(out, s, to, bits);
+        else AddMove<Mode>(out, s, to, bits, EvasionBonus[Pawn]);
+      };
+      const auto capture = [&](int to) {
+        if (Color[to] == Them && InSet(CasesEchecs, to)) add(to, MovePawn | MoveCapture);
+      };
+      if (FileIndex(s) != 0) capture(s + TowardA);
+      if (FileIndex(s) != 7) capture(s + TowardH);
+      const int front = s + Forward;
+      if (Color[front] == bsEmpty) {
+        if (InSet(CasesEchecs, front)) add(front, MovePawn);
+        const bool startRow = Us == Light ? s >= 48 : s <= 15;
+        const int front2 = front + Forward;
+        if (startRow && Color[front2] == bsEmpty && InSet(CasesEchecs, front2))
+          AddMove<Mode>(out, s, front2, MovePawn | MovePawn2sq, EvasionBonus[Pawn]);
+      }
+      continue;
+    }
+    const int cell = Mailbox64[s];
+    const bool slides = Slide[kind];
+    for (int d = 0; d < OffsetCount[kind]; ++d) {
+      const int step = Offset[kind][d];
+      for (int c = cell + step, t; (t = Mailbox[c]) >= 0; c += step) {
+        if (Color[t] == bsEmpty) {
+          if (InSet(CasesEchecs, t)) AddMove<Mode>(out, s, t, 0, EvasionBonus[kind]);
+          if (slides) continue;
+        } else if (Color[t] == Them && InSet(CasesEchecs, t)) {
+          AddMove<Mode>(out, s, t, MoveCapture);
+        }
+        break;
+      }
+    }
+  }
+
+  // En passant, when the pawn that just advanced two squares gives the check.
+  if (EP != NoSquare && InSet(CasesEchecs, EP - Forward)) {
+    const auto capture = [&](int from) {
+      if (Piece[from] != Pawn || Color[from] != Us || InSet(PiecesClouees, from)) return;
+      if (EnPassantExposesKing(from, EP)) return;
+      AddMove<Mode>(out, from, EP, MovePawn | MoveEnPassant | MoveCapture);
+    };
+    if (FileIndex(EP) != 0) capture(EP - TowardH);
+    if (FileIndex(EP) != 7) capture(EP - TowardA);
+  }
+  return out;
+}
+
+void TSearchBoard::GenerateEvasions(bool underPromotions) {
+  TGen* out = BeginGeneration();
+  if (underPromotions)
+    out = Side == Light ? GenerateEvasionsT<Light, TScoring::EvasionAll>(out)
+                        : GenerateEvasionsT<Dark, TScoring::EvasionAll>(out);
+  else
+    out = Side == Light ? GenerateEvasionsT<Light, TScoring::Evasion>(out) : GenerateEvasionsT<Dark, TScoring::Evasion>(out);
+  EndGeneration(out);
+}
+
+void TSearchBoard::GenerateRootEvasions() { GenerateEvasions(); }

@@ -1,0 +1,280 @@
+// Making and unmaking moves. Making updates the board arrays, piece lists,
+// Tabindex, counts, rights, en-passant square, fifty-move counter and both
+// keys incrementally, and records in the history entry everything unmaking
+// needs; unmaking restores from that entry instead of computing backwards.
+#include <algorithm>
+#include <cassert>
+#include <utility>
+
+#include "board/geometry.h"
+#include "board/search_board.h"
+#include "hash/keys.h"
+
+namespace {
+
+// Castling by the king's destination: the squares that must be empty and
+// unattacked, and the rook's journey.
+struct TCastling {
+  int kingTo;
+  int empty[3];
+  int emptyCount;
+  int safe[2];
+  int rookFrom, rookTo;
+  TRoque roque;
+};
+
+constexpr TCastling CastlingRules[4] = {
+    {2, {1, 2, 3}, 3, {2, 3}, 0, 3, GrandRoque},
+    {6, {5, 6, 0}, 2, {5, 6}, 7, 5, PetitRoque},
+    {58, {57, 58, 59}, 3, {58, 59}, 56, 59, GrandRoque},
+    {62, {61, 62, 0}, 2, {61, 62}, 63, 61, PetitRoque},
+};
+
+const TCastling& CastlingFor(int kingTo) {
+  switch (kingTo) {
+    case 2: return CastlingRules[0];
+    case 6: return CastlingRules[1];
+    case 58: return CastlingRules[2];
+    default: return CastlingRules[3];
+  }
+}
+
+constexpr bool IsOrdinaryCapture(std::uint8_t bits) { return (bits & (MoveCapture | MoveEnPassant)) == MoveCapture; }
+
+}  // namespace
+
+// Tests the castling path and moves the rook; nothing changes on refusal.
+// Whether the king stands in check is the generator's business: castling is
+// only generated out of check.
+bool TSearchBoard::MoveCastlingRook(TMove m, THist& H) {
+  const TCastling& rule = CastlingFor(m.ToNdx);
+  for (int i = 0; i < rule.emptyCount; ++i)
+    if (Color[rule.empty[i]] != bsEmpty) return false;
+  for (const int square : rule.safe)
+    if (SquareAttacked(square, XSide)) return false;
+  const std::uint32_t index = Tabindex[rule.rookFrom];
+  H.Index.IndexTour = std::uint8_t(index);
+  PIECES[Side].TabPieces[index].CaseActu = rule.rookTo;
+  Tabindex[rule.rookTo] = index;
+  Color[rule.rookTo] = Color[rule.rookFrom];
+  Piece[rule.rookTo] = Rook;
+  Color[rule.rookFrom] = bsEmpty;
+  Piece[rule.rookFrom] = bpEmpty;
+  H.HistHash = hash;
+  hash ^= Keys.PieceKeys[Side][Rook][rule.rookFrom] ^ Keys.PieceKeys[Side][Rook][rule.rookTo];
+  KingEntry(Side).RoiARoque = rule.roque;
+  return true;
+}
+
+// Everything but the castling rook, the legality test and the keys of the
+// piece's arrival, the side to move, the old en-passant square and the rights.
+void TSearchBoard::MakeCore(TMove m, THist& H) {
+  const int from = m.from, to = m.ToNdx;
+  const TSide us = Side, them = XSide;
+  const std::uint8_t bits = m.bits;
+  H.m = m;
+  H.Capture = Piece[to];
+  H.Casecapture = to;
+  H.castle = Castle;
+  H.ep = EP;
+  H.fifty = Fifty;
+  H.HistHashP = hashP;
+  const std::uint32_t moving = Tabindex[from];
+  H.Index.IndexBouge = std::uint8_t(moving);
+  PIECES[us].TabPieces[moving].CaseActu = to;
+  Castle &= CastleMask[from] & CastleMask[to];
+
+  if (IsOrdinaryCapture(bits)) {
+    const std::uint32_t taken = Tabindex[to];
+    const TBoardPiece victim = Piece[to];
+    H.Index.IndexPrise = std::uint8_t(taken);
+    PIECES[them].TabPieces[taken].Active = false;
+    --NP[them][victim];
+    hash ^= Keys.PieceKeys[them][victim][to];
+    if (victim == Pawn) hashP ^= Keys.PieceKeys[them][Pawn][to];
+  }
+  if (bits & MovePawn2sq) {
+    EP = EPBehind(us, to);
+    hash ^= Keys.EPKeys[EP];
+  } else {
+    EP = NoSquare;
+  }
+  Fifty = (bits & (MoveCapture | MoveCastle | MovePawn)) ? 0 : Fifty + 1;
+
+  Color[to] = TBoardSide(us);
+  if (bits & MovePromote) {
+    Piece[to] = TBoardPiece(m.promote);
+    ++NP[us][m.promote];
+    --NP[us][Pawn];
+    hash ^= Keys.PieceKeys[us][Pawn][from];
+    hashP ^= Keys.PieceKeys[us][Pawn][from];
+  } else {
+    const TBoardPiece kind = Piece[from];
+    Piece[to] = kind;
+    hash ^= Keys.PieceKeys[us][kind][from];
+    if (kind == Pawn) hashP ^= Keys.PieceKeys[us][Pawn][from];
+  }
+  Color[from] = bsEmpty;
+  Piece[from] = bpEmpty;
+
+  if (bits & MoveEnPassant) {
+    const int square = EPBehind(us, to);
+    const std::uint32_t taken = Tabindex[square];
+    H.Index.IndexPrise = std::uint8_t(taken);
+    PIECES[them].TabPieces[taken].Active = false;
+    Color[square] = bsEmpty;
+    Piece[square] = bpEmpty;
+    --NP[them][Pawn];
+    hash ^= Keys.PieceKeys[them][Pawn][square];
+    hashP ^= Keys.PieceKeys[them][Pawn][square];
+  }
+
+  Tabindex[to] = moving;
+  std::swap(Side, XSide);
+  ++Ply;
+  ++Hply;
+  assert(Hply < Hist_dat.size());
+  THist& next = Hist_dat[Hply];
+  next.TabSetOfCases[Light].saved = false;
+  next.TabSetOfCases[Dark].saved = false;
+}
+
+void TSearchBoard::FinishKeys(const THist& H) {
+  const int to = H.m.ToNdx;
+  const TBoardPiece arrived = Piece[to];
+  if (H.ep != NoSquare) hash ^= Keys.EPKeys[H.ep];
+  hash ^= Keys.PieceKeys[XSide][arrived][to];
+  if (arrived == Pawn) hashP ^= Keys.PieceKeys[XSide][Pawn][to];
+  hash ^= Keys.SideKey;
+  if (Castle != H.castle) hash ^= Keys.CastleKeys[H.castle] ^ Keys.CastleKeys[Castle];
+}
+
+bool TSearchBoard::MakeMove(TMove m) {
+  assert(Hply < Hist_dat.size());
+  THist& H = Hist_dat[Hply];
+  if (m.bits & MoveCastle) {
+    if (!MoveCastlingRook(m, H)) return false;
+  } else {
+    H.HistHash = hash;
+  }
+  MakeCore(m, H);
+  if (KingAttacked(XSide)) {
+    TakeBack();
+    return false;
+  }
+  FinishKeys(H);
+  assert(board_is_ok(false));
+  return true;
+}
+
+bool TSearchBoard::MakeMove(TMove m, std::int32_t& PromoA, std::int32_t& PromoB) {
+  if (!MakeMove(m)) return false;
+  if (m.bits & MovePromote) {
+    PromoA = 2;
+    PromoB = 1;
+  }
+  return true;
+}
+
+void TSearchBoard::MakeMoveUnchecked(TMove m) {
+  assert(!(m.bits & MoveCastle));
+  assert(Hply < Hist_dat.size());
+  THist& H = Hist_dat[Hply];
+  H.HistHash = hash;
+  MakeCore(m, H);
+  FinishKeys(H);
+  assert(board_is_ok(false));
+}
+
+void TSearchBoard::MakeMoveUnchecked(TMove m, std::int32_t& PromoA, std::int32_t& PromoB) {
+  MakeMoveUnchecked(m);
+  if (m.bits & MovePromote) {
+    PromoA = 2;
+    PromoB = 1;
+  }
+}
+
+void TSearchBoard::TakeBack() {
+  std::swap(Side, XSide);
+  --Ply;
+  --Hply;
+  const THist& H = Hist_dat[Hply];
+  const TMove m = H.m;
+  const int from = m.from, to = m.ToNdx;
+  const TSide us = Side, them = XSide;
+  Castle = H.castle;
+  EP = H.ep;
+  Fifty = H.fifty;
+  hash = H.HistHash;
+  hashP = H.HistHashP;
+  Color[from] = TBoardSide(us);
+  Tabindex[from] = H.Index.IndexBouge;
+
+  // The kings' lines as they stood before the check analysis of this move.
+  const THist& next = Hist_dat[Hply + 1];
+  if (next.TabSetOfCases[Light].saved) KingEntry(Light).PieceCasesControle = next.TabSetOfCases[Light].set;
+  if (next.TabSetOfCases[Dark].saved) KingEntry(Dark).PieceCasesControle = next.TabSetOfCases[Dark].set;
+
+  PIECES[us].TabPieces[H.Index.IndexBouge].CaseActu = from;
+  if (m.bits & MovePromote) {
+    Piece[from] = Pawn;
+    --NP[us][m.promote];
+    ++NP[us][Pawn];
+  } else {
+    Piece[from] = Piece[to];
+  }
+  if (H.Capture != bpEmpty) {
+    Tabindex[to] = H.Index.IndexPrise;
+    PIECES[them].TabPieces[H.Index.IndexPrise].Active = true;
+    ++NP[them][H.Capture];
+    Color[to] = TBoardSide(them);
+    Piece[to] = H.Capture;
+  } else {
+    Color[to] = bsEmpty;
+    Piece[to] = bpEmpty;
+  }
+  if (m.bits & MoveCastle) {
+    const TCastling& rule = CastlingFor(to);
+    Tabindex[rule.rookFrom] = H.Index.IndexTour;
+    PIECES[us].TabPieces[H.Index.IndexTour].CaseActu = rule.rookFrom;
+    Color[rule.rookFrom] = TBoardSide(us);
+    Piece[rule.rookFrom] = Rook;
+    Color[rule.rookTo] = bsEmpty;
+    Piece[rule.rookTo] = bpEmpty;
+    KingEntry(us).RoiARoque = NonRoque;
+  }
+  if (m.bits & MoveEnPassant) {
+    const int square = EPBehind(us, to);
+    Tabindex[square] = H.Index.IndexPrise;
+    PIECES[them].TabPieces[H.Index.IndexPrise].Active = true;
+    Color[square] = TBoardSide(them);
+    Piece[square] = Pawn;
+    ++NP[them][Pawn];
+  }
+  assert(board_is_ok(false));
+}
+
+void TSearchBoard::MakeNullMove() {
+  if (EP != NoSquare) {
+    hash ^= Keys.EPKeys[EP];
+    EP = NoSquare;
+  }
+  std::swap(Side, XSide);
+  hash ^= Keys.SideKey;
+}
+
+void TSearchBoard::TakeBackNullMove() {
+  std::swap(Side, XSide);
+  hash ^= Keys.SideKey;
+}
+
+// One earlier occurrence since the last irreversible move is a repetition.
+// The scan never reaches before the first entry, even when a position was
+// set up with a fifty-move count of its own.
+bool TSearchBoard::IsRepetition() const {
+  if (Fifty <= 3) return false;
+  const std::uint32_t first = Fifty < Hply ? Hply - Fifty : 0;
+  for (std::uint32_t i = first; i < Hply; ++i)
+    if (Hist_dat[i].HistHash == hash) return true;
+  return false;
+}

@@ -1,0 +1,242 @@
+// Move generation when the side to move is not in check: the full
+// pseudo-legal list (MakeMove settles legality and the castling path), the
+// root list, and the two quiescence lists. Pieces are visited in piece-list
+// order (king, pawns most advanced first, then the others), which fixes the
+// order of generation and so the order of equal scores.
+#include <cassert>
+
+#include "board/move_adders.h"
+
+namespace {
+
+constexpr int FileIndex(int square) { return square & 7; }
+
+// Pawn geometry by colour: forward step, capture steps toward the a- and
+// h-files, the rows where pushes start and promote.
+template <TSide Us>
+struct TPawnDirs {
+  static constexpr int Forward = Us == Light ? -8 : 8;
+  static constexpr int TowardA = Us == Light ? -9 : 7;
+  static constexpr int TowardH = Us == Light ? -7 : 9;
+  static constexpr bool OnStartRow(int s) { return Us == Light ? s >= 48 : s <= 15; }
+  static constexpr bool OnSeventhRow(int s) { return Us == Light ? (s >= 8 && s <= 15) : (s >= 48 && s <= 55); }
+  // Pushes from here are advanced pawn pushes (flagged for the search).
+  static constexpr bool Advanced(int s) { return Us == Light ? (s >= 8 && s <= 31) : (s >= 32 && s <= 55); }
+};
+
+}  // namespace
+
+TGen* TSearchBoard::BeginGeneration() {
+  assert(Ply + 1 < First_move.size());
+  assert(First_move[Ply] >= 0 && First_move[Ply] + 256 <= GenStackSize);
+  First_move[Ply + 1] = First_move[Ply];
+  return Gen_dat.data() + First_move[Ply];
+}
+
+void TSearchBoard::EndGeneration(TGen* end) {
+  First_move[Ply + 1] = std::int32_t(end - Gen_dat.data());
+  assert(First_move[Ply + 1] - First_move[Ply] <= 256);
+}
+
+template <TSide Us>
+TGen* TSearchBoard::GenerateEnPassant(TGen* out, bool rootScores) const {
+  if (EP == NoSquare) return out;
+  using P = TPawnDirs<Us>;
+  const auto add = [&](int from) {
+    if (Piece[from] != Pawn || Color[from] != Us) return;
+    if (rootScores) AddMove<TScoring::Root>(out, from, EP, MovePawn | MoveEnPassant | MoveCapture);
+    else AddMove<TScoring::Full>(out, from, EP, MovePawn | MoveEnPassant | MoveCapture);
+  };
+  // The capturer stands diagonally behind the en-passant square.
+  if (FileIndex(EP) != 0) add(EP - P::TowardH);
+  if (FileIndex(EP) != 7) add(EP - P::TowardA);
+  return out;
+}
+
+template <TSide Us, TSearchBoard::TScoring Mode>
+TGen* TSearchBoard::GeneratePseudoLegal(TGen* out) const {
+  constexpr TSide Them = Opponent(Us);
+  using P = TPawnDirs<Us>;
+  const TEtatPieces* list = PIECES[Us].TabPieces;
+  const int last = int(MaxIndex(Us));
+  for (int i = 1; i <= last; ++i) {
+    if (!list[i].Active) continue;
+    const int s = list[i].CaseActu;
+    const int kind = Piece[s];
+    if (kind == Pawn) {
+      const bool promotes = P::OnSeventhRow(s);
+      const auto capture = [&](int to) {
+        if (Color[to] != Them) return;
+        if (promotes) AddPromotions<Mode>(out, s, to, MovePawn | MoveCapture);
+        else AddMove<Mode>(out, s, to, MovePawn | MoveCapture);
+      };
+      if (FileIndex(s) != 0) capture(s + P::TowardA);
+      if (FileIndex(s) != 7) capture(s + P::TowardH);
+      const int front = s + P::Forward;
+      if (Color[front] == bsEmpty) {
+        const std::uint8_t push = MovePawn | (Mode == TScoring::Full && P::Advanced(s) ? MovePawnPush : 0);
+        if (promotes) {
+          AddPromotions<Mode>(out, s, front, push);
+        } else {
+          AddMove<Mode>(out, s, front, push);
+          if (P::OnStartRow(s) && Color[front + P::Forward] == bsEmpty)
+            AddMove<Mode>(out, s, front + P::Forward, MovePawn | MovePawn2sq);
+        }
+      }
+      continue;
+    }
+    const int cell = Mailbox64[s];
+    const bool slides = Slide[kind];
+    for (int d = 0; d < OffsetCount[kind]; ++d) {
+      const int step = Offset[kind][d];
+      for (int c = cell + step, t; (t = Mailbox[c]) >= 0; c += step) {
+        if (Color[t] == bsEmpty) {
+          AddMove<Mode>(out, s, t, 0);
+          if (slides) continue;
+        } else if (Color[t] == Them) {
+          AddMove<Mode>(out, s, t, MoveCapture);
+        }
+        break;
+      }
+    }
+  }
+  // Castling whenever the right is held; MakeMove tests the path.
+  if constexpr (Us == Light) {
+    if (Castle & 1) AddMove<Mode>(out, 60, 62, MoveCastle);
+    if (Castle & 2) AddMove<Mode>(out, 60, 58, MoveCastle);
+  } else {
+    if (Castle & 4) AddMove<Mode>(out, 4, 6, MoveCastle);
+    if (Castle & 8) AddMove<Mode>(out, 4, 2, MoveCastle);
+  }
+  return GenerateEnPassant<Us>(out, Mode == TScoring::Root);
+}
+
+template <TSide Us>
+TGen* TSearchBoard::GenerateCapturesT(TGen* out) const {
+  constexpr TSide Them = Opponent(Us);
+  using P = TPawnDirs<Us>;
+  const TEtatPieces* list = PIECES[Us].TabPieces;
+  const int last = int(MaxIndex(Us));
+  for (int i = 1; i <= last; ++i) {
+    if (!list[i].Active) continue;
+    const int s = list[i].CaseActu;
+    const int kind = Piece[s];
+    if (kind == Pawn) {
+      const bool promotes = P::OnSeventhRow(s);
+      const auto capture = [&](int to) {
+        if (Color[to] != Them) return;
+        if (promotes) AddPromotions<TScoring::Tactical>(out, s, to, MovePawn | MoveCapture);
+        else AddMove<TScoring::Tactical>(out, s, to, MovePawn | MoveCapture);
+      };
+      if (FileIndex(s) != 0) capture(s + P::TowardA);
+      if (FileIndex(s) != 7) capture(s + P::TowardH);
+      if (promotes && Color[s + P::Forward] == bsEmpty)
+        AddPromotions<TScoring::Tactical>(out, s, s + P::Forward, MovePawn);
+      continue;
+    }
+    const int cell = Mailbox64[s];
+    const bool slides = Slide[kind];
+    for (int d = 0; d < OffsetCount[kind]; ++d) {
+      const int step = Offset[kind][d];
+      for (int c = cell + step, t; (t = Mailbox[c]) >= 0; c += step) {
+        if (Color[t] == bsEmpty) {
+          if (slides) continue;
+        } else if (Color[t] == Them) {
+          // A piece that takes a pawn its own pawns defend loses material.
+          const bool defended = Piece[t] == Pawn && (Us == Light ? AttackedByDarkPawn(t) : AttackedByLightPawn(t));
+          if (!defended) AddMove<TScoring::Tactical>(out, s, t, MoveCapture);
+        }
+        break;
+      }
+    }
+  }
+  return GenerateEnPassant<Us>(out, false);
+}
+
+template <TSide Us>
+TGen* TSearchBoard::GenerateCapturesAndChecksT(TGen* out) const {
+  constexpr TSide Them = Opponent(Us);
+  using P = TPawnDirs<Us>;
+  const int enemyKing = KingSquare(Them);
+  const TSquareSet sight = KingEntry(Them).PieceCasesControle;
+  const TEtatPieces* list = PIECES[Us].TabPieces;
+  const int last = int(MaxIndex(Us));
+  for (int i = 1; i <= last; ++i) {
+    if (!list[i].Active) continue;
+    const int s = list[i].CaseActu;
+    const int kind = Piece[s];
+    if (kind == Pawn) {
+      const bool promotes = P::OnSeventhRow(s);
+      const auto capture = [&](int to) {
+        if (Color[to] != Them) return;
+        if (promotes) AddPromotions<TScoring::Tactical>(out, s, to, MovePawn | MoveCapture);
+        else AddMove<TScoring::Tactical>(out, s, to, MovePawn | MoveCapture);
+      };
+      if (FileIndex(s) != 0) capture(s + P::TowardA);
+      if (FileIndex(s) != 7) capture(s + P::TowardH);
+      const int front = s + P::Forward;
+      if (Color[front] != bsEmpty) continue;
+      if (promotes) {
+        AddPromotions<TScoring::Tactical>(out, s, front, MovePawn);
+        continue;
+      }
+      const auto checks = [&](int to) { return AttackTable(Us, Pawn, to, enemyKing) && InSet(sight, to); };
+      if (checks(front)) AddMove<TScoring::Tactical>(out, s, front, MovePawn);
+      const int front2 = front + P::Forward;
+      if (P::OnStartRow(s) && Color[front2] == bsEmpty && checks(front2))
+        AddMove<TScoring::Tactical>(out, s, front2, MovePawn | MovePawn2sq);
+      continue;
+    }
+    const int cell = Mailbox64[s];
+    const bool slides = Slide[kind];
+    for (int d = 0; d < OffsetCount[kind]; ++d) {
+      const int step = Offset[kind][d];
+      for (int c = cell + step, t; (t = Mailbox[c]) >= 0; c += step) {
+        if (Color[t] == bsEmpty) {
+          // A quiet move checks when the piece on t sees the king: a knight
+          // always, a ray piece when the line from t to the king is clear.
+          if (kind != King && AttackTable(Us, kind, t, enemyKing) && (kind == Knight || InSet(sight, t)))
+            AddMove<TScoring::Tactical>(out, s, t, 0);
+          if (slides) continue;
+        } else if (Color[t] == Them) {
+          AddMove<TScoring::Tactical>(out, s, t, MoveCapture);
+        }
+        break;
+      }
+    }
+  }
+  // Castling whose rook lands on a clear line to the king.
+  const auto rookChecks = [&](int rookTo) { return AttackTable(Us, Rook, rookTo, enemyKing) && InSet(sight, rookTo); };
+  if constexpr (Us == Light) {
+    if ((Castle & 1) && rookChecks(61)) AddMove<TScoring::Tactical>(out, 60, 62, MoveCastle);
+    if ((Castle & 2) && rookChecks(59)) AddMove<TScoring::Tactical>(out, 60, 58, MoveCastle);
+  } else {
+    if ((Castle & 4) && rookChecks(5)) AddMove<TScoring::Tactical>(out, 4, 6, MoveCastle);
+    if ((Castle & 8) && rookChecks(3)) AddMove<TScoring::Tactical>(out, 4, 2, MoveCastle);
+  }
+  return GenerateEnPassant<Us>(out, false);
+}
+
+void TSearchBoard::GenerateMoves() {
+  TGen* out = BeginGeneration();
+  out = Side == Light ? GeneratePseudoLegal<Light, TScoring::Full>(out) : GeneratePseudoLegal<Dark, TScoring::Full>(out);
+  EndGeneration(out);
+}
+
+void TSearchBoard::GenerateRootMoves() {
+  TGen* out = BeginGeneration();
+  out = Side == Light ? GeneratePseudoLegal<Light, TScoring::Root>(out) : GeneratePseudoLegal<Dark, TScoring::Root>(out);
+  EndGeneration(out);
+}
+
+void TSearchBoard::GenerateCaptures() {
+  TGen* out = BeginGeneration();
+  out = Side == Light ? GenerateCapturesT<Light>(out) : GenerateCapturesT<Dark>(out);
+  EndGeneration(out);
+}
+
+void TSearchBoard::GenerateCapturesAndChecks() {
+  TGen* out = BeginGeneration();
+  out = Side == Light ? GenerateCapturesAndChecksT<Light>(out) : GenerateCapturesAndChecksT<Dark>(out);
+  EndGeneration(out);
+}

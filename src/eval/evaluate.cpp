@@ -1,0 +1,123 @@
+// The evaluation driver: phase and material, the pawn-hash probe, the passed
+// pawns, then the endgame evaluator or the middlegame's pieces and
+// adjustments.
+#include "eval/driver_tables.h"
+#include "eval/middlegame_adjustments.h"
+#include "eval/pawns.h"
+#include "eval/square_names.h"
+#include "eval/terms.h"
+#include "hash/keys.h"
+
+namespace {
+
+// Counters of the material on the board; the phase rules read them.
+void CountMaterial(const TSearchBoard& board, TEvalState& e) {
+  std::int32_t pieces[2] = {}, points[2] = {};
+  for (const TSide side : {Light, Dark}) {
+    e.piece_mat[side] = 0;
+    for (const TPiece kind : {Knight, Bishop, Rook, Queen, King}) {
+      pieces[side] += board.NP[side][kind];
+      points[side] += MaterialPoints[kind] * board.NP[side][kind];
+      e.piece_mat[side] += PieceMaterial[kind] * board.NP[side][kind];
+    }
+  }
+  e.NL = pieces[Light];
+  e.ND = pieces[Dark];
+  e.Material_Light = points[Light];
+  e.Material_Dark = points[Dark];
+}
+
+// Enough material for a middlegame: one side above 120 points, and either a
+// queen on the board or both sides above 120.
+bool MiddlegameMaterial(const TSearchBoard& board, const TEvalState& e) {
+  constexpr int Threshold = 120;
+  const bool light = e.Material_Light > Threshold, dark = e.Material_Dark > Threshold;
+  const bool queens = board.NP[Light][Queen] + board.NP[Dark][Queen] > 0;
+  return (light || dark) && (queens || (light && dark));
+}
+
+// The pawn-hash probe and store, leaving pawn totals plus piece material in Score.
+void EvaluatePawnStructure(const TSearchBoard& board, TEvalState& e, THashClass& tables) {
+  THashP& entry = tables.PawnEntry(board.hashP);
+  const std::uint32_t key = board.hashP ^ Keys.PhaseKeys[PhaseKeySelect[e.Phase]];
+  if (entry.ID == key) {
+    e.Score = entry.TabScore;
+    e.Pions = entry.PionsH;
+    e.SetPasseds = entry.SetTablePawn;
+    UnpackAiles(entry.Ailes, e.Aile_Roi, e.Aile_Dame);
+    PreparePawnsHit(board, e, entry.SetTablePawn);
+  } else {
+    PreparePawnsMiss(board, e);
+    const TTabScore pawns = ScorePawns(board, e);
+    entry.ID = key;
+    entry.TabScore = pawns;
+    entry.SetTablePawn = e.SetPasseds;
+    entry.PionsH = e.Pions;
+    entry.Ailes = PackAiles(e.Aile_Roi, e.Aile_Dame);
+    e.Score = pawns;
+  }
+  e.Score[Light] += e.piece_mat[Light];
+  e.Score[Dark] += e.piece_mat[Dark];
+}
+
+// The middlegame: the pawn and passer extras, both sides' pieces with their
+// king attacks, then the global adjustments.
+int EvaluateMiddlegame(const TSearchBoard& board, TEvalState& e) {
+  e.Score[Light] += e.Passeds_Danger_L + e.PionsBAttak;
+  e.Score[Dark] += e.Passeds_Danger_D + e.PionsNAttak;
+  const TTabScore base = e.Score;
+
+  e.DameProche_L = e.DameProche_D = false;
+  e.Tropisme_L = 0;
+  EvaluatePiecesMiddlegame(board, e, Light);
+  const TAttackFacts light = ShapeKingAttack(board, e, Light);
+  e.Tropisme_D = 0;
+  EvaluatePiecesMiddlegame(board, e, Dark);
+  const TAttackFacts dark = ShapeKingAttack(board, e, Dark);
+  AdjustMiddlegame(board, e, base, light, dark);
+  return e.Score[board.Side] - e.Score[board.XSide];
+}
+
+}  // namespace
+
+TPhase DeterminePhase(const TSearchBoard& board, TEvalState& e) {
+  CountMaterial(board, e);
+  return e.PhaseDepart != endgame && MiddlegameMaterial(board, e) ? middlegame : endgame;
+}
+
+TPhase RootPhase(const TSearchBoard& board, TEvalState& e) {
+  CountMaterial(board, e);
+  e.PhaseDepart = MiddlegameMaterial(board, e) ? middlegame : endgame;
+  return e.PhaseDepart;
+}
+
+bool CentreClosed(const TSearchBoard& board) {
+  struct TLock {
+    int light[2], dark[2];
+  };
+  using namespace sq;
+  static constexpr TLock Locks[4] = {
+      {{d3, e4}, {d4, e5}},
+      {{e3, d4}, {e4, d5}},
+      {{d4, e5}, {d5, e6}},
+      {{e4, d5}, {e5, d6}},
+  };
+  const auto pawn = [&](TSide side, int square) { return board.Color[square] == side && board.Piece[square] == Pawn; };
+  for (const TLock& lock : Locks)
+    if (pawn(Light, lock.light[0]) && pawn(Light, lock.light[1]) && pawn(Dark, lock.dark[0]) &&
+        pawn(Dark, lock.dark[1]))
+      return true;
+  return false;
+}
+
+int Evaluate(const TSearchBoard& board, TEvalState& e, THashClass& tables) {
+  e.Phase = DeterminePhase(board, e);
+  e.Passeds_Danger_L = e.Passeds_Danger_D = 0;
+  e.Bad_Bishop_L = e.Bad_Bishop_D = 0;
+  e.PionsBAttak = e.PionsNAttak = 0;
+
+  EvaluatePawnStructure(board, e, tables);
+  ScorePassedPawns(board, e);
+  if (e.Phase == endgame) return EvaluateEndgame(board, e);
+  return EvaluateMiddlegame(board, e);
+}

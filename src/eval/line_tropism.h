@@ -1,0 +1,13 @@
+// King attack along lines: what a bishop, rook or queen adds to its side's
+// king-attack entry for the rays from its square into the enemy king's zone.
+// Squares are relative to the side Us (see side_view.h).
+#pragma once
+
+#include "eval/side_view.h"
+
+// The amount for a piece of `kind` (Bishop, Rook or Queen) on s: 5 for each
+// zone square its rays reach past at most one piece (two for a bishop on
+// the king's own line) or one loose enemy pawn, and 5 more for each ray that
+// gets through.
+template <TSide Us>
+int LineTropism(const TSideView<Us>& v, TPiece kind, int s);

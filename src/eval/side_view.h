@@ -1,0 +1,134 @@
+// One side's view of the board for the evaluation terms. Squares are relative
+// to that side: its own back rank is the first rank, as White sees it, so each
+// rule is written once, from White's side, and Black gets the exact mirror.
+// Pieces are seen as own or enemy, pawn files through the pawn facts of the
+// pawn preparation, and the side's own fields of TEvalState by plain names.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "board/search_board.h"
+#include "eval/eval_geometry.h"
+#include "eval/eval_state.h"
+#include "eval/square_names.h"
+
+// Rank 1..8 and row0 0..7 (0 = eighth rank) of a square.
+constexpr int RankOf(int square) { return 8 - square / 8; }
+constexpr int Row0(int square) { return square / 8; }
+
+constexpr bool OnBoardEdge(int square) {
+  const int f = file(square), r = RankOf(square);
+  return f == 1 || f == 8 || r == 1 || r == 8;
+}
+
+inline int KingDistance(int a, int b) {
+  const int rows = std::abs(Row0(a) - Row0(b)), files = std::abs(file(a) - file(b));
+  return rows > files ? rows : files;
+}
+
+// Light squares (a8, h1, ...) are Light, dark squares Dark.
+constexpr TSide SquareColour(int square) { return TSide((Row0(square) + square % 8) & 1); }
+
+// The corner squares a king tucks itself into: a2, h2, a1, b1, g1, h1.
+constexpr bool KingTucked(int square) {
+  using namespace sq;
+  return square == a2 || square == h2 || square == a1 || square == b1 || square == g1 || square == h1;
+}
+
+constexpr TSquareSet FileBit(int fileNumber) { return TSquareSet{1} << fileNumber; }
+
+// Bits of the pawn flag word `Pions`: one byte per fact, file a the highest
+// bit of its byte.
+enum TPionsByte : int { LightDoubled = 0, DarkDoubled = 1, DarkPassed = 2, LightPassed = 3 };
+constexpr bool PionsFlag(std::uint32_t pions, TPionsByte byte, int fileNumber) {
+  return (pions >> (8 * byte + 8 - fileNumber)) & 1;
+}
+
+// A side's own fields of TEvalState.
+struct TSideFields {
+  std::int32_t& ColonneTour1;
+  std::int32_t& ColonneTour2;
+  std::int32_t& ColSemiTour1;
+  std::int32_t& ColSemiTour2;
+  std::int32_t& ColonneDame;
+  TSquareSet& SetMinOpen;
+  std::int32_t& Ntrop_Fous;
+  bool& DameProche;
+  TSide& CouleurFou;
+  bool& FouAttakFianch;
+  std::int32_t& Bad_Bishop;
+  std::int32_t& Eval_King;
+  std::int32_t (&Tropisme)[5];
+  std::int32_t& Score;
+  std::int32_t Material;       // own coarse material
+  std::int32_t EnemyMaterial;  // the enemy's coarse material
+};
+
+template <TSide Us>
+TSideFields FieldsOf(TEvalState& e) {
+  if constexpr (Us == Light)
+    return {e.ColonneTour1_L, e.ColonneTour2_L, e.ColSemiTour1_L, e.ColSemiTour2_L,
+            e.ColonneDame_L,  e.SetMinOpen_L,   e.Ntrop_FousL,    e.DameProche_L,
+            e.CouleurFouBlanc, e.FouBAttakFianch, e.Bad_Bishop_L, e.Eval_King_L,
+            e.TabTropisme[Light], e.Score[Light], e.Material_Light, e.Material_Dark};
+  else
+    return {e.ColonneTour1_D, e.ColonneTour2_D, e.ColSemiTour1_D, e.ColSemiTour2_D,
+            e.ColonneDame_D,  e.SetMinOpen_D,   e.Ntrop_FousD,    e.DameProche_D,
+            e.CouleurFouNoir, e.FouNAttakFianch, e.Bad_Bishop_D,  e.Eval_King_D,
+            e.TabTropisme[Dark], e.Score[Dark], e.Material_Dark, e.Material_Light};
+}
+
+template <TSide Us>
+struct TSideView {
+  static constexpr TSide Them = Opponent(Us);
+
+  const TSearchBoard& board;
+  const TEvalState& e;
+
+  // The board square of a relative square (and back: the map is its own inverse).
+  static constexpr int Abs(int rel) { return RelativeSquare<Us>(rel); }
+
+  TBoardPiece Kind(int rel) const { return board.Piece[Abs(rel)]; }
+  bool Empty(int rel) const { return board.Color[Abs(rel)] == bsEmpty; }
+  bool IsOwn(int rel) const { return board.Color[Abs(rel)] == Us; }
+  bool IsEnemy(int rel) const { return board.Color[Abs(rel)] == Them; }
+  bool Own(int rel, TPiece kind) const { return IsOwn(rel) && Kind(rel) == kind; }
+  bool Enemy(int rel, TPiece kind) const { return IsEnemy(rel) && Kind(rel) == kind; }
+  bool AnyPawn(int rel) const { return Kind(rel) == Pawn; }
+  // Is the square attacked by an enemy pawn?
+  bool EnemyPawnAttacks(int rel) const {
+    return Us == Light ? board.AttackedByDarkPawn(Abs(rel)) : board.AttackedByLightPawn(Abs(rel));
+  }
+
+  int OwnKing() const { return Abs(board.KingSquare(Us)); }
+  int EnemyKing() const { return Abs(board.KingSquare(Them)); }
+  int Count(TPiece kind) const { return board.NP[Us][kind]; }
+  int EnemyCount(TPiece kind) const { return board.NP[Them][kind]; }
+  bool OwnCastlingRight() const { return (board.Castle & (Us == Light ? 3u : 12u)) != 0; }
+
+  // Relative row0 of the side's rearmost pawn on a file: 0 when there is none.
+  int OwnRear(int fileNumber) const {
+    if (fileNumber < 1 || fileNumber > 8) return 0;
+    const int rank = e.pawn_rank[Us][fileNumber];
+    return Us == Light ? rank : 7 - rank;
+  }
+  // Relative row0 of the enemy's rearmost pawn on a file (the one nearest the
+  // side's eighth rank): 7 when there is none.
+  int EnemyRear(int fileNumber) const {
+    if (fileNumber < 1 || fileNumber > 8) return 7;
+    const int rank = e.pawn_rank[Them][fileNumber];
+    return Us == Light ? rank : 7 - rank;
+  }
+  bool OwnPawnOn(int fileNumber) const { return OwnRear(fileNumber) != 0; }
+  bool EnemyPawnOn(int fileNumber) const { return EnemyRear(fileNumber) != 7; }
+  bool OwnDoubled(int fileNumber) const {
+    return PionsFlag(e.Pions, Us == Light ? LightDoubled : DarkDoubled, fileNumber);
+  }
+  bool EnemyDoubled(int fileNumber) const {
+    return PionsFlag(e.Pions, Us == Light ? DarkDoubled : LightDoubled, fileNumber);
+  }
+  bool OwnPassed(int fileNumber) const {
+    return PionsFlag(e.Pions, Us == Light ? LightPassed : DarkPassed, fileNumber);
+  }
+};

@@ -1,0 +1,226 @@
+// The alpha-beta node below the root, written as the numbered steps of its
+// algorithm. One body serves the three forms; the form is a template
+// parameter, so every test on it costs nothing at run time.
+#include "eval/terms.h"
+#include "hash/keys.h"
+#include "search/control.h"
+#include "search/search.h"
+
+namespace {
+
+// Recaptures that extend: pawn for pawn, minor or rook for minor or rook,
+// queen for queen. Indexed [earlier capture][later capture].
+constexpr bool IsRecapturePair(int earlier, int later) {
+  const auto minorOrRook = [](int kind) { return kind == Knight || kind == Bishop || kind == Rook; };
+  return (earlier == Pawn && later == Pawn) || (minorOrRook(earlier) && minorOrRook(later)) ||
+         (earlier == Queen && later == Queen);
+}
+
+// The last move recaptured on the square where the move before it captured.
+bool IsRecapture(const TThreadSearch& t) {
+  const THist& last = t.Hist_dat[t.Hply - 1];
+  const THist& before = t.Hist_dat[t.Hply - 2];
+  return IsRecapturePair(before.Capture, last.Capture) && last.m.ToNdx == before.Casecapture;
+}
+
+// The last move took the last piece: what is left is a pawn ending.
+bool EnteredPawnEnding(const TThreadSearch& t) {
+  const TBoardPiece captured = t.Hist_dat[t.Hply - 1].Capture;
+  return captured >= Knight && captured <= Queen && t.PieceCountBothSides() == 0;
+}
+
+// The pawn that just moved stands on its sixth or seventh rank with the way ahead free.
+bool AdvancedPawnMoved(const TThreadSearch& t) {
+  const int square = t.Hist_dat[t.Hply - 1].m.ToNdx;
+  if (t.Piece[square] != Pawn) return false;
+  if (t.XSide == Light) {
+    const int rank = 8 - square / 8;
+    return (rank == 6 || rank == 7) && t.Piece[square - 8] == bpEmpty;
+  }
+  const int rank = 8 - square / 8;
+  return (rank == 3 || rank == 2) && t.Piece[square + 8] == bpEmpty;
+}
+
+int MenOnBoard(const TThreadSearch& t) { return 2 + t.MenCountWithoutKings(); }
+
+}  // namespace
+
+std::int32_t EvaluateNode(TThreadSearch& t) { return Evaluate(t, t.Eval, *t.HashClass); }
+
+bool InsufficientMaterial(TThreadSearch& t) {
+  TEvalState& e = t.Eval;
+  e.NL = t.PieceCount(Light) + 1;
+  e.ND = t.PieceCount(Dark) + 1;
+  if (t.NP[Light][Pawn] + t.NP[Dark][Pawn] > 0) return false;
+  const int heavy = t.NP[Light][Rook] + t.NP[Dark][Rook] + t.NP[Light][Queen] + t.NP[Dark][Queen];
+  switch (e.NL + e.ND) {
+    case 2:
+      return true;
+    case 3:
+      return heavy == 0;
+    case 4:
+      if (e.NL == 2 && e.ND == 2 && heavy == 0) return true;
+      return (e.NL == 1 || e.ND == 1) && (t.NP[Light][Knight] == 2 || t.NP[Dark][Knight] == 2);
+    default:
+      return false;
+  }
+}
+
+template <TSearchForm Form>
+std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
+                       TPathExtensions path, bool noNull, bool parentInCheck, bool afterNull) {
+  constexpr bool EndgameForm = Form != TSearchForm::Normal;
+
+  // 1. Horizon: the quiescence search takes over.
+  if (depth <= 0) return Quiesce<EndgameForm>(t, alpha, beta, depth, 0, afterNull, false);
+
+  // 2. Draws by repetition and, in the endgame, by material.
+  if (t.IsRepetition()) return 0;
+  if constexpr (EndgameForm)
+    if (InsufficientMaterial(t)) return 0;
+
+  // 3. Transposition table.
+  std::int32_t stored;
+  if (t.HashClass->ProbeHash(t, alpha, beta, depth, stored)) return stored;
+
+  // 4. Tablebases, after a capture or promotion brought the material down.
+  if constexpr (Form == TSearchForm::EndgameTB) {
+    t.CountNode();
+    const TMove last = t.Hist_dat[t.Hply - 1].m;
+    if (depth > 1 && last.Has(MoveCapture | MovePromote) && MenOnBoard(t) <= TBMenLimit.load(std::memory_order_relaxed)) {
+      std::int32_t score;
+      if (t.EGTB.Probe(t, score)) return score;
+    }
+  }
+
+  // 5. Check analysis.
+  const bool inCheck = t.UpdateChecks(afterNull);
+  std::int32_t ext = 0;
+
+  // 6. Null move: if passing still holds beta, the position is good enough.
+  const int enemyPieces = t.PieceCount(t.XSide);
+  if (!inCheck && !noNull && (enemyPieces >= 2 || (enemyPieces == 1 && depth <= 5))) {
+    const std::int32_t savedEP = t.EP;
+    t.MakeNullMove();
+    const std::int32_t s = -AlphaBeta<Form>(t, -beta, -beta + 1, depth < 6 ? depth - 3 : depth - 4, path, true,
+                                            false, true);
+    if (savedEP != NoSquare) {
+      t.hash ^= Keys.EPKeys[savedEP];
+      t.EP = savedEP;
+    }
+    t.TakeBackNullMove();
+    if (s >= beta) return s;
+    if (s < -MateBound && path.mateThreat == 0) {
+      // Passing gets us mated: a threat worth looking at more deeply.
+      ++path.mateThreat;
+      ++ext;
+    }
+  }
+
+  // 7. (Children never follow a null move from here on: noNull is false below.)
+
+  // 8. The per-ply tables end here.
+  if (t.Ply >= MaxPly) return EvaluateNode(t);
+
+  // 9. Moves, with the check extension.
+  if (inCheck) {
+    t.GenerateEvasions();
+    if (ext == 0) {
+      ext = 1;
+      ++path.check;
+    }
+  } else {
+    t.GenerateMoves();
+  }
+
+  // 10. Further extensions.
+  if constexpr (Form == TSearchForm::Normal) {
+    if (ext == 0 && t.Ply >= 2 && IsRecapture(t) &&
+        (path.recapture == 0 || (path.recapture == 1 && path.check + path.mateThreat == 0))) {
+      ++ext;
+      ++path.recapture;
+    }
+  } else {
+    if constexpr (Form == TSearchForm::Endgame)
+      if (ext == 0 && t.Ply >= 2 && path.recapture == 0 && IsRecapture(t)) {
+        ++ext;
+        ++path.recapture;
+      }
+    if (path.pawnEnding == 0 && EnteredPawnEnding(t)) {
+      ext += 2;
+      ++path.pawnEnding;
+    } else if (ext == 0 && path.pawnPush == 0 && AdvancedPawnMoved(t)) {
+      ++ext;
+      ++path.pawnPush;
+    }
+  }
+
+  // 11. No extension deeper than twice the iteration depth.
+  if constexpr (Form == TSearchForm::Normal)
+    if (t.PROF.load(std::memory_order_relaxed) * 2 < t.Ply) ext = 0;
+
+  // 12. The stored best move first.
+  t.HashClass->BestHashEnTete(t);
+
+  // 13. The move loop.
+  const std::int32_t newDepth = depth + ext - 1;
+  TMove bestMove;
+  std::int8_t flag = hashfUpper;
+  int movesSearched = 0;
+  const int ply = int(t.Ply);
+  for (int i = t.First_move[ply]; i < t.First_move[ply + 1]; ++i) {
+    t.PickNextMove(i);
+    const TMove move = t.Gen_dat[i].m;
+    // a. Evasions are legal by construction.
+    if (inCheck) t.MakeMoveUnchecked(move);
+    else if (!t.MakeMove(move)) continue;
+    // b.
+    if constexpr (Form != TSearchForm::EndgameTB) t.CountNode();
+
+    // c.-e. The first move with the full window; later ones with a null
+    // window, quiet late ones one ply shallower first.
+    std::int32_t s;
+    if (movesSearched == 0) {
+      s = -AlphaBeta<Form>(t, -beta, -alpha, newDepth, path, false, inCheck, false);
+    } else {
+      constexpr bool ReduceAfterEvasion = Form == TSearchForm::Endgame;
+      const bool reduce = movesSearched >= 4 && depth >= 4 && !inCheck && !move.Has(MoveTactical) &&
+                          (ReduceAfterEvasion || !parentInCheck);
+      s = reduce ? -AlphaBeta<Form>(t, -alpha - 1, -alpha, newDepth - 1, path, false, inCheck, false) : alpha + 1;
+      if (s > alpha) s = -AlphaBeta<Form>(t, -alpha - 1, -alpha, newDepth, path, false, inCheck, false);
+      if (s > alpha && s < beta) s = -AlphaBeta<Form>(t, -beta, -alpha, newDepth, path, false, inCheck, false);
+    }
+    // f.
+    ++movesSearched;
+    t.TakeBack();
+
+    // g.
+    if (s > alpha) {
+      t.RecordKiller(move);
+      t.History[t.Side][move.from][move.ToNdx] += depth;
+      if (s >= beta) {
+        t.HashClass->RecordHash(t, move, depth, s, hashfLower);
+        return s;
+      }
+      bestMove = move;
+      alpha = s;
+      flag = hashfExact;
+      if (alpha > MateBound) return alpha;
+    }
+  }
+
+  // 14. Mate or stalemate.
+  if (movesSearched == 0) return inCheck ? std::int32_t(t.Ply) - MateScore : 0;
+
+  // 15. Fifty-move draw, else store the result.
+  if (t.Fifty >= 100) return 0;
+  t.HashClass->RecordHash(t, bestMove, depth, alpha, flag);
+  return alpha;
+}
+
+template std::int32_t AlphaBeta<TSearchForm::Normal>(TThreadSearch&, std::int32_t, std::int32_t, std::int32_t,
+                                                     TPathExtensions, bool, bool, bool);
+template std::int32_t AlphaBeta<TSearchForm::Endgame>(TThreadSearch&, std::int32_t, std::int32_t, std::int32_t,
+                                                      TPathExtensions, bool, bool, bool);
+template std::int32_t AlphaBeta<TSearchForm::EndgameTB>(TThreadSearch&, std::int32_t, std::int32_t, std::int32_t,
+                                                        TPathExtensions, bool, bool, bool);

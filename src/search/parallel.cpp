@@ -1,0 +1,183 @@
+// The parallel search: the root moves are dealt round-robin among the search
+// threads, each runs its own iterative deepening over its share, and at the
+// end the main thread picks the move among all threads' results.
+#include <string>
+
+#include "platform/console.h"
+#include "protocol/move_text.h"
+#include "search/control.h"
+#include "search/infos.h"
+#include "search/main_thread_search.h"
+#include "search/search.h"
+#include "search/time_control.h"
+#include "search/time_manager.h"
+
+namespace {
+
+// The move stored for the root in `t`'s own table, for a clock game.
+bool StoredRootMove(const TThreadSearch& t, THashCoup& move) {
+  const THash& entry = t.HashClass->Entry(t.hash);
+  if (entry.ID != t.hash || entry.ProfH < 1 || entry.IsNil || TimeMode < tmMovesToGo) return false;
+  move = entry.BestH;
+  return true;
+}
+
+int FindInRoot(const TThreadSearch& t, THashCoup move) {
+  for (int i = 0; i < t.RootMoveCount(); ++i) {
+    const TMove m = t.Gen_dat[i].m;
+    if (m.from == move.src && m.ToNdx == move.dst && m.promote == move.promote) return i;
+  }
+  return -1;
+}
+
+void SwitchLine(const char* tag, std::int32_t id, TMove oldMove, TMove newMove) {
+  writeString(std::string(tag) + std::to_string(id) + " OldMove: " + move_str(oldMove) + " Move :" + move_str(newMove));
+}
+
+// Gives `taker`'s first root move for `giver`'s move at index `at`.
+void ExchangeFirst(TThreadSearch& taker, TThreadSearch& giver, int at) {
+  const TMove oldFirst = taker.Gen_dat[0].m;
+  std::swap(taker.Gen_dat[0], giver.Gen_dat[at]);
+  SwitchLine("SWITCH: T", taker.ThreadID, oldFirst, taker.Gen_dat[0].m);
+  HashMoveFirst(taker);
+}
+
+}  // namespace
+
+bool TThreadSearch::AutreScorePositif() const {
+  const TMainThreadSearch* main = Owner;
+  if (!main) return false;
+  if (ThreadID != 1 && main->BestScore() >= 0) return true;
+  for (std::size_t i = 0; i < main->HelperCount(); ++i) {
+    const TThreadSearch& other = main->Helper(i);
+    if (&other != this && other.BestScore() >= 0) return true;
+  }
+  return false;
+}
+
+void TMainThreadSearch::DealRootMoves() {
+  const int count = RootMoveCount();
+  const int threads = int(TabThreadSearch.size()) + 1;
+  std::vector<TGen> sorted(Gen_dat.begin(), Gen_dat.begin() + count);
+  MaxCoups = 0;
+  for (auto& helper : TabThreadSearch) helper->MaxCoups = 0;
+  for (int k = 0; k < count; ++k) {
+    TThreadSearch& t = k % threads == 0 ? static_cast<TThreadSearch&>(*this) : *TabThreadSearch[k % threads - 1];
+    t.Gen_dat[t.MaxCoups] = sorted[k];
+    ++t.MaxCoups;
+  }
+  First_move[0] = 0;
+  First_move[1] = MaxCoups;
+  for (auto& helper : TabThreadSearch) {
+    helper->First_move[0] = 0;
+    helper->First_move[1] = helper->MaxCoups;
+  }
+}
+
+void TMainThreadSearch::SwitchStoredMove() {
+  const auto sharing = [](const TThreadSearch& t) { return t.MaxCoups > 0; };
+  if (couptrouve) return;
+  for (auto& helper : TabThreadSearch)
+    if (helper->couptrouve) return;
+  THashCoup stored;
+  if (StoredRootMove(*this, stored))
+    for (auto& helper : TabThreadSearch) {
+      const int at = sharing(*helper) ? FindInRoot(*helper, stored) : -1;
+      if (at >= 0) return ExchangeFirst(*this, *helper, at);
+    }
+  for (auto& helper : TabThreadSearch) {
+    if (!sharing(*helper) || !StoredRootMove(*helper, stored)) continue;
+    int at = FindInRoot(*this, stored);
+    if (at >= 0) return ExchangeFirst(*helper, *this, at);
+    for (auto& other : TabThreadSearch) {
+      at = other != helper && sharing(*other) ? FindInRoot(*other, stored) : -1;
+      if (at >= 0) return ExchangeFirst(*helper, *other, at);
+    }
+  }
+}
+
+void TMainThreadSearch::StartHelpers() {
+  if (TabThreadSearch.empty()) return;
+  for (auto& helper : TabThreadSearch) {
+    helper->Owner = this;
+    CopyToHelper(*helper);
+  }
+  DealRootMoves();
+  for (auto& helper : TabThreadSearch) {
+    if (helper->MaxCoups > 0) {
+      helper->stop = false;
+      HashMoveFirst(*helper);
+    } else {
+      helper->PROF = IdleDepth;
+    }
+  }
+  SwitchStoredMove();
+  // The threads that start from a stored move announce it; this only
+  // decides which thread speaks first, as nothing below depth 7 is printed.
+  std::int32_t reported = NoScore;
+  if (couptrouve) {
+    TInfos::Total(Best, 1, Best.score, ThreadID, 0);
+    reported = Best.score;
+  }
+  for (auto& helper : TabThreadSearch)
+    if (helper->MaxCoups > 0 && helper->couptrouve && helper->Best.score > reported) {
+      TInfos::Total(helper->Best, 1, helper->Best.score, helper->ThreadID, 0);
+      reported = helper->Best.score;
+    }
+  for (auto& helper : TabThreadSearch)
+    if (helper->MaxCoups > 0) helper->ResumeHelper();
+}
+
+void TThreadSearch::Execute() {
+  if (!stop) RunAbortable([this] { HelperIterate(); });
+  PROF = IdleDepth;
+}
+
+void TThreadSearch::HelperIterate() {
+  THash& rootEntry = HashClass->Entry(hash);
+  while (PROF <= std::uint32_t(MaxDepth.load())) {
+    if (HelpActive && HelpThread == ThreadID && PROF > std::uint32_t(HelpDepth.load())) FinAttente();
+    ThreadScore = RootSearch(*this, ALPHA_ROOT, BETA_ROOT);
+    if (HelpActive && HelpThread == ThreadID && Owner) PassHelpOn(*Owner, *this);
+    if (rootEntry.BestH.src == 0 && rootEntry.BestH.dst == 0)
+      rootEntry.BestH = THashCoup{Best.m.from, Best.m.ToNdx, Best.m.promote};
+    if (ThreadScore > MateBound) {
+      MateFound = true;
+      throw SearchAborted{};
+    }
+    CheckStop();
+    if (AdvanceIteration(*this)) CheckStop();
+  }
+}
+
+void TMainThreadSearch::ChooseFinalMove() {
+  // The candidate is the thread that spoke last; a better-scored thread
+  // replaces it unless the candidate saw deeper and is within 20.
+  TThreadSearch* candidate = this;
+  for (auto& helper : TabThreadSearch)
+    if (helper->ThreadID == InfoThread) candidate = helper.get();
+  TBest chosen = candidate->BestSnapshot();
+  const auto replaces = [&](const TBest& other) {
+    return !other.m.IsNone() && other.score > chosen.score &&
+           !(chosen.BestProf > other.BestProf && other.score <= chosen.score + 20);
+  };
+  if (candidate != this && replaces(Best)) {
+    SwitchLine("SWITCHBEST: T", ThreadID, chosen.m, Best.m);
+    candidate = this;
+    chosen = Best;
+  }
+  for (auto& helper : TabThreadSearch) {
+    if (helper.get() == candidate) continue;
+    const TBest other = helper->BestSnapshot();
+    if (!replaces(other)) continue;
+    SwitchLine("SWITCHBEST: T", helper->ThreadID, chosen.m, other.m);
+    candidate = helper.get();
+    chosen = other;
+  }
+  {
+    std::lock_guard guard(RootLock);
+    Best = chosen;
+  }
+  if (candidate != this) CoupAttendu = candidate->CoupAttendu;
+  TInfos::Total(chosen, std::int32_t(chosen.BestProf), chosen.score, candidate->ThreadID, Nodes);
+}

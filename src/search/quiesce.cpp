@@ -1,0 +1,87 @@
+// The quiescence search: captures, promotions and a few checks below the
+// horizon, so that the evaluation is only trusted in quiet positions.
+#include "search/search.h"
+
+template <bool Endgame>
+std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
+                     std::int32_t checksUsed, bool afterNull, bool quietCheck) {
+  // 1. Draws.
+  if (t.IsRepetition()) return 0;
+  if constexpr (Endgame)
+    if (InsufficientMaterial(t)) return 0;
+
+  // 2. Transposition table.
+  std::int32_t stored;
+  if (t.HashClass->ProbeHash(t, alpha, beta, depth, stored)) return stored;
+
+  // 3. The per-ply tables end here.
+  if (t.Ply >= MaxPly) return EvaluateNode(t);
+
+  // 4. Check analysis.
+  const bool inCheck = t.UpdateChecks(afterNull);
+
+  if (!inCheck) {
+    // 5. Stand pat, then the tactical moves (and checks, twice per path).
+    const std::int32_t standPat = EvaluateNode(t);
+    if (standPat >= beta) return standPat;
+    if (standPat > alpha) alpha = standPat;
+    if (checksUsed < 2) {
+      t.GenerateCapturesAndChecks();
+      ++checksUsed;
+    } else {
+      t.GenerateCaptures();
+    }
+  } else {
+    // 6. In check: every evasion, no stand pat.
+    t.GenerateEvasions();
+  }
+
+  // 7. A quiet check that leaves the defender several replies is not pursued.
+  const int ply = int(t.Ply);
+  if (quietCheck) {
+    const int replies = t.First_move[ply + 1] - t.First_move[ply];
+    if constexpr (Endgame) {
+      if (replies >= 2 && replies <= 101) return beta;
+    } else {
+      if (replies == 2) ++checksUsed;
+      else if (replies >= 3 && replies <= 101) return beta;
+    }
+  }
+
+  // 8. The stored best move first.
+  t.HashClass->BestHashEnTete(t);
+
+  // 9. The move loop.
+  TMove bestMove;
+  bool raised = false;
+  bool searched = false;
+  for (int i = t.First_move[ply]; i < t.First_move[ply + 1]; ++i) {
+    t.PickNextMove(i);
+    const TMove move = t.Gen_dat[i].m;
+    if (inCheck) t.MakeMoveUnchecked(move);
+    else if (!t.MakeMove(move)) continue;
+    searched = true;
+    t.CountNode();
+    const bool childQuiet = !inCheck && !move.Has(MoveCapture | MovePromote);
+    const std::int32_t score = -Quiesce<Endgame>(t, -beta, -alpha, depth - 1, checksUsed, false, childQuiet);
+    t.TakeBack();
+    if (score > alpha) {
+      if (score >= beta) {
+        t.HashClass->RecordHash(t, move, depth, score, hashfLower);
+        return score;
+      }
+      bestMove = move;
+      alpha = score;
+      raised = true;
+      if (alpha > MateBound) return alpha;
+    }
+  }
+
+  // 10. Mated, or the best we have.
+  if (inCheck && !searched) return std::int32_t(t.Ply) - MateScore;
+  t.HashClass->RecordHash(t, bestMove, depth, alpha, raised ? hashfExact : hashfUpper);
+  return alpha;
+}
+
+template std::int32_t Quiesce<false>(TThreadSearch&, std::int32_t, std::int32_t, std::int32_t, std::int32_t, bool, bool);
+template std::int32_t Quiesce<true>(TThreadSearch&, std::int32_t, std::int32_t, std::int32_t, std::int32_t, bool, bool);

@@ -1,0 +1,222 @@
+// The root of the search: ordering the root moves, one iteration over them,
+// the ponder move and the EASY stop. Main thread and helpers share it.
+#include <mutex>
+
+#include "board/geometry.h"
+#include "eval/terms.h"
+#include "platform/console.h"
+#include "search/control.h"
+#include "search/infos.h"
+#include "search/main_thread_search.h"
+#include "search/search.h"
+#include "search/time_control.h"
+#include "search/time_manager.h"
+
+namespace {
+
+constexpr std::uint32_t StabilityNodes = 150000;
+constexpr std::int32_t StableIterations = 3;
+
+bool IsInfoThread(const TThreadSearch& t) { return InfoThread.load(std::memory_order_relaxed) == t.ThreadID; }
+bool OwnsHelp(const TThreadSearch& t) { return HelpActive && HelpThread == t.ThreadID; }
+
+// The expected reply: the stored move of the position after the root move,
+// if its origin holds a piece of the side to move there (key not compared).
+TMove PonderMove(const TThreadSearch& t) {
+  const THash& entry = t.HashClass->Entry(t.hash);
+  if (t.Color[entry.BestH.src] != t.Side) return TMove{};
+  return TMove{entry.BestH.src, entry.BestH.dst, entry.BestH.promote, 0};
+}
+
+// The EASY stop: the best move has stayed put and its score has risen
+// over several iterations, so more thinking is unlikely to change it.
+bool EasyStop(TThreadSearch& t) {
+  TBest& best = t.Best;
+  const bool applies = !Pondering && !best.m.IsNone() && !BonusGranted && TimeMode >= tmMovesToGo &&
+                       t.Nodes >= StabilityNodes;
+  std::lock_guard guard(t.RootLock);
+  if (!applies) {
+    best.Passages = 0;
+    return false;
+  }
+  if (t.PROF < DecisionDepth(t.Eval.PhaseDepart) || t.Hply == 0) return false;
+  if (best.ancienscore != NoScore) {
+    if (!(best.m == best.ancienCoup)) best.coupchange = true;
+    if (best.ancienscore > best.score) best.scorebaisse = true;
+    else if (best.ancienscore < best.score) ++best.Passages;
+  }
+  best.ancienCoup = best.m;
+  best.ancienscore = best.score;
+  if (best.scorebaisse || best.coupchange) {
+    best.Passages = 0;
+    best.coupchange = false;
+    best.scorebaisse = false;
+  }
+  if (best.Passages < StableIterations) return false;
+  SearchStopped = true;
+  if (t.ThreadID != 1) t.stop = true;
+  writeString("EASY !!");
+  return true;
+}
+
+// The root move `move` (index i) just gave score s; keep the best so far.
+void TakeAsBest(TThreadSearch& t, TMove move, std::int32_t s) {
+  std::lock_guard guard(t.RootLock);
+  t.Best.m = move;
+  t.Best.BestProf = t.PROF;
+  t.Best.ancienscore = t.Best.score;
+  t.Best.score = s;
+}
+
+template <TSearchForm Form>
+std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t beta) {
+  // 1.
+  std::int8_t flag = hashfUpper;
+  TMove bestMove;
+  bool searched = false;
+  if (t.ThreadID == 1) {
+    const TThreadConsole& source = static_cast<TMainThreadSearch&>(t).Source;
+    t.Ply = 0;
+    t.Hply = source.Hply;
+    t.Side = source.Side;
+    t.XSide = Opponent(source.Side);
+  }
+  // 2.
+  {
+    std::lock_guard guard(t.RootLock);
+    OrderRootMoves(t);
+    t.HashClass->BestHashEnTete(t);
+  }
+  const bool rootInCheck = RootInCheck;
+  const std::uint32_t prof = t.PROF;
+  // 4.
+  for (int i = 0; i < t.RootMoveCount(); ++i) {
+    {
+      std::lock_guard guard(t.RootLock);
+      t.PickNextMove(i);
+    }
+    const TMove move = t.Gen_dat[i].m;
+    // a.
+    if (rootInCheck) t.MakeMoveUnchecked(move);
+    else t.MakeMove(move);
+    // b.
+    if (prof > 7 && TimeMode != tmSuddenDeath) TInfos::EnCours(move, i, std::int32_t(prof), t.ThreadID);
+    // c.
+    searched = true;
+    const std::int32_t s = -AlphaBeta<Form>(t, -beta, -alpha, std::int32_t(prof) - 1, TPathExtensions{}, false,
+                                            rootInCheck, false);
+    // d.
+    if (i == 0) RequestHelp(t, s, t.AutreScorePositif());
+    // e.
+    if (i == 0 || s > alpha) t.CoupAttendu = PonderMove(t);
+    // f.
+    t.TakeBack();
+    // g.
+    if (i == 0 && !t.Best.m.IsNone() && (s != t.Best.score || t.Best.ancienscore == NoScore)) {
+      TakeAsBest(t, move, s);
+      TInfos::Total(t.Best, std::int32_t(prof), s, t.ThreadID, t.Nodes);
+      if (!HelpActive && IsInfoThread(t)) TimeBonus(t, t.Best.ancienscore, s);
+    }
+    if (i == 0 && IsInfoThread(t) && EasyStop(t)) {
+      t.HashClass->RecordHash(t, move, std::int32_t(prof), s, hashfExact);
+      return s;
+    }
+    // h.
+    if (s <= alpha) continue;
+    // i.
+    TakeAsBest(t, move, s);
+    if (i > 0) {
+      TInfos::Total(t.Best, std::int32_t(prof), s, t.ThreadID, t.Nodes);
+      if (!HelpActive && IsInfoThread(t)) TimeBonus(t, t.Best.ancienscore, s);
+    }
+    // j.
+    if (HelpActive && s >= 0 && prof >= std::uint32_t(HelpDepth.load()) && !(i == 0 && IsInfoThread(t)))
+      FinAttente();
+    // k.
+    t.History[t.Side][move.from][move.ToNdx] += std::int32_t(prof);
+    t.RecordRootKiller(move, std::int32_t(prof));
+    t.CheckStop();
+    // l.
+    if (s >= beta) {
+      t.HashClass->RecordHash(t, move, std::int32_t(prof), s, hashfLower);
+      return s;
+    }
+    // m.
+    bestMove = move;
+    alpha = s;
+    flag = hashfExact;
+    if (alpha > MateBound) return alpha;
+  }
+  // 5.
+  if (!searched) return rootInCheck ? std::int32_t(t.Ply) - MateScore : 0;
+  if (t.Fifty >= 100) return 0;
+  t.HashClass->RecordHash(t, bestMove, std::int32_t(prof), alpha, flag);
+  return alpha;
+}
+
+}  // namespace
+
+std::uint32_t DecisionDepth(TPhase rootPhase) { return rootPhase == endgame ? 10 : 8; }
+
+void OrderRootMoves(TThreadSearch& t) {
+  const bool inCheck = RootInCheck;
+  for (int i = 0; i < t.RootMoveCount(); ++i) {
+    TGen& g = t.Gen_dat[i];
+    const TMove m = g.m;
+    const TBoardPiece victim = t.Piece[m.ToNdx];
+    if (!inCheck) {
+      if (m.Has(MovePromote)) g.score = PieceValue[victim] + 1000 * i + 1000000;
+      else g.score = t.KillerBonus(m) + t.History[t.Side][m.from][m.ToNdx];
+    } else if (m.Has(MovePromote)) {
+      g.score = PieceValue[victim] + 1004000;
+    } else if (m.Has(MoveCapture)) {
+      const int captured = m.Has(MoveEnPassant) ? Pawn : victim;
+      g.score = 10 * captured + 1000000 - t.Piece[m.from];
+    } else {
+      g.score = t.KillerBonus(m);
+    }
+  }
+}
+
+std::int32_t RootSearch(TThreadSearch& t, std::int32_t alpha, std::int32_t beta) {
+  if (t.Eval.PhaseDepart != endgame) return RootSearchForm<TSearchForm::Normal>(t, alpha, beta);
+  if (EGTBLoaded && GoTime >= 10000) return RootSearchForm<TSearchForm::EndgameTB>(t, alpha, beta);
+  return RootSearchForm<TSearchForm::Endgame>(t, alpha, beta);
+}
+
+void HashMoveFirst(TThreadSearch& t) {
+  t.couptrouve = false;
+  const THash& entry = t.HashClass->Entry(t.hash);
+  if (entry.ID != t.hash || entry.ProfH < 1 || TimeMode < tmMovesToGo || entry.IsNil) return;
+  for (int i = 0; i < t.RootMoveCount(); ++i) {
+    const TMove m = t.Gen_dat[i].m;
+    if (m.from != entry.BestH.src || m.ToNdx != entry.BestH.dst || m.promote != entry.BestH.promote) continue;
+    std::lock_guard guard(t.RootLock);
+    t.couptrouve = true;
+    t.Best.m = t.Best.ancienCoup = m;
+    t.Best.score = t.Best.ancienscore = entry.Valeur;
+    t.Best.BestProf = std::uint32_t(entry.ProfH);
+    std::swap(t.Gen_dat[i], t.Gen_dat[0]);
+    return;
+  }
+}
+
+bool InRootList(const TThreadSearch& t, TMove m) {
+  for (int i = 0; i < t.RootMoveCount(); ++i)
+    if (t.Gen_dat[i].m == m) return true;
+  return false;
+}
+
+bool AdvanceIteration(TThreadSearch& t) {
+  if (t.Best.m.IsNone() || t.ThreadScore <= t.ALPHA_ROOT || t.ThreadScore >= t.BETA_ROOT) {
+    // Outside the aspiration window: the same depth again, fully open.
+    t.ALPHA_ROOT = -Infinity;
+    t.BETA_ROOT = Infinity;
+    return false;
+  }
+  t.ALPHA_ROOT = t.ThreadScore - 80;
+  t.BETA_ROOT = t.ThreadScore + 80;
+  ++t.PROF;
+  TInfos::Total(t.Best, std::int32_t(t.PROF), t.ThreadScore, t.ThreadID, t.Nodes);
+  return true;
+}

@@ -1,0 +1,63 @@
+// The search below the root: the alpha-beta node in its three forms and the
+// quiescence search in its two. Each runs on one search thread's own board,
+// tables and evaluation scratch.
+#pragma once
+
+#include <cstdint>
+
+#include "search/thread_search.h"
+
+// Scores are centipawns from the side to move's view; a side mated at ply p
+// scores p - MateScore, and anything beyond MateBound is a mate.
+constexpr std::int32_t MateScore = 10000;
+constexpr std::int32_t MateBound = 9000;
+constexpr std::int32_t Infinity = 40000;
+
+// The alpha-beta form is chosen once per root iteration and kept for the tree.
+enum class TSearchForm : std::uint8_t {
+  Normal,      // the root is not in the endgame
+  Endgame,     // endgame root, no tablebases (or a short clock)
+  EndgameTB,   // endgame root with tablebases probed inside the tree
+};
+
+// Extensions taken on the path from the root, passed down by value.
+struct TPathExtensions {
+  std::int32_t mateThreat = 0;
+  std::int32_t recapture = 0;
+  std::int32_t pawnEnding = 0;
+  std::int32_t pawnPush = 0;
+  std::int32_t check = 0;
+};
+
+template <TSearchForm Form>
+std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
+                       TPathExtensions path, bool noNull, bool parentInCheck, bool afterNull);
+
+// Quiesce (Endgame false) and QuiesceEnd (Endgame true).
+template <bool Endgame>
+std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
+                     std::int32_t checksUsed, bool afterNull, bool quietCheck);
+
+// Bare material that cannot mate: kings alone, a single minor piece, minor
+// against minor, or two knights against a bare king. Refreshes Eval.NL/ND.
+bool InsufficientMaterial(TThreadSearch& t);
+
+// The static evaluation of the thread's current position.
+std::int32_t EvaluateNode(TThreadSearch& t);
+
+// --- The root (root_search.cpp) ---------------------------------------------
+// One iteration over the thread's root moves with the window (alpha, beta);
+// updates Best and CoupAttendu.
+std::int32_t RootSearch(TThreadSearch& t, std::int32_t alpha, std::int32_t beta);
+// Ordering scores of the root moves before each iteration.
+void OrderRootMoves(TThreadSearch& t);
+// Puts the root move stored in the thread's own table first, and takes it
+// as the best move so far (clock games only).
+void HashMoveFirst(TThreadSearch& t);
+// Is `m` in the thread's root list?
+bool InRootList(const TThreadSearch& t, TMove m);
+// The minimum iteration depth for stability, HELP and TIME BONUS decisions.
+std::uint32_t DecisionDepth(TPhase rootPhase);
+// One iteration-end step shared by the main thread and the helpers: the
+// aspiration window for the next iteration; true when the depth is done.
+bool AdvanceIteration(TThreadSearch& t);

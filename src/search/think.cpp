@@ -1,0 +1,177 @@
+// Think: the main search thread's whole answer to one "go". Prepare the
+// root, take the shortcuts, deal the root moves, iterate, choose the move.
+#include <chrono>
+#include <thread>
+
+#include "eval/terms.h"
+#include "hash/keys.h"
+#include "platform/system.h"
+#include "search/control.h"
+#include "search/infos.h"
+#include "search/main_thread_search.h"
+#include "search/search.h"
+#include "search/time_control.h"
+#include "search/time_manager.h"
+
+namespace {
+
+int MenOnBoard(const TSearchBoard& b) { return 2 + b.MenCountWithoutKings(); }
+
+}  // namespace
+
+void TMainThreadSearch::GenerateRootList() {
+  if (RootInCheck) {
+    GenerateRootEvasions();
+  } else {
+    GenerateRootMoves();
+    FilterLegalRootMoves();
+  }
+  for (int i = 0; i < RootMoveCount(); ++i) PickNextMove(i);
+}
+
+bool TMainThreadSearch::SingleReply() {
+  if (Pondering || Hply == 0 || RootMoveCount() != 1) return false;
+  std::lock_guard guard(RootLock);
+  Best.m = Gen_dat[0].m;
+  Best.score = 0;
+  return true;
+}
+
+bool TMainThreadSearch::TablebaseRootMove() {
+  if (!EGTBLoaded || Pondering || MenOnBoard(*this) >= 7) return false;
+  std::int32_t score;
+  if (!EGTB.Probe(*this, score)) return false;
+  bool found = false;
+  TMove choice;
+  std::int32_t best = -Infinity;
+  for (int i = 0; i < RootMoveCount(); ++i) {
+    const TMove m = Gen_dat[i].m;
+    if (RootInCheck) MakeMoveUnchecked(m);
+    else MakeMove(m);
+    const bool answered = EGTB.Probe(*this, score);
+    const bool bareKings = MenCountWithoutKings() == 0;
+    TakeBack();
+    if (answered) {
+      if (!found || -score > best) {
+        choice = m;
+        best = -score;
+        found = true;
+      }
+    } else if (bareKings) {
+      // The library may not answer two bare kings: that is a draw.
+      choice = m;
+      best = 0;
+      found = true;
+    } else {
+      return false;
+    }
+  }
+  if (!found) return false;
+  std::lock_guard guard(RootLock);
+  Best.m = choice;
+  Best.score = best;
+  return true;
+}
+
+void TMainThreadSearch::Iterate() {
+  THash& rootEntry = HashClass->Entry(hash);
+  while (PROF <= std::uint32_t(MaxDepth.load())) {
+    // 1.-3. The HELP period ends once its depth has been searched past.
+    if (HelpActive && HelpThread == ThreadID && PROF > std::uint32_t(HelpDepth.load())) FinAttente();
+    ThreadScore = RootSearch(*this, ALPHA_ROOT, BETA_ROOT);
+    if (HelpActive && HelpThread == ThreadID) {
+      PassHelpOn(*this, *this);
+      if (HelpActive && HelpThread == ThreadID) FinAttente();
+    }
+    // 4. The root entry keeps a move for the ponder line and the next search.
+    if (rootEntry.BestH.src == 0 && rootEntry.BestH.dst == 0)
+      rootEntry.BestH = THashCoup{Best.m.from, Best.m.ToNdx, Best.m.promote};
+    // 5.-8.
+    if (ThreadScore > MateBound) {
+      MateFound = true;
+      throw SearchAborted{};
+    }
+    CheckStop();
+    if (AdvanceIteration(*this)) CheckStop();
+  }
+}
+
+void TMainThreadSearch::Think() {
+  // 1.-2.
+  ResetBest();
+  for (auto& helper : TabThreadSearch) helper->ResetBest();
+  TInfos::Init();
+  TTime::Init();
+  PrepareBoard();
+  Nodes = 0;
+  // 3.
+  SearchStopped = false;
+  Checkup_mask = DefaultCheckupMask;
+  InitTime(*this, GoTime, Level, Pondering, false);
+  // 4.
+  if (ClearHashPending) {
+    VideAllHash();
+    ClearHashPending = false;
+    SearchSeq = 0;
+  } else {
+    ++SearchSeq;
+  }
+  // 5.
+  RootInCheck = AnalyseChecks(Side, KingSquare(Side));
+  bool depthsExhausted = false;
+  // 6.-8.
+  if (!SearchStopped) {
+    const bool finished = RunAbortable([&] {
+      GenerateRootList();
+      // Mate or stalemate on the board: nothing to search, nothing to play.
+      if (RootMoveCount() == 0) throw SearchAborted{};
+      if (!Pondering && (SingleReply() || TablebaseRootMove())) {
+        SearchStopped = true;
+        InfoThread = 1;
+        throw SearchAborted{};
+      }
+      if (EGTBLoaded) TBMenLimit = EGTBMen < 6 ? EGTBMen.load() : 5;
+      Eval.PhaseDepart = RootPhase(*this, Eval);
+      Set_Hash_Pawns(*this);
+      BonusGranted = false;
+      PROF = 1;
+      ALPHA_ROOT = -Infinity;
+      BETA_ROOT = Infinity;
+      HashMoveFirst(*this);
+      StartHelpers();
+      Iterate();
+    });
+    if (!finished) SearchStopped = true;
+    depthsExhausted = finished;
+  }
+  // 9. A search that ran out of depths still answers only when its time is up.
+  if (depthsExhausted && TimeMode != tmFixedDepth)
+    while (!SearchStopped && Ticks() < Deadline) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  // 10.-12.
+  ChooseFinalMove();
+  EnsureLegalBest();
+  StopHelpers();
+}
+
+void TMainThreadSearch::EnsureLegalBest() {
+  if (!Best.m.IsNone() && InRootList(*this, Best.m)) return;
+  for (auto& helper : TabThreadSearch)
+    if (helper->MaxCoups > 0 && !Best.m.IsNone() && InRootList(*helper, Best.m)) return;
+  // A stale or missing move: the most promising move of all root lists.
+  TMove choice;
+  std::int32_t bestScore = 0;
+  auto consider = [&](const TThreadSearch& t) {
+    for (int i = 0; i < t.RootMoveCount(); ++i)
+      if (choice.IsNone() || t.Gen_dat[i].score > bestScore) {
+        choice = t.Gen_dat[i].m;
+        bestScore = t.Gen_dat[i].score;
+      }
+  };
+  consider(*this);
+  for (auto& helper : TabThreadSearch) {
+    std::lock_guard guard(helper->RootLock);
+    if (helper->MaxCoups > 0) consider(*helper);
+  }
+  std::lock_guard guard(RootLock);
+  Best.m = choice;
+}

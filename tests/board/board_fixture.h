@@ -1,0 +1,99 @@
+// Search boards set up from FEN text for the board tests, and the move
+// lists the generators leave on the stack.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "board/geometry.h"
+#include "board/search_board.h"
+#include "protocol/move_text.h"
+#include "protocol/protocol_board.h"
+#include "support/engine_tables.h"
+
+// The board a search would get: placed by the protocol board, then prepared.
+// Null (with a test failure) when the FEN is refused.
+inline std::unique_ptr<TSearchBoard> BoardFromFen(std::string_view fen) {
+  EnsureEngineTables();
+  auto protocol = std::make_unique<TProtocolBoard>();
+  std::string error;
+  if (!protocol->LoadFen(fen, error)) {
+    ADD_FAILURE() << "FEN refused: " << fen << ": " << error;
+    return nullptr;
+  }
+  auto board = std::make_unique<TSearchBoard>();
+  static_cast<TThreadConsole&>(*board) = *protocol;
+  board->PrepareBoard();
+  return board;
+}
+
+// The moves of the current ply, in stack order.
+inline std::vector<TGen> PlyMoves(const TSearchBoard& board) {
+  return {board.Gen_dat.begin() + board.First_move[board.Ply], board.Gen_dat.begin() + board.First_move[board.Ply + 1]};
+}
+
+// Coordinate texts of the current ply's moves, in stack order.
+inline std::vector<std::string> PlyMoveTexts(const TSearchBoard& board) {
+  std::vector<std::string> texts;
+  for (const TGen& g : PlyMoves(board)) texts.push_back(move_str(g.m));
+  return texts;
+}
+
+inline bool Contains(const std::vector<std::string>& texts, std::string_view text) {
+  return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+// The generated move with this coordinate text (the first one for a
+// promotion without its letter); fails the test when there is none.
+inline TMove FindMove(const TSearchBoard& board, std::string_view text) {
+  for (const TGen& g : PlyMoves(board))
+    if (move_str(g.m) == text) return g.m;
+  ADD_FAILURE() << "no move " << text;
+  return TMove{};
+}
+
+inline int Sq(std::string_view name) { return ParseSquare(name); }
+
+inline bool InCheckAtRoot(TSearchBoard& board) { return board.AnalyseChecks(board.Side, board.KingSquare(board.Side)); }
+
+// Whole-board snapshot for "unmake restores exactly" comparisons. Tabindex
+// of empty squares carries no meaning and is left out.
+struct TBoardSnapshot {
+  explicit TBoardSnapshot(const TSearchBoard& b)
+      : color(b.Color), piece(b.Piece), side(b.Side), castle(b.Castle), ep(b.EP), fifty(b.Fifty), ply(b.Ply),
+        hply(b.Hply), hash(b.hash), hashP(b.hashP) {
+    for (int s = 0; s < 64; ++s) tabindex[s] = b.Color[s] == bsEmpty ? 0 : b.Tabindex[s];
+    for (int side = 0; side < 2; ++side) {
+      for (int k = 0; k < 6; ++k) np[side][k] = b.NP[side][k];
+      for (int i = 1; i <= PieceListSize; ++i) {
+        const TEtatPieces& e = b.PIECES[side].TabPieces[i];
+        lists[side][i] = {e.PieceCasesControle, std::uint64_t(e.CaseActu), std::uint64_t(e.Active),
+                          std::uint64_t(e.RoqueAutorise), std::uint64_t(e.RoiARoque)};
+      }
+    }
+  }
+  bool operator==(const TBoardSnapshot&) const = default;
+
+  TBoardColor color;
+  TBoardNature piece;
+  TSide side;
+  std::uint32_t castle;
+  std::int32_t ep;
+  std::uint32_t fifty, ply, hply, hash, hashP;
+  std::uint32_t tabindex[64];
+  std::int32_t np[2][6];
+  std::array<std::array<std::uint64_t, 5>, PieceListSize + 1> lists[2]{};
+};
+
+// Depths that keep a Debug build (asserts on every make) quick enough.
+#ifdef NDEBUG
+constexpr bool OptimisedBuild = true;
+#else
+constexpr bool OptimisedBuild = false;
+#endif

@@ -1,0 +1,189 @@
+// Walks perft trees of the whole suite and checks at every node what the
+// incremental code must keep equal to a computation from scratch: keys,
+// lists, counts, kings' lines, the check analysis; that each generator lists
+// exactly what its rule selects; and that unmaking restores the board.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "board/board_fixture.h"
+#include "board/perft_suite.h"
+
+namespace {
+
+using TMoveSet = std::set<std::uint32_t>;
+
+// Moves compared as sets, the advanced-push flag aside (only the full
+// generator sets it).
+std::uint32_t Key(TMove m) {
+  m.bits &= ~MovePawnPush;
+  return m.AsInt();
+}
+
+TMoveSet PlySet(const TSearchBoard& board) {
+  TMoveSet set;
+  for (const TGen& g : PlyMoves(board)) set.insert(Key(g.m));
+  return set;
+}
+
+std::string Describe(const TMoveSet& set) {
+  std::string text;
+  for (const auto key : set) text += move_str(TMove::FromInt(key)) + " ";
+  return text;
+}
+
+// Every square strictly between a and b is empty (a and b on one line).
+bool ClearBetween(const TSearchBoard& board, int a, int b) {
+  const int step = Offset[Queen][DirIndex(a, b)];
+  for (int s = Step(a, step); s != b; s = Step(s, step))
+    if (board.Color[s] != bsEmpty) return false;
+  return true;
+}
+
+// Does the piece arriving on `to` see the enemy king on the board before
+// the move? For castling the arriving piece is the rook.
+bool DirectCheck(const TSearchBoard& board, TMove m) {
+  const TSide us = board.Side;
+  const int king = board.KingSquare(Opponent(us));
+  int square = m.ToNdx, kind = board.Piece[m.from];
+  if (m.Has(MoveCastle)) {
+    square = RookCastleTo[m.ToNdx];
+    kind = Rook;
+  }
+  if (kind == King || !AttackTable(us, kind, square, king)) return false;
+  return kind == Knight || kind == Pawn || ClearBetween(board, square, king);
+}
+
+class TWalk {
+ public:
+  explicit TWalk(TSearchBoard& board) : b(board) {}
+
+  std::uint64_t Node(int depth, bool inCheck) {
+    CheckNode(inCheck);
+    if (depth == 0) return 1;
+    inCheck ? b.GenerateEvasions(true) : b.GenerateMoves();
+    const std::vector<TGen> moves = PlyMoves(b);
+    std::uint64_t leaves = 0;
+    for (const TGen& g : moves) {
+      const TBoardSnapshot before(b);
+      if (inCheck) b.MakeMoveUnchecked(g.m);
+      else if (!b.MakeMove(g.m)) {
+        EXPECT_TRUE(TBoardSnapshot(b) == before) << "refusal changed the board: " << move_str(g.m);
+        continue;
+      }
+      EXPECT_TRUE(b.board_is_ok(false));
+      const bool childInCheck = b.UpdateChecks(false);
+      leaves += Node(depth - 1, childInCheck);
+      b.TakeBack();
+      EXPECT_TRUE(TBoardSnapshot(b) == before) << "take back of " << move_str(g.m) << " differs";
+      if (::testing::Test::HasFailure()) return leaves;
+    }
+    return leaves;
+  }
+
+ private:
+  void CheckNode(bool inCheck) {
+    ASSERT_TRUE(b.board_is_ok(true)) << Path();
+    if (b.Ply > 0) CheckAnalysisMatchesScratch(inCheck);
+    const std::vector<TGen> full = Generated([&] { b.GenerateMoves(); });
+    CheckRootList(full);
+    CheckCaptures(full);
+    CheckCapturesAndChecks(full);
+    if (inCheck) CheckEvasions(full);
+  }
+
+  template <typename F>
+  std::vector<TGen> Generated(F generate) {
+    generate();
+    return PlyMoves(b);
+  }
+
+  void CheckAnalysisMatchesScratch(bool inCheck) {
+    const auto n = b.NEchecs;
+    const auto lines = b.CasesEchecs, behind = b.CasesDerriere, pins = b.PiecesClouees;
+    EXPECT_EQ(b.AnalyseChecks(b.Side, b.KingSquare(b.Side)), inCheck) << Path();
+    EXPECT_EQ(b.NEchecs, n) << Path();
+    if (inCheck) EXPECT_EQ(b.CasesDerriere, behind) << Path();
+    if (n == 1) {
+      EXPECT_EQ(b.CasesEchecs, lines) << Path();
+      EXPECT_EQ(b.PiecesClouees, pins) << Path();
+    }
+    // Walk on with the incremental state, as the search would.
+    b.NEchecs = n;
+    b.CasesEchecs = lines;
+    b.CasesDerriere = behind;
+    b.PiecesClouees = pins;
+  }
+
+  void CheckRootList(const std::vector<TGen>& full) {
+    const auto root = Generated([&] { b.GenerateRootMoves(); });
+    ASSERT_EQ(root.size(), full.size()) << Path();
+    for (std::size_t i = 0; i < root.size(); ++i) EXPECT_EQ(Key(root[i].m), Key(full[i].m)) << Path();
+  }
+
+  // Captures (no piece taking a pawn its pawns defend), queen promotions.
+  void CheckCaptures(const std::vector<TGen>& full) {
+    TMoveSet expected;
+    for (const TGen& g : full) {
+      const TMove m = g.m;
+      if (m.Has(MovePromote) && m.promote != Queen) continue;
+      const bool pieceTakesDefendedPawn =
+          m.Has(MoveCapture) && !m.Has(MovePawn) && b.Piece[m.ToNdx] == Pawn &&
+          (b.Side == Light ? b.AttackedByDarkPawn(m.ToNdx) : b.AttackedByLightPawn(m.ToNdx));
+      if ((m.Has(MoveCapture) && !pieceTakesDefendedPawn) || m.Has(MovePromote)) expected.insert(Key(m));
+    }
+    b.GenerateCaptures();
+    EXPECT_EQ(PlySet(b), expected) << Path() << " got " << Describe(PlySet(b)) << "want " << Describe(expected);
+  }
+
+  void CheckCapturesAndChecks(const std::vector<TGen>& full) {
+    TMoveSet expected;
+    for (const TGen& g : full) {
+      const TMove m = g.m;
+      if (m.Has(MovePromote) ? m.promote == Queen : (m.Has(MoveCapture) || DirectCheck(b, m))) expected.insert(Key(m));
+    }
+    b.GenerateCapturesAndChecks();
+    EXPECT_EQ(PlySet(b), expected) << Path() << " got " << Describe(PlySet(b)) << "want " << Describe(expected);
+  }
+
+  // In check: the legal part of the full list, castling aside (MakeMove
+  // does not test the king's own square); queen promotions only unless
+  // every promotion is asked for.
+  void CheckEvasions(const std::vector<TGen>& full) {
+    TMoveSet legal, legalQueenOnly;
+    for (const TGen& g : full) {
+      if (g.m.Has(MoveCastle) || !b.MakeMove(g.m)) continue;
+      b.TakeBack();
+      legal.insert(Key(g.m));
+      if (!g.m.Has(MovePromote) || g.m.promote == Queen) legalQueenOnly.insert(Key(g.m));
+    }
+    b.GenerateEvasions(true);
+    EXPECT_EQ(PlySet(b), legal) << Path() << " got " << Describe(PlySet(b)) << "want " << Describe(legal);
+    b.GenerateEvasions();
+    EXPECT_EQ(PlySet(b), legalQueenOnly) << Path();
+  }
+
+  std::string Path() const {
+    std::string text = "after";
+    for (std::uint32_t h = b.Hply - b.Ply; h < b.Hply; ++h) text += " " + move_str(b.Hist_dat[h].m);
+    return text;
+  }
+
+  TSearchBoard& b;
+};
+
+TEST(BoardWalk, SuiteTreesKeepEveryInvariant) {
+  const int depth = OptimisedBuild ? 3 : 2;
+  const auto suite = LoadPerftSuite();
+  ASSERT_EQ(suite.size(), 127u);
+  for (const TPerftCase& c : suite) {
+    SCOPED_TRACE(c.fen);
+    auto board = BoardFromFen(c.fen);
+    ASSERT_TRUE(board);
+    TWalk walk(*board);
+    EXPECT_EQ(walk.Node(depth, InCheckAtRoot(*board)), c.leaves.at(depth));
+    if (HasFailure()) break;  // one position's report is enough to go on
+  }
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+// The engine plays: searches ordered over UCI answer with a legal move in
+// the time they were given, and stop when told.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "support/engine_process.h"
+
+namespace {
+
+class Play : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    engine.Send("uci");
+    ASSERT_TRUE(engine.ReadUntil("uciok"));
+    engine.Send("isready");
+    ASSERT_TRUE(engine.ReadUntil("readyok"));
+  }
+  void TearDown() override {
+    engine.Send("quit");
+    EXPECT_EQ(engine.WaitExit(), 0);
+  }
+  // Reads up to the bestmove line, returning it; `ms` is how long it took.
+  std::optional<std::string> BestMove(int timeoutMs, long long* ms = nullptr,
+                                      std::vector<std::string>* seen = nullptr) {
+    const auto start = std::chrono::steady_clock::now();
+    auto line = engine.ReadUntil("bestmove", timeoutMs, seen);
+    if (ms)
+      *ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    return line;
+  }
+  EngineProcess engine;
+};
+
+}  // namespace
+
+TEST_F(Play, FixedDepthAnswersWithoutWaiting) {
+  engine.Send("position startpos moves e2e4 e7e5");
+  engine.Send("go depth 4");
+  long long ms = 0;
+  auto line = BestMove(20000, &ms);
+  ASSERT_TRUE(line);
+  EXPECT_EQ(line->substr(0, 9), "bestmove ");
+  EXPECT_NE(*line, "bestmove 0000");
+}
+
+TEST_F(Play, FindsMateInOne) {
+  engine.Send("position fen 6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1");
+  engine.Send("go depth 3");
+  auto line = BestMove(20000);
+  ASSERT_TRUE(line);
+  EXPECT_EQ(line->substr(0, 13), "bestmove a1a8");
+}
+
+TEST_F(Play, MoveTimeIsKept) {
+  engine.Send("position startpos");
+  engine.Send("go movetime 300");
+  long long ms = 0;
+  auto line = BestMove(5000, &ms);
+  ASSERT_TRUE(line);
+  EXPECT_GE(ms, 250);
+  EXPECT_LT(ms, 2500);
+}
+
+TEST_F(Play, StopEndsAnInfiniteSearchWithAMove) {
+  engine.Send("position startpos");
+  engine.Send("go infinite");
+  EXPECT_FALSE(engine.ReadUntil("bestmove", 300));  // no answer before it is asked for
+  engine.Send("isready");
+  EXPECT_TRUE(engine.ReadUntil("readyok", 1000));  // answered during the search
+  engine.Send("position fen 8/8/8/8/8/8/8/K6k w - - 0 1");  // dropped while searching
+  engine.Send("stop");
+  auto line = BestMove(3000);
+  ASSERT_TRUE(line);
+  EXPECT_NE(*line, "bestmove 0000");
+}
+
+TEST_F(Play, PositionWithoutMovesAnswersNullMove) {
+  engine.Send("position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1");  // stalemate
+  engine.Send("go depth 3");
+  auto line = BestMove(5000);
+  ASSERT_TRUE(line);
+  EXPECT_EQ(*line, "bestmove 0000");
+}
+
+TEST_F(Play, ShortClockIsNeverOverspent) {
+  // 200 ms left with a 1 s increment: the slice formula alone would spend
+  // far more than the clock holds.
+  engine.Send("position startpos moves e2e4");
+  engine.Send("go wtime 200 btime 200 winc 1000 binc 1000");
+  long long ms = 0;
+  auto line = BestMove(5000, &ms);
+  ASSERT_TRUE(line);
+  EXPECT_LT(ms, 500);  // the clock's 200 ms plus the pipe's latency on a busy machine
+}
+
+TEST_F(Play, PonderHitTurnsThePonderSearchIntoATimedOne) {
+  engine.Send("position startpos moves e2e4");
+  engine.Send("go ponder wtime 2000 btime 2000");
+  EXPECT_FALSE(engine.ReadUntil("bestmove", 500));  // a ponder search waits
+  engine.Send("ponderhit");
+  long long ms = 0;
+  auto line = BestMove(5000, &ms);
+  ASSERT_TRUE(line);
+  EXPECT_LT(ms, 2000);
+}
+
+TEST_F(Play, QuitDuringASearchEndsTheEngine) {
+  engine.Send("position startpos");
+  engine.Send("go infinite");
+  engine.Send("quit");
+  EXPECT_EQ(engine.WaitExit(3000), 0);
+}

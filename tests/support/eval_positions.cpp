@@ -1,0 +1,152 @@
+#include "support/eval_positions.h"
+
+#include <cstdint>
+#include <random>
+#include <stdexcept>
+
+#include "board/geometry.h"
+#include "hash/keys.h"
+#include "protocol/protocol_board.h"
+#include "support/engine_tables.h"
+
+namespace {
+
+// Castling bits of one colour and their twins of the other: K 1 <-> k 4, Q 2 <-> q 8.
+std::uint32_t MirrorCastle(std::uint32_t castle) {
+  return ((castle & 3u) << 2) | ((castle >> 2) & 3u);
+}
+
+std::unique_ptr<TSearchBoard> Prepared(const TThreadConsole& placement) {
+  auto board = std::make_unique<TSearchBoard>();
+  static_cast<TThreadConsole&>(*board) = placement;
+  board->Ply = 0;
+  board->PrepareBoard();
+  return board;
+}
+
+// Starting points of the random games: the opening, typical middlegames and
+// endings of several kinds, so that both evaluators see plenty of positions.
+constexpr std::string_view StartFens[] = {
+    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+    "r1bqk2r/pppp1ppp/2n2n2/2b1p3/2B1P3/3P1N2/PPP2PPP/RNBQK2R w KQkq - 0 5",
+    "r2q1rk1/pp1nbppp/2p1pn2/3p4/2PP4/2NBPN2/PP3PPP/R2Q1RK1 w - - 0 9",
+    "2kr3r/ppp2ppp/2n1bn2/4p3/4P1P1/2N1BP2/PPPQ3P/2KR3R b - - 0 12",
+    "r3k2r/1bq1bppp/p2ppn2/1p6/3NPP2/2N1B3/PPPQB1PP/2KR3R w kq - 0 12",
+    "8/5pk1/6p1/3R4/1r3P2/6P1/5K2/8 w - - 0 40",
+    "8/p4k2/1p2np2/2p5/2P1B3/1P3K2/P4P2/8 w - - 0 35",
+    "8/pp3k2/2p5/8/3P1K2/8/PP6/8 w - - 0 40",
+    "6k1/5ppp/8/8/8/8/1q3PPP/3Q2K1 w - - 0 30",
+    "4k3/2p5/8/1P1P4/8/8/6pp/4K3 b - - 0 50",
+    "3r2k1/p4pp1/1p5p/8/3n4/1P3N1P/P4PP1/2R3K1 w - - 0 28",
+};
+
+// Plays random legal moves on `game`, recording a position now and then.
+void PlayRandomGame(TProtocolBoard& game, std::mt19937& random, std::vector<std::string>& out) {
+  constexpr int GameLength = 100;
+  constexpr int FirstSample = 4;
+  constexpr int SampleEvery = 5;
+  for (int ply = 0; ply < GameLength; ++ply) {
+    game.Ply = 0;
+    game.First_move[0] = 0;
+    game.ProtocolGenerate();
+    const int count = game.First_move[1];
+    // Try the moves in a random order until one is legal.
+    std::vector<int> order(count);
+    for (int i = 0; i < count; ++i) order[i] = i;
+    bool moved = false;
+    for (int left = count; left > 0 && !moved; --left) {
+      const int pick = int(random() % std::uint32_t(left));
+      std::swap(order[pick], order[left - 1]);
+      moved = game.ProtocolMakeMove(game.Gen_dat[order[left - 1]].m);
+    }
+    if (!moved) return;  // mate or stalemate
+    game.Ply = 0;
+    if (ply >= FirstSample && ply % SampleEvery == 0) out.push_back(BoardToFen(game));
+  }
+}
+
+std::vector<std::string> BuildVariedPositions() {
+  EnsureEngineTables();
+  constexpr int GamesPerStart = 2;
+  std::mt19937 random(20240611u);
+  std::vector<std::string> positions;
+  for (std::string_view fen : StartFens) {
+    positions.emplace_back(fen);
+    for (int game = 0; game < GamesPerStart; ++game) {
+      TProtocolBoard board;
+      std::string error;
+      if (!board.LoadFen(fen, error)) throw std::invalid_argument(std::string(fen) + ": " + error);
+      PlayRandomGame(board, random, positions);
+    }
+  }
+  return positions;
+}
+
+}  // namespace
+
+std::unique_ptr<TSearchBoard> BoardFromFen(std::string_view fen) {
+  EnsureEngineTables();
+  TProtocolBoard placement;
+  std::string error;
+  if (!placement.LoadFen(fen, error)) throw std::invalid_argument(std::string(fen) + ": " + error);
+  return Prepared(placement);
+}
+
+void MirrorColours(const TThreadConsole& from, TThreadConsole& to) {
+  to.ClearStacks();
+  for (int square = 0; square < 64; ++square) {
+    const int twin = square ^ 56;
+    to.Piece[twin] = from.Piece[square];
+    to.Color[twin] = from.Color[square] == bsEmpty ? bsEmpty : TBoardSide(Opponent(from.Color[square]));
+  }
+  to.Side = Opponent(from.Side);
+  to.XSide = from.Side;
+  to.Castle = MirrorCastle(from.Castle);
+  to.EP = from.EP == NoSquare ? NoSquare : (from.EP ^ 56);
+  to.Fifty = from.Fifty;
+  to.Ply = 0;
+  to.Hply = 0;
+  to.hash = set_hash(to);
+  Set_Hash_Pawns(to);
+}
+
+std::unique_ptr<TSearchBoard> MirroredBoard(const TThreadConsole& board) {
+  TThreadConsole twin;
+  MirrorColours(board, twin);
+  return Prepared(twin);
+}
+
+std::string BoardToFen(const TThreadConsole& board) {
+  std::string fen;
+  for (int rank = 0; rank < 8; ++rank) {
+    int empty = 0;
+    for (int square = rank * 8; square < rank * 8 + 8; ++square) {
+      if (board.Color[square] == bsEmpty) {
+        ++empty;
+        continue;
+      }
+      if (empty) fen += char('0' + empty);
+      empty = 0;
+      const char letter = PieceLetter[board.Piece[square]];
+      fen += board.Color[square] == Light ? letter : char(letter - 'A' + 'a');
+    }
+    if (empty) fen += char('0' + empty);
+    if (rank < 7) fen += '/';
+  }
+  fen += board.Side == Light ? " w " : " b ";
+  std::string rights;
+  if (board.Castle & 1) rights += 'K';
+  if (board.Castle & 2) rights += 'Q';
+  if (board.Castle & 4) rights += 'k';
+  if (board.Castle & 8) rights += 'q';
+  fen += rights.empty() ? "-" : rights;
+  fen += ' ';
+  fen += board.EP == NoSquare ? std::string("-") : std::string(SquareName[board.EP]);
+  fen += " " + std::to_string(board.Fifty) + " 1";
+  return fen;
+}
+
+const std::vector<std::string>& VariedPositions() {
+  static const std::vector<std::string> positions = BuildVariedPositions();
+  return positions;
+}

@@ -1,0 +1,83 @@
+// Perft counts against the published figures, and the perft command line.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "board/board_fixture.h"
+#include "board/perft_suite.h"
+#include "tools/perft.h"
+
+namespace {
+
+struct TPublished {
+  const char* fen;
+  int depth;  // a depth a Release build runs in about a second
+  std::uint64_t leaves;
+  std::uint64_t leavesAt3;  // for Debug builds
+};
+
+// The six reference positions; the deeper counts are for the perft tool.
+constexpr TPublished Reference[] = {
+    {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 5, 4865609, 8902},
+    {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 4, 4085603, 97862},
+    {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", 5, 674624, 2812},
+    {"r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1", 5, 15833292, 9467},
+    {"rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8", 4, 2103487, 62379},
+    {"r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10", 4, 3894594, 89890},
+};
+
+TEST(PerftCounts, ReferencePositions) {
+  for (const TPublished& p : Reference) {
+    auto board = BoardFromFen(p.fen);
+    ASSERT_TRUE(board);
+    const int depth = OptimisedBuild ? p.depth : 3;
+    EXPECT_EQ(Perft(*board, depth), OptimisedBuild ? p.leaves : p.leavesAt3) << p.fen;
+    EXPECT_TRUE(board->board_is_ok()) << p.fen;
+    EXPECT_EQ(board->Ply, 0u);
+  }
+}
+
+TEST(PerftCounts, WholeSuite) {
+  const int depth = OptimisedBuild ? 4 : 2;
+  for (const TPerftCase& c : LoadPerftSuite()) {
+    auto board = BoardFromFen(c.fen);
+    ASSERT_TRUE(board);
+    EXPECT_EQ(Perft(*board, depth), c.leaves.at(depth)) << c.fen;
+  }
+}
+
+// Runs the command with standard output captured.
+int RunCommand(const std::vector<std::string>& args, std::string& output) {
+  std::ostringstream captured;
+  auto* old = std::cout.rdbuf(captured.rdbuf());
+  const int code = PerftCommand(args);
+  std::cout.rdbuf(old);
+  output = captured.str();
+  return code;
+}
+
+TEST(PerftCommand, PrintsDivideAndTotal) {
+  std::string out;
+  EXPECT_EQ(RunCommand({"2"}, out), 0);
+  EXPECT_EQ(out.rfind("a2a3: 20\n", 0), 0u);
+  EXPECT_NE(out.find("\ng1h3: 20\n"), std::string::npos);
+  EXPECT_NE(out.find("Total: 400\n"), std::string::npos);
+  EXPECT_NE(out.find(" ms\n"), std::string::npos);
+  // A FEN given as separate words, castling and promotion texts included.
+  EXPECT_EQ(RunCommand({"1", "r3k3/1P6/8/8/8/8/8/4K2R", "w", "K", "-", "0", "1"}, out), 0);
+  EXPECT_NE(out.find("e1g1: 1\n"), std::string::npos);
+  EXPECT_NE(out.find("b7a8n: 1\n"), std::string::npos);
+}
+
+TEST(PerftCommand, RefusesBadArguments) {
+  std::string out;
+  EXPECT_EQ(RunCommand({}, out), 2);
+  EXPECT_EQ(RunCommand({"x"}, out), 2);
+  EXPECT_EQ(RunCommand({"0"}, out), 2);
+  EXPECT_EQ(RunCommand({"3x"}, out), 2);
+  EXPECT_EQ(RunCommand({"99"}, out), 2);
+  EXPECT_EQ(RunCommand({"2", "not", "a", "fen"}, out), 2);
+  EXPECT_NE(out.find("usage"), std::string::npos);
+}
+
+}  // namespace
