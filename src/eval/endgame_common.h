@@ -1,6 +1,9 @@
 // Small board facts the recogniser and the endgame evaluator both need.
 #pragma once
 
+#include <cstdint>
+#include <cstdlib>
+
 #include "board/geometry.h"
 #include "board/search_board.h"
 #include "eval/eval_state.h"

@@ -3,6 +3,8 @@
 // both colours.
 #include "eval/recogniser.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <optional>
 
 #include "eval/driver_tables.h"

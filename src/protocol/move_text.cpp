@@ -7,7 +7,11 @@ namespace {
 
 // Square text as file letter and rank number; any byte value is accepted,
 // so that a damaged record still prints something.
-std::string SquareText(int square) { return std::string(1, char('a' + square % 8)) + std::to_string(8 - square / 8); }
+std::string SquareText(int square) {
+  std::string text = std::to_string(8 - square / 8);
+  text.insert(text.begin(), char('a' + square % 8));
+  return text;
+}
 
 char PromotionLetter(TPiece promote) {
   switch (promote) {

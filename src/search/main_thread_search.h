@@ -68,7 +68,6 @@ class TMainThreadSearch : public TThreadSearch {
   void StartHelpers();
   void DealRootMoves();
   void SwitchStoredMove();
-  void Iterate();
   void ChooseFinalMove();
   void EnsureLegalBest();
 

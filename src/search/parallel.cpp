@@ -129,25 +129,8 @@ void TMainThreadSearch::StartHelpers() {
 }
 
 void TThreadSearch::Execute() {
-  if (!stop) RunAbortable([this] { HelperIterate(); });
+  if (!stop) RunAbortable([this] { IterativeDeepening(); });
   PROF = IdleDepth;
-}
-
-void TThreadSearch::HelperIterate() {
-  THash& rootEntry = HashClass->Entry(hash);
-  while (PROF <= std::uint32_t(MaxDepth.load())) {
-    if (HelpActive && HelpThread == ThreadID && PROF > std::uint32_t(HelpDepth.load())) FinAttente();
-    ThreadScore = RootSearch(*this, ALPHA_ROOT, BETA_ROOT);
-    if (HelpActive && HelpThread == ThreadID && Owner) PassHelpOn(*Owner, *this);
-    if (rootEntry.BestH.src == 0 && rootEntry.BestH.dst == 0)
-      rootEntry.BestH = THashCoup{Best.m.from, Best.m.ToNdx, Best.m.promote};
-    if (ThreadScore > MateBound) {
-      MateFound = true;
-      throw SearchAborted{};
-    }
-    CheckStop();
-    if (AdvanceIteration(*this)) CheckStop();
-  }
 }
 
 void TMainThreadSearch::ChooseFinalMove() {

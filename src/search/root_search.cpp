@@ -18,7 +18,6 @@ constexpr std::uint32_t StabilityNodes = 150000;
 constexpr std::int32_t StableIterations = 3;
 
 bool IsInfoThread(const TThreadSearch& t) { return InfoThread.load(std::memory_order_relaxed) == t.ThreadID; }
-bool OwnsHelp(const TThreadSearch& t) { return HelpActive && HelpThread == t.ThreadID; }
 
 // The expected reply: the stored move of the position after the root move,
 // if its origin holds a piece of the side to move there (key not compared).
@@ -205,6 +204,26 @@ bool InRootList(const TThreadSearch& t, TMove m) {
   for (int i = 0; i < t.RootMoveCount(); ++i)
     if (t.Gen_dat[i].m == m) return true;
   return false;
+}
+
+void TThreadSearch::IterativeDeepening() {
+  THash& rootEntry = HashClass->Entry(hash);
+  while (PROF <= std::uint32_t(MaxDepth.load())) {
+    // A HELP period ends once its depth has been searched past; after an
+    // iteration its owner hands it to a thread at the same depth, or ends it.
+    if (HelpActive && HelpThread == ThreadID && PROF > std::uint32_t(HelpDepth.load())) FinAttente();
+    ThreadScore = RootSearch(*this, ALPHA_ROOT, BETA_ROOT);
+    if (HelpActive && HelpThread == ThreadID) PassHelpOn(*Owner, *this);
+    // The root entry keeps a move for the ponder line and the next search.
+    if (rootEntry.BestH.src == 0 && rootEntry.BestH.dst == 0)
+      rootEntry.BestH = THashCoup{Best.m.from, Best.m.ToNdx, Best.m.promote};
+    if (ThreadScore > MateBound) {
+      MateFound = true;
+      throw SearchAborted{};
+    }
+    CheckStop();
+    if (AdvanceIteration(*this)) CheckStop();
+  }
 }
 
 bool AdvanceIteration(TThreadSearch& t) {

@@ -73,29 +73,6 @@ bool TMainThreadSearch::TablebaseRootMove() {
   return true;
 }
 
-void TMainThreadSearch::Iterate() {
-  THash& rootEntry = HashClass->Entry(hash);
-  while (PROF <= std::uint32_t(MaxDepth.load())) {
-    // 1.-3. The HELP period ends once its depth has been searched past.
-    if (HelpActive && HelpThread == ThreadID && PROF > std::uint32_t(HelpDepth.load())) FinAttente();
-    ThreadScore = RootSearch(*this, ALPHA_ROOT, BETA_ROOT);
-    if (HelpActive && HelpThread == ThreadID) {
-      PassHelpOn(*this, *this);
-      if (HelpActive && HelpThread == ThreadID) FinAttente();
-    }
-    // 4. The root entry keeps a move for the ponder line and the next search.
-    if (rootEntry.BestH.src == 0 && rootEntry.BestH.dst == 0)
-      rootEntry.BestH = THashCoup{Best.m.from, Best.m.ToNdx, Best.m.promote};
-    // 5.-8.
-    if (ThreadScore > MateBound) {
-      MateFound = true;
-      throw SearchAborted{};
-    }
-    CheckStop();
-    if (AdvanceIteration(*this)) CheckStop();
-  }
-}
-
 void TMainThreadSearch::Think() {
   // 1.-2.
   ResetBest();
@@ -139,7 +116,7 @@ void TMainThreadSearch::Think() {
       BETA_ROOT = Infinity;
       HashMoveFirst(*this);
       StartHelpers();
-      Iterate();
+      IterativeDeepening();
     });
     if (!finished) SearchStopped = true;
     depthsExhausted = finished;

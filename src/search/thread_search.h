@@ -115,7 +115,9 @@ class TThreadSearch : public TSearchBoard {
  protected:
   // One run of a helper: its iterative deepening over its share of the root.
   virtual void Execute();
-  void HelperIterate();
+  // Iterations over the thread's root moves until the depth limit or an
+  // abort; the main thread's and every helper's.
+  void IterativeDeepening();
 
  private:
   std::unique_ptr<Worker> worker_;  // helpers only; last, so that it stops first

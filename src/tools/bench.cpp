@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int DefaultBenchDepth = 8;
+constexpr int DefaultBenchDepth = 7;
 
 // Openings, middlegames and endgames of varied character.
 constexpr std::string_view BenchPositions[] = {

@@ -102,15 +102,6 @@ TEST(BoardAttacks, DiscoveredCheckFoundAfterTheMove) {
   EXPECT_TRUE(board->board_is_ok());
 }
 
-TEST(BoardAttacks, DirectAndDiscoveredCheckTogether) {
-  auto board = BoardFromFen("4k3/8/8/8/4N3/8/8/K3R3 w - - 0 1");
-  ASSERT_TRUE(board);
-  EXPECT_TRUE(Play(*board, "e4d6"));
-  EXPECT_EQ(board->NEchecs, 2);
-  board->GenerateEvasions();
-  for (const TGen& g : PlyMoves(*board)) EXPECT_EQ(g.m.from, Sq("e8"));
-}
-
 TEST(BoardAttacks, EnPassantOpeningTheRankChecksOnce) {
   // cxb6 empties c5 and b5 at once: the rook on h5 checks a5 through both.
   // The line past the taken pawn runs through the capturer's square and must
@@ -126,16 +117,6 @@ TEST(BoardAttacks, EnPassantOpeningTheRankChecksOnce) {
   EXPECT_TRUE(Contains(replies, "e7d5"));
   EXPECT_TRUE(Contains(replies, "a5b6"));
   EXPECT_FALSE(Contains(replies, "a5b5"));
-  EXPECT_TRUE(board->board_is_ok());
-}
-
-TEST(BoardAttacks, CastlingRookChecks) {
-  auto board = BoardFromFen("5k2/8/8/8/8/8/8/4K2R w K - 0 1");
-  ASSERT_TRUE(board);
-  EXPECT_TRUE(Play(*board, "e1g1"));
-  EXPECT_EQ(board->CasesEchecs, Squares({"f1", "f2", "f3", "f4", "f5", "f6", "f7"}));
-  EXPECT_TRUE(board->board_is_ok());
-  board->TakeBack();
   EXPECT_TRUE(board->board_is_ok());
 }
 

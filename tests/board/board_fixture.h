@@ -16,22 +16,7 @@
 #include "protocol/move_text.h"
 #include "protocol/protocol_board.h"
 #include "support/engine_tables.h"
-
-// The board a search would get: placed by the protocol board, then prepared.
-// Null (with a test failure) when the FEN is refused.
-inline std::unique_ptr<TSearchBoard> BoardFromFen(std::string_view fen) {
-  EnsureEngineTables();
-  auto protocol = std::make_unique<TProtocolBoard>();
-  std::string error;
-  if (!protocol->LoadFen(fen, error)) {
-    ADD_FAILURE() << "FEN refused: " << fen << ": " << error;
-    return nullptr;
-  }
-  auto board = std::make_unique<TSearchBoard>();
-  static_cast<TThreadConsole&>(*board) = *protocol;
-  board->PrepareBoard();
-  return board;
-}
+#include "support/eval_positions.h"  // BoardFromFen: the board a search would get
 
 // The moves of the current ply, in stack order.
 inline std::vector<TGen> PlyMoves(const TSearchBoard& board) {

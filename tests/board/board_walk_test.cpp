@@ -103,7 +103,9 @@ class TWalk {
     const auto lines = b.CasesEchecs, behind = b.CasesDerriere, pins = b.PiecesClouees;
     EXPECT_EQ(b.AnalyseChecks(b.Side, b.KingSquare(b.Side)), inCheck) << Path();
     EXPECT_EQ(b.NEchecs, n) << Path();
-    if (inCheck) EXPECT_EQ(b.CasesDerriere, behind) << Path();
+    if (inCheck) {
+      EXPECT_EQ(b.CasesDerriere, behind) << Path();
+    }
     if (n == 1) {
       EXPECT_EQ(b.CasesEchecs, lines) << Path();
       EXPECT_EQ(b.PiecesClouees, pins) << Path();

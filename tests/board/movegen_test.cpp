@@ -25,7 +25,9 @@ TEST(BoardMovegen, StartPositionOrderAndFlags) {
   EXPECT_EQ(PlyMoveTexts(*board), expected);
   for (const TGen& g : PlyMoves(*board)) {
     const bool twoSquares = g.m.from - g.m.ToNdx == 16;
-    if (g.m.from >= 48 && g.m.from <= 55) EXPECT_EQ(g.m.bits, twoSquares ? 24 : 16);
+    if (g.m.from >= 48 && g.m.from <= 55) {
+      EXPECT_EQ(g.m.bits, twoSquares ? 24 : 16);
+    }
   }
   int legal = 0;
   for (const TGen& g : PlyMoves(*board))

@@ -73,13 +73,17 @@ TEST(BoardOrdering, KillersAndHistoryScoreQuietMovesOfTheirPly) {
   board->History[Light][Sq("g1")][Sq("f3")] = 7;
   board->GenerateMoves();
   for (const TGen& g : PlyMoves(*board))
-    if (g.m == killer) EXPECT_EQ(g.score, 100007);
+    if (g.m == killer) {
+      EXPECT_EQ(g.score, 100007);
+    }
   // At another ply the same move is no killer: its history alone.
   board->First_move[1] = board->First_move[0];
   board->Ply = 1;
   board->GenerateMoves();
   for (const TGen& g : PlyMoves(*board))
-    if (g.m == killer) EXPECT_EQ(g.score, 7);
+    if (g.m == killer) {
+      EXPECT_EQ(g.score, 7);
+    }
 }
 
 TEST(BoardOrdering, PreparationClearsKillersAndHistory) {

@@ -111,3 +111,15 @@ TEST_F(Play, QuitDuringASearchEndsTheEngine) {
   engine.Send("quit");
   EXPECT_EQ(engine.WaitExit(3000), 0);
 }
+
+TEST_F(Play, TwoThreadsShareTheRootAndAgreeOnALegalMove) {
+  engine.Send("setoption name Threads value 2");  // ignored on a one-processor machine
+  engine.Send("position startpos moves d2d4 d7d5 c2c4");
+  engine.Send("go depth 7");
+  auto line = BestMove(60000);
+  ASSERT_TRUE(line);
+  EXPECT_NE(*line, "bestmove 0000");
+  engine.Send("go movetime 300");
+  engine.Send("stop");
+  EXPECT_TRUE(BestMove(5000));
+}
