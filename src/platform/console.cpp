@@ -6,12 +6,12 @@
 
 namespace {
 std::mutex outputLock;
-std::string* capture = nullptr;  // guarded by outputLock
+OutputCapture* capture = nullptr;  // innermost capture; guarded by outputLock
 
 void Emit(std::string_view text) {
   std::lock_guard guard(outputLock);
   if (capture) {
-    capture->append(text);
+    capture->Append(text);
     return;
   }
   std::fwrite(text.data(), 1, text.size(), stdout);
@@ -39,16 +39,18 @@ void writeLines(std::string_view text) { Emit(text); }
 
 OutputCapture::OutputCapture() {
   std::lock_guard guard(outputLock);
-  capture = new std::string;
+  outer_ = capture;
+  capture = this;
 }
 
 OutputCapture::~OutputCapture() {
   std::lock_guard guard(outputLock);
-  delete capture;
-  capture = nullptr;
+  capture = outer_;
 }
 
 std::string OutputCapture::Text() const {
   std::lock_guard guard(outputLock);
-  return capture ? *capture : std::string();
+  return text_;
 }
+
+void OutputCapture::Append(std::string_view text) { text_.append(text); }

@@ -17,6 +17,7 @@ void writeString(std::string_view line);
 void writeLines(std::string_view text);
 
 // Tests can capture what the engine would print instead of writing it.
+// Captures nest: the innermost one gets the lines while it lives.
 class OutputCapture {
  public:
   OutputCapture();
@@ -24,4 +25,9 @@ class OutputCapture {
   OutputCapture(const OutputCapture&) = delete;
   OutputCapture& operator=(const OutputCapture&) = delete;
   std::string Text() const;
+  void Append(std::string_view text);  // called with the output lock held
+
+ private:
+  std::string text_;
+  OutputCapture* outer_;
 };
