@@ -47,8 +47,8 @@ bool THashClass::init_size(std::int32_t sizeMB) {
   }
   // Both new tables are built before the old ones go, so that running out of
   // memory leaves the thread with the tables it had.
-  std::unique_ptr<THash[]> table(new (std::nothrow) THash[size]());
-  std::unique_ptr<THashP[]> pawns(new (std::nothrow) THashP[pawnSize]());
+  LargeArray<THash> table = MakeLargeArray<THash>(size);
+  LargeArray<THashP> pawns = MakeLargeArray<THashP>(pawnSize);
   if (!table || !pawns) return false;
   HashTable = std::move(table);
   PawnsTable = std::move(pawns);

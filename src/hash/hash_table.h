@@ -10,6 +10,7 @@
 #include <type_traits>
 
 #include "board/console_board.h"
+#include "platform/large_memory.h"
 
 // Bound kinds of a stored score.
 enum : std::int8_t {
@@ -132,10 +133,10 @@ class THashClass {
   THashP& PawnEntry(std::uint32_t pawnKey) { return PawnsTable[pawnKey % PawnHashSize]; }
 
   // Change these only through init_size: the sizes and arrays go together.
-  std::unique_ptr<THash[]> HashTable;
+  LargeArray<THash> HashTable;
   std::uint32_t PawnHashSize = 0;
   std::uint32_t HashSize = 0;
-  std::unique_ptr<THashP[]> PawnsTable;
+  LargeArray<THashP> PawnsTable;
 };
 
 // The empty transposition entry: its depth fails every probe.
