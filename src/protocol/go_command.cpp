@@ -137,10 +137,9 @@ void TUCI::ParseGoCommand(std::string_view args) {
   // The clock runs from the order on: a "ponderhit" that arrives before the
   // search has started its own clock counts from here.
   StartTick = Ticks();
-  // The previous search's answer goes out first: the output thread prints it
-  // only while the search thread is parked, and would otherwise wait for the
-  // end of this search while this search's answer waits for it.
+  // The previous search's answer goes out before this search starts.
   if (output_) output_->WaitPrinted();
+  StopRequested = false;
   MainSearch().Resume();
 }
 

@@ -70,6 +70,7 @@ void TUCI::ResetTimeControl() { TTime::InitAll(); }
 bool TUCI::SearchRunning() const { return !mainSearch_->Suspended(); }
 
 void TUCI::StopSearch() {
+  StopRequested = true;
   mainSearch_->Checkup_mask = 1;
   // The search clears the flag when it starts, so keep raising it until the
   // thread has really parked.

@@ -7,6 +7,7 @@ std::atomic<std::int32_t> PonderWTime{0};
 std::atomic<std::int32_t> PonderBTime{0};
 std::atomic<bool> Pondering{false};
 std::atomic<bool> SearchStopped{false};
+std::atomic<bool> StopRequested{false};
 std::atomic<bool> MateFound{false};
 std::atomic<bool> NoInfoOutput{false};
 std::atomic<bool> ClearHashPending{true};

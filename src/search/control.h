@@ -31,6 +31,9 @@ extern std::atomic<std::int32_t> PonderWTime;
 extern std::atomic<std::int32_t> PonderBTime;
 extern std::atomic<bool> Pondering;
 extern std::atomic<bool> SearchStopped;
+// The interface said "stop" (or "quit", "ucinewgame") during this search. A
+// ponder or infinite search holds its answer until then.
+extern std::atomic<bool> StopRequested;
 extern std::atomic<bool> MateFound;
 extern std::atomic<bool> NoInfoOutput;
 extern std::atomic<bool> ClearHashPending;

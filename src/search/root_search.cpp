@@ -27,37 +27,6 @@ TMove PonderMove(const TThreadSearch& t) {
   return TMove{entry.BestH.src, entry.BestH.dst, entry.BestH.promote, 0};
 }
 
-// The EASY stop: the best move has stayed put and its score has risen
-// over several iterations, so more thinking is unlikely to change it.
-bool EasyStop(TThreadSearch& t) {
-  TBest& best = t.Best;
-  const bool applies = !Pondering && !best.m.IsNone() && !BonusGranted && TimeMode >= tmMovesToGo &&
-                       t.Nodes >= StabilityNodes;
-  std::lock_guard guard(t.RootLock);
-  if (!applies) {
-    best.Passages = 0;
-    return false;
-  }
-  if (t.PROF < DecisionDepth(t.Eval.PhaseDepart) || t.Hply == 0) return false;
-  if (best.ancienscore != NoScore) {
-    if (!(best.m == best.ancienCoup)) best.coupchange = true;
-    if (best.ancienscore > best.score) best.scorebaisse = true;
-    else if (best.ancienscore < best.score) ++best.Passages;
-  }
-  best.ancienCoup = best.m;
-  best.ancienscore = best.score;
-  if (best.scorebaisse || best.coupchange) {
-    best.Passages = 0;
-    best.coupchange = false;
-    best.scorebaisse = false;
-  }
-  if (best.Passages < StableIterations) return false;
-  SearchStopped = true;
-  if (t.ThreadID != 1) t.stop = true;
-  writeString("EASY !!");
-  return true;
-}
-
 // The root move `move` (index i) just gave score s; keep the best so far.
 void TakeAsBest(TThreadSearch& t, TMove move, std::int32_t s) {
   std::lock_guard guard(t.RootLock);
@@ -154,6 +123,37 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
 }
 
 }  // namespace
+
+// The EASY stop: the best move has stayed put and its score has risen
+// over several iterations, so more thinking is unlikely to change it.
+bool EasyStop(TThreadSearch& t) {
+  TBest& best = t.Best;
+  const bool applies = !Pondering && !best.m.IsNone() && !BonusGranted && TimeMode >= tmMovesToGo &&
+                       t.Nodes >= StabilityNodes;
+  std::lock_guard guard(t.RootLock);
+  if (!applies) {
+    best.Passages = 0;
+    return false;
+  }
+  if (t.PROF < DecisionDepth(t.Eval.PhaseDepart) || t.Hply == 0) return false;
+  if (best.ancienscore != NoScore) {
+    if (!(best.m == best.ancienCoup)) best.coupchange = true;
+    if (best.ancienscore > best.score) best.scorebaisse = true;
+    else if (best.ancienscore < best.score) ++best.Passages;
+  }
+  best.ancienCoup = best.m;
+  best.ancienscore = best.score;
+  if (best.scorebaisse || best.coupchange) {
+    best.Passages = 0;
+    best.coupchange = false;
+    best.scorebaisse = false;
+  }
+  if (best.Passages < StableIterations) return false;
+  SearchStopped = true;
+  if (t.ThreadID != 1) t.stop = true;
+  writeString("EASY !!");
+  return true;
+}
 
 std::uint32_t DecisionDepth(TPhase rootPhase) { return rootPhase == endgame ? 10 : 8; }
 

@@ -56,6 +56,9 @@ void OrderRootMoves(TThreadSearch& t);
 void HashMoveFirst(TThreadSearch& t);
 // Is `m` in the thread's root list?
 bool InRootList(const TThreadSearch& t, TMove m);
+// The EASY stop, asked after the first root move of an iteration: true when
+// the best move has held and its score has risen over three stability checks.
+bool EasyStop(TThreadSearch& t);
 // The minimum iteration depth for stability, HELP and TIME BONUS decisions.
 std::uint32_t DecisionDepth(TPhase rootPhase);
 // One iteration-end step shared by the main thread and the helpers: the

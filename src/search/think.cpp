@@ -121,9 +121,18 @@ void TMainThreadSearch::Think() {
     if (!finished) SearchStopped = true;
     depthsExhausted = finished;
   }
-  // 9. A search that ran out of depths still answers only when its time is up.
-  if (depthsExhausted && TimeMode != tmFixedDepth)
-    while (!SearchStopped && Ticks() < Deadline) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  // 9. A ponder or infinite search answers only when the interface asks for
+  // the move, however early it ended; a pondering one that is over answers
+  // at "ponderhit" at once. Any other search that ran out of depths still
+  // answers only when its time is up.
+  const auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); };
+  bool held = false;
+  while (!StopRequested && (Pondering || TimeMode == tmUnlimited)) {
+    held = true;
+    pause();
+  }
+  if (depthsExhausted && !held && TimeMode != tmFixedDepth)
+    while (!SearchStopped && Ticks() < Deadline) pause();
   // 10.-12.
   ChooseFinalMove();
   EnsureLegalBest();

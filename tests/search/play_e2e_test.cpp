@@ -123,3 +123,51 @@ TEST_F(Play, TwoThreadsShareTheRootAndAgreeOnALegalMove) {
   engine.Send("stop");
   EXPECT_TRUE(BestMove(5000));
 }
+
+TEST_F(Play, MovesToGoClockAnswersWithinTheSlice) {
+  engine.Send("position startpos moves e2e4 c7c5");
+  engine.Send("go wtime 6000 btime 6000 movestogo 20");
+  long long ms = 0;
+  ASSERT_TRUE(BestMove(5000, &ms));
+  EXPECT_LT(ms, 1500);  // a slice of about 300 ms, with room for a bonus
+}
+
+TEST_F(Play, AnInfiniteSearchHoldsEvenAFoundMateUntilStop) {
+  engine.Send("position fen 6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1");
+  engine.Send("go infinite");
+  EXPECT_FALSE(engine.ReadUntil("bestmove", 500));
+  engine.Send("stop");
+  auto line = BestMove(2000);
+  ASSERT_TRUE(line);
+  EXPECT_EQ(line->substr(0, 13), "bestmove a1a8");
+}
+
+TEST_F(Play, APonderSearchHoldsItsAnswerUntilPonderhitOrStop) {
+  // Pondering on a position with a mate in one: the search is over at once,
+  // yet the answer waits for the interface.
+  engine.Send("position fen 6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1");
+  engine.Send("go ponder wtime 5000 btime 5000");
+  EXPECT_FALSE(engine.ReadUntil("bestmove", 500));
+  engine.Send("ponderhit");
+  long long ms = 0;
+  auto line = BestMove(2000, &ms);
+  ASSERT_TRUE(line);
+  EXPECT_LT(ms, 1000);  // over already: answers at once
+  EXPECT_EQ(line->substr(0, 13), "bestmove a1a8");
+
+  engine.Send("position startpos moves e2e4");
+  engine.Send("go ponder wtime 5000 btime 5000");
+  EXPECT_FALSE(engine.ReadUntil("bestmove", 300));
+  engine.Send("stop");  // a ponder miss
+  EXPECT_TRUE(BestMove(2000));
+}
+
+TEST_F(Play, NewGameDuringASearchStopsItAndStillAnswers) {
+  engine.Send("position startpos");
+  engine.Send("go infinite");
+  EXPECT_FALSE(engine.ReadUntil("bestmove", 200));
+  engine.Send("ucinewgame");
+  EXPECT_TRUE(BestMove(3000));
+  engine.Send("isready");
+  EXPECT_TRUE(engine.ReadUntil("readyok", 5000));
+}
