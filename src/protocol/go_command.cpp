@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/console.h"
 #include "platform/system.h"
 #include "protocol/book.h"
 #include "protocol/convert.h"
@@ -109,7 +110,13 @@ TGoOrder ReadGoOrder(std::string_view args) {
 
 void TUCI::ParseGoCommand(std::string_view args) {
   const TGoOrder order = ReadGoOrder(args);  // may throw: nothing is changed yet
-  if (order.kind == TGoOrder::None) return;
+  if (order.kind == TGoOrder::None) {
+    // Node and mate limits and move restrictions are not searched for.
+    std::string line = "info string go ";
+    line.append(args).append(": not supported, no search started");
+    writeString(line);
+    return;
+  }
   Pondering = order.ponder;
   switch (order.kind) {
     case TGoOrder::Unlimited:

@@ -1,5 +1,6 @@
 #include "search/main_thread_search.h"
 
+#include "platform/console.h"
 #include "platform/system.h"
 #include "protocol/move_text.h"
 #include "protocol/thread_coup.h"
@@ -41,8 +42,11 @@ void TMainThreadSearch::AllThreadsNil() {
 void TMainThreadSearch::InitHashClass(std::int32_t newsize) {
   HashSizeMB = newsize;
   const std::int32_t share = newsize / ThreadsCount;
-  HashClass->init_size(share);
-  for (auto& helper : TabThreadSearch) helper->HashClass->init_size(share);
+  bool sized = HashClass->init_size(share);
+  for (auto& helper : TabThreadSearch) sized = helper->HashClass->init_size(share) && sized;
+  if (!sized)
+    writeString("info string not enough memory for " + std::to_string(newsize) +
+                " MB of hash tables: the previous tables are kept");
 }
 
 void TMainThreadSearch::VideAllHash() {

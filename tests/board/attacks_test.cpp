@@ -6,100 +6,51 @@
 
 namespace {
 
-TSquareSet Squares(std::initializer_list<std::string_view> names) {
+// The squares of a text such as "e8 e7 e6".
+TSquareSet Squares(std::string_view names) {
   TSquareSet set = 0;
-  for (const auto name : names) set |= SquareBit(Sq(name));
+  for (std::size_t i = 0; i + 1 < names.size(); i += 3) set |= SquareBit(Sq(names.substr(i, 2)));
   return set;
 }
 
-// Makes `text` (which must be legal) and runs the check analysis.
-bool Play(TSearchBoard& board, std::string_view text) {
-  InCheckAtRoot(board) ? board.GenerateEvasions() : board.GenerateMoves();
-  EXPECT_TRUE(board.MakeMove(FindMove(board, text))) << text;
-  return board.UpdateChecks(false);
+TEST(BoardAttacks, CheckAnalysisFromScratch) {
+  struct TCase {
+    const char* fen;
+    int checks;
+    const char *lines, *behind, *pins;  // null: no meaning in a double check
+  };
+  const TCase cases[] = {
+      {"4r2k/8/8/8/8/8/8/4K3 w - - 0 1", 1, "e8 e7 e6 e5 e4 e3 e2", "", ""},  // rook from the edge
+      {"4r2k/8/8/8/4K3/8/8/8 w - - 0 1", 1, "e8 e7 e6 e5", "e3", ""},         // the square behind the king
+      {"7k/8/8/8/8/3p4/4K3/8 w - - 0 1", 1, "d3", "", ""},                     // pawn: no line behind
+      {"4r2k/8/8/8/4N3/3n4/8/4K3 w - - 0 1", 1, "d3", "", "e4"},              // the rook pins e4
+      {"7k/8/8/8/1b6/3n4/8/R3K3 w - - 0 1", 2, nullptr, nullptr, ""},         // bishop and knight
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.fen);
+    auto board = BoardFromFen(c.fen);
+    EXPECT_TRUE(InCheckAtRoot(*board));
+    EXPECT_EQ(board->NEchecs, c.checks);
+    if (c.lines) { EXPECT_EQ(board->CasesEchecs, Squares(c.lines)); }
+    if (c.behind) { EXPECT_EQ(board->CasesDerriere, Squares(c.behind)); }
+    EXPECT_EQ(board->PiecesClouees, Squares(c.pins));
+  }
 }
 
-TEST(BoardAttacks, RookCheckAlongFileFromEdge) {
-  auto board = BoardFromFen("4r2k/8/8/8/8/8/8/4K3 w - - 0 1");
-  ASSERT_TRUE(board);
-  EXPECT_TRUE(InCheckAtRoot(*board));
-  EXPECT_EQ(board->NEchecs, 1);
-  EXPECT_EQ(board->CasesEchecs, Squares({"e8", "e7", "e6", "e5", "e4", "e3", "e2"}));
-  EXPECT_EQ(board->CasesDerriere, 0u);
-}
-
-TEST(BoardAttacks, SquareBehindKingOnCheckingRay) {
-  auto board = BoardFromFen("4r2k/8/8/8/4K3/8/8/8 w - - 0 1");
-  ASSERT_TRUE(board);
-  EXPECT_TRUE(InCheckAtRoot(*board));
-  EXPECT_EQ(board->CasesDerriere, Squares({"e3"}));
-  board->GenerateEvasions();
-  EXPECT_FALSE(Contains(PlyMoveTexts(*board), "e4e3"));
-  EXPECT_TRUE(Contains(PlyMoveTexts(*board), "e4d3"));
-}
-
-TEST(BoardAttacks, KnightAndBishopDoubleCheckLeavesNoPins) {
-  // Bishop b4 and knight d3 both check e1.
-  auto board = BoardFromFen("7k/8/8/8/1b6/3n4/8/R3K3 w - - 0 1");
-  ASSERT_TRUE(board);
-  EXPECT_TRUE(InCheckAtRoot(*board));
-  EXPECT_EQ(board->NEchecs, 2);
-  EXPECT_EQ(board->PiecesClouees, 0u);
-}
-
-TEST(BoardAttacks, PawnCheckHasNoLineNorSquareBehind) {
-  auto board = BoardFromFen("7k/8/8/8/8/3p4/4K3/8 w - - 0 1");
-  ASSERT_TRUE(board);
-  EXPECT_TRUE(InCheckAtRoot(*board));
-  EXPECT_EQ(board->CasesEchecs, Squares({"d3"}));
-  EXPECT_EQ(board->CasesDerriere, 0u);
-}
-
-TEST(BoardAttacks, PinnedPieceFound) {
-  auto board = BoardFromFen("4r2k/8/8/8/4N3/3n4/8/4K3 w - - 0 1");
-  ASSERT_TRUE(board);
-  // The knight d3 checks; the knight e4 is pinned by the rook.
-  EXPECT_TRUE(InCheckAtRoot(*board));
-  EXPECT_EQ(board->PiecesClouees, Squares({"e4"}));
-}
-
-TEST(BoardAttacks, AttacksDoNotSeeThroughPieces) {
-  auto board = BoardFromFen("r6k/8/8/8/N7/8/8/7K w - - 0 1");
-  ASSERT_TRUE(board);
-  EXPECT_TRUE(board->SquareAttacked(Sq("a5"), Dark));
-  EXPECT_TRUE(board->SquareAttacked(Sq("a4"), Dark));
-  EXPECT_FALSE(board->SquareAttacked(Sq("a3"), Dark));
-  int open = -1;
-  EXPECT_FALSE(board->SquareAttackedCount(Sq("a2"), Dark, open));
-  EXPECT_GT(open, 0);
-}
-
-TEST(BoardAttacks, PawnAttacksRespectTheBoardEdge) {
-  auto board = BoardFromFen("7k/8/8/p6p/P6P/8/8/7K w - - 0 1");
-  ASSERT_TRUE(board);
-  EXPECT_TRUE(board->AttackedByDarkPawn(Sq("b4")));
-  EXPECT_TRUE(board->AttackedByDarkPawn(Sq("g4")));
-  EXPECT_FALSE(board->AttackedByDarkPawn(Sq("a4")));
-  EXPECT_TRUE(board->AttackedByLightPawn(Sq("b5")));
-  EXPECT_TRUE(board->AttackedByLightPawn(Sq("g5")));
-  EXPECT_FALSE(board->AttackedByLightPawn(Sq("h6")));
-}
-
-TEST(BoardAttacks, CornerKingSeesTwentyOneSquares) {
-  auto board = BoardFromFen("k7/8/8/8/8/8/8/7K w - - 0 1");
-  ASSERT_TRUE(board);
+TEST(BoardAttacks, PawnsAndKingLinesStopAtTheBoardEdge) {
   // h1 sees its file, its rank and the long diagonal up to the king on a8.
-  EXPECT_EQ(std::popcount(board->KingEntry(Light).PieceCasesControle), 21);
-}
-
-TEST(BoardAttacks, DiscoveredCheckFoundAfterTheMove) {
-  // The bishop leaves the e-file between the rook and the king.
-  auto board = BoardFromFen("4k3/8/8/8/4B3/8/8/K3R3 w - - 0 1");
-  ASSERT_TRUE(board);
-  EXPECT_TRUE(Play(*board, "e4f3"));
-  EXPECT_EQ(board->NEchecs, 1);
-  EXPECT_EQ(board->CasesEchecs, Squares({"e1", "e2", "e3", "e4", "e5", "e6", "e7"}));
-  EXPECT_TRUE(board->board_is_ok());
+  EXPECT_EQ(std::popcount(BoardFromFen("k7/8/8/8/8/8/8/7K w - - 0 1")->KingEntry(Light).PieceCasesControle), 21);
+  // Squares next in numbering across the edge are not neighbours.
+  auto pawns = BoardFromFen("7k/8/8/p6p/P6P/8/P7/7K w - - 0 1");
+  EXPECT_TRUE(pawns->AttackedByDarkPawn(Sq("b4")));
+  EXPECT_TRUE(pawns->AttackedByDarkPawn(Sq("g4")));
+  EXPECT_FALSE(pawns->AttackedByDarkPawn(Sq("a4")));
+  EXPECT_TRUE(pawns->AttackedByLightPawn(Sq("g5")));
+  EXPECT_FALSE(pawns->AttackedByLightPawn(Sq("h6")));
+  EXPECT_TRUE(pawns->DarkPawnBeside(Sq("b5")));
+  EXPECT_FALSE(pawns->DarkPawnBeside(Sq("a4")));  // h5 comes before a4
+  EXPECT_TRUE(pawns->LightPawnBeside(Sq("g4")));
+  EXPECT_FALSE(pawns->LightPawnBeside(Sq("h3")));  // a2 comes after h3
 }
 
 TEST(BoardAttacks, EnPassantOpeningTheRankChecksOnce) {
@@ -107,31 +58,19 @@ TEST(BoardAttacks, EnPassantOpeningTheRankChecksOnce) {
   // The line past the taken pawn runs through the capturer's square and must
   // not register the same check twice (a double check allows king moves only).
   auto board = BoardFromFen("8/1p2n3/8/k1P4R/8/8/8/4K3 b - - 0 1");
-  ASSERT_TRUE(board);
-  EXPECT_FALSE(Play(*board, "b7b5"));
-  EXPECT_TRUE(Play(*board, "c5b6"));
+  for (const char* move : {"b7b5", "c5b6"}) {
+    board->GenerateMoves();
+    ASSERT_TRUE(board->MakeMove(FindMove(*board, move))) << move;
+    EXPECT_EQ(board->UpdateChecks(false), move[0] == 'c') << move;
+  }
   EXPECT_EQ(board->NEchecs, 1);
-  EXPECT_EQ(board->CasesEchecs, Squares({"h5", "g5", "f5", "e5", "d5", "c5", "b5"}));
+  EXPECT_EQ(board->CasesEchecs, Squares("h5 g5 f5 e5 d5 c5 b5"));
   board->GenerateEvasions();
   const auto replies = PlyMoveTexts(*board);
   EXPECT_TRUE(Contains(replies, "e7d5"));
   EXPECT_TRUE(Contains(replies, "a5b6"));
   EXPECT_FALSE(Contains(replies, "a5b5"));
   EXPECT_TRUE(board->board_is_ok());
-}
-
-TEST(BoardAttacks, MaterialQueries) {
-  auto board = BoardFromFen("rn2k3/pppp4/8/8/8/8/PP6/R2QKB2 w - - 0 1");
-  ASSERT_TRUE(board);
-  EXPECT_EQ(board->PieceCount(Light), 3);
-  EXPECT_EQ(board->PieceWeight(Light), 45 + 90 + 30);
-  EXPECT_EQ(board->PieceMaterial(Dark), 470 + 300);
-  EXPECT_EQ(board->MenCountWithoutKings(), 3 + 2 + 2 + 4);
-  EXPECT_EQ(board->PieceCountBothSides(), 5);
-  EXPECT_TRUE(board->DarkPawnBeside(Sq("e7")));
-  EXPECT_FALSE(board->DarkPawnBeside(Sq("e6")));
-  EXPECT_TRUE(board->LightPawnBeside(Sq("c2")));
-  EXPECT_FALSE(board->LightPawnBeside(Sq("h3")));  // a2 is next in numbering, not on the board
 }
 
 }  // namespace

@@ -85,17 +85,41 @@ class TWalk {
   void CheckNode(bool inCheck) {
     ASSERT_TRUE(b.board_is_ok(true)) << Path();
     if (b.Ply > 0) CheckAnalysisMatchesScratch(inCheck);
-    const std::vector<TGen> full = Generated([&] { b.GenerateMoves(); });
-    CheckRootList(full);
-    CheckCaptures(full);
-    CheckCapturesAndChecks(full);
-    if (inCheck) CheckEvasions(full);
-  }
+    b.GenerateMoves();
+    const std::vector<TGen> full = PlyMoves(b);
+    b.GenerateRootMoves();  // the same list in the same order
+    const std::vector<TGen> root = PlyMoves(b);
+    ASSERT_EQ(root.size(), full.size()) << Path();
+    for (std::size_t i = 0; i < root.size(); ++i) EXPECT_EQ(Key(root[i].m), Key(full[i].m)) << Path();
 
-  template <typename F>
-  std::vector<TGen> Generated(F generate) {
-    generate();
-    return PlyMoves(b);
+    TMoveSet captures, capturesAndChecks, legal, legalQueenOnly;
+    for (const TGen& g : full) {
+      const TMove m = g.m;
+      const bool queenOrNone = !m.Has(MovePromote) || m.promote == Queen;
+      // Captures leave out a piece taking a pawn its pawns defend.
+      const bool pieceTakesDefendedPawn =
+          m.Has(MoveCapture) && !m.Has(MovePawn) && b.Piece[m.ToNdx] == Pawn &&
+          (b.Side == Light ? b.AttackedByDarkPawn(m.ToNdx) : b.AttackedByLightPawn(m.ToNdx));
+      if (queenOrNone && (m.Has(MovePromote) || (m.Has(MoveCapture) && !pieceTakesDefendedPawn)))
+        captures.insert(Key(m));
+      if (m.Has(MovePromote) ? m.promote == Queen : (m.Has(MoveCapture) || DirectCheck(b, m)))
+        capturesAndChecks.insert(Key(m));
+      // Evasions: the legal part of the list, castling aside (MakeMove does
+      // not test the king's own square).
+      if (!inCheck || m.Has(MoveCastle) || !b.MakeMove(m)) continue;
+      b.TakeBack();
+      legal.insert(Key(m));
+      if (queenOrNone) legalQueenOnly.insert(Key(m));
+    }
+    b.GenerateCaptures();
+    ExpectPly(captures, "captures");
+    b.GenerateCapturesAndChecks();
+    ExpectPly(capturesAndChecks, "captures and checks");
+    if (!inCheck) return;
+    b.GenerateEvasions(true);
+    ExpectPly(legal, "evasions");
+    b.GenerateEvasions();  // queen promotions only
+    ExpectPly(legalQueenOnly, "evasions");
   }
 
   void CheckAnalysisMatchesScratch(bool inCheck) {
@@ -103,9 +127,7 @@ class TWalk {
     const auto lines = b.CasesEchecs, behind = b.CasesDerriere, pins = b.PiecesClouees;
     EXPECT_EQ(b.AnalyseChecks(b.Side, b.KingSquare(b.Side)), inCheck) << Path();
     EXPECT_EQ(b.NEchecs, n) << Path();
-    if (inCheck) {
-      EXPECT_EQ(b.CasesDerriere, behind) << Path();
-    }
+    if (inCheck) { EXPECT_EQ(b.CasesDerriere, behind) << Path(); }
     if (n == 1) {
       EXPECT_EQ(b.CasesEchecs, lines) << Path();
       EXPECT_EQ(b.PiecesClouees, pins) << Path();
@@ -117,52 +139,9 @@ class TWalk {
     b.PiecesClouees = pins;
   }
 
-  void CheckRootList(const std::vector<TGen>& full) {
-    const auto root = Generated([&] { b.GenerateRootMoves(); });
-    ASSERT_EQ(root.size(), full.size()) << Path();
-    for (std::size_t i = 0; i < root.size(); ++i) EXPECT_EQ(Key(root[i].m), Key(full[i].m)) << Path();
-  }
-
-  // Captures (no piece taking a pawn its pawns defend), queen promotions.
-  void CheckCaptures(const std::vector<TGen>& full) {
-    TMoveSet expected;
-    for (const TGen& g : full) {
-      const TMove m = g.m;
-      if (m.Has(MovePromote) && m.promote != Queen) continue;
-      const bool pieceTakesDefendedPawn =
-          m.Has(MoveCapture) && !m.Has(MovePawn) && b.Piece[m.ToNdx] == Pawn &&
-          (b.Side == Light ? b.AttackedByDarkPawn(m.ToNdx) : b.AttackedByLightPawn(m.ToNdx));
-      if ((m.Has(MoveCapture) && !pieceTakesDefendedPawn) || m.Has(MovePromote)) expected.insert(Key(m));
-    }
-    b.GenerateCaptures();
-    EXPECT_EQ(PlySet(b), expected) << Path() << " got " << Describe(PlySet(b)) << "want " << Describe(expected);
-  }
-
-  void CheckCapturesAndChecks(const std::vector<TGen>& full) {
-    TMoveSet expected;
-    for (const TGen& g : full) {
-      const TMove m = g.m;
-      if (m.Has(MovePromote) ? m.promote == Queen : (m.Has(MoveCapture) || DirectCheck(b, m))) expected.insert(Key(m));
-    }
-    b.GenerateCapturesAndChecks();
-    EXPECT_EQ(PlySet(b), expected) << Path() << " got " << Describe(PlySet(b)) << "want " << Describe(expected);
-  }
-
-  // In check: the legal part of the full list, castling aside (MakeMove
-  // does not test the king's own square); queen promotions only unless
-  // every promotion is asked for.
-  void CheckEvasions(const std::vector<TGen>& full) {
-    TMoveSet legal, legalQueenOnly;
-    for (const TGen& g : full) {
-      if (g.m.Has(MoveCastle) || !b.MakeMove(g.m)) continue;
-      b.TakeBack();
-      legal.insert(Key(g.m));
-      if (!g.m.Has(MovePromote) || g.m.promote == Queen) legalQueenOnly.insert(Key(g.m));
-    }
-    b.GenerateEvasions(true);
-    EXPECT_EQ(PlySet(b), legal) << Path() << " got " << Describe(PlySet(b)) << "want " << Describe(legal);
-    b.GenerateEvasions();
-    EXPECT_EQ(PlySet(b), legalQueenOnly) << Path();
+  void ExpectPly(const TMoveSet& expected, const char* generator) {
+    const TMoveSet got = PlySet(b);
+    EXPECT_EQ(got, expected) << generator << " " << Path() << " got " << Describe(got) << "want " << Describe(expected);
   }
 
   std::string Path() const {
@@ -181,7 +160,6 @@ TEST(BoardWalk, SuiteTreesKeepEveryInvariant) {
   for (const TPerftCase& c : suite) {
     SCOPED_TRACE(c.fen);
     auto board = BoardFromFen(c.fen);
-    ASSERT_TRUE(board);
     TWalk walk(*board);
     EXPECT_EQ(walk.Node(depth, InCheckAtRoot(*board)), c.leaves.at(depth));
     if (HasFailure()) break;  // one position's report is enough to go on

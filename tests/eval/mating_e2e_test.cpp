@@ -56,8 +56,8 @@ int MovesToMate(const std::string& fen, int depth, int maxMoves) {
       ADD_FAILURE() << "no move after" << moves;
       return -1;
     }
-    const std::string move = line->substr(9, line->find(' ', 9) == std::string::npos ? std::string::npos
-                                                                                       : line->find(' ', 9) - 9);
+    const std::size_t end = line->find(' ', 9);
+    const std::string move = line->substr(9, end == std::string::npos ? end : end - 9);
     TMove m;
     const int index = board.ParseCoordMove(move, m);
     if (index < 0 || !board.ProtocolMakeMove(board.Gen_dat[index].m)) {
@@ -76,21 +76,18 @@ int MovesToMate(const std::string& fen, int depth, int maxMoves) {
 TEST(Mating, KingAndQueenMateABareKing) {
   for (const char* fen : {"8/8/8/4k3/8/8/8/3QK3 w - - 0 1", "k7/8/8/8/8/8/8/6QK w - - 0 1",
                           "8/8/2k5/8/8/5K2/8/7Q b - - 0 1"}) {
-    const int moves = MovesToMate(fen, 6, 25);
-    EXPECT_GT(moves, 0) << fen;
+    EXPECT_GT(MovesToMate(fen, 6, 25), 0) << fen;
   }
 }
 
 TEST(Mating, KingAndRookMateABareKing) {
   for (const char* fen : {"8/8/8/4k3/8/8/8/R3K3 w - - 0 1", "7k/8/8/8/8/8/8/K5R1 w - - 0 1",
                           "8/8/8/3k4/8/8/2K5/7R b - - 0 1"}) {
-    const int moves = MovesToMate(fen, 10, 40);
-    EXPECT_GT(moves, 0) << fen;
+    EXPECT_GT(MovesToMate(fen, 10, 40), 0) << fen;
   }
 }
 
 TEST(Mating, KingBishopAndKnightDriveTheKingToTheRightCorner) {
   // The bare king starts in the corner the light-squared bishop cannot cover.
-  const int moves = MovesToMate("7k/8/8/8/8/8/8/2B1KN2 w - - 0 1", 12, 60);
-  EXPECT_GT(moves, 0);
+  EXPECT_GT(MovesToMate("7k/8/8/8/8/8/8/2B1KN2 w - - 0 1", 12, 60), 0);
 }

@@ -1,27 +1,36 @@
-// Colour symmetry: a position and its colour-mirrored twin, with the other
-// side to move, evaluate the same, in both phases.
+// Properties over a few hundred varied positions and the special endings,
+// with the root in either phase: a position and its colour-mirrored twin
+// (the other side to move) evaluate equal, and a pawn-hash hit gives exactly
+// what a miss gives.
 #include <gtest/gtest.h>
 
-#include "eval/pawns.h"
-#include "eval/terms.h"
-#include "support/eval_positions.h"
+#include "eval/eval_case.h"
+#include "hash/hash_table.h"
+#include "hash/keys.h"
 
 namespace {
 
-struct TTwins {
-  std::unique_ptr<TSearchBoard> board, twin;
-  explicit TTwins(const std::string& fen) : board(BoardFromFen(fen)), twin(MirroredBoard(*board)) {}
+// Endings of the kinds the recogniser and the endgame rules single out.
+const std::vector<std::string> SpecialEndings = {
+    "8/8/2K5/8/3k4/8/8/1N3B2 b - - 0 1",           // king + bishop + knight
+    "8/8/4k3/8/4K3/4P3/8/8 w - - 0 1",             // king and pawn, opposition
+    "8/3K4/8/7k/3P4/8/8/8 b - - 0 1",              // king and pawn, escorted
+    "8/8/5k2/P7/2K5/8/8/8 w - - 0 1",              // rook pawn
+    "8/2K5/1P6/8/8/6k1/8/7r w - - 0 1",            // rook against pawn
+    "r7/8/8/8/8/8/1PK5/7k b - - 0 1",              // rook against pawn at home
+    "8/8/1b6/4k3/8/8/4PP2/4K3 w - - 0 1",          // lone bishop
+    "7r/6k1/8/8/8/3K4/4P3/2B5 w - - 0 1",          // only White can win
+    "4k3/8/8/4P3/8/8/r7/4K2R b - - 0 1",           // rook and pawn against rook
+    "8/5ppp/1k6/8/6K1/8/5PPP/8 w - - 0 1",         // pure pawn ending
+    "8/pp3k2/2p5/8/3P1K2/8/PP6/8 b - - 0 1",       // pure pawn ending, both wings
+    "2b3k1/5ppp/8/3P4/8/8/5PPP/2B2BK1 b - - 0 1",  // bishop pair against one bishop
+    "6k1/R4ppp/8/8/8/8/5PPP/6K1 w - - 0 1",        // rook on the seventh
 };
 
-// The pawn facts and scores of one position, before the piece terms.
-TEvalState PawnTerms(const TSearchBoard& board, TPhase root) {
-  TEvalState e;
-  e.PhaseDepart = root;
-  e.Phase = DeterminePhase(board, e);
-  PreparePawnsMiss(board, e);
-  e.Score = ScorePawns(board, e);
-  ScorePassedPawns(board, e);
-  return e;
+std::vector<std::string> Sample() {
+  std::vector<std::string> positions = VariedPositions();
+  positions.insert(positions.end(), SpecialEndings.begin(), SpecialEndings.end());
+  return positions;
 }
 
 }  // namespace
@@ -29,9 +38,8 @@ TEvalState PawnTerms(const TSearchBoard& board, TPhase root) {
 TEST(EvalSymmetry, SampleHasBothPhasesAndBareKings) {
   int endgames = 0, bareKings = 0;
   for (const std::string& fen : VariedPositions()) {
-    const auto board = BoardFromFen(fen);
     TEvalState e;
-    endgames += DeterminePhase(*board, e) == endgame;
+    endgames += DeterminePhase(*BoardFromFen(fen), e) == endgame;
     bareKings += e.NL == 1 || e.ND == 1;
   }
   const int positions = int(VariedPositions().size());
@@ -41,31 +49,49 @@ TEST(EvalSymmetry, SampleHasBothPhasesAndBareKings) {
   EXPECT_GE(bareKings, 10);
 }
 
-TEST(EvalSymmetry, PawnTermsOfMirroredTwinsMatch) {
-  for (const TPhase root : {middlegame, endgame})
-    for (const std::string& fen : VariedPositions()) {
-      const TTwins t(fen);
-      const TEvalState a = PawnTerms(*t.board, root), b = PawnTerms(*t.twin, root);
-      EXPECT_EQ(a.Score[Light], b.Score[Dark]) << fen;
-      EXPECT_EQ(a.Score[Dark], b.Score[Light]) << fen;
-      EXPECT_EQ(a.Passeds_Danger_L, b.Passeds_Danger_D) << fen;
-      EXPECT_EQ(a.Passeds_Danger_D, b.Passeds_Danger_L) << fen;
-      EXPECT_EQ(a.PionsBAttak, b.PionsNAttak) << fen;
-      EXPECT_EQ(a.PionsNAttak, b.PionsBAttak) << fen;
-      EXPECT_EQ(a.TabTropisme[Light][0], b.TabTropisme[Dark][0]) << fen;
-      EXPECT_EQ(a.IndexL, b.IndexD) << fen;
-      EXPECT_EQ(a.Aile_Roi, b.Aile_Roi) << fen;
-      EXPECT_EQ(a.Aile_Dame, b.Aile_Dame) << fen;
-    }
-}
-
 TEST(EvalSymmetry, MirroredTwinsEvaluateEqual) {
   THashClass tables(1);
-  for (const TPhase root : {middlegame, endgame})
-    for (const std::string& fen : VariedPositions()) {
-      const TTwins t(fen);
+  for (const std::string& fen : Sample()) {
+    SCOPED_TRACE(fen);
+    TEvalCase position(BoardFromFen(fen));
+    TEvalCase twin(MirroredBoard(*position.board));
+    for (const TPhase root : {middlegame, endgame}) {
       TEvalState a, b;
       a.PhaseDepart = b.PhaseDepart = root;
-      EXPECT_EQ(Evaluate(*t.board, a, tables), Evaluate(*t.twin, b, tables)) << fen << " root phase " << int(root);
+      EXPECT_EQ(Evaluate(*position.board, a, tables), Evaluate(*twin.board, b, tables)) << "root phase " << int(root);
+    }
+    // The middlegame piece terms side by side, whatever the phase.
+    for (const TSide side : {Light, Dark}) {
+      const TSide other = Opponent(side);
+      ASSERT_EQ(position.Pieces(side), twin.Pieces(other));
+      for (int i = 1; i < 5; ++i) EXPECT_EQ(position.e.TabTropisme[side][i], twin.e.TabTropisme[other][i]);
+    }
+    EXPECT_EQ(position.e.Eval_King_L, twin.e.Eval_King_D);
+    EXPECT_EQ(position.e.SetMinOpen_L, twin.e.SetMinOpen_D);
+  }
+}
+
+TEST(EvalPawnHash, HitGivesExactlyTheMissScore) {
+  THashClass tables(1);
+  for (const std::string& fen : Sample())
+    for (const TPhase root : {middlegame, endgame}) {
+      SCOPED_TRACE(fen);
+      const auto board = BoardFromFen(fen);
+      THashP& entry = tables.PawnEntry(board->hashP);
+      entry = THashP{};
+      TEvalState miss, hit;
+      miss.PhaseDepart = hit.PhaseDepart = root;
+      const int missScore = Evaluate(*board, miss, tables);
+      ASSERT_EQ(entry.ID, board->hashP ^ Keys.PhaseKeys[PhaseKeySelect[miss.Phase]]);
+      const THashP stored = entry;
+      EXPECT_EQ(Evaluate(*board, hit, tables), missScore);
+      EXPECT_EQ(hit.Score, miss.Score);
+      EXPECT_EQ(hit.Aile_Roi, miss.Aile_Roi);
+      EXPECT_EQ(hit.Aile_Dame, miss.Aile_Dame);
+      EXPECT_EQ(hit.IndexL, miss.IndexL);
+      EXPECT_EQ(hit.IndexD, miss.IndexD);
+      EXPECT_EQ(hit.Pions, miss.Pions);
+      EXPECT_EQ(hit.SetPasseds, miss.SetPasseds);
+      EXPECT_EQ(entry.TabScore, stored.TabScore);  // a hit leaves the entry as it was
     }
 }

@@ -11,36 +11,27 @@ namespace {
 constexpr TMove e2e4{52, 36, 0, 24};
 constexpr TMove g1f3{62, 45, 0, 0};
 
-TEST(HashSizing, BudgetsInTwentyByteUnits) {
-  EXPECT_EQ(THashClass::UnitsForSize(1024), 53687091u);
-  EXPECT_EQ(THashClass::UnitsForSize(1025), 0u);
-  THashClass full(32);
-  EXPECT_EQ(full.HashSize, 1572864u);
-  EXPECT_EQ(full.PawnHashSize, 104857u);
-
+// The budget is counted in 20-byte units, a sixteenth for the pawn table.
+TEST(HashSizing, TheHashOptionIsSharedByTheThreads) {
   const std::int32_t savedSize = HashSizeMB, savedThreads = ThreadsCount;
-  HashSizeMB = 32;
-  ThreadsCount = 4;
-  THashClass share;
-  EXPECT_EQ(share.HashSize, 393216u);
-  EXPECT_EQ(share.PawnHashSize, 26214u);
-  HashSizeMB = 1;
-  ThreadsCount = 2;  // a share of 0 MB gets the default tables
-  EXPECT_EQ(THashClass().HashSize, 1572864u);
+  struct Case { std::int32_t mb, threads; std::uint32_t entries, pawnEntries; };
+  for (const Case& c : {Case{32, 1, 1572864, 104857}, {32, 4, 393216, 26214}, {1, 2, 1572864, 104857}}) {
+    HashSizeMB = c.mb;  // a share of 0 MB gets the default tables
+    ThreadsCount = c.threads;
+    THashClass table;
+    EXPECT_EQ(table.HashSize, c.entries) << c.mb << " / " << c.threads;
+    EXPECT_EQ(table.PawnHashSize, c.pawnEntries) << c.mb << " / " << c.threads;
+  }
   HashSizeMB = savedSize;
   ThreadsCount = savedThreads;
-}
-
-TEST(HashSizing, OutOfRangeSizesKeepExistingTables) {
+  // Out of range: new tables get the default size, existing ones stay.
+  THashClass small(1);
+  const THash* before = small.HashTable.get();
+  small.HashTable[7].ID = 7;
   for (std::int32_t size : {0, 2000, -5}) {
     EXPECT_EQ(THashClass(size).HashSize, 1572864u) << size;
-    THashClass table(1);
-    const THash* before = table.HashTable.get();
-    table.HashTable[7].ID = 7;
-    EXPECT_TRUE(table.init_size(size));
-    EXPECT_EQ(table.HashTable.get(), before);
-    EXPECT_EQ(table.HashSize, 49152u);
-    EXPECT_EQ(table.HashTable[7].ID, 7u);
+    EXPECT_TRUE(small.init_size(size));
+    EXPECT_TRUE(small.HashTable.get() == before && small.HashSize == 49152u && small.HashTable[7].ID == 7u) << size;
   }
 }
 
@@ -72,13 +63,17 @@ class HashTable : public ::testing::Test {
   std::int32_t value = 0;
 };
 
-TEST_F(HashTable, ResizingGivesEmptyTables) {
-  for (std::int32_t size : {2, 2}) {  // a new shape, then the same one again
-    Store(777, e2e4, 4, 55, hashfExact);
-    table.PawnEntry(99).ID = 5;
-    ASSERT_TRUE(table.init_size(size));
-    EXPECT_FALSE(Probe(777, 0, 1, 0));
-    EXPECT_EQ(table.PawnEntry(99).ID, 0u);
+TEST_F(HashTable, ResizingAndClearingEmptyBothTables) {
+  const std::uint32_t pawnKey = 0xDEADBEEF;
+  for (std::int32_t size : {2, 2, 0}) {  // a new shape, the same one again, then clearing
+    Store(100, e2e4, 5, 30, hashfExact);
+    table.PawnEntry(pawnKey) = THashP{pawnKey ^ 5, {-15, 40}, SquareBit(12), 3, PackAiles(2, 3)};
+    if (size) ASSERT_TRUE(table.init_size(size));
+    else table.videHash();
+    EXPECT_FALSE(Probe(100, -40000, 40000, -50));
+    EXPECT_FALSE(LiftHashMove(100, {e2e4}));
+    EXPECT_EQ(table.PawnEntry(pawnKey).ID, 0u);
+    EXPECT_EQ(table.PawnEntry(pawnKey).SetTablePawn, 0u);
   }
   EXPECT_EQ(table.HashSize, 98304u);
 }
@@ -103,16 +98,14 @@ TEST_F(HashTable, DeeperEntriesOfTheSameSearchAreKept) {
   Store(100 + table.HashSize, g1f3, 3, -10, hashfExact);  // same slot, other position
   EXPECT_TRUE(Probe(100, 0, 1, 5));
   EXPECT_EQ(value, 30);
-  SearchSeq = 1;
-  Store(100, g1f3, 3, -10, hashfExact);
-  EXPECT_TRUE(Probe(100, 0, 1, 3));
-  EXPECT_EQ(value, -10);
   Store(200, e2e4, 39, 30, hashfExact);
   Store(200, g1f3, 1, -10, hashfExact);
   EXPECT_TRUE(Probe(200, 0, 1, 1));
   EXPECT_EQ(value, -10) << "depths of 39 or more never protect";
 }
 
+// The next search may still read an entry but replaces it; two searches
+// later it is too old. Ages wrap at 256 without the table going dead.
 TEST_F(HashTable, AgesCountModulo256) {
   for (std::int32_t seq = 0; seq < 700; ++seq) {
     SearchSeq = seq;
@@ -124,52 +117,31 @@ TEST_F(HashTable, AgesCountModulo256) {
     SearchSeq = seq + 2;
     ASSERT_FALSE(Probe(100, 0, 1, 5)) << "too old two searches later " << seq;
   }
+  SearchSeq = 700;  // the entry of search 699 no longer protects its depth
+  Store(100, g1f3, 3, -10, hashfExact);
+  EXPECT_TRUE(Probe(100, 0, 1, 3));
+  EXPECT_EQ(value, -10);
 }
 
-TEST_F(HashTable, StoresWithoutAMoveKeepTheMoveOfTheSamePosition) {
-  Store(100, e2e4, 2, 0, hashfExact);
-  Store(100, TMove{}, 3, 0, hashfUpper);
-  EXPECT_TRUE(LiftHashMove(100, {g1f3, e2e4}));
-  const std::uint32_t other = 100 + table.HashSize;
-  Store(other, TMove{}, 4, 0, hashfUpper);
-  EXPECT_FALSE(LiftHashMove(other, {g1f3, e2e4}));
-  Store(other, TMove{}, 5, 0, hashfUpper);
-  EXPECT_FALSE(LiftHashMove(other, {g1f3, e2e4})) << "e2e4 belongs to another position";
-}
-
+// The squares and the promotion identify the stored move, not its flags; a
+// store without a move keeps the move of the same position only.
 TEST_F(HashTable, StoredMoveGoesFirst) {
   const TMove promoteQueen{12, 4, Queen, 48};
-  Store(100, promoteQueen, 0, 0, hashfExact);
+  Store(100, promoteQueen, 2, 0, hashfExact);
   EXPECT_FALSE(LiftHashMove(100, {g1f3, TMove{12, 4, Knight, 48}}));
-  // The squares and the promotion identify the move, not its flags.
+  Store(100, TMove{}, 3, 0, hashfUpper);
+  SearchSeq = 50;  // neither depth nor age matters here
   EXPECT_TRUE(LiftHashMove(100, {g1f3, TMove{12, 4, Knight, 48}, TMove{12, 4, Queen, 112}}));
   EXPECT_EQ(board->Gen_dat[0].score, 10);
   EXPECT_EQ(board->Gen_dat[2].score, 10 + HashMoveBonus);
-  SearchSeq = 50;  // neither depth nor age matters here
-  board->Ply = 1;
-  board->First_move[1] = 5;
-  board->First_move[2] = 6;
-  board->Gen_dat[5] = {promoteQueen, 0};
-  EXPECT_TRUE(table.BestHashEnTete(*board));
-  EXPECT_EQ(board->Gen_dat[5].score, HashMoveBonus);
-}
-
-TEST_F(HashTable, ClearingEmptiesBothTables) {
-  Store(100, e2e4, 5, 30, hashfExact);
-  const std::uint32_t pawnKey = 0xDEADBEEF;
-  table.PawnEntry(pawnKey) = THashP{pawnKey ^ 5, {-15, 40}, SquareBit(12), 3, PackAiles(2, 3)};
-  EXPECT_EQ(table.PawnsTable[pawnKey % table.PawnHashSize].TabScore, (TTabScore{-15, 40}));
-  table.videHash();
-  EXPECT_FALSE(Probe(100, -40000, 40000, -50));
-  EXPECT_FALSE(LiftHashMove(100, {e2e4}));
-  EXPECT_EQ(table.PawnEntry(pawnKey).ID, 0u);
-  EXPECT_EQ(table.PawnEntry(pawnKey).SetTablePawn, 0u);
+  const std::uint32_t other = 100 + table.HashSize;
+  Store(other, TMove{}, 5, 0, hashfUpper);
+  EXPECT_FALSE(LiftHashMove(other, {g1f3, promoteQueen})) << "the move belongs to another position";
 }
 
 TEST(HashAiles, EveryPawnCountComesBack) {
-  EXPECT_EQ(PackAiles(4, 3), 5 + 10 * 4);
   bool used[256] = {};
-  for (int roi = 0; roi <= 16; ++roi) {
+  for (int roi = 0; roi <= 16; ++roi)
     for (int dame = 0; roi + dame <= 16; ++dame) {
       const std::uint8_t packed = PackAiles(roi, dame);
       EXPECT_FALSE(used[packed]) << roi << " " << dame;
@@ -178,7 +150,6 @@ TEST(HashAiles, EveryPawnCountComesBack) {
       UnpackAiles(packed, roiBack, dameBack);
       EXPECT_TRUE(roiBack == roi && dameBack == dame) << roi << " " << dame;
     }
-  }
 }
 
 }  // namespace

@@ -3,43 +3,27 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <string>
 
-#include "board/console_board.h"
-#include "board/geometry.h"
 #include "hash/keys.h"
 #include "hash/mersenne.h"
-#include "support/engine_tables.h"
+#include "protocol/protocol_test_util.h"
 
 namespace {
 
-TThreadConsole StartBoard() {
-  TThreadConsole board;
-  std::copy(InitColor.begin(), InitColor.end(), board.Color.begin());
-  std::copy(InitPiece.begin(), InitPiece.end(), board.Piece.begin());
-  board.Side = Light;
-  board.XSide = Dark;
-  board.Castle = 15;
-  board.EP = NoSquare;
-  return board;
+constexpr const char* StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
+
+TEST(KeysGenerator, MatchesTheStandardGenerator) {
+  Tmt19937 random(0xFFFFFFFFu);
+  std::mt19937 reference(0xFFFFFFFFu);
+  for (int i = 0; i < 10000; ++i) ASSERT_EQ(random.val32(), reference()) << i;
 }
 
 class KeysTest : public ::testing::Test {
  protected:
   void SetUp() override { EnsureEngineTables(); }
 };
-
-TEST(KeysGenerator, StandardSeedGivesThePublishedOutputs) {
-  Tmt19937 random(5489);
-  EXPECT_EQ(random.val32(), 3499211612u);
-  EXPECT_EQ(random.val32(), 581869302u);
-  EXPECT_EQ(random.val32(), 3890346734u);
-  // The 10000th output of the reference generator.
-  Tmt19937 longRun(5489);
-  std::uint32_t value = 0;
-  for (int i = 0; i < 10000; ++i) value = longRun.val32();
-  EXPECT_EQ(value, 4123659995u);
-}
 
 TEST_F(KeysTest, TablesAreDrawnInTheirFixedOrder) {
   Tmt19937 random(0xFFFFFFFFu);
@@ -55,54 +39,34 @@ TEST_F(KeysTest, TablesAreDrawnInTheirFixedOrder) {
   EXPECT_EQ(::Keys.PhaseKeys[2], draws[1427]);
 }
 
-TEST_F(KeysTest, FullKeyOfTheStartPosition) {
-  TThreadConsole board = StartBoard();
-  std::uint32_t expected = ::Keys.CastleKeys[15];
-  for (int square = 0; square < 64; ++square)
-    if (InitColor[square] != bsEmpty) expected ^= ::Keys.PieceKeys[InitColor[square]][InitPiece[square]][square];
-  EXPECT_EQ(set_hash(board), expected);
-
+TEST_F(KeysTest, FullAndPawnKeys) {
+  TThreadConsole board = protocol_test::BoardFromFen(StartFen);
+  std::uint32_t full = ::Keys.CastleKeys[15], pawns = 0;
+  for (int square = 0; square < 64; ++square) {
+    if (board.Color[square] == bsEmpty) continue;
+    const std::uint32_t key = ::Keys.PieceKeys[board.Color[square]][board.Piece[square]][square];
+    full ^= key;
+    if (board.Piece[square] == Pawn) pawns ^= key;
+  }
+  EXPECT_EQ(set_hash(board), full);
+  Set_Hash_Pawns(board);
+  EXPECT_EQ(board.hashP, pawns);
+  // Side, en passant and rights change only the full key; no rights still
+  // mix in the key of mask 0.
   board.Side = Dark;
-  EXPECT_EQ(set_hash(board), expected ^ ::Keys.SideKey);
-  board.Side = Light;
   board.EP = 44;
-  EXPECT_EQ(set_hash(board), expected ^ ::Keys.EPKeys[44]);
-  board.EP = NoSquare;
-  // No rights still mixes in the key of mask 0.
   board.Castle = 0;
-  EXPECT_EQ(set_hash(board), expected ^ ::Keys.CastleKeys[15] ^ ::Keys.CastleKeys[0]);
-}
-
-TEST_F(KeysTest, PawnKey) {
-  TThreadConsole board = StartBoard();
+  EXPECT_EQ(set_hash(board), full ^ ::Keys.SideKey ^ ::Keys.EPKeys[44] ^ ::Keys.CastleKeys[15] ^ ::Keys.CastleKeys[0]);
   Set_Hash_Pawns(board);
-  std::uint32_t expected = 0;
-  for (int file = 0; file < 8; ++file)
-    expected ^= ::Keys.PieceKeys[Dark][Pawn][8 + file] ^ ::Keys.PieceKeys[Light][Pawn][48 + file];
-  EXPECT_EQ(board.hashP, expected);
-  // Side, rights and en passant play no part.
-  board.Side = Dark;
-  board.Castle = 0;
-  board.EP = 44;
-  Set_Hash_Pawns(board);
-  EXPECT_EQ(board.hashP, expected);
-
-  for (int square = 0; square < 64; ++square)
-    if (board.Piece[square] == Pawn) {
-      board.Piece[square] = bpEmpty;
-      board.Color[square] = bsEmpty;
-    }
-  Set_Hash_Pawns(board);
-  EXPECT_EQ(board.hashP, 0u);
+  EXPECT_EQ(board.hashP, pawns);
 }
 
 // Prints the start key, so that separate runs can be compared.
-TEST_F(KeysTest, PrintStartKey) { std::printf("start key %u\n", set_hash(StartBoard())); }
+TEST_F(KeysTest, PrintStartKey) { std::printf("start key %u\n", protocol_test::BoardFromFen(StartFen).hash); }
 
 std::string StartKeyOfAnotherRun() {
   const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-  const std::string command = "'" + self + "' --gtest_filter=KeysTest.PrintStartKey 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
+  FILE* pipe = popen(("'" + self + "' --gtest_filter=KeysTest.PrintStartKey 2>/dev/null").c_str(), "r");
   if (!pipe) return {};
   std::string found;
   char line[256];
@@ -113,7 +77,7 @@ std::string StartKeyOfAnotherRun() {
 }
 
 TEST_F(KeysTest, SeparateRunsGiveTheSameKeys) {
-  const std::string here = "start key " + std::to_string(set_hash(StartBoard())) + "\n";
+  const std::string here = "start key " + std::to_string(protocol_test::BoardFromFen(StartFen).hash) + "\n";
   EXPECT_EQ(StartKeyOfAnotherRun(), here);
   EXPECT_EQ(StartKeyOfAnotherRun(), here);
 }

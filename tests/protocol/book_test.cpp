@@ -31,7 +31,7 @@ class ProtocolBook : public ::testing::Test {
     StartDir = savedStartDir;
     std::filesystem::remove_all(dir);
   }
-  void CreateBookFile() { ASSERT_TRUE(WriteTextLines(JoinPath(StartDir, BookName), {"any content"})); }
+  void CreateBookFile() { ASSERT_TRUE(WriteTextLines(JoinPath(StartDir, "vostrak.OPN"), {"any content"})); }
 
   std::string savedStartDir;
   std::filesystem::path dir;
@@ -39,48 +39,29 @@ class ProtocolBook : public ::testing::Test {
   TProtocolBoard board;
 };
 
-TEST_F(ProtocolBook, CreatedWithBookUseOff) {
-  EXPECT_FALSE(OwnBook);
-  EXPECT_EQ(BookName, "vostrak.OPN");
-  EXPECT_EQ(book.source, nullptr);
+TEST_F(ProtocolBook, OpenedByAStartPositionClosedByAnotherPlacement) {
+  EXPECT_FALSE(OwnBook);  // off at start
+  OwnBook = true;
+  EXPECT_EQ(Position(board, "startpos"), "");  // no file: silent
+  EXPECT_FALSE(BookOpen);
   CreateBookFile();
+  OwnBook = false;
   Position(board, "startpos");
   EXPECT_FALSE(BookOpen);
-}
-
-TEST_F(ProtocolBook, OpenedByTheNextStartPositionOnly) {
-  CreateBookFile();
   OwnBook = true;
-  EXPECT_FALSE(BookOpen);
-  // The moves after the start position leave it open.
   EXPECT_EQ(Position(board, "startpos moves e2e4 e7e5"), "");
   EXPECT_TRUE(BookOpen);
-  book.close_book();
-  EXPECT_FALSE(BookOpen);
-  book.close_book();
-  EXPECT_FALSE(BookOpen);
-}
-
-TEST_F(ProtocolBook, MissingFileIsSilent) {
-  OwnBook = true;
-  EXPECT_EQ(Position(board, "startpos"), "");
-  EXPECT_FALSE(BookOpen);
-}
-
-TEST_F(ProtocolBook, OnlyAnotherPlacementClosesIt) {
-  CreateBookFile();
-  OwnBook = true;
-  Position(board, "startpos");
-  ASSERT_TRUE(BookOpen);
+  // Another side to move is still the start placement; a refused FEN sets
+  // nothing up; a real change of placement closes the book.
   Position(board, "fen rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b - - 0 1");
+  Position(board, "fen 8/8/8/8/8/8/8/8 w - -");
   EXPECT_TRUE(BookOpen);
   Position(board, "fen rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN1 w Qkq - 0 1 moves e2e4");
   EXPECT_FALSE(BookOpen);
-  // A refused FEN sets nothing up and so closes nothing.
   Position(board, "startpos");
-  ASSERT_TRUE(BookOpen);
-  Position(board, "fen 8/8/8/8/8/8/8/8 w - -");
-  EXPECT_TRUE(BookOpen);
+  book.close_book();
+  book.close_book();
+  EXPECT_FALSE(BookOpen);
 }
 
 }  // namespace

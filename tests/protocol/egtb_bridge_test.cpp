@@ -2,49 +2,22 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <thread>
 #include <vector>
 
 #include "platform/console.h"
 #include "platform/files.h"
 #include "protocol/start_dir.h"
+#include "support/eval_positions.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-struct Man {
-  TSide side;
-  TBoardPiece kind;
-  int square;  // a8 = 0 .. h1 = 63
-};
-
-// A search board holding these men, kings first, with its piece lists filled
-// as board preparation would.
-std::unique_ptr<TSearchBoard> BoardWith(std::initializer_list<Man> men, TSide toMove) {
-  auto board = std::make_unique<TSearchBoard>();
-  board->Color.fill(bsEmpty);
-  board->Piece.fill(bpEmpty);
-  board->Max_light = board->Max_dark = 1;
-  for (const Man& man : men) {
-    board->Color[man.square] = TBoardSide(man.side);
-    board->Piece[man.square] = man.kind;
-    std::uint32_t& last = man.side == Light ? board->Max_light : board->Max_dark;
-    const std::uint32_t index = man.kind == King ? 1 : ++last;
-    board->PIECES[man.side].TabPieces[index] = TEtatPieces{0, man.square, true, false, NonRoque};
-    board->Tabindex[man.square] = index;
-  }
-  board->Side = toMove;
-  board->XSide = Opponent(toMove);
-  return board;
-}
-
-std::string BuiltLibrary() { return JoinPath(VOSTRAK_BUILD_DIR, EGTBLibraryName); }
+// White Kg6, Qa7, Black Kh8: Qg7 or Qa8 mates at once.
+constexpr const char* MateInOne = "7k/Q7/6K1/8/8/8/8/8 w - -";
 
 class EgtbBridge : public ::testing::Test {
  protected:
@@ -55,9 +28,7 @@ class EgtbBridge : public ::testing::Test {
   void TearDown() override {
     ReleaseEGTBLibrary();
     EGTBMen = 0;
-    for (const auto& dir : tempDirs) fs::remove_all(dir);
   }
-
   // Runs Init and returns what it printed.
   std::string InitOutput() {
     OutputCapture capture;
@@ -65,36 +36,26 @@ class EgtbBridge : public ::testing::Test {
     return capture.Text();
   }
   void UseBuiltLibrary() {
-    if (!FileExists(BuiltLibrary())) GTEST_SKIP() << "EGTB.DLL not built in " << VOSTRAK_BUILD_DIR;
-    EGTBDllPath = BuiltLibrary();
+    EGTBDllPath = JoinPath(VOSTRAK_BUILD_DIR, EGTBLibraryName);
+    if (!FileExists(EGTBDllPath)) GTEST_SKIP() << "EGTB.DLL not built in " << VOSTRAK_BUILD_DIR;
+    NalimovPath = ::testing::TempDir();
   }
-  std::string TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "vostrak-egtb-XXXXXX").string();
-    const char* dir = mkdtemp(pattern.data());
-    EXPECT_NE(dir, nullptr);
-    tempDirs.push_back(pattern);
-    return pattern;
-  }
+  bool Probe(const char* fen) { return bridge.Probe(*BoardFromFen(fen), score); }
 
   TEGTB bridge;
-  std::vector<std::string> tempDirs;
+  std::int32_t score = 0;
 };
 
-TEST_F(EgtbBridge, MissingLibraryIsReportedAndNothingIsProbed) {
+TEST_F(EgtbBridge, UnusableLibrariesAreReportedAndNeverProbed) {
   EXPECT_EQ(InitOutput(), "Init EGTB\nEGTB.DLL missing, must be in the same directory as Vostrak.\n");
-  EXPECT_FALSE(EGTBLoaded);
   EXPECT_EQ(EGTBLibrary, nullptr);
-  auto board = BoardWith({{Light, King, 22}, {Light, Queen, 8}, {Dark, King, 7}}, Light);
-  std::int32_t score = 0;
-  EXPECT_FALSE(bridge.Probe(*board, score));
-}
-
-TEST_F(EgtbBridge, LibraryWithoutEntryPointsIsAnAccessError) {
+  EXPECT_FALSE(Probe(MateInOne));
   Dl_info info{};
   ASSERT_NE(dladdr(reinterpret_cast<void*>(&std::printf), &info), 0);
   EGTBDllPath = info.dli_fname;  // the C library: loads, but exports neither entry point
   EXPECT_EQ(InitOutput(), "Init EGTB\nError EGTB access\n");
   EXPECT_FALSE(EGTBLoaded);
+  EXPECT_FALSE(Probe(MateInOne));
 }
 
 TEST_F(EgtbBridge, CacheSizeOutsideItsRangeBecomes8) {
@@ -107,7 +68,8 @@ TEST_F(EgtbBridge, CacheSizeOutsideItsRangeBecomes8) {
 
 TEST_F(EgtbBridge, FirstInitFindsTheLibraryInTheStartDirectoryFirst) {
   const std::string savedStartDir = StartDir;
-  StartDir = TempDir();
+  StartDir = ::testing::TempDir() + "vostrak-egtb-" + std::to_string(::getpid());
+  std::filesystem::create_directories(StartDir);
   NalimovCache = 64;
   bridge.FirstInit();
   EXPECT_EQ(NalimovCache, 32);
@@ -116,19 +78,13 @@ TEST_F(EgtbBridge, FirstInitFindsTheLibraryInTheStartDirectoryFirst) {
   WriteTextLines(JoinPath(StartDir, EGTBLibraryName), {});
   bridge.FirstInit();
   EXPECT_EQ(EGTBDllPath, JoinPath(StartDir, EGTBLibraryName));
+  std::filesystem::remove_all(StartDir);
   StartDir = savedStartDir;
 }
 
 TEST(EgtbProbeArguments, SquaresFromA1AndThreeSlotsPerKind) {
-  auto board = BoardWith({{Light, King, 60},
-                          {Light, Pawn, 52},
-                          {Light, Knight, 57},
-                          {Light, Knight, 62},
-                          {Dark, King, 4},
-                          {Dark, Queen, 3},
-                          {Dark, Rook, 0}},
-                         Dark);
-  board->PIECES[Dark].TabPieces[3].Active = false;  // the rook was taken
+  auto board = BoardFromFen("r2qk3/8/8/8/8/8/4P3/1N2K1N1 b - -");
+  board->PIECES[Dark].TabPieces[board->Tabindex[0]].Active = false;  // the a8 rook was taken
   TProbeArguments arguments;
   ASSERT_TRUE(MakeProbeArguments(*board, arguments));
   using Slots = std::vector<std::int32_t>;
@@ -136,96 +92,48 @@ TEST(EgtbProbeArguments, SquaresFromA1AndThreeSlotsPerKind) {
   EXPECT_EQ(Slots(arguments.whites, arguments.whites + 16), (Slots{12, 0, 0, 1, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4}));
   EXPECT_EQ(Slots(arguments.blacks, arguments.blacks + 16), (Slots{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 59, 0, 0, 60}));
   EXPECT_EQ(Slots(arguments.pclist, arguments.pclist + 16), (Slots{1, 2, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0}));
-
-  auto fourKnights = BoardWith({{Light, King, 60}, {Dark, King, 4}, {Dark, Knight, 16}, {Dark, Knight, 17},
-                                {Dark, Knight, 18}, {Dark, Knight, 19}},
-                               Light);
-  EXPECT_FALSE(MakeProbeArguments(*fourKnights, arguments)) << "three slots per kind";
+  EXPECT_FALSE(MakeProbeArguments(*BoardFromFen("4k3/8/nnnn4/8/8/8/8/4K3 w - -"), arguments)) << "three per kind";
 }
 
-// Stands in for the library's probe and keeps what it was given.
-struct FakeProbe {
-  static inline std::int32_t side = -1;
-  static inline const char* error = nullptr;
-  static std::int32_t Probe(const std::int32_t*, const std::int32_t*, const std::int32_t*, std::int32_t s,
-                            const char** errorText) {
-    side = s;
-    *errorText = error;
-    return 123;
+TEST_F(EgtbBridge, RealLibraryNeedsADirectoryAndScoresForTheSideToMove) {
+  UseBuiltLibrary();
+  const std::string file = JoinPath(VOSTRAK_BUILD_DIR, EGTBLibraryName);
+  for (const std::string& path : {std::string("/nonexistent/tablebases"), file}) {
+    NalimovPath = path;
+    const std::string output = InitOutput();
+    EXPECT_FALSE(EGTBLoaded) << path;
+    EXPECT_FALSE(EGTBMessage.empty()) << path;
+    EXPECT_EQ(output, "Init EGTB\n" + EGTBMessage + "\n");
   }
-};
-
-TEST_F(EgtbBridge, ProbeHandsTheSideToMoveAndReadsTheErrorText) {
-  bridge.ProbEGTB = &FakeProbe::Probe;
-  EGTBLoaded = true;
-  auto board = BoardWith({{Light, King, 63}, {Dark, King, 0}}, Dark);
-  std::int32_t score = 0;
-  FakeProbe::error = "";
-  EXPECT_TRUE(bridge.Probe(*board, score));
-  EXPECT_EQ(score, 123);
-  EXPECT_EQ(FakeProbe::side, Dark);
-  FakeProbe::error = "no such position";
-  EXPECT_FALSE(bridge.Probe(*board, score));
-  EGTBLoaded = false;
-  FakeProbe::side = -1;
-  EXPECT_FALSE(bridge.Probe(*board, score));
-  EXPECT_EQ(FakeProbe::side, -1) << "nothing is asked of an unusable library";
-}
-
-TEST_F(EgtbBridge, RealLibraryInitialisesWithADirectory) {
-  UseBuiltLibrary();
-  NalimovPath = TempDir();
+  NalimovPath = ::testing::TempDir();
   EXPECT_EQ(InitOutput(), "Init EGTB\n");
-  EXPECT_TRUE(EGTBLoaded);
-  EXPECT_EQ(EGTBMen, 3);
-  EXPECT_NE(bridge.ProbEGTB.load(), nullptr);
-}
-
-TEST_F(EgtbBridge, RealLibraryRejectsAMissingDirectory) {
-  UseBuiltLibrary();
-  NalimovPath = "/nonexistent/tablebases";
-  const std::string output = InitOutput();
-  EXPECT_FALSE(EGTBLoaded);
-  EXPECT_FALSE(EGTBMessage.empty());
-  EXPECT_EQ(output, "Init EGTB\n" + EGTBMessage + "\n");
-}
-
-TEST_F(EgtbBridge, RealLibraryScoresAQueenMate) {
-  UseBuiltLibrary();
-  NalimovPath = TempDir();
-  InitOutput();
   ASSERT_TRUE(EGTBLoaded);
-  // White Kg6, Qa7, Black Kh8: Qg7 or Qa8 mates at once.
-  auto whiteToMove = BoardWith({{Light, King, 22}, {Light, Queen, 8}, {Dark, King, 7}}, Light);
-  std::int32_t score = 0;
-  ASSERT_TRUE(bridge.Probe(*whiteToMove, score));
+  EXPECT_EQ(EGTBMen, 3);
+  ASSERT_TRUE(Probe(MateInOne));
   EXPECT_EQ(score, 9999);
-  // White Kg6, Qg7, Black Kh8 to move: checkmated.
-  auto mated = BoardWith({{Light, King, 22}, {Light, Queen, 14}, {Dark, King, 7}}, Dark);
-  ASSERT_TRUE(bridge.Probe(*mated, score));
+  ASSERT_TRUE(Probe("7k/6Q1/6K1/8/8/8/8/8 b - -"));  // checkmated
   EXPECT_EQ(score, -10000);
+  EXPECT_FALSE(Probe("7k/Q7/6K1/8/8/8/8/R7 w - -")) << "four men";
 }
 
 TEST_F(EgtbBridge, ReinitialisingWhileOtherThreadsProbe) {
   UseBuiltLibrary();
-  NalimovPath = TempDir();
   InitOutput();
   ASSERT_TRUE(EGTBLoaded);
-  auto board = BoardWith({{Light, King, 22}, {Light, Queen, 8}, {Dark, King, 7}}, Light);
+  auto board = BoardFromFen(MateInOne);
   std::atomic<bool> done{false};
   std::atomic<int> answers{0}, wrong{0};
   std::vector<std::thread> helpers;
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < 2; ++i)
     helpers.emplace_back([&] {
       TEGTB helper;  // as a helper thread's: never initialised, shares the probe
-      for (std::int32_t score = 0; !done; score = 0) {
+      for (std::int32_t result = 0; !done; result = 0) {
         helper.ProbEGTB = bridge.ProbEGTB.load();
-        if (!helper.Probe(*board, score)) continue;
+        if (!helper.Probe(*board, result)) continue;
         ++answers;
-        if (score != 9999) ++wrong;
+        if (result != 9999) ++wrong;
       }
     });
-  }
   // Keep re-initialising until the helpers have really probed in between.
   for (int i = 0; i < 20 || (answers < 200 && i < 100000); ++i) InitOutput();
   done = true;

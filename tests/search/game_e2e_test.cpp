@@ -88,7 +88,7 @@ TEST(SelfPlay, BestAndPonderMovesAreLegalInVariedPositions) {
   };
   for (const char* position : positions) {
     engine.Send(std::string("position ") + position);
-    engine.Send("go depth 6");
+    engine.Send("go movetime 250");  // a fixed time, so that a checked (slow) build answers too
     const auto line = engine.ReadUntil("bestmove", 30000);
     ASSERT_TRUE(line) << position;
     TProtocolBoard board;
@@ -97,7 +97,9 @@ TEST(SelfPlay, BestAndPonderMovesAreLegalInVariedPositions) {
     const std::string best = rest.substr(0, rest.find(' '));
     ASSERT_TRUE(Play(board, best)) << position << ": " << *line;
     const auto ponder = rest.find(" ponder ");
-    if (ponder != std::string::npos) EXPECT_TRUE(Play(board, rest.substr(ponder + 8))) << position << ": " << *line;
+    if (ponder != std::string::npos) {
+      EXPECT_TRUE(Play(board, rest.substr(ponder + 8))) << position << ": " << *line;
+    }
   }
   engine.Send("quit");
 }

@@ -72,15 +72,14 @@ TEST_F(Infos, AnotherThreadTakesTheVoiceOnlyWithABetterScore) {
   EXPECT_EQ(InfoThread, 1);
 }
 
-TEST_F(Infos, CurrentMoveComesFromTheThreadWithTheVoice) {
+TEST_F(Infos, CurrentMoveComesFromTheThreadWithTheVoiceOutsideTestMode) {
   EXPECT_EQ(EnCours(0, 1), "");  // nobody has the voice yet
   Total(1, 0, 1);
   EXPECT_EQ(EnCours(2, 1), "info currmove e2e4 currmovenumber 3\n");
   EXPECT_EQ(EnCours(2, 2), "");
-}
 
-TEST_F(Infos, TestModeIsSilentAndLeavesTheVoiceAlone) {
-  NoInfoOutput = true;
+  TInfos::Init();
+  NoInfoOutput = true;  // test mode: silent, and nobody takes the voice
   EXPECT_EQ(Total(10, 50, 2), "");
   EXPECT_EQ(InfoThread, 0);
   EXPECT_EQ(InfoScore, NoScore);

@@ -59,19 +59,22 @@ class SearchRules : public ::testing::Test {
 }  // namespace
 
 TEST_F(SearchRules, MatesAreFoundAndEndTheSearch) {
-  Search("fen 6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1", 10);
-  EXPECT_EQ(BestText(), "a1a8");
-  EXPECT_EQ(main.Best.score, MateScore - 1);
-  EXPECT_TRUE(MateFound);
-  EXPECT_LT(main.PROF, 10u);  // stopped at once, not at the depth limit
-
-  Search("fen kbK5/pp6/1P6/8/8/8/8/R7 w - - 0 1", 10);  // mate in 2
-  EXPECT_EQ(BestText(), "a1a6");
-  EXPECT_EQ(main.Best.score, MateScore - 3);
-
-  Search("fen r1b1kb1r/pppp1ppp/5q2/4n3/3KP3/2N3PN/PPP4P/R1BQ1B1R b kq - 0 1", 10);  // mate in 3
-  EXPECT_EQ(BestText(), "f8c5");
-  EXPECT_EQ(main.Best.score, MateScore - 5);
+  struct Case {
+    const char *fen, *best;
+    std::int32_t plies;
+  };
+  const Case cases[] = {
+      {"6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1", "a1a8", 1},
+      {"kbK5/pp6/1P6/8/8/8/8/R7 w - - 0 1", "a1a6", 3},
+      {"r1b1kb1r/pppp1ppp/5q2/4n3/3KP3/2N3PN/PPP4P/R1BQ1B1R b kq - 0 1", "f8c5", 5},
+  };
+  for (const Case& c : cases) {
+    Search(std::string("fen ") + c.fen, 10);
+    EXPECT_EQ(BestText(), c.best) << c.fen;
+    EXPECT_EQ(main.Best.score, MateScore - c.plies) << c.fen;
+    EXPECT_TRUE(MateFound) << c.fen;
+    EXPECT_LT(main.PROF, 10u) << c.fen;  // stopped at once, not at the depth limit
+  }
 }
 
 TEST_F(SearchRules, ASingleLegalReplyIsPlayedWithoutSearching) {
@@ -86,7 +89,9 @@ TEST_F(SearchRules, ASingleLegalReplyIsPlayedWithoutSearching) {
   EXPECT_GT(main.Nodes, 0u);
 }
 
-TEST_F(SearchRules, FiftyMoveRuleDrawsAWonPosition) {
+TEST_F(SearchRules, MateStalemateAndTheFiftyMoveRuleScoreTheNode) {
+  EXPECT_EQ(NodeAfter<TSearchForm::Normal>("fen 7k/Q7/6K1/8/8/8/8/8 w - - 0 1", "a7g7", 2), 1 - MateScore);
+  EXPECT_EQ(NodeAfter<TSearchForm::Normal>("fen 7k/8/6K1/8/8/8/8/5Q2 w - - 0 1", "f1f7", 2), 0);
   // Set-up positions start their count at 0, so the count is set by hand.
   const std::string position = "fen 8/8/3k4/8/8/8/8/R3K3 w - - 0 1";
   EXPECT_LT(NodeAfter<TSearchForm::Endgame>(position, "e1d2", 3, 0), -300);
@@ -101,11 +106,6 @@ TEST_F(SearchRules, ARepeatedPositionScoresZeroBeforeAnythingElse) {
   EXPECT_TRUE(main.IsRepetition());
   EXPECT_EQ(AlphaBeta<TSearchForm::Normal>(main, -Infinity, Infinity, 3, {}, false, false, false), 0);
   EXPECT_EQ(Quiesce<false>(main, -Infinity, Infinity, 0, 0, false, false), 0);
-}
-
-TEST_F(SearchRules, MatedAndStalematedNodesScore) {
-  EXPECT_EQ(NodeAfter<TSearchForm::Normal>("fen 7k/Q7/6K1/8/8/8/8/8 w - - 0 1", "a7g7", 2), 1 - MateScore);
-  EXPECT_EQ(NodeAfter<TSearchForm::Normal>("fen 7k/8/6K1/8/8/8/8/5Q2 w - - 0 1", "f1f7", 2), 0);
 }
 
 TEST_F(SearchRules, AspirationWindowFollowsTheScoreOrReopens) {

@@ -63,7 +63,7 @@ TEST_F(Threads, HelpersAreCreatedIdleAndHashIsShared) {
   EXPECT_EQ(UnitsOf(*Main().HashClass), THashClass::UnitsForSize(32));
 }
 
-TEST_F(Threads, ThreadValuesOutOfRangeAreIgnoredButTablebasesReinitialise) {
+TEST_F(Threads, BadThreadValuesAreIgnoredButTablebasesReinitialise) {
   ProcessorCount = 2;
   for (const char* value : {"3", "0", "9", "-1"}) {
     const std::string printed = Serve(std::string("setoption name Threads value ") + value);
@@ -71,6 +71,10 @@ TEST_F(Threads, ThreadValuesOutOfRangeAreIgnoredButTablebasesReinitialise) {
     EXPECT_EQ(ThreadsCount, 1) << value;
     EXPECT_EQ(Main().HelperCount(), 0u) << value;
   }
+  EXPECT_EQ(Serve("setoption name Threads value many"), "EConvertError: 'many' is not a valid integer value\n");
+  EXPECT_EQ(Serve("setoption name Hash value 12x"), "EConvertError: '12x' is not a valid integer value\n");
+  EXPECT_EQ(ThreadsCount, 1);
+  EXPECT_EQ(HashSizeMB, 32);
 }
 
 TEST_F(Threads, NewGameRecreatesTheHelpers) {
@@ -81,11 +85,6 @@ TEST_F(Threads, NewGameRecreatesTheHelpers) {
   ASSERT_EQ(Main().HelperCount(), 1u);
   EXPECT_EQ(Main().Helper(0).Nodes, 0u);
   EXPECT_TRUE(ClearHashPending);
-}
-
-TEST_F(Threads, StopWhileIdleReturnsAtOnce) {
-  EXPECT_EQ(Serve("stop"), "");
-  EXPECT_TRUE(Main().Suspended());
 }
 
 TEST_F(Threads, NalimovPathChangeIsNotedOnlyWhenTheValueChanges) {
@@ -100,13 +99,6 @@ TEST_F(Threads, NalimovPathChangeIsNotedOnlyWhenTheValueChanges) {
   EXPECT_EQ(Serve("isready"), "readyok\n");
   Serve("setoption name NalimovCache value 16");
   EXPECT_TRUE(EGTBCacheChanged);
-}
-
-TEST_F(Threads, BadOptionValueChangesNothing) {
-  EXPECT_EQ(Serve("setoption name Hash value 12x"), "EConvertError: '12x' is not a valid integer value\n");
-  EXPECT_EQ(HashSizeMB, 32);
-  EXPECT_EQ(Serve("setoption name Threads value many"), "EConvertError: 'many' is not a valid integer value\n");
-  EXPECT_EQ(ThreadsCount, 1);
 }
 
 namespace {

@@ -135,10 +135,8 @@ std::string BoardToFen(const TThreadConsole& board) {
   }
   fen += board.Side == Light ? " w " : " b ";
   std::string rights;
-  if (board.Castle & 1) rights += 'K';
-  if (board.Castle & 2) rights += 'Q';
-  if (board.Castle & 4) rights += 'k';
-  if (board.Castle & 8) rights += 'q';
+  for (int bit = 0; bit < 4; ++bit)
+    if (board.Castle & (1u << bit)) rights += "KQkq"[bit];
   fen += rights.empty() ? "-" : rights;
   fen += ' ';
   fen += board.EP == NoSquare ? std::string("-") : std::string(SquareName[board.EP]);
