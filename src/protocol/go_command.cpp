@@ -58,7 +58,10 @@ std::optional<std::int32_t> ValueOf(const std::vector<std::string_view>& words, 
 // Everything after the first word, as one number: "depth 6 7" is refused.
 std::int32_t ValueOfRest(const std::vector<std::string_view>& words) {
   std::string rest;
-  for (std::size_t i = 1; i < words.size(); ++i) rest += (i > 1 ? " " : "") + std::string(words[i]);
+  for (std::size_t i = 1; i < words.size(); ++i) {
+    if (i > 1) rest += ' ';
+    rest.append(words[i]);
+  }
   return StrToInt(rest);
 }
 
