@@ -161,6 +161,9 @@ void TMainThreadSearch::ChooseFinalMove() {
     std::lock_guard guard(RootLock);
     Best = chosen;
   }
-  if (candidate != this) CoupAttendu = candidate->CoupAttendu;
+  if (candidate != this) {
+    std::lock_guard guard(candidate->RootLock);
+    CoupAttendu = candidate->CoupAttendu;
+  }
   TInfos::Total(chosen, std::int32_t(chosen.BestProf), chosen.score, candidate->ThreadID, Nodes);
 }

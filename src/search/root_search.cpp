@@ -76,7 +76,11 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     // d.
     if (i == 0) RequestHelp(t, s, t.AutreScorePositif());
     // e.
-    if (i == 0 || s > alpha) t.CoupAttendu = PonderMove(t);
+    if (i == 0 || s > alpha) {
+      const TMove reply = PonderMove(t);
+      std::lock_guard guard(t.RootLock);
+      t.CoupAttendu = reply;
+    }
     // f.
     t.TakeBack();
     // g.

@@ -133,10 +133,11 @@ void TMainThreadSearch::Think() {
   }
   if (depthsExhausted && !held && TimeMode != tmFixedDepth)
     while (!SearchStopped && Ticks() < Deadline) pause();
-  // 10.-12.
+  // 10.-12. The helpers stop before the root lists are checked, so that the
+  // check reads lists nobody is reordering any more.
   ChooseFinalMove();
-  EnsureLegalBest();
   StopHelpers();
+  EnsureLegalBest();
 }
 
 void TMainThreadSearch::EnsureLegalBest() {
@@ -154,10 +155,8 @@ void TMainThreadSearch::EnsureLegalBest() {
       }
   };
   consider(*this);
-  for (auto& helper : TabThreadSearch) {
-    std::lock_guard guard(helper->RootLock);
+  for (auto& helper : TabThreadSearch)
     if (helper->MaxCoups > 0) consider(*helper);
-  }
   std::lock_guard guard(RootLock);
   Best.m = choice;
 }

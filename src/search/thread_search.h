@@ -102,12 +102,13 @@ class TThreadSearch : public TSearchBoard {
   std::int32_t BETA_ROOT = -NoScore;
   std::atomic<std::uint32_t> PROF{IdleDepth};
   TBest Best;  // written by this thread under RootLock
-  TMove CoupAttendu;
+  TMove CoupAttendu;  // written by this thread under RootLock
   std::int32_t ThreadScore = NoScore;
   std::atomic<std::int32_t> MaxCoups{0};
   std::atomic<std::uint32_t> Checkup_mask{DefaultCheckupMask};
   TEGTB EGTB;
-  // Guards Best and the root move list (Gen_dat from 0 to First_move[1]).
+  // Guards Best, CoupAttendu and the root move list (Gen_dat from 0 to
+  // First_move[1]) while other threads may read them.
   mutable std::mutex RootLock;
   // The main search thread that owns this helper (null for the main thread).
   class TMainThreadSearch* Owner = nullptr;

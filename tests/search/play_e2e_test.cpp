@@ -113,6 +113,15 @@ TEST_F(Play, TwoThreadsShareTheRootAndAgreeOnALegalMove) {
   engine.Send("go movetime 300");
   engine.Send("stop");
   EXPECT_TRUE(BestMove(5000));
+  // A clock game and a ponder miss: the threads deal, report and stop together.
+  engine.Send("position startpos moves e2e4 e7e5 g1f3");
+  engine.Send("go wtime 4000 btime 4000 winc 100 binc 100");
+  EXPECT_TRUE(BestMove(5000));
+  engine.Send("position startpos moves e2e4 e7e5 g1f3 b8c6");
+  engine.Send("go ponder wtime 4000 btime 4000");
+  EXPECT_FALSE(engine.ReadUntil("bestmove", 300));
+  engine.Send("stop");
+  EXPECT_TRUE(BestMove(5000));
 }
 
 TEST_F(Play, APonderSearchHoldsItsAnswerUntilPonderhitOrStop) {
