@@ -165,6 +165,9 @@ class TSearchBoard : public TThreadConsole {
   TGen* GeneratePseudoLegal(TGen* out) const;
   template <TSide Us>
   TGen* GenerateEnPassant(TGen* out, bool rootScores) const;
+  // A pawn's captures (with their promotions) for the tactical generators.
+  template <TSide Us>
+  void AddPawnCaptures(TGen*& out, int s, bool promotes) const;
   template <TSide Us>
   TGen* GenerateCapturesT(TGen* out) const;
   template <TSide Us>

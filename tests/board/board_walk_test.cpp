@@ -146,7 +146,7 @@ class TWalk {
 
   std::string Path() const {
     std::string text = "after";
-    for (std::uint32_t h = b.Hply - b.Ply; h < b.Hply; ++h) text += " " + move_str(b.Hist_dat[h].m);
+    for (std::uint32_t h = b.Hply - b.Ply; h < b.Hply; ++h) text.append(" ").append(move_str(b.Hist_dat[h].m));
     return text;
   }
 

@@ -140,7 +140,7 @@ std::string BoardToFen(const TThreadConsole& board) {
   fen += rights.empty() ? "-" : rights;
   fen += ' ';
   fen += board.EP == NoSquare ? std::string("-") : std::string(SquareName[board.EP]);
-  fen += " " + std::to_string(board.Fifty) + " 1";
+  fen.append(" ").append(std::to_string(board.Fifty)).append(" 1");
   return fen;
 }
 
