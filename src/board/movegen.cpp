@@ -54,6 +54,18 @@ TGen* TSearchBoard::GenerateEnPassant(TGen* out, bool rootScores) const {
 }
 
 template <TSide Us, TSearchBoard::TScoring Mode>
+void TSearchBoard::AddPawnCaptures(TGen*& out, int s, bool promotes) const {
+  using P = TPawnDirs<Us>;
+  const auto capture = [&](int to) {
+    if (Color[to] != Opponent(Us)) return;
+    if (promotes) AddPromotions<Mode>(out, s, to, MovePawn | MoveCapture);
+    else AddMove<Mode>(out, s, to, MovePawn | MoveCapture);
+  };
+  if (FileIndex(s) != 0) capture(s + P::TowardA);
+  if (FileIndex(s) != 7) capture(s + P::TowardH);
+}
+
+template <TSide Us, TSearchBoard::TScoring Mode>
 TGen* TSearchBoard::GeneratePseudoLegal(TGen* out) const {
   constexpr TSide Them = Opponent(Us);
   using P = TPawnDirs<Us>;
@@ -65,13 +77,7 @@ TGen* TSearchBoard::GeneratePseudoLegal(TGen* out) const {
     const int kind = Piece[s];
     if (kind == Pawn) {
       const bool promotes = P::OnSeventhRow(s);
-      const auto capture = [&](int to) {
-        if (Color[to] != Them) return;
-        if (promotes) AddPromotions<Mode>(out, s, to, MovePawn | MoveCapture);
-        else AddMove<Mode>(out, s, to, MovePawn | MoveCapture);
-      };
-      if (FileIndex(s) != 0) capture(s + P::TowardA);
-      if (FileIndex(s) != 7) capture(s + P::TowardH);
+      AddPawnCaptures<Us, Mode>(out, s, promotes);
       const int front = s + P::Forward;
       if (Color[front] == bsEmpty) {
         const std::uint8_t push = MovePawn | (Mode == TScoring::Full && P::Advanced(s) ? MovePawnPush : 0);
@@ -112,18 +118,6 @@ TGen* TSearchBoard::GeneratePseudoLegal(TGen* out) const {
 }
 
 template <TSide Us>
-void TSearchBoard::AddPawnCaptures(TGen*& out, int s, bool promotes) const {
-  using P = TPawnDirs<Us>;
-  const auto capture = [&](int to) {
-    if (Color[to] != Opponent(Us)) return;
-    if (promotes) AddPromotions<TScoring::Tactical>(out, s, to, MovePawn | MoveCapture);
-    else AddMove<TScoring::Tactical>(out, s, to, MovePawn | MoveCapture);
-  };
-  if (FileIndex(s) != 0) capture(s + P::TowardA);
-  if (FileIndex(s) != 7) capture(s + P::TowardH);
-}
-
-template <TSide Us>
 TGen* TSearchBoard::GenerateCapturesT(TGen* out) const {
   constexpr TSide Them = Opponent(Us);
   using P = TPawnDirs<Us>;
@@ -135,7 +129,7 @@ TGen* TSearchBoard::GenerateCapturesT(TGen* out) const {
     const int kind = Piece[s];
     if (kind == Pawn) {
       const bool promotes = P::OnSeventhRow(s);
-      AddPawnCaptures<Us>(out, s, promotes);
+      AddPawnCaptures<Us, TScoring::Tactical>(out, s, promotes);
       if (promotes && Color[s + P::Forward] == bsEmpty)
         AddPromotions<TScoring::Tactical>(out, s, s + P::Forward, MovePawn);
       continue;
@@ -173,7 +167,7 @@ TGen* TSearchBoard::GenerateCapturesAndChecksT(TGen* out) const {
     const int kind = Piece[s];
     if (kind == Pawn) {
       const bool promotes = P::OnSeventhRow(s);
-      AddPawnCaptures<Us>(out, s, promotes);
+      AddPawnCaptures<Us, TScoring::Tactical>(out, s, promotes);
       const int front = s + P::Forward;
       if (Color[front] != bsEmpty) continue;
       if (promotes) {

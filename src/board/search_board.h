@@ -165,8 +165,8 @@ class TSearchBoard : public TThreadConsole {
   TGen* GeneratePseudoLegal(TGen* out) const;
   template <TSide Us>
   TGen* GenerateEnPassant(TGen* out, bool rootScores) const;
-  // A pawn's captures (with their promotions) for the tactical generators.
-  template <TSide Us>
+  // A pawn's captures, with their promotions when it stands on its seventh rank.
+  template <TSide Us, TScoring Mode>
   void AddPawnCaptures(TGen*& out, int s, bool promotes) const;
   template <TSide Us>
   TGen* GenerateCapturesT(TGen* out) const;
