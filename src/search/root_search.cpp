@@ -212,7 +212,7 @@ bool InRootList(const TThreadSearch& t, TMove m) {
 
 void TThreadSearch::IterativeDeepening() {
   THash& rootEntry = HashClass->Entry(hash);
-  while (PROF <= std::uint32_t(MaxDepth.load())) {
+  while (std::int64_t(PROF.load()) <= std::int64_t(MaxDepth.load())) {
     // A HELP period ends once its depth has been searched past; after an
     // iteration its owner hands it to a thread at the same depth, or ends it.
     if (HelpActive && HelpThread == ThreadID && PROF > std::uint32_t(HelpDepth.load())) FinAttente();

@@ -52,6 +52,14 @@ TEST_F(Play, FixedDepthAnswersWithAMoveAMateOrTheNullMove) {
   }
 }
 
+TEST_F(Play, ADepthBelowOneAnswersAtOnceWithALegalMove) {
+  engine.Send("position startpos");
+  engine.Send("go depth -5");
+  auto line = BestMove(2000);
+  ASSERT_TRUE(line);
+  EXPECT_FALSE(line->starts_with("bestmove 0000"));
+}
+
 TEST_F(Play, TimedSearchesKeepToTheirTime) {
   struct Case {
     const char *position, *go;
