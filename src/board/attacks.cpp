@@ -15,33 +15,15 @@ constexpr std::int32_t KnightSteps[8] = {-21, -19, -12, -8, 8, 12, 19, 21};
 
 }  // namespace
 
-bool TSearchBoard::SquareAttacked(int square, TSide attacker) const {
-  const int cell = Mailbox64[square];
-  for (const std::int32_t step : QueenSteps) {
-    for (int c = cell + step;; c += step) {
-      const int t = Mailbox[c];
-      if (t < 0) break;
-      if (Color[t] == bsEmpty) continue;
-      if (Color[t] == attacker && AttackTable(attacker, Piece[t], t, square)) return true;
-      break;
-    }
-  }
-  for (const std::int32_t step : KnightSteps) {
-    const int t = Mailbox[cell + step];
-    if (t >= 0 && Piece[t] == Knight && Color[t] == attacker) return true;
-  }
-  return false;
-}
-
-bool TSearchBoard::SquareAttackedCount(int square, TSide attacker, int& emptyCount) const {
-  emptyCount = 0;
+template <bool CountEmpty>
+bool TSearchBoard::SquareAttackedT(int square, TSide attacker, int& emptyCount) const {
   const int cell = Mailbox64[square];
   for (const std::int32_t step : QueenSteps) {
     for (int c = cell + step;; c += step) {
       const int t = Mailbox[c];
       if (t < 0) break;
       if (Color[t] == bsEmpty) {
-        ++emptyCount;
+        if constexpr (CountEmpty) ++emptyCount;
         continue;
       }
       if (Color[t] == attacker && AttackTable(attacker, Piece[t], t, square)) return true;
@@ -53,6 +35,16 @@ bool TSearchBoard::SquareAttackedCount(int square, TSide attacker, int& emptyCou
     if (t >= 0 && Piece[t] == Knight && Color[t] == attacker) return true;
   }
   return false;
+}
+
+bool TSearchBoard::SquareAttacked(int square, TSide attacker) const {
+  int unused = 0;
+  return SquareAttackedT<false>(square, attacker, unused);
+}
+
+bool TSearchBoard::SquareAttackedCount(int square, TSide attacker, int& emptyCount) const {
+  emptyCount = 0;
+  return SquareAttackedT<true>(square, attacker, emptyCount);
 }
 
 bool TSearchBoard::KingAttacked(TSide side) const {

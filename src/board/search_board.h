@@ -151,6 +151,9 @@ class TSearchBoard : public TThreadConsole {
   enum class TScoring : std::uint8_t { Full, Root, Evasion, EvasionAll, Tactical };
 
   bool PawnBeside(int square, TSide side) const;
+  // The attack test, optionally counting the empty squares its rays cross.
+  template <bool CountEmpty>
+  bool SquareAttackedT(int square, TSide attacker, int& emptyCount) const;
   void SaveKingLines(TSide king);
   void RecordKillerWeighted(TMove m, std::int32_t weight);
   bool EnPassantExposesKing(int from, int to);

@@ -7,6 +7,26 @@
 #include "search/control.h"
 #include "search/time_control.h"
 
+namespace {
+
+// The position and its game history; the move stack is not copied, the
+// search generates its own root moves.
+void CopyPosition(const TThreadConsole& from, TThreadConsole& to) {
+  to.Color = from.Color;
+  to.Piece = from.Piece;
+  to.Hist_dat = from.Hist_dat;
+  to.Side = from.Side;
+  to.XSide = from.XSide;
+  to.Castle = from.Castle;
+  to.EP = from.EP;
+  to.Fifty = from.Fifty;
+  to.hash = from.hash;
+  to.Ply = from.Ply;
+  to.Hply = from.Hply;
+}
+
+}  // namespace
+
 TMainThreadSearch::TMainThreadSearch(TProtocolBoard& source)
     : TThreadSearch(1), Source(source), BOOK(this) {
   Owner = this;
@@ -60,33 +80,13 @@ void TMainThreadSearch::ShareTablebases() {
 
 void TMainThreadSearch::CopyMain() {
   ThreadScore = NoScore;
-  Color = Source.Color;
-  Piece = Source.Piece;
-  Hist_dat = Source.Hist_dat;
-  Side = Source.Side;
-  XSide = Source.XSide;
-  Castle = Source.Castle;
-  EP = Source.EP;
-  Fifty = Source.Fifty;
-  hash = Source.hash;
-  Ply = Source.Ply;
-  Hply = Source.Hply;
+  CopyPosition(Source, *this);
 }
 
 void TMainThreadSearch::CopyToHelper(TThreadSearch& helper) {
   helper.ThreadScore = NoScore;
-  helper.Color = Color;
-  helper.Piece = Piece;
-  helper.Hist_dat = Hist_dat;
-  helper.Side = Side;
-  helper.XSide = XSide;
-  helper.Castle = Castle;
-  helper.EP = EP;
-  helper.Fifty = Fifty;
-  helper.hash = hash;
+  CopyPosition(*this, helper);
   helper.hashP = hashP;
-  helper.Ply = Ply;
-  helper.Hply = Hply;
   helper.Eval.PhaseDepart = Eval.PhaseDepart;
   helper.ALPHA_ROOT = ALPHA_ROOT;
   helper.BETA_ROOT = BETA_ROOT;

@@ -7,21 +7,9 @@
 #include "protocol/protocol_board.h"
 #include "support/engine_process.h"
 #include "support/engine_tables.h"
+#include "support/game_rules.h"
 
 namespace {
-
-// True when the side to move has no legal move; `mated` tells mate from stalemate.
-bool GameOver(TProtocolBoard& board, bool& mated) {
-  board.Ply = 0;
-  board.ProtocolGenerate();
-  for (int i = board.First_move[0]; i < board.First_move[1]; ++i)
-    if (board.ProtocolMakeMove(board.Gen_dat[i].m)) {
-      board.ProtocolTakeBack();
-      return false;
-    }
-  mated = board.ProtocolInCheck(board.Side);
-  return true;
-}
 
 // Plays the game out and returns the number of moves the stronger side
 // needed to mate, or -1 when it did not mate within `maxMoves`.
@@ -43,8 +31,8 @@ int MovesToMate(const std::string& fen, int depth, int maxMoves) {
   const TSide attacker = men[Light] > men[Dark] ? Light : Dark;
   std::string moves;
   for (int played = 0; played < 2 * maxMoves; ++played) {
-    bool mated = false;
-    if (GameOver(board, mated)) {
+    if (!HasLegalMove(board)) {
+      const bool mated = board.ProtocolInCheck(board.Side);
       if (mated && board.Side != attacker) return (played + 1) / 2;
       ADD_FAILURE() << (mated ? "the attacker was mated" : "stalemate") << " after" << moves;
       return -1;
@@ -58,9 +46,7 @@ int MovesToMate(const std::string& fen, int depth, int maxMoves) {
     }
     const std::size_t end = line->find(' ', 9);
     const std::string move = line->substr(9, end == std::string::npos ? end : end - 9);
-    TMove m;
-    const int index = board.ParseCoordMove(move, m);
-    if (index < 0 || !board.ProtocolMakeMove(board.Gen_dat[index].m)) {
+    if (!PlayMoveText(board, move)) {
       ADD_FAILURE() << "illegal " << *line << " after" << moves;
       return -1;
     }

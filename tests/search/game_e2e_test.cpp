@@ -8,31 +8,8 @@
 #include "protocol/protocol_board.h"
 #include "support/engine_process.h"
 #include "support/engine_tables.h"
+#include "support/game_rules.h"
 
-namespace {
-
-// Checks the side to move still has a legal move.
-bool HasLegalMove(TProtocolBoard& board) {
-  board.Ply = 0;
-  board.ProtocolGenerate();
-  for (int i = board.First_move[0]; i < board.First_move[1]; ++i)
-    if (board.ProtocolMakeMove(board.Gen_dat[i].m)) {
-      board.ProtocolTakeBack();
-      return true;
-    }
-  return false;
-}
-
-// Plays the move text on the board; false when it is not legal there.
-bool Play(TProtocolBoard& board, const std::string& text) {
-  board.Ply = 0;
-  board.ProtocolGenerate();
-  TMove m;
-  const int index = board.ParseCoordMove(text, m);
-  return index >= 0 && board.ProtocolMakeMove(board.Gen_dat[index].m);
-}
-
-}  // namespace
 
 TEST(SelfPlay, GamesAtAFastClockStayLegalAndInTime) {
   EnsureEngineTables();
@@ -64,7 +41,7 @@ TEST(SelfPlay, GamesAtAFastClockStayLegalAndInTime) {
       if (clock[side] < 50) clock[side] = 50;
       const std::string move = line->substr(9, line->find(' ', 9) == std::string::npos ? std::string::npos
                                                                                        : line->find(' ', 9) - 9);
-      ASSERT_TRUE(Play(board, move)) << "illegal " << move << " after " << moves;
+      ASSERT_TRUE(PlayMoveText(board, move)) << "illegal " << move << " after " << moves;
       moves += " " + move;
     }
   }
@@ -95,10 +72,10 @@ TEST(SelfPlay, BestAndPonderMovesAreLegalInVariedPositions) {
     board.SetupPosition(position);
     const std::string rest = line->substr(9);
     const std::string best = rest.substr(0, rest.find(' '));
-    ASSERT_TRUE(Play(board, best)) << position << ": " << *line;
+    ASSERT_TRUE(PlayMoveText(board, best)) << position << ": " << *line;
     const auto ponder = rest.find(" ponder ");
     if (ponder != std::string::npos) {
-      EXPECT_TRUE(Play(board, rest.substr(ponder + 8))) << position << ": " << *line;
+      EXPECT_TRUE(PlayMoveText(board, rest.substr(ponder + 8))) << position << ": " << *line;
     }
   }
   engine.Send("quit");

@@ -1,0 +1,28 @@
+// Referee helpers for tests that play games through the engine: the
+// protocol board decides whether a move is legal and whether the game is over.
+#pragma once
+
+#include <string>
+
+#include "protocol/protocol_board.h"
+
+// Does the side to move have a legal move?
+inline bool HasLegalMove(TProtocolBoard& board) {
+  board.Ply = 0;
+  board.ProtocolGenerate();
+  for (int i = board.First_move[0]; i < board.First_move[1]; ++i)
+    if (board.ProtocolMakeMove(board.Gen_dat[i].m)) {
+      board.ProtocolTakeBack();
+      return true;
+    }
+  return false;
+}
+
+// Plays the coordinate move text; false, with the board unchanged, when it is not legal.
+inline bool PlayMoveText(TProtocolBoard& board, const std::string& text) {
+  board.Ply = 0;
+  board.ProtocolGenerate();
+  TMove m;
+  const int index = board.ParseCoordMove(text, m);
+  return index >= 0 && board.ProtocolMakeMove(board.Gen_dat[index].m);
+}
