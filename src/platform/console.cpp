@@ -35,6 +35,12 @@ void writeString(std::string_view line) {
   Emit(text);
 }
 
+void writeInfoString(std::string_view text) {
+  std::string line = "info string ";
+  line.append(text);
+  writeString(line);
+}
+
 void writeLines(std::string_view text) { Emit(text); }
 
 OutputCapture::OutputCapture() {

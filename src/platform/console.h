@@ -13,6 +13,10 @@ bool ReadLine(std::string& line);
 // from different threads never interleave. An empty text writes nothing.
 void writeString(std::string_view line);
 
+// Writes a diagnostic that is not a protocol reply as "info string <text>",
+// the one form every interface accepts and shows without complaint.
+void writeInfoString(std::string_view text);
+
 // Writes several lines at once, under one flush, kept together.
 void writeLines(std::string_view text);
 

@@ -18,3 +18,4 @@ std::atomic<std::uint32_t> ProcessorCount{1};
 std::atomic<bool> RootInCheck{false};
 
 TLevel Level;
+std::atomic<std::int32_t> MoveOverhead{DefaultMoveOverhead};

@@ -41,6 +41,11 @@ extern std::atomic<std::int32_t> HashSizeMB;
 extern std::atomic<std::int32_t> ThreadsCount;
 extern std::atomic<std::int32_t> TBMenLimit;
 extern std::atomic<std::uint32_t> ProcessorCount;
+// Milliseconds kept off every clock deadline for the interface and the pipe
+// ("Move Overhead" option).
+constexpr std::int32_t DefaultMoveOverhead = 30;
+constexpr std::int32_t MaxMoveOverhead = 5000;
+extern std::atomic<std::int32_t> MoveOverhead;
 // The side to move is in check at the root of the running search.
 extern std::atomic<bool> RootInCheck;
 
