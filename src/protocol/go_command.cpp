@@ -3,15 +3,13 @@
 #include "protocol/go_command.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
-#include <optional>
-#include <string>
-#include <vector>
+#include <limits>
 
 #include "platform/console.h"
 #include "platform/system.h"
 #include "protocol/book.h"
-#include "protocol/convert.h"
 #include "protocol/thread_coup.h"
 #include "protocol/uci.h"
 #include "search/control.h"
@@ -21,128 +19,189 @@
 
 namespace {
 
-constexpr std::int32_t FullDepth = 40;
+constexpr std::int64_t LongestTime = NoTimeLimit - 1;  // NoTimeLimit itself means "none"
+constexpr std::int32_t LongestMate = (DeepestIteration + 1) / 2;
 
 std::vector<std::string_view> Words(std::string_view text) {
   std::vector<std::string_view> words;
-  std::size_t start = text.find_first_not_of(' ');
+  std::size_t start = text.find_first_not_of(" \t");
   while (start != std::string_view::npos) {
-    const std::size_t end = std::min(text.find(' ', start), text.size());
+    const std::size_t end = std::min(text.find_first_of(" \t", start), text.size());
     words.push_back(text.substr(start, end - start));
-    start = text.find_first_not_of(' ', end);
+    start = text.find_first_not_of(" \t", end);
   }
   return words;
 }
 
 bool SameWord(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower((unsigned char)a[i]) != std::tolower((unsigned char)b[i])) return false;
-  return true;
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower((unsigned char)x) == std::tolower((unsigned char)y);
+         });
 }
 
-std::optional<std::size_t> Find(const std::vector<std::string_view>& words, std::string_view keyword) {
-  for (std::size_t i = 0; i < words.size(); ++i)
-    if (SameWord(words[i], keyword)) return i;
-  return std::nullopt;
+// A keyword followed by a number, the field it fills and the field's range.
+struct TNumberWord {
+  std::string_view word;
+  std::optional<std::int32_t> TGoOrder::*field;
+  std::int64_t low, high;
+};
+
+constexpr std::array<TNumberWord, 8> NumberWords = {{
+    {"wtime", &TGoOrder::wtime, 0, LongestTime},
+    {"btime", &TGoOrder::btime, 0, LongestTime},
+    {"winc", &TGoOrder::winc, 0, LongestTime},
+    {"binc", &TGoOrder::binc, 0, LongestTime},
+    {"movestogo", &TGoOrder::movestogo, 0, 1000000},
+    {"movetime", &TGoOrder::movetime, 0, LongestTime},
+    // Depth 0 searches nothing: the answer is the best-ordered root move.
+    {"depth", &TGoOrder::depth, 0, DeepestIteration},
+    {"mate", &TGoOrder::mate, 1, LongestMate},
+}};
+
+bool IsKeyword(std::string_view word) {
+  for (const TNumberWord& number : NumberWords)
+    if (SameWord(word, number.word)) return true;
+  for (std::string_view flag : {"nodes", "infinite", "ponder", "searchmoves"})
+    if (SameWord(word, flag)) return true;
+  return false;
 }
 
-// The number after `keyword`, if the keyword is there. A keyword without a
-// number after it is an error, not an absent value.
-std::optional<std::int32_t> ValueOf(const std::vector<std::string_view>& words, std::string_view keyword) {
-  const auto at = Find(words, keyword);
-  if (!at) return std::nullopt;
-  return StrToInt(*at + 1 < words.size() ? words[*at + 1] : std::string_view());
-}
-
-// Everything after the first word, as one number: "depth 6 7" is refused.
-std::int32_t ValueOfRest(const std::vector<std::string_view>& words) {
-  std::string rest;
-  for (std::size_t i = 1; i < words.size(); ++i) {
-    if (i > 1) rest += ' ';
-    rest.append(words[i]);
+// The value after words[i], read into `value`; a note when it is missing or
+// not a number. Returns how many words it used (0 or 1).
+template <class T>
+std::size_t ReadValue(const std::vector<std::string_view>& words, std::size_t i, std::int64_t low,
+                      std::int64_t high, std::optional<T>& value, std::vector<std::string>& notes) {
+  const bool present = i + 1 < words.size() && !IsKeyword(words[i + 1]);
+  const auto number = present ? ReadClampedNumber(words[i + 1], low, high) : std::nullopt;
+  if (number) {
+    value = T(*number);
+    return 1;
   }
-  return StrToInt(rest);
+  std::string note(words[i]);
+  note += present ? ": '" + std::string(words[i + 1]) + "' is not a number, ignored" : ": no value, ignored";
+  notes.push_back(note);
+  return present ? 1 : 0;
 }
 
 void ApplyClock(const TGoOrder& order, TSide side, TSide& side_ponder) {
-  MaxDepth = FullDepth;
   TimeMode = order.movestogo ? tmMovesToGo : tmSuddenDeath;
   if (order.movestogo) Level.moves_to_tc = *order.movestogo;
   // The engine's own increment; an order without it keeps the last one.
   const std::optional<std::int32_t>& increment = side == Light ? order.winc : order.binc;
   if (increment) Level.increment = *increment;
+  const std::int32_t wtime = order.wtime.value_or(0), btime = order.btime.value_or(0);
   if (order.ponder) {
     // No clock runs while pondering: park both times until "ponderhit".
-    PonderWTime = order.wtime;
-    PonderBTime = order.btime;
+    PonderWTime = wtime;
+    PonderBTime = btime;
     side_ponder = side;
     GoTime = NoTimeLimit;
   } else {
-    GoTime = side == Light ? order.wtime : order.btime;
+    GoTime = side == Light ? wtime : btime;
   }
+}
+
+// Depth, mate distance and node count: whichever is reached first, or the
+// clock, ends the search.
+void ApplySearchLimits(const TGoOrder& order) {
+  std::int32_t depth = order.depth.value_or(FullDepth);
+  // A mate in n moves takes 2n - 1 plies; two more let a line the
+  // reductions hid at that depth come through.
+  if (order.mate) depth = std::min(depth, std::min(2 * *order.mate + 1, DeepestIteration));
+  MaxDepth = depth;
+  DepthLimitGiven = order.depth || order.mate;
+  NodeLimit = order.nodes.value_or(0);
+}
+
+// The legal moves among `texts`, in the position on `board`, become the
+// search's root moves; the others are reported and left out.
+void RestrictRootMoves(TProtocolBoard& board, const std::vector<std::string>& texts) {
+  SearchMoves.count = 0;
+  if (texts.empty()) return;
+  std::string refused;
+  board.Ply = 0;
+  board.ProtocolGenerate();
+  for (const std::string& text : texts) {
+    TMove parsed;
+    const int index = board.ParseCoordMove(text, parsed);
+    const TMove m = index >= 0 ? board.Gen_dat[index].m : TMove{};
+    const bool legal = index >= 0 && board.ProtocolMakeMove(m);
+    if (legal) board.ProtocolTakeBack();
+    board.Ply = 0;
+    if (!legal) refused += " " + text;
+    else if (!SearchMoves.Contains(m) && SearchMoves.count < int(SearchMoves.moves.size()))
+      SearchMoves.moves[SearchMoves.count++] = m;
+  }
+  if (!refused.empty()) writeInfoString("go searchmoves: not legal here, ignored:" + refused);
+  if (SearchMoves.count == 0) writeInfoString("go searchmoves: no legal move given, every move is searched");
 }
 
 }  // namespace
 
+std::optional<std::int64_t> ReadClampedNumber(std::string_view text, std::int64_t low, std::int64_t high) {
+  const bool negative = !text.empty() && text[0] == '-';
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) text.remove_prefix(1);
+  if (text.empty()) return std::nullopt;
+  std::int64_t value = 0;
+  constexpr std::int64_t Saturated = std::numeric_limits<std::int64_t>::max() / 10 - 10;
+  for (char ch : text) {
+    if (ch < '0' || ch > '9') return std::nullopt;
+    value = std::min(value * 10 + (ch - '0'), Saturated);
+  }
+  return std::clamp(negative ? -value : value, low, high);
+}
+
 TGoOrder ReadGoOrder(std::string_view args) {
   TGoOrder order;
-  std::vector<std::string_view> words;
-  for (const std::string_view word : Words(args)) {
-    if (SameWord(word, "ponder")) order.ponder = true;
-    else words.push_back(word);
+  const std::vector<std::string_view> words = Words(args);
+  std::vector<std::string_view> unknown;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::string_view word = words[i];
+    const auto number = std::find_if(NumberWords.begin(), NumberWords.end(),
+                                     [&](const TNumberWord& n) { return SameWord(word, n.word); });
+    if (number != NumberWords.end()) {
+      i += ReadValue(words, i, number->low, number->high, order.*(number->field), order.notes);
+    } else if (SameWord(word, "nodes")) {
+      i += ReadValue(words, i, 1, std::numeric_limits<std::uint32_t>::max(), order.nodes, order.notes);
+    } else if (SameWord(word, "ponder")) {
+      order.ponder = true;
+    } else if (SameWord(word, "infinite")) {
+      order.infinite = true;
+    } else if (SameWord(word, "searchmoves")) {
+      while (i + 1 < words.size() && !IsKeyword(words[i + 1])) order.searchmoves.emplace_back(words[++i]);
+    } else {
+      unknown.push_back(word);
+    }
   }
-  if (words.size() <= 1) {
-    order.kind = TGoOrder::Unlimited;
-  } else if (Find(words, "wtime") || Find(words, "btime")) {
-    order.kind = TGoOrder::Clock;
-    order.wtime = ValueOf(words, "wtime").value_or(0);
-    order.btime = ValueOf(words, "btime").value_or(0);
-    order.movestogo = ValueOf(words, "movestogo");
-    order.winc = ValueOf(words, "winc");
-    order.binc = ValueOf(words, "binc");
-  } else if (SameWord(words[0], "depth")) {
-    order.kind = TGoOrder::Depth;
-    order.depth = ValueOfRest(words);
-  } else if (SameWord(words[0], "movetime")) {
-    order.kind = TGoOrder::MoveTime;
-    order.movetime = ValueOfRest(words);
+  if (!unknown.empty()) {
+    std::string note = "unknown words skipped:";
+    for (std::string_view word : unknown) note.append(" ").append(word);
+    order.notes.push_back(note);
   }
   return order;
 }
 
 void TUCI::ParseGoCommand(std::string_view args) {
-  const TGoOrder order = ReadGoOrder(args);  // may throw: nothing is changed yet
-  if (order.kind == TGoOrder::None) {
-    // Node and mate limits and move restrictions are not searched for.
-    std::string line = "info string go ";
-    line.append(args).append(": not supported, no search started");
-    writeString(line);
-    return;
-  }
+  const TGoOrder order = ReadGoOrder(args);
+  for (const std::string& note : order.notes) writeInfoString("go " + note);
   Pondering = order.ponder;
-  switch (order.kind) {
-    case TGoOrder::Unlimited:
-      TimeMode = tmUnlimited;
-      GoTime = NoTimeLimit;
-      MaxDepth = FullDepth;
-      MainSearch().BOOK.close_book();
-      break;
-    case TGoOrder::Clock:
-      ApplyClock(order, Side, side_ponder);
-      break;
-    case TGoOrder::Depth:
-      TimeMode = tmFixedDepth;
-      MaxDepth = order.depth;
-      GoTime = NoTimeLimit;
-      break;
-    case TGoOrder::MoveTime:
-      TimeMode = tmFixedTime;
-      GoTime = order.movetime;
-      MaxDepth = FullDepth;
-      break;
-    case TGoOrder::None:
-      break;
+  ApplySearchLimits(order);
+  RestrictRootMoves(*this, order.searchmoves);
+  const bool limited = order.depth || order.mate || order.nodes;
+  if (order.infinite || (!order.HasClock() && !order.movetime && !limited)) {
+    // Searches until "stop" (or "ponderhit" when pondering): the limits
+    // given with it only end the thinking, not the wait for the order.
+    TimeMode = tmUnlimited;
+    GoTime = NoTimeLimit;
+    MainSearch().BOOK.close_book();
+  } else if (order.HasClock()) {
+    ApplyClock(order, Side, side_ponder);
+  } else if (order.movetime) {
+    TimeMode = tmFixedTime;
+    GoTime = *order.movetime;
+  } else {
+    TimeMode = tmFixedDepth;
+    GoTime = NoTimeLimit;
   }
   // The clock runs from the order on: a "ponderhit" that arrives before the
   // search has started its own clock counts from here.

@@ -1,28 +1,31 @@
-// The "go" command read into a record before anything is applied, so that a
-// number that does not convert leaves the engine exactly as it was.
+// The "go" command read into a record before anything is applied. Its words
+// come in any order and any combination; a limit that cannot be read is
+// left out with a note, so that every "go" still starts a search.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 struct TGoOrder {
-  enum TKind : std::uint8_t {
-    None,       // nothing to search ("nodes", "mate", unknown words)
-    Unlimited,  // a single word such as "infinite", or "ponder" alone
-    Clock,      // "wtime" / "btime"
-    Depth,      // "depth N"
-    MoveTime,   // "movetime N"
-  };
-  TKind kind = None;
   bool ponder = false;
-  std::int32_t wtime = 0, btime = 0;  // 0 when not given
-  std::optional<std::int32_t> movestogo, winc, binc;
-  std::int32_t depth = 0;
-  std::int32_t movetime = 0;
+  bool infinite = false;
+  // Each figure is clamped to what its field can hold; absent when not given.
+  std::optional<std::int32_t> wtime, btime, winc, binc, movestogo, movetime;
+  std::optional<std::int32_t> depth, mate;
+  std::optional<std::uint32_t> nodes;
+  std::vector<std::string> searchmoves;  // the move texts, as given
+  // Words skipped and values that are not numbers, to be reported.
+  std::vector<std::string> notes;
+
+  bool HasClock() const { return wtime || btime; }
 };
 
-// Reads the text after "go ". Keywords are recognised in any letter case;
-// "ponder" may stand anywhere. Throws ConvertError on a value that is not a
-// number (missing, or followed by more text after "depth" or "movetime").
+// Reads the text after "go". Keywords are recognised in any letter case.
 TGoOrder ReadGoOrder(std::string_view args);
+
+// A number as a go order gives it, clamped to [low, high]; nothing when the
+// text is not a whole number. "99999999999" is a huge number, not an error.
+std::optional<std::int64_t> ReadClampedNumber(std::string_view text, std::int64_t low, std::int64_t high);

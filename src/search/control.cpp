@@ -18,4 +18,7 @@ std::atomic<std::uint32_t> ProcessorCount{1};
 std::atomic<bool> RootInCheck{false};
 
 TLevel Level;
+TRootMoveFilter SearchMoves;
 std::atomic<std::int32_t> MoveOverhead{DefaultMoveOverhead};
+std::atomic<std::uint32_t> NodeLimit{0};
+std::atomic<bool> DepthLimitGiven{false};

@@ -3,8 +3,11 @@
 // hand-offs that start and stop a search order everything else.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
+
+#include "board/types.h"
 
 // TimeMode values.
 enum : std::uint8_t {
@@ -16,6 +19,10 @@ enum : std::uint8_t {
 };
 
 constexpr std::int32_t NoTimeLimit = 999999999;
+// The iteration depth a search runs to when nothing limits its depth.
+constexpr std::int32_t FullDepth = 40;
+// Lines are cut at MaxPly plies, so deeper iterations add nothing but time.
+constexpr std::int32_t DeepestIteration = MaxPly;
 
 struct TLevel {
   std::int32_t moves_to_tc = 0;
@@ -41,6 +48,26 @@ extern std::atomic<std::int32_t> HashSizeMB;
 extern std::atomic<std::int32_t> ThreadsCount;
 extern std::atomic<std::int32_t> TBMenLimit;
 extern std::atomic<std::uint32_t> ProcessorCount;
+// The search ends once the main search thread has searched this many nodes;
+// 0 = no node limit.
+extern std::atomic<std::uint32_t> NodeLimit;
+// The order gave a depth (or a mate distance): reaching it ends the search
+// at once, whatever the clock.
+extern std::atomic<bool> DepthLimitGiven;
+
+// The root moves the interface allows ("go searchmoves"); none = all.
+// Moves are told apart by origin, destination and promotion.
+struct TRootMoveFilter {
+  std::array<TMove, 256> moves{};
+  int count = 0;
+  bool Contains(TMove m) const {
+    for (int i = 0; i < count; ++i)
+      if (moves[i].from == m.from && moves[i].ToNdx == m.ToNdx && moves[i].promote == m.promote) return true;
+    return false;
+  }
+  bool Allows(TMove m) const { return count == 0 || Contains(m); }
+};
+
 // Milliseconds kept off every clock deadline for the interface and the pipe
 // ("Move Overhead" option).
 constexpr std::int32_t DefaultMoveOverhead = 30;
@@ -52,3 +79,4 @@ extern std::atomic<bool> RootInCheck;
 // Written by the protocol thread only while no search runs; the search reads
 // it after the hand-off that starts it.
 extern TLevel Level;
+extern TRootMoveFilter SearchMoves;

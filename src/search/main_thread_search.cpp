@@ -102,7 +102,9 @@ void TMainThreadSearch::StopHelpers() {
 }
 
 void TMainThreadSearch::CheckStop() {
-  if (SearchStopped.load(std::memory_order_relaxed) || Ticks() >= Deadline.load(std::memory_order_relaxed)) {
+  const std::uint32_t nodeLimit = NodeLimit.load(std::memory_order_relaxed);
+  if (SearchStopped.load(std::memory_order_relaxed) || Ticks() >= Deadline.load(std::memory_order_relaxed) ||
+      (nodeLimit != 0 && Nodes >= nodeLimit)) {
     SearchStopped = true;
     throw SearchAborted{};
   }

@@ -63,6 +63,8 @@ class TMainThreadSearch : public TThreadSearch {
 
   // Parts of Think (think.cpp, parallel.cpp).
   void GenerateRootList();
+  // Drops the root moves the interface's "searchmoves" leaves out.
+  void KeepAllowedRootMoves();
   bool SingleReply();
   bool TablebaseRootMove();
   void StartHelpers();

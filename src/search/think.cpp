@@ -1,5 +1,7 @@
 // Think: the main search thread's whole answer to one "go". Prepare the
 // root, take the shortcuts, deal the root moves, iterate, choose the move.
+#include <algorithm>
+#include <bit>
 #include <chrono>
 #include <thread>
 
@@ -17,6 +19,9 @@ namespace {
 
 int MenOnBoard(const TSearchBoard& b) { return 2 + b.MenCountWithoutKings(); }
 
+// Checks often enough that a node limit is overshot by less than 1 %.
+std::uint32_t NodeCheckMask(std::uint32_t limit) { return std::bit_floor(std::max(1u, limit / 100)) - 1; }
+
 }  // namespace
 
 void TMainThreadSearch::GenerateRootList() {
@@ -26,7 +31,17 @@ void TMainThreadSearch::GenerateRootList() {
     GenerateRootMoves();
     FilterLegalRootMoves();
   }
+  KeepAllowedRootMoves();
   for (int i = 0; i < RootMoveCount(); ++i) PickNextMove(i);
+}
+
+void TMainThreadSearch::KeepAllowedRootMoves() {
+  int kept = 0;
+  for (int i = 0; i < RootMoveCount(); ++i)
+    if (SearchMoves.Allows(Gen_dat[i].m)) Gen_dat[kept++] = Gen_dat[i];
+  // The interface checked its moves against its own board; should none of
+  // them be here after all, every move stays rather than none.
+  if (kept > 0) First_move[1] = kept;
 }
 
 bool TMainThreadSearch::SingleReply() {
@@ -85,6 +100,7 @@ void TMainThreadSearch::Think() {
   SearchStopped = false;
   Checkup_mask = DefaultCheckupMask;
   InitTime(*this, GoTime, Level, Pondering, false);
+  if (NodeLimit) Checkup_mask = std::min(Checkup_mask.load(), NodeCheckMask(NodeLimit));
   // 4.
   if (ClearHashPending) {
     VideAllHash();
@@ -124,14 +140,14 @@ void TMainThreadSearch::Think() {
   // 9. A ponder or infinite search answers only when the interface asks for
   // the move, however early it ended; a pondering one that is over answers
   // at "ponderhit" at once. Any other search that ran out of depths still
-  // answers only when its time is up.
+  // answers only when its time is up, unless the order itself set the depth.
   const auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); };
   bool held = false;
   while (!StopRequested && (Pondering || TimeMode == tmUnlimited)) {
     held = true;
     pause();
   }
-  if (depthsExhausted && !held && TimeMode != tmFixedDepth)
+  if (depthsExhausted && !held && TimeMode != tmFixedDepth && !DepthLimitGiven)
     while (!SearchStopped && Ticks() < Deadline) pause();
   // 10.-12. The helpers stop before the root lists are checked, so that the
   // check reads lists nobody is reordering any more.

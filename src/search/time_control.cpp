@@ -4,9 +4,9 @@
 
 std::atomic<std::int64_t> StartTick{0};
 std::atomic<std::int64_t> Deadline{0};
-std::atomic<std::int32_t> TimeSlice{0};
-std::atomic<std::int32_t> TimeAllotted{0};
-std::atomic<std::int32_t> SpareTime{0};
+std::atomic<std::int64_t> TimeSlice{0};
+std::atomic<std::int64_t> TimeAllotted{0};
+std::atomic<std::int64_t> SpareTime{0};
 std::atomic<std::int32_t> BonusCount{0};
 std::atomic<bool> BonusAllowed{false};
 std::atomic<bool> BonusGranted{false};

@@ -7,9 +7,9 @@
 
 extern std::atomic<std::int64_t> StartTick;     // when the search's clock started
 extern std::atomic<std::int64_t> Deadline;      // the main thread aborts at this tick
-extern std::atomic<std::int32_t> TimeSlice;     // one slice
-extern std::atomic<std::int32_t> TimeAllotted;  // slices granted so far, from StartTick
-extern std::atomic<std::int32_t> SpareTime;     // clock time minus the reserve
+extern std::atomic<std::int64_t> TimeSlice;     // one slice
+extern std::atomic<std::int64_t> TimeAllotted;  // slices granted so far, from StartTick
+extern std::atomic<std::int64_t> SpareTime;     // clock time minus the reserve
 extern std::atomic<std::int32_t> BonusCount;    // slices granted beyond the first; 99 = none possible
 extern std::atomic<bool> BonusAllowed;          // HELP may be requested
 extern std::atomic<bool> BonusGranted;          // extra time was granted in this search
@@ -17,8 +17,8 @@ extern std::atomic<bool> HelpActive;
 extern std::atomic<std::int32_t> HelpDepth;
 extern std::atomic<std::int32_t> HelpThread;
 extern std::atomic<std::int64_t> SavedDeadline;
-// The latest deadline the clock allows: the remaining time minus a safety
-// margin in the clock modes, no limit otherwise. Bonus and HELP slices
+// The latest deadline the clock allows: the remaining time minus the move
+// overhead in the clock modes, no limit otherwise. Bonus and HELP slices
 // never push the deadline past it.
 extern std::atomic<std::int64_t> ClockLimit;
 

@@ -20,24 +20,29 @@ constexpr std::int32_t HelpSlices = 7;
 constexpr std::uint32_t FrequentCheck = 1023;
 constexpr std::uint32_t EveryNode = 1;
 
+// The shortest slice: a fiftieth of the clock, and never so little that the
+// search cannot finish a few iterations. A small increment makes the usual
+// slice formula negative on a short clock; this keeps the engine thinking.
+constexpr std::int64_t ShortestSlice = 5;
+std::int64_t SliceFloor(std::int64_t t) { return std::max(t / 50, ShortestSlice); }
+
 // Slices kept in reserve: fewer on a long clock, more on a short one.
-std::int64_t ReserveSlices(std::int32_t t) { return t >= 600000 ? 3 : t < 60000 ? 7 : 5; }
+std::int64_t ReserveSlices(std::int64_t t) { return t >= 600000 ? 3 : t < 60000 ? 7 : 5; }
 
-// Never plan to use the last moments of the clock: keep 50 ms, or 5 % of
-// what is left when that is smaller.
-std::int64_t SafetyMargin(std::int32_t t) { return std::clamp<std::int64_t>(t / 20, 0, 50); }
-
-void SetClockLimit(std::int32_t t) {
-  ClockLimit = StartTick + std::max<std::int64_t>(0, t - SafetyMargin(t));
+// Never plan to use the last moments of the clock: the interface and the
+// pipe need the move overhead to pass the move on.
+void SetClockLimit(std::int64_t t) {
+  ClockLimit = StartTick + std::max<std::int64_t>(0, t - MoveOverhead.load());
 }
 
 void SetDeadline(std::int64_t tick) { Deadline = std::min(tick, ClockLimit.load()); }
 
 void ExtendDeadline(std::int64_t milliseconds) { SetDeadline(Deadline + milliseconds); }
 
-void SetSliceAndSpare(std::int64_t slice, std::int32_t t) {
-  TimeSlice = std::int32_t(slice);
-  SpareTime = std::int32_t(t - slice * ReserveSlices(t));
+void SetSliceAndSpare(std::int64_t slice, std::int64_t t) {
+  slice = std::max(slice, SliceFloor(t));
+  TimeSlice = slice;
+  SpareTime = t - slice * ReserveSlices(t);
 }
 
 // At "ponderhit": the slices earned while pondering (at most two) are granted
@@ -47,7 +52,7 @@ void GrantEarnedSlices(std::int32_t earned) {
   const std::int64_t spare = SpareTime;
   std::int32_t k = 0;
   while (k < earned && spare >= 0 && spare >= slice * (k + 1) + slice) ++k;
-  TimeAllotted = std::int32_t(slice * (k + 1));
+  TimeAllotted = slice * (k + 1);
   SetDeadline(StartTick + TimeAllotted);
 }
 
@@ -81,7 +86,8 @@ void InitMovesToGo(TThreadSearch& main, std::int32_t t, const TLevel& level, boo
 
 // Clock without moves to go (sudden death, with or without increment).
 void InitSuddenDeath(TThreadSearch& main, std::int32_t t, const TLevel& level, bool ponderHit, std::int32_t earned) {
-  const std::int64_t slice = level.increment != 0 ? std::int64_t(t) / 30 + level.increment - 100 : t / 40;
+  const std::int64_t slice =
+      level.increment != 0 ? std::int64_t(t) / 30 + std::int64_t(level.increment) - 100 : std::int64_t(t) / 40;
   SetSliceAndSpare(slice, t);
   StartSlice(ponderHit, earned);
   // The check frequency matters at ponderhit too: a short clock cannot wait
@@ -136,7 +142,7 @@ void GrantBonus(TThreadSearch& thread, TBest& best) {
   best.plafondBonus = 0;
   BonusGranted = true;
   best.ancienscore = best.score;
-  writeString("TIME BONUS !! Thread " + std::to_string(thread.ThreadID));
+  writeInfoString("TIME BONUS !! Thread " + std::to_string(thread.ThreadID));
 }
 
 void TimeBonusLocked(TThreadSearch& thread, std::int32_t oldScore, std::int32_t newScore) {
@@ -174,7 +180,7 @@ void FinAttenteLocked() {
   HelpDepth = 0;
   HelpActive = false;
   Deadline = SavedDeadline.load();
-  writeString("FinAttente");
+  writeInfoString("FinAttente");
 }
 
 // The thread that takes the HELP over from `owner`: one that is searching
@@ -228,7 +234,7 @@ bool RequestHelp(TThreadSearch& thread, std::int32_t s, bool otherThreadScorePos
   const std::int64_t extension = std::int64_t(HelpSlices) * TimeSlice;
   if (extension < SpareTime) ExtendDeadline(extension);
   else if (SpareTime > 0) ExtendDeadline(SpareTime);
-  writeString("HELP !!");
+  writeInfoString("HELP !!");
   return true;
 }
 

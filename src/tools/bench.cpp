@@ -71,6 +71,8 @@ TBenchResult RunBench(int depth, bool printPositions) {
     Pondering = false;
     TimeMode = tmFixedDepth;
     MaxDepth = depth;
+    NodeLimit = 0;
+    SearchMoves.count = 0;
     GoTime = NoTimeLimit;
     search.CopyMain();
     search.Think();

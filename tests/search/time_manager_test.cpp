@@ -65,7 +65,7 @@ class TimeManager : public ::testing::Test {
   TLevel level;
 };
 
-constexpr const char* BonusLine = "TIME BONUS !! Thread 1\n";
+constexpr const char* BonusLine = "info string TIME BONUS !! Thread 1\n";
 
 TEST_F(TimeManager, SliceReserveDeadlineAndCheckFrequency) {
   constexpr std::uint32_t Rare = DefaultCheckupMask;
@@ -81,9 +81,16 @@ TEST_F(TimeManager, SliceReserveDeadlineAndCheckFrequency) {
       {tmMovesToGo, 600000, 40, 0, 14997, 14997, 3, Rare, true, 0},
       {tmSuddenDeath, 300000, 0, 2000, 11900, 11900, 5, Rare, true, 0},
       {tmSuddenDeath, 59999, 0, 0, 1499, 1499, 7, Rare, true, 0},
-      // The slice is more than the clock holds: the clock less 5 % bounds it.
-      {tmSuddenDeath, 200, 0, 1000, 906, 190, 7, 1, false, 99},
-      {tmSuddenDeath, 0, 0, 0, 0, 0, 7, 1, false, 99},  // flagged: stop at once
+      // The slice is more than the clock holds: the clock less the move
+      // overhead bounds it, whatever the increment.
+      {tmSuddenDeath, 200, 0, 1000, 906, 170, 7, 1, false, 99},
+      {tmSuddenDeath, 60000, 0, NoTimeLimit - 1, 1000001898, 59970, 5, Rare, true, 0},
+      {tmSuddenDeath, 0, 0, 0, 5, 0, 7, 1, false, 99},  // flagged: stop at once
+      // A small increment on a short clock: the formula goes negative, and a
+      // fiftieth of the clock (5 ms at least) keeps the engine searching.
+      {tmSuddenDeath, 1000, 0, 10, 20, 20, 7, 1, false, 99},
+      {tmSuddenDeath, 100, 0, 10, 5, 5, 7, 1, false, 99},
+      {tmMovesToGo, 90, 10, 0, 5, 5, 7, 1, false, 0},
       // The last move before the control keeps 1.5 s when it can; "movestogo
       // 0" is read as the last move, not divided by.
       {tmMovesToGo, 10000, 1, 0, 9900, 8400, 7, 1023, false, 0},
@@ -105,11 +112,16 @@ TEST_F(TimeManager, SliceReserveDeadlineAndCheckFrequency) {
     EXPECT_EQ(TimeSlice, c.slice);
     EXPECT_EQ(TimeAllotted, c.slice);
     EXPECT_EQ(Budget(), c.budget);
-    EXPECT_EQ(SpareTime, c.t - c.reserveSlices * c.slice);
+    EXPECT_EQ(SpareTime, c.t - std::int64_t(c.reserveSlices) * c.slice);
     EXPECT_EQ(main.Checkup_mask, c.mask);
     EXPECT_EQ(BonusAllowed, c.helpAllowed);
     EXPECT_EQ(BonusCount, c.bonusCount);
   }
+  // The move overhead is what the interface needs to pass the move on.
+  MoveOverhead = 400;
+  StartClock(tmSuddenDeath, 1000, 0, 100000);
+  EXPECT_EQ(Budget(), 600);
+  MoveOverhead = DefaultMoveOverhead;
   // Without a clock only a move time ends the search.
   StartClock(tmFixedTime, 1500, 0);
   EXPECT_EQ(Budget(), 1500);
@@ -204,7 +216,7 @@ TEST_F(TimeManager, HelpAddsSevenSlicesOrTheSpareTimeAndFinAttenteTakesThemBack)
   main.Best.score = main.Best.ancienscore = 20;
   OutputCapture capture;
   EXPECT_TRUE(RequestHelp(main, -15, false));
-  EXPECT_EQ(capture.Text(), std::string(BonusLine) + "HELP !!\n");
+  EXPECT_EQ(capture.Text(), std::string(BonusLine) + "info string HELP !!\n");
   EXPECT_EQ(HelpDepth, 8);
   EXPECT_EQ(HelpThread, 1);
   EXPECT_EQ(SavedDeadline - StartTick, 2 * 3996);
@@ -213,7 +225,7 @@ TEST_F(TimeManager, HelpAddsSevenSlicesOrTheSpareTimeAndFinAttenteTakesThemBack)
 
   FinAttente();
   FinAttente();  // nothing left to end
-  EXPECT_EQ(capture.Text(), std::string(BonusLine) + "HELP !!\nFinAttente\n");
+  EXPECT_EQ(capture.Text(), std::string(BonusLine) + "info string HELP !!\ninfo string FinAttente\n");
   EXPECT_FALSE(HelpActive);
   EXPECT_EQ(Budget(), 2 * 3996);
 
@@ -295,7 +307,7 @@ TEST_F(TimeManager, HelpIsHandedToAThreadAtTheSameDepthOrEnds) {
     EXPECT_EQ(HelpThread, c.next);
     EXPECT_EQ(HelpActive, c.next != 0);
     EXPECT_EQ(Deadline, c.next != 0 ? 5000 : 1000);
-    EXPECT_EQ(capture.Text(), c.next != 0 ? "" : "FinAttente\n");
+    EXPECT_EQ(capture.Text(), c.next != 0 ? "" : "info string FinAttente\n");
   }
 }
 
