@@ -3,7 +3,9 @@
 // come within the time left on the mover's clock.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <string>
 
 #include "protocol/protocol_board.h"
 #include "support/engine_process.h"
@@ -11,42 +13,65 @@
 #include "support/game_rules.h"
 
 
-TEST(SelfPlay, GamesAtAFastClockStayLegalAndInTime) {
+namespace {
+
+struct TClock {
+  long long start, increment;  // milliseconds
+};
+
+// Plays the engine against itself from each opening on the clock, as a
+// tournament manager does: the mover's clock runs from "go" to "bestmove",
+// then gains the increment. Every move must be legal and come in time.
+void PlaySelf(int threads, TClock clock, int maxPlies) {
   EnsureEngineTables();
   EngineProcess engine;
   engine.Send("uci");
   ASSERT_TRUE(engine.ReadUntil("uciok"));
+  engine.Send("setoption name Threads value " + std::to_string(threads));  // ignored on one processor
   const char* openings[] = {"e2e4 e7e5", "d2d4 g8f6 c2c4"};
+  int moves = 0;
   for (const char* opening : openings) {
     engine.Send("ucinewgame");
     engine.Send("isready");
-    ASSERT_TRUE(engine.ReadUntil("readyok"));
+    ASSERT_TRUE(engine.ReadUntil("readyok", 20000));
     TProtocolBoard board;
     board.SetupPosition(std::string("startpos moves ") + opening);
-    std::string moves = opening;
-    long long clock[2] = {3000, 3000};  // milliseconds, plus 50 per move
-    for (int ply = 0; ply < 120 && HasLegalMove(board); ++ply) {
+    std::string game = opening;
+    long long left[2] = {clock.start, clock.start};
+    const std::string inc = std::to_string(clock.increment);
+    for (int ply = 0; ply < maxPlies && HasLegalMove(board); ++ply, ++moves) {
       const int side = board.Side;
-      engine.Send("position startpos moves " + moves);
-      engine.Send("go wtime " + std::to_string(clock[0]) + " btime " + std::to_string(clock[1]) +
-                  " winc 50 binc 50");
+      engine.Send("position startpos moves " + game);
+      engine.Send("go wtime " + std::to_string(left[0]) + " btime " + std::to_string(left[1]) + " winc " + inc +
+                  " binc " + inc);
       const auto start = std::chrono::steady_clock::now();
       const auto line = engine.ReadUntil("bestmove", 10000);
       const long long spent =
           std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-      ASSERT_TRUE(line) << "no answer after " << moves;
-      // The pipe and a busy machine add latency the engine cannot see.
-      EXPECT_LT(spent, clock[side] + 150) << "time overrun after " << moves;
-      clock[side] += 50 - spent;
-      if (clock[side] < 50) clock[side] = 50;
+      ASSERT_TRUE(line) << "no answer after " << game;
+      // The pipe and a busy machine add a little latency the engine cannot see.
+      ASSERT_LT(spent, left[side] + 25) << "lost on time after " << game;
+      left[side] = std::max(left[side] - spent, 0LL) + clock.increment;
       const std::string move = line->substr(9, line->find(' ', 9) == std::string::npos ? std::string::npos
                                                                                        : line->find(' ', 9) - 9);
-      ASSERT_TRUE(PlayMoveText(board, move)) << "illegal " << move << " after " << moves;
-      moves += " " + move;
+      ASSERT_TRUE(PlayMoveText(board, move)) << "illegal " << move << " after " << game;
+      game += " " + move;
     }
   }
+  EXPECT_GT(moves, 40);
   engine.Send("quit");
   EXPECT_EQ(engine.WaitExit(), 0);
+}
+
+}  // namespace
+
+TEST(SelfPlay, GamesAtAFastClockStayLegalAndInTime) { PlaySelf(1, {3000, 50}, 120); }
+
+// A bullet clock: the increment is too small for the usual slice, and
+// the engine must still think and never overstep its clock.
+TEST(SelfPlay, BulletGamesWithOneAndTwoThreadsStayLegalAndInTime) {
+  PlaySelf(1, {1000, 10}, 100);
+  PlaySelf(2, {1000, 10}, 100);
 }
 
 TEST(SelfPlay, BestAndPonderMovesAreLegalInVariedPositions) {

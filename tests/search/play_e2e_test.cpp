@@ -4,32 +4,12 @@
 
 #include <chrono>
 
-#include "support/engine_process.h"
+#include "support/uci_session.h"
 
 namespace {
 
-class Play : public ::testing::Test {
- protected:
-  void SetUp() override {
-    engine.Send("uci");
-    ASSERT_TRUE(engine.ReadUntil("uciok"));
-    engine.Send("isready");
-    ASSERT_TRUE(engine.ReadUntil("readyok"));
-  }
-  void TearDown() override {
-    engine.Send("quit");
-    EXPECT_EQ(engine.WaitExit(), 0);
-  }
-  // Reads up to the bestmove line, returning it; `ms` is how long it took.
-  std::optional<std::string> BestMove(int timeoutMs, long long* ms = nullptr) {
-    const auto start = std::chrono::steady_clock::now();
-    auto line = engine.ReadUntil("bestmove", timeoutMs);
-    if (ms)
-      *ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-    return line;
-  }
-  EngineProcess engine;
-};
+// A session in which the engine plays.
+class Play : public UciSession {};
 
 }  // namespace
 
