@@ -117,3 +117,15 @@ void THashClass::videHash() {
   std::fill_n(HashTable.get(), HashSize, EmptyHashEntry);
   std::fill_n(PawnsTable.get(), PawnHashSize, THashP{});
 }
+
+std::int32_t THashClass::HashFull() const {
+  const std::uint32_t sample = std::min(HashSize, HashFullSample);
+  if (sample == 0) return 0;
+  // An empty entry has key 0; a stored position with key 0 is rare enough
+  // not to matter to an estimate.
+  const std::uint8_t seq = CurrentSeq();
+  std::uint32_t used = 0;
+  for (std::uint32_t i = 0; i < sample; ++i)
+    if (HashTable[i].ID != 0 && HashTable[i].seq == seq) ++used;
+  return std::int32_t(used * 1000 / sample);
+}

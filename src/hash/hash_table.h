@@ -127,6 +127,10 @@ class THashClass {
   bool BestHashEnTete(TThreadConsole& source) const;
   // Empties both tables.
   void videHash();
+  // Per mille of the transposition table holding entries of the current
+  // search, estimated from the first HashFullSample entries.
+  std::int32_t HashFull() const;
+  static constexpr std::uint32_t HashFullSample = 1000;
 
   THash& Entry(std::uint32_t key) { return HashTable[key % HashSize]; }
   const THash& Entry(std::uint32_t key) const { return HashTable[key % HashSize]; }

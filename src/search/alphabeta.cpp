@@ -70,6 +70,7 @@ template <TSearchForm Form>
 std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
                        TPathExtensions path, bool noNull, bool parentInCheck, bool afterNull) {
   constexpr bool EndgameForm = Form != TSearchForm::Normal;
+  t.Pv.Clear(t.Ply);
 
   // 1. Horizon: the quiescence search takes over.
   if (depth <= 0) return Quiesce<EndgameForm>(t, alpha, beta, depth, 0, afterNull, false);
@@ -109,6 +110,9 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
       t.EP = savedEP;
     }
     t.TakeBackNullMove();
+    // The null move's search ran at this same ply, with the other side to
+    // move: its line is no line of this node.
+    t.Pv.Clear(t.Ply);
     if (s >= beta) return s;
     if (s < -MateBound && path.mateThreat == 0) {
       // Passing gets us mated: a threat worth looking at more deeply.
@@ -205,6 +209,7 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
       bestMove = move;
       alpha = s;
       flag = hashfExact;
+      t.Pv.Extend(t.Ply, move);
       if (alpha > MateBound) return alpha;
     }
   }

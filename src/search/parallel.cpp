@@ -31,7 +31,8 @@ int FindInRoot(const TThreadSearch& t, THashCoup move) {
 }
 
 void SwitchLine(const char* tag, std::int32_t id, TMove oldMove, TMove newMove) {
-  writeString(std::string(tag) + std::to_string(id) + " OldMove: " + move_str(oldMove) + " Move :" + move_str(newMove));
+  writeInfoString(std::string(tag) + std::to_string(id) + " OldMove: " + move_str(oldMove) + " Move :" +
+                  move_str(newMove));
 }
 
 // Gives `taker`'s first root move for `giver`'s move at index `at`.
@@ -116,12 +117,12 @@ void TMainThreadSearch::StartHelpers() {
   // decides which thread speaks first, as nothing below depth 7 is printed.
   std::int32_t reported = NoScore;
   if (couptrouve) {
-    TInfos::Total(Best, 1, Best.score, ThreadID, 0);
+    TInfos::Total(Best, 1, Best.score, ThreadID, 0, *HashClass);
     reported = Best.score;
   }
   for (auto& helper : TabThreadSearch)
     if (helper->MaxCoups > 0 && helper->couptrouve && helper->Best.score > reported) {
-      TInfos::Total(helper->Best, 1, helper->Best.score, helper->ThreadID, 0);
+      TInfos::Total(helper->Best, 1, helper->Best.score, helper->ThreadID, 0, *helper->HashClass);
       reported = helper->Best.score;
     }
   for (auto& helper : TabThreadSearch)
@@ -165,5 +166,5 @@ void TMainThreadSearch::ChooseFinalMove() {
     std::lock_guard guard(candidate->RootLock);
     CoupAttendu = candidate->CoupAttendu;
   }
-  TInfos::Total(chosen, std::int32_t(chosen.BestProf), chosen.score, candidate->ThreadID, Nodes);
+  // Its line goes out once the move is final (TInfos::Final, from Think).
 }

@@ -5,6 +5,7 @@
 template <bool Endgame>
 std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
                      std::int32_t checksUsed, bool afterNull, bool quietCheck) {
+  t.Pv.Clear(t.Ply);
   // 1. Draws.
   if (t.IsRepetition()) return 0;
   if constexpr (Endgame)
@@ -73,6 +74,7 @@ std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, st
       bestMove = move;
       alpha = score;
       raised = true;
+      t.Pv.Extend(t.Ply, move);
       if (alpha > MateBound) return alpha;
     }
   }

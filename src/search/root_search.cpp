@@ -27,10 +27,14 @@ TMove PonderMove(const TThreadSearch& t) {
   return TMove{entry.BestH.src, entry.BestH.dst, entry.BestH.promote, 0};
 }
 
-// The root move `move` (index i) just gave score s; keep the best so far.
-void TakeAsBest(TThreadSearch& t, TMove move, std::int32_t s) {
+// The root move `move` just gave score s; keep the best so far. Its line
+// goes on with the child's when the score is exact or a fail high; a fail
+// low leaves the child's row with some refutation, not a line to show.
+void TakeAsBest(TThreadSearch& t, TMove move, std::int32_t s, bool withChildLine) {
   std::lock_guard guard(t.RootLock);
   t.Best.m = move;
+  if (withChildLine) t.Best.pv.SetMoveAndRest(move, t.Pv.Line(1), t.Pv.Length(1));
+  else t.Best.pv.SetMove(move);
   t.Best.BestProf = t.PROF;
   t.Best.ancienscore = t.Best.score;
   t.Best.score = s;
@@ -85,8 +89,8 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     t.TakeBack();
     // g.
     if (i == 0 && !t.Best.m.IsNone() && (s != t.Best.score || t.Best.ancienscore == NoScore)) {
-      TakeAsBest(t, move, s);
-      TInfos::Total(t.Best, std::int32_t(prof), s, t.ThreadID, t.Nodes);
+      TakeAsBest(t, move, s, s > alpha);
+      TInfos::Total(t.Best, std::int32_t(prof), s, t.ThreadID, t.Nodes, *t.HashClass);
       if (!HelpActive && IsInfoThread(t)) TimeBonus(t, t.Best.ancienscore, s);
     }
     if (i == 0 && IsInfoThread(t) && EasyStop(t)) {
@@ -96,9 +100,9 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     // h.
     if (s <= alpha) continue;
     // i.
-    TakeAsBest(t, move, s);
+    TakeAsBest(t, move, s, true);
     if (i > 0) {
-      TInfos::Total(t.Best, std::int32_t(prof), s, t.ThreadID, t.Nodes);
+      TInfos::Total(t.Best, std::int32_t(prof), s, t.ThreadID, t.Nodes, *t.HashClass);
       if (!HelpActive && IsInfoThread(t)) TimeBonus(t, t.Best.ancienscore, s);
     }
     // j.
@@ -155,7 +159,7 @@ bool EasyStop(TThreadSearch& t) {
   if (best.Passages < StableIterations) return false;
   SearchStopped = true;
   if (t.ThreadID != 1) t.stop = true;
-  writeString("EASY !!");
+  writeInfoString("EASY !!");
   return true;
 }
 
@@ -197,6 +201,7 @@ void HashMoveFirst(TThreadSearch& t) {
     std::lock_guard guard(t.RootLock);
     t.couptrouve = true;
     t.Best.m = t.Best.ancienCoup = m;
+    t.Best.pv.SetMove(m);
     t.Best.score = t.Best.ancienscore = entry.Valeur;
     t.Best.BestProf = std::uint32_t(entry.ProfH);
     std::swap(t.Gen_dat[i], t.Gen_dat[0]);
@@ -240,6 +245,6 @@ bool AdvanceIteration(TThreadSearch& t) {
   t.ALPHA_ROOT = t.ThreadScore - 80;
   t.BETA_ROOT = t.ThreadScore + 80;
   ++t.PROF;
-  TInfos::Total(t.Best, std::int32_t(t.PROF), t.ThreadScore, t.ThreadID, t.Nodes);
+  TInfos::Total(t.Best, std::int32_t(t.PROF), t.ThreadScore, t.ThreadID, t.Nodes, *t.HashClass);
   return true;
 }

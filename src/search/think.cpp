@@ -154,6 +154,8 @@ void TMainThreadSearch::Think() {
   ChooseFinalMove();
   StopHelpers();
   EnsureLegalBest();
+  // The answer's line goes out once nothing can change the answer any more.
+  TInfos::Final(*this);
 }
 
 void TMainThreadSearch::EnsureLegalBest() {
@@ -170,9 +172,22 @@ void TMainThreadSearch::EnsureLegalBest() {
         bestScore = t.Gen_dat[i].score;
       }
   };
-  consider(*this);
-  for (auto& helper : TabThreadSearch)
-    if (helper->MaxCoups > 0) consider(*helper);
+  if (RootMoveCount() == 0) {
+    // A "stop" that came before the root moves were listed leaves no list,
+    // and the helpers' lists are an earlier search's: list them now. An
+    // empty list then means the side to move has no legal move.
+    CopyMain();
+    PrepareBoard();
+    RootInCheck = AnalyseChecks(Side, KingSquare(Side));
+    GenerateRootList();
+    consider(*this);
+  } else {
+    consider(*this);
+    for (auto& helper : TabThreadSearch)
+      if (helper->MaxCoups > 0) consider(*helper);
+  }
   std::lock_guard guard(RootLock);
   Best.m = choice;
+  if (choice.IsNone()) Best.pv.length = 0;
+  else Best.pv.SetMove(choice);
 }

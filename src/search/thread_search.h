@@ -4,10 +4,12 @@
 // its RootLock (the root result and the root move list).
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <type_traits>
 
 #include "board/search_board.h"
 #include "eval/eval_state.h"
@@ -17,9 +19,57 @@
 
 constexpr std::int32_t NoScore = -40000;
 
+// A line of play from the root: a root move and the replies the search
+// expects, each legal after the ones before it, at most one move per ply.
+struct TLine {
+  std::array<TMove, PlyTableSize> moves{};
+  std::uint8_t length = 0;
+
+  void SetMove(TMove m) {
+    moves[0] = m;
+    length = 1;
+  }
+  // `m` followed by `rest`, cut to what the array holds.
+  void SetMoveAndRest(TMove m, const TMove* rest, int restLength) {
+    moves[0] = m;
+    const int kept = restLength < PlyTableSize - 1 ? restLength : PlyTableSize - 1;
+    for (int i = 0; i < kept; ++i) moves[i + 1] = rest[i];
+    length = std::uint8_t(kept + 1);
+  }
+};
+
+// The principal variation of every node on the current path, one row per
+// ply (a triangular table): row p holds the best line found so far from the
+// node at ply p. A node empties its row on entry; a move that raises alpha
+// without failing high writes itself followed by the row of the child.
+// Null-window nodes never raise alpha without failing high, so they never copy.
+class TPvTable {
+ public:
+  void Clear(std::uint32_t ply) { length_[ply] = 0; }
+  // `move`, made at ply `ply`, raised alpha: it and its child's line are now
+  // the line of ply `ply`.
+  void Extend(std::uint32_t ply, TMove move) {
+    TMove* row = lines_[ply].data();
+    const TMove* child = lines_[ply + 1].data();
+    const int childLength = length_[ply + 1];
+    row[0] = move;
+    for (int i = 0; i < childLength; ++i) row[i + 1] = child[i];
+    length_[ply] = std::uint8_t(childLength + 1);
+  }
+  const TMove* Line(std::uint32_t ply) const { return lines_[ply].data(); }
+  int Length(std::uint32_t ply) const { return length_[ply]; }
+
+ private:
+  // A node at ply p gets at most one move per ply below it: row p never
+  // holds more than PlyTableSize - p moves.
+  std::array<std::array<TMove, PlyTableSize>, PlyTableSize> lines_{};
+  std::array<std::uint8_t, PlyTableSize> length_{};
+};
+
 // A thread's root result and the bookkeeping of its stability.
 struct TBest {
   TMove m;
+  TLine pv;  // the line that m begins, as far as the search has it
   TMove ancienCoup;
   bool coupchange = false;
   bool scorebaisse = false;
@@ -29,6 +79,8 @@ struct TBest {
   std::int32_t plafondBonus = 0;
   std::int32_t Passages = 0;
 };
+// Copied wholesale between threads under their root locks.
+static_assert(std::is_trivially_copyable_v<TBest>);
 
 // Thrown by CheckStop to unwind a search at once; caught only by the
 // iterative-deepening loops. Nothing of the search's state is used after it:
@@ -105,6 +157,7 @@ class TThreadSearch : public TSearchBoard {
   TMove CoupAttendu;  // written by this thread under RootLock
   std::int32_t ThreadScore = NoScore;
   std::atomic<std::int32_t> MaxCoups{0};
+  TPvTable Pv;  // this thread's principal variations, by ply
   std::atomic<std::uint32_t> Checkup_mask{DefaultCheckupMask};
   TEGTB EGTB;
   // Guards Best, CoupAttendu and the root move list (Gen_dat from 0 to

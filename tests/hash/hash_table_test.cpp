@@ -139,6 +139,22 @@ TEST_F(HashTable, StoredMoveGoesFirst) {
   EXPECT_FALSE(LiftHashMove(other, {g1f3, promoteQueen})) << "the move belongs to another position";
 }
 
+// Only entries of the current search count, estimated from the first
+// thousand slots.
+TEST_F(HashTable, HashFullCountsTheCurrentSearchsEntries) {
+  SearchSeq = 7;
+  EXPECT_EQ(table.HashFull(), 0);
+  for (std::uint32_t key = 1; key <= 250; ++key) Store(key, e2e4, 1, 0, hashfExact);
+  Store(2000, e2e4, 1, 0, hashfExact);  // beyond the sample
+  EXPECT_EQ(table.HashFull(), 250);
+  SearchSeq = 8;
+  for (std::uint32_t key = 1; key <= 100; ++key) Store(key + 500, g1f3, 1, 0, hashfExact);
+  EXPECT_EQ(table.HashFull(), 100) << "the previous search's entries no longer count";
+  table.videHash();
+  SearchSeq = 0;  // a cleared table, and the count of searches starts again
+  EXPECT_EQ(table.HashFull(), 0);
+}
+
 TEST(HashAiles, EveryPawnCountComesBack) {
   bool used[256] = {};
   for (int roi = 0; roi <= 16; ++roi)

@@ -9,6 +9,7 @@
 #include "search/search.h"
 #include "search/time_control.h"
 #include "support/engine_tables.h"
+#include "support/game_rules.h"
 
 namespace {
 
@@ -74,6 +75,14 @@ TEST_F(SearchRules, MatesAreFoundAndEndTheSearch) {
     EXPECT_EQ(main.Best.score, MateScore - c.plies) << c.fen;
     EXPECT_TRUE(MateFound) << c.fen;
     EXPECT_LT(main.PROF, 10u) << c.fen;  // stopped at once, not at the depth limit
+    // The line is the whole mate: every move legal, the last one mating.
+    TProtocolBoard replay;
+    replay.SetupPosition(std::string("fen ") + c.fen);
+    ASSERT_EQ(main.Best.pv.length, c.plies) << c.fen;
+    for (int i = 0; i < main.Best.pv.length; ++i)
+      ASSERT_TRUE(PlayMoveText(replay, move_str(main.Best.pv.moves[i]))) << c.fen << " ply " << i;
+    EXPECT_FALSE(HasLegalMove(replay)) << c.fen;
+    EXPECT_TRUE(replay.ProtocolInCheck(replay.Side)) << c.fen;
   }
 }
 
@@ -148,7 +157,7 @@ TEST_F(SearchRules, EasyStopsAfterThreeRisesOfTheSameMove) {
   EXPECT_FALSE(checkAt(7));
   EXPECT_TRUE(checkAt(8));
   EXPECT_TRUE(SearchStopped);
-  EXPECT_NE(quiet.Text().find("EASY !!"), std::string::npos);
+  EXPECT_NE(quiet.Text().find("info string EASY !!\n"), std::string::npos);
 
   SearchStopped = false;
   main.Best = TBest{};
