@@ -3,7 +3,6 @@
 #include "egtb_api.h"
 
 #include <atomic>
-#include <filesystem>
 #include <mutex>
 #include <new>
 #include <string>
@@ -98,15 +97,12 @@ void setError(const char** errorText, const char* text) {
 
 }  // namespace
 
-extern "C" int InitTbPathCache(const char* path, int32_t /*cacheBytes*/, const char** errorText) {
+// The tables are computed here, not read from files: whatever directory the
+// engine names (a path from another system, one that does not exist, none at
+// all) the answer is the same.
+extern "C" int InitTbPathCache(const char* /*path*/, int32_t /*cacheBytes*/, const char** errorText) {
   std::lock_guard<std::mutex> lock(initMutex);
   setError(errorText, nullptr);
-  std::error_code ignored;
-  if (!path || !std::filesystem::is_directory(path, ignored)) {
-    initError = std::string("tablebase directory not found: ") + (path ? path : "(none)");
-    setError(errorText, initError.c_str());
-    return 0;
-  }
   if (!tablesReady.load(std::memory_order_acquire)) {
     try {
       std::string reason;

@@ -46,10 +46,11 @@ enum EgtbSlot {
 
 enum { EGTB_SQUARE_SLOTS = 16, EGTB_PCLIST_SIZE = 10, EGTB_MAX_MEN = 3 };
 
-/* Checks that `path` is an existing directory and builds the tables (once per
- * process; later calls reuse them). Returns the number of men answered (3),
- * or 0 with *errorText set. `cacheBytes` is accepted and ignored: the tables
- * are small and always held in memory. */
+/* Builds the tables (once per process; later calls reuse them). Returns the
+ * number of men answered (3), or 0 with *errorText set when the tables cannot
+ * be built. The library reads no files: `path` may be any text, a directory
+ * that does not exist, or null, and is ignored; so is `cacheBytes`, since the
+ * tables are small and always held in memory. */
 EGTB_EXPORT int InitTbPathCache(const char* path, int32_t cacheBytes, const char** errorText);
 
 /* Score of the position for `side` to move (0 White, 1 Black). Returns 0 with

@@ -16,6 +16,13 @@ class ConvertError : public std::runtime_error {
 
 // Decimal integer with an optional sign and nothing else; throws ConvertError.
 std::int32_t StrToInt(std::string_view text);
+// A decimal integer with an optional sign and any number of digits, brought
+// into min..max: a value far beyond its range is still a number and gets the
+// nearest value allowed. False, with `value` untouched, when it is no number.
+bool ParseClampedInt(std::string_view text, std::int32_t min, std::int32_t max, std::int32_t& value);
+// ParseClampedInt that throws ConvertError when the text is no number.
+std::int32_t StrToIntClamped(std::string_view text, std::int32_t min, std::int32_t max);
 
-// The line the command loop prints for an error that ended a command.
+// The text the command loop reports (as an "info string") for an error that
+// ended a command.
 std::string ErrorLine(const std::exception& error);

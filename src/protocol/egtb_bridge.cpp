@@ -1,5 +1,7 @@
 #include "protocol/egtb_bridge.h"
 
+#include <algorithm>
+
 #include "platform/console.h"
 #include "platform/files.h"
 #include "protocol/start_dir.h"
@@ -30,6 +32,14 @@ constexpr int BlackCounts = 5;  // Black's counts follow White's five in pclist
 std::string LibraryPathText;
 
 bool NoError(const char* errorText) { return errorText == nullptr || *errorText == '\0'; }
+
+// Another library's text may run over several lines; each would reach the
+// interface bare, so the breaks become blanks.
+std::string OnOneLine(const char* text) {
+  std::string line(text);
+  std::replace_if(line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+  return line;
+}
 
 // The start directory first; then beside the executable, which is where the
 // build puts the library and where the missing-library message sends users.
@@ -101,7 +111,8 @@ void TEGTB::FirstInit() {
 
 void TEGTB::Init() {
   initialised_ = true;
-  writeString("Init EGTB");
+  // Neither line is a protocol reply, so both go out as "info string".
+  writeInfoString("Init EGTB");
   if (NalimovCache < 1 || NalimovCache > 1024) NalimovCache = DefaultCacheMB;
   const std::int32_t cacheBytes = NalimovCache * 1048576;
 
@@ -125,12 +136,12 @@ void TEGTB::Init() {
         EGTBMen = men;
         EGTBMessage.clear();
       } else {
-        EGTBMessage = NoError(errorText) ? AccessErrorText : errorText;
+        EGTBMessage = NoError(errorText) ? AccessErrorText : OnOneLine(errorText);
       }
     }
     EGTBLoaded = usable;
   }
-  if (!usable) writeString(EGTBMessage);
+  if (!usable) writeInfoString(EGTBMessage);
 }
 
 bool TEGTB::Probe(const TSearchBoard& board, std::int32_t& score) const {

@@ -65,7 +65,8 @@ class TEGTB {
   // (in the start directory, else beside the executable). Loads nothing.
   void FirstInit();
   // Loads and initialises the library with NalimovPath and NalimovCache;
-  // prints "Init EGTB" and, when tablebases are unusable, the reason.
+  // prints "info string Init EGTB" and, when tablebases are unusable, the
+  // reason as another "info string" line.
   void Init();
   // Value of the board's position for its side to move, from the library.
   // True when the library answered; `score` is then valid.

@@ -1,9 +1,12 @@
 // Reading FEN text into a record, and refusing positions the engine cannot
 // hold safely: everything is checked before the board is touched.
+#include <algorithm>
 #include <array>
+#include <string>
 #include <vector>
 
 #include "board/geometry.h"
+#include "protocol/convert.h"
 #include "protocol/protocol_board.h"
 
 namespace {
@@ -77,8 +80,16 @@ bool ReadEnPassant(std::string_view field, TFenInfo& info, std::string& error) {
   return true;
 }
 
-// Placement, side, then optional castling and en-passant fields; the
-// half-move clock, move number and anything after them are not used.
+// Half-moves since the last capture or pawn move. A clock that is missing or
+// no number (EPD operations stand there) reads as 0; a huge one is cut to a
+// value that already draws by the fifty-move rule.
+std::uint32_t ReadHalfMoveClock(std::string_view field) {
+  std::int32_t clock = 0;
+  return ParseClampedInt(field, 0, MaxFenHalfMoveClock, clock) ? std::uint32_t(clock) : 0;
+}
+
+// Placement, side, then optional castling, en-passant and half-move clock
+// fields; the move number and anything after it are not used.
 bool ReadFenText(std::string_view text, TFenInfo& info, std::string& error) {
   const auto fields = SplitFields(text);
   if (fields.empty()) return Refuse(error, "no placement");
@@ -88,6 +99,7 @@ bool ReadFenText(std::string_view text, TFenInfo& info, std::string& error) {
   info.side = fields[1] == "w" ? Light : Dark;
   if (fields.size() >= 3 && !ReadCastling(fields[2], info, error)) return false;
   if (fields.size() >= 4 && !ReadEnPassant(fields[3], info, error)) return false;
+  info.fifty = fields.size() >= 5 ? ReadHalfMoveClock(fields[4]) : 0;
   return true;
 }
 
@@ -106,20 +118,38 @@ TPlacedArrays Place(const TFenInfo& info) {
   return board;
 }
 
+const char* SideName(TSide side) { return side == Light ? "white" : "black"; }
+
+// Material no game can reach: more than eight pawns, or more pieces beyond
+// the original set (one queen, two each of rooks, bishops and knights) than
+// the side's missing pawns could have promoted to.
+bool CheckPromotions(const int (&count)[6], TSide side, std::string& error) {
+  if (count[Pawn] > 8) return Refuse(error, std::string(SideName(side)) + " has more than 8 pawns");
+  const auto beyond = [&](TBoardPiece kind, int original) { return std::max(0, count[kind] - original); };
+  const int promoted = beyond(Queen, 1) + beyond(Rook, 2) + beyond(Bishop, 2) + beyond(Knight, 2);
+  const int missingPawns = 8 - count[Pawn];
+  if (promoted > missingPawns)
+    return Refuse(error, std::string(SideName(side)) + " has more pieces beyond the original set (" +
+                             std::to_string(promoted) + ") than missing pawns (" + std::to_string(missingPawns) +
+                             ") could have become");
+  return true;
+}
+
+// Within these rules a side has at most sixteen men (the king, seven pieces,
+// eight pawns or what they became), as many as its piece list holds.
+static_assert(1 + 7 + 8 == PieceListSize);
+
 bool CheckMaterial(const TPlacedArrays& board, std::string& error) {
-  int kings[2] = {0, 0}, men[2] = {0, 0};
+  int count[2][6] = {};
   for (int square = 0; square < 64; ++square) {
     const TBoardSide side = board.color[square];
     if (side == bsEmpty) continue;
-    ++men[side];
-    if (board.piece[square] == King) ++kings[side];
+    ++count[side][board.piece[square]];
     if (board.piece[square] == Pawn && (square < 8 || square >= 56))
       return Refuse(error, "a pawn stands on the first or last rank");
   }
-  if (kings[Light] != 1 || kings[Dark] != 1) return Refuse(error, "each side needs exactly one king");
-  if (men[Light] > PieceListSize || men[Dark] > PieceListSize)
-    return Refuse(error, "a side has more than 16 men");
-  return true;
+  if (count[Light][King] != 1 || count[Dark][King] != 1) return Refuse(error, "each side needs exactly one king");
+  return CheckPromotions(count[Light], Light, error) && CheckPromotions(count[Dark], Dark, error);
 }
 
 bool InCheck(const TPlacedArrays& board, TSide side) {

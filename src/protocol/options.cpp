@@ -12,6 +12,10 @@ std::string OptionValueString(std::string_view line) {
 
 std::int32_t OptionValueInt(std::string_view line) { return StrToInt(OptionValueString(line)); }
 
+std::int32_t OptionValueClamped(std::string_view line, std::int32_t min, std::int32_t max) {
+  return StrToIntClamped(OptionValueString(line), min, max);
+}
+
 bool OptionValueBool(std::string_view line) { return OptionValueString(line) == "true"; }
 
 bool ContainsNoCase(std::string_view text, std::string_view word) {

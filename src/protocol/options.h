@@ -9,6 +9,9 @@
 std::string OptionValueString(std::string_view line);
 // The last word as an integer; throws ConvertError when it is not one.
 std::int32_t OptionValueInt(std::string_view line);
+// The last word as an integer brought into min..max; throws ConvertError
+// when it is not a number at all.
+std::int32_t OptionValueClamped(std::string_view line, std::int32_t min, std::int32_t max);
 // True exactly when the last word is "true" (letter case matters).
 bool OptionValueBool(std::string_view line);
 

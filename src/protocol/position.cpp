@@ -86,7 +86,7 @@ void TProtocolBoard::SetStartPosition() {
 bool TProtocolBoard::loadEPD(std::string_view text) {
   std::string error;
   if (LoadFen(text, error)) return true;
-  writeString("info string " + error);
+  writeInfoString(error);
   return false;
 }
 
@@ -100,7 +100,7 @@ void TProtocolBoard::MiseEnPlacePosition(const TFenInfo& info) {
   XSide = Opponent(info.side);
   Castle = std::uint32_t(info.castle) & 15;
   EP = info.EP;
-  Fifty = 0;
+  Fifty = info.fifty;
   Ply = 0;
   Hply = 0;
   AfterSetUp();
@@ -127,9 +127,9 @@ void TProtocolBoard::PlayMoves(std::string_view list) {
     TMove parsed;
     const int index = ParseCoordMove(token, parsed);
     try {
-      if (index < 0 || !ProtocolMakeMove(Gen_dat[index].m)) writeString("Illegal Move !!");
+      if (index < 0 || !ProtocolMakeMove(Gen_dat[index].m)) writeInfoString("Illegal Move !!");
     } catch (const std::bad_alloc&) {
-      writeString("info string not enough memory for the game's moves");
+      writeInfoString("not enough memory for the game's moves");
       return;
     }
     Ply = 0;

@@ -21,7 +21,12 @@ struct TFenInfo {
   std::int32_t castle = 0;  // bits of Castle: K 1, Q 2, k 4, q 8
   std::int32_t EP = NoSquare;
   TSide side = Light;
+  std::uint32_t fifty = 0;  // half-move clock
 };
+
+// The largest half-move clock a FEN sets: ten times the fifty-move limit,
+// plenty for any game and small enough for every counter that adds to it.
+constexpr std::int32_t MaxFenHalfMoveClock = 1000;
 
 // The start placement as a TFenInfo::Position string.
 extern const std::string_view StartPlacement;

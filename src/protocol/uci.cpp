@@ -23,6 +23,22 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
+// Interfaces and client libraries leave blanks, tabs or a carriage return at
+// the end of a line; none of them is part of a command. Leading blanks are
+// kept: such a line is no command at all.
+std::string_view WithoutTrailingBlanks(std::string_view line) {
+  const auto last = line.find_last_not_of(" \t\r");
+  return last == std::string_view::npos ? std::string_view() : line.substr(0, last + 1);
+}
+
+// The handshake word, in any letter case, first or again later.
+bool IsUciHello(std::string_view line) { return EqualsNoCase(line, "uci"); }
+
+std::string SpinOption(std::string_view name, std::int32_t defaultValue, std::int32_t min, std::int32_t max) {
+  return "option name " + std::string(name) + " type spin default " + std::to_string(defaultValue) + " min " +
+         std::to_string(min) + " max " + std::to_string(max) + "\n";
+}
+
 std::string Trim(std::string_view text) {
   const auto first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
@@ -32,13 +48,16 @@ std::string Trim(std::string_view text) {
 
 }  // namespace
 
+// Spin options in the order interfaces and client libraries parse:
+// default, then min, then max.
 std::string UciIdentity() {
   return "id name " + EngineName + "\n" +
-         "id author " + AuthorName + "\n"
-         "option name Hash type spin min 1 max 1024 default 32\n"
-         "option name NalimovCache type spin min 1 max 1024 default 8\n"
-         "option name NalimovPath type string default C:\\Nalimov\n"
-         "option name Threads type spin min 1 max 8 default 1\n"
+         "id author " + AuthorName + "\n" +
+         SpinOption("Hash", 32, 1, 1024) +
+         SpinOption("NalimovCache", 8, 1, 1024) +
+         "option name NalimovPath type string default C:\\Nalimov\n" +
+         SpinOption("Threads", 1, 1, MaxThreads) +
+         SpinOption("Move Overhead", DefaultMoveOverhead, 0, MaxMoveOverhead) +
          "option name Ponder type check default false\n"
          "option name Clear Hash type button\n"
          "uciok\n";
@@ -87,16 +106,18 @@ void TUCI::Execute() {
   }
 }
 
-bool TUCI::HandleLine(const std::string& line) {
+bool TUCI::HandleLine(const std::string& received) {
+  const std::string line(WithoutTrailingBlanks(received));
   if (SearchRunning()) {
     if (line == "ucinewgame" || line == "quit" || line == "stop") StopSearch();
-    else if (line != "ponderhit" && line != "isready") return !terminated_;
+    // "uci" again only prints, so it need not wait for the search either.
+    else if (line != "ponderhit" && line != "isready" && !IsUciHello(line)) return !terminated_;
   }
   try {
     Dispatch(line);
   } catch (const std::exception& error) {
     // A bad argument drops that command alone; the engine goes on serving.
-    writeString(ErrorLine(error));
+    writeInfoString(ErrorLine(error));
   }
   return !terminated_;
 }
@@ -110,6 +131,9 @@ void TUCI::Dispatch(const std::string& line) {
       EGTBCacheChanged = EGTBPathChanged = false;
     }
     writeString("readyok");
+  } else if (IsUciHello(line)) {
+    // A client that lost the first answer asks again; nothing is reset.
+    writeLines(UciIdentity());
   } else if (line == "quit") {
     terminated_ = true;
     ReleaseEGTBLibrary();
@@ -165,6 +189,8 @@ bool TUCI::SetOption(const std::string& line) {
     if (!OwnBook) mainSearch_->BOOK.close_book();
   } else if (ContainsNoCase(line, "setoption name Threads value")) {
     SetThreads(OptionValueInt(line));
+  } else if (ContainsNoCase(line, "setoption name Move Overhead value")) {
+    MoveOverhead = OptionValueClamped(line, 0, MaxMoveOverhead);
   } else if (ContainsNoCase(line, "setoption name Clear Hash")) {
     mainSearch_->VideAllHash();
   } else {
@@ -191,15 +217,16 @@ void TUCI::Position(const std::string& line) {
   SetupPosition(arguments);
 }
 
+// "go" alone is an order like any other: it searches until "stop".
 void TUCI::Go(const std::string& line) {
-  if (line == "go") return;
   ParseGoCommand(Trim(line.size() > 3 ? std::string_view(line).substr(3) : std::string_view()));
 }
 
 void WaitForUci() {
-  std::string line;
-  while (ReadLine(line)) {
-    if (EqualsNoCase(line, "uci")) {
+  std::string received;
+  while (ReadLine(received)) {
+    const std::string_view line = WithoutTrailingBlanks(received);
+    if (IsUciHello(line)) {
       TUCI uci;
       uci.Execute();
       return;

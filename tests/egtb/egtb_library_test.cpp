@@ -62,14 +62,15 @@ struct Arguments {
 // The library, loaded and initialised once for the whole test run.
 class EgtbLibrary : public ::testing::Test {
  protected:
+  static inline InitTbPathCacheFn init = nullptr;
   static inline ProbeTbPositionFn probe = nullptr;
 
   static void SetUpTestSuite() {
     void* handle = dlopen(VOSTRAK_BUILD_DIR "/EGTB.DLL", RTLD_NOW | RTLD_LOCAL);
     if (!handle || probe) return;
-    const auto init = reinterpret_cast<InitTbPathCacheFn>(dlsym(handle, "InitTbPathCache"));
+    init = reinterpret_cast<InitTbPathCacheFn>(dlsym(handle, "InitTbPathCache"));
     const char* error = nullptr;
-    if (init && init(::testing::TempDir().c_str(), 0, &error) == 3)
+    if (init && init(nullptr, 0, &error) == 3)
       probe = reinterpret_cast<ProbeTbPositionFn>(dlsym(handle, "ProbeTbPosition"));
   }
   void SetUp() override { ASSERT_TRUE(probe) << "cannot load and initialise " VOSTRAK_BUILD_DIR "/EGTB.DLL"; }
@@ -109,6 +110,17 @@ TEST_F(EgtbLibrary, HandCheckedPositions) {
   EXPECT_LT(Score("Ke5 Pe4 / Ke7", 1), -9000);  // Black to move gives the opposition up
   EXPECT_GT(Score("Ke6 Pe5 / Ke8", 0), 9000);   // king on the sixth wins whoever moves
   EXPECT_LT(Score("Ke6 Pe5 / Ke8", 1), -9000);
+}
+
+// The tables are computed, not read: whatever directory the engine names,
+// or none, the library answers, and answers the same.
+TEST_F(EgtbLibrary, AnyPathInitialises) {
+  for (const char* path : {"C:\\TBS", "/nonexistent/tablebases", "", "relative path", static_cast<const char*>(nullptr)}) {
+    const char* error = "unset";
+    EXPECT_EQ(init(path, 8 << 20, &error), 3) << (path ? path : "(null)");
+    EXPECT_EQ(error, nullptr) << (path ? path : "(null)");
+  }
+  EXPECT_EQ(Score("Kb6 Qh7 / Ka8", 0), 9999);
 }
 
 // Each spoils the arrays of a valid "Ke1 Rh1 / Ke8".

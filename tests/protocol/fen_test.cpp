@@ -41,10 +41,58 @@ TEST(ProtocolFen, ShortFensAndTrailingFieldsAreAccepted) {
   const TProtocolBoard board = BoardFromFen("4k3/8/8/8/8/8/8/4K3 b");
   EXPECT_EQ(board.Side, Dark);
   EXPECT_EQ(board.First_move[1], 5) << "moves generated, ready for the first one";
-  // Half-move clock and move number are not used; EPD operations may follow.
-  EXPECT_EQ(BoardFromFen("4k3/8/8/8/8/8/8/4K3 w - - 37 80").Fifty, 0u);
-  BoardFromFen("4k3/8/8/8/8/8/8/4K3 w - - bm Kd2; id \"x\";");
   BoardFromFen("  4k3/8/8/8/8/8/8/4K3   w\t-  -  ");
+}
+
+// The fifth field starts the fifty-move counter. EPD operations may stand
+// there instead: anything that is not a number counts as 0, and a huge
+// clock is cut to one that draws just as surely.
+TEST(ProtocolFen, HalfMoveClockStartsTheFiftyMoveCounter) {
+  const std::pair<const char*, std::uint32_t> cases[] = {
+      {"4k3/8/8/8/8/8/8/4K3 w - - 37 80", 37},
+      {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", 0},
+      {"4k3/8/8/8/8/8/8/4K3 w - - 99", 99},
+      {"4k3/8/8/8/8/8/8/4K3 w - - 1000 600", 1000},
+      {"4k3/8/8/8/8/8/8/4K3 w - - 1001 600", 1000},
+      {"4k3/8/8/8/8/8/8/4K3 w - - 99999999999999999999 1", 1000},
+      {"4k3/8/8/8/8/8/8/4K3 w - - -5 1", 0},
+      {"4k3/8/8/8/8/8/8/4K3 w - - 12x 1", 0},
+      {"4k3/8/8/8/8/8/8/4K3 w - -", 0},
+      {"4k3/8/8/8/8/8/8/4K3 w - - bm Kd2; id \"x\";", 0},
+  };
+  for (const auto& [fen, clock] : cases) EXPECT_EQ(BoardFromFen(fen).Fifty, clock) << fen;
+}
+
+// Material a game can reach: at most eight pawns a side, and no more pieces
+// beyond one queen and two each of rooks, bishops and knights than the
+// side's missing pawns could have become.
+TEST(ProtocolFen, MaterialNoGameCanReachIsRefused) {
+  struct Case { const char* fen; const char* refusal; };  // refusal null: accepted
+  const Case cases[] = {
+      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", nullptr},
+      // Nine queens, two rooks, two bishops, two knights and the king a side.
+      {"rnbqkbnr/qqqqqqqq/8/8/8/8/QQQQQQQQ/RNBQKBNR w - - 0 1", nullptr},
+      {"R6R/3Q4/1Q4Q1/4Q3/2Q4Q/Q4Q2/pp1Q4/kBNN1KB1 w - - 0 1", nullptr},  // 218 moves
+      {"4k3/8/8/8/8/8/1PPPPPPP/QQ2K3 w - - 0 1", nullptr},     // one pawn promoted
+      {"4k3/4p3/8/8/8/8/RRRRRRRR/RRK5 w - - 0 1", nullptr},    // ten rooks
+      {"4k3/8/8/8/8/8/NNNBBBRR/NNKBB3 w - - 0 1", nullptr},    // five knights, five bishops
+      {"4k3/8/8/8/8/8/PPPPPPPP/QQ2K3 w - - 0 1", "white has more pieces beyond the original set (1) than missing pawns (0)"},
+      {"4k3/8/8/8/8/8/1PPPPPPP/QQQ1K3 w - - 0 1", "white has more pieces beyond the original set (2) than missing pawns (1)"},
+      {"4k3/4p3/8/8/8/8/RRRRRRRR/RRRK4 w - - 0 1", "white has more pieces beyond the original set (9) than missing pawns (8)"},
+      {"rrrrrrrr/rrrrrrrk/8/8/8/8/RRRRRRRK/RRRRRRRR w - - 0 1", "white has more pieces beyond"},
+      {"nnnnkbbb/pppppppp/8/8/8/8/8/4K3 w - - 0 1", "black has more pieces beyond the original set (3) than missing pawns (0)"},
+      {"4k3/pppppppp/p7/8/8/8/8/4K3 w - - 0 1", "black has more than 8 pawns"},
+      {"4k3/8/8/8/8/P7/PPPPPPPP/4K3 w - - 0 1", "white has more than 8 pawns"},
+  };
+  EnsureEngineTables();
+  for (const Case& c : cases) {
+    TProtocolBoard board;
+    std::string error;
+    EXPECT_EQ(board.LoadFen(c.fen, error), c.refusal == nullptr) << c.fen << ": " << error;
+    if (c.refusal) {
+      EXPECT_EQ(error.rfind(std::string("fen refused: ") + c.refusal, 0), 0u) << c.fen << ": " << error;
+    }
+  }
 }
 
 TEST(ProtocolFen, UnsoundFensAreRefusedWithOneLineAndThePositionKept) {

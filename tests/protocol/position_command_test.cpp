@@ -30,18 +30,23 @@ TEST_F(ProtocolPosition, MovesArePlayedAndIllegalOnesReported) {
   EXPECT_EQ(Position(board, "fen 4k3/8/8/8/8/8/4P3/4K3 b - - 0 1 moves e8d7 e2e4 d7d6"), "");
   EXPECT_EQ(board.Piece[19], King);
   EXPECT_EQ(board.Fifty, 1u);
+  // The FEN's clock goes on counting; a pawn move sets it back.
+  Position(board, "fen 4k3/8/8/8/8/8/4P3/4K3 b - - 37 80 moves e8d7 e1d1");
+  EXPECT_EQ(board.Fifty, 39u);
+  Position(board, "fen 4k3/8/8/8/8/8/4P3/4K3 b - - 37 80 moves e8d7 e2e4");
+  EXPECT_EQ(board.Fifty, 0u);
   Position(board, "startpos moves e2e4 e7e5");
   const BoardSnapshot afterE4E5(board);
-  EXPECT_EQ(Position(board, "startpos moves e2e4 e7e5 e1e3"), "Illegal Move !!\n");
+  EXPECT_EQ(Position(board, "startpos moves e2e4 e7e5 e1e3"), "info string Illegal Move !!\n");
   EXPECT_TRUE(BoardSnapshot(board) == afterE4E5);
   EXPECT_EQ(Position(board, "startpos moves e2e4 e7e5 e1e2"), "");
   EXPECT_EQ(board.Piece[52], King);
 
   // Each bad token costs one line; the moves after it are played.
-  EXPECT_EQ(Position(board, "startpos moves e2e4 e2e4 e7e5 zz g1f3"), "Illegal Move !!\nIllegal Move !!\n");
+  EXPECT_EQ(Position(board, "startpos moves e2e4 e2e4 e7e5 zz g1f3"), "info string Illegal Move !!\ninfo string Illegal Move !!\n");
   EXPECT_EQ(board.Hply, 3u);
   // Leaving the king in check: the pinned knight may not move.
-  EXPECT_EQ(Position(board, "fen 4k3/4r3/8/8/8/8/4N3/4K3 w - - moves e2c3 e1d1"), "Illegal Move !!\n");
+  EXPECT_EQ(Position(board, "fen 4k3/4r3/8/8/8/8/4N3/4K3 w - - moves e2c3 e1d1"), "info string Illegal Move !!\n");
   EXPECT_EQ(board.Piece[59], King);
 }
 

@@ -71,8 +71,8 @@ TEST_F(Threads, BadThreadValuesAreIgnoredButTablebasesReinitialise) {
     EXPECT_EQ(ThreadsCount, 1) << value;
     EXPECT_EQ(Main().HelperCount(), 0u) << value;
   }
-  EXPECT_EQ(Serve("setoption name Threads value many"), "EConvertError: 'many' is not a valid integer value\n");
-  EXPECT_EQ(Serve("setoption name Hash value 12x"), "EConvertError: '12x' is not a valid integer value\n");
+  EXPECT_EQ(Serve("setoption name Threads value many"), "info string EConvertError: 'many' is not a valid integer value\n");
+  EXPECT_EQ(Serve("setoption name Hash value 12x"), "info string EConvertError: '12x' is not a valid integer value\n");
   EXPECT_EQ(ThreadsCount, 1);
   EXPECT_EQ(HashSizeMB, 32);
 }
