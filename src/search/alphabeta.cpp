@@ -1,6 +1,8 @@
 // The alpha-beta node below the root, written as the numbered steps of its
 // algorithm. One body serves the three forms; the form is a template
 // parameter, so every test on it costs nothing at run time.
+#include <algorithm>
+
 #include "eval/terms.h"
 #include "hash/keys.h"
 #include "search/control.h"
@@ -45,7 +47,11 @@ int MenOnBoard(const TThreadSearch& t) { return 2 + t.MenCountWithoutKings(); }
 
 }  // namespace
 
-std::int32_t EvaluateNode(TThreadSearch& t) { return Evaluate(t, t.Eval, *t.HashClass); }
+// A heap of promoted queens can add up beyond the mate bound; a static
+// score is never a mate, so it stops short of one.
+std::int32_t EvaluateNode(TThreadSearch& t) {
+  return std::clamp(Evaluate(t, t.Eval, *t.HashClass), -MateBound, MateBound);
+}
 
 bool InsufficientMaterial(TThreadSearch& t) {
   TEvalState& e = t.Eval;

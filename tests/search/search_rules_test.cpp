@@ -2,6 +2,9 @@
 // shortcuts, the draws, mate scores and the aspiration window.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "eval/terms.h"
 #include "platform/console.h"
 #include "protocol/move_text.h"
 #include "search/control.h"
@@ -165,4 +168,18 @@ TEST_F(SearchRules, EasyStopsAfterThreeRisesOfTheSameMove) {
   main.Nodes = 1000;  // too few nodes: the rule does not apply
   for (std::int32_t score : {1, 2, 3, 4, 5}) EXPECT_FALSE(checkAt(score));
   TimeMode = tmFixedDepth;
+}
+
+TEST_F(SearchRules, AStaticScoreIsNeverAMate) {
+  // Nine queens and every other piece outweigh the mate bound; only a
+  // search may claim a mate.
+  for (const char* fen : {"7k/6pp/8/8/8/8/QQQQQQQN/QQRRBBNK w - - 0 1", "7k/6pp/8/8/8/8/QQQQQQQN/QQRRBBNK b - - 0 1"}) {
+    source.SetupPosition(std::string("fen ") + fen);
+    main.CopyMain();
+    main.PrepareBoard();
+    main.Eval.PhaseDepart = RootPhase(main, main.Eval);
+    const std::int32_t score = EvaluateNode(main);
+    EXPECT_LE(std::abs(score), MateBound) << fen;
+    EXPECT_GE(std::abs(score), 5000) << fen;  // still a won or lost game
+  }
 }
