@@ -163,6 +163,7 @@ void TUCI::NewGame() {
   ReinitTablebases();
   mainSearch_->InitHashClass(HashSizeMB);
   ClearHashPending = true;
+  mainSearch_->VideAllHash();  // now, rather than on the first move's clock
   Level = TLevel{};
   SetStartPosition();
 }
@@ -213,7 +214,10 @@ void TUCI::SetThreads(std::int32_t count) {
 
 void TUCI::Position(const std::string& line) {
   const std::string arguments = Trim(line.size() > 9 ? std::string_view(line).substr(9) : std::string_view());
-  if (IsNewFen(arguments)) ClearHashPending = true;
+  if (IsNewFen(arguments)) {
+    ClearHashPending = true;
+    mainSearch_->VideAllHash();  // now, rather than on the next search's clock
+  }
   SetupPosition(arguments);
 }
 

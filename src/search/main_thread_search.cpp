@@ -43,6 +43,7 @@ TMainThreadSearch::~TMainThreadSearch() {
 }
 
 void TMainThreadSearch::CreateThreads() {
+  tablesEmpty_ = false;
   const std::int32_t share = HashSizeMB / ThreadsCount;
   HashClass = std::make_unique<THashClass>(share);
   for (std::int32_t id = 2; id <= ThreadsCount; ++id) {
@@ -61,6 +62,7 @@ void TMainThreadSearch::AllThreadsNil() {
 
 void TMainThreadSearch::InitHashClass(std::int32_t newsize) {
   HashSizeMB = newsize;
+  tablesEmpty_ = false;
   const std::int32_t share = newsize / ThreadsCount;
   bool sized = HashClass->init_size(share);
   for (auto& helper : TabThreadSearch) sized = helper->HashClass->init_size(share) && sized;
@@ -72,6 +74,7 @@ void TMainThreadSearch::InitHashClass(std::int32_t newsize) {
 void TMainThreadSearch::VideAllHash() {
   HashClass->videHash();
   for (auto& helper : TabThreadSearch) helper->HashClass->videHash();
+  tablesEmpty_ = true;
 }
 
 void TMainThreadSearch::ShareTablebases() {

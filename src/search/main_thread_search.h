@@ -35,7 +35,9 @@ class TMainThreadSearch : public TThreadSearch {
   void AllThreadsNil();
   // Every thread's tables sized from a total of `newsize` megabytes.
   void InitHashClass(std::int32_t newsize);
-  // Every thread's tables emptied.
+  // Every thread's tables emptied. The protocol calls it as soon as a new
+  // game or position asks for empty tables, so that the search does not
+  // spend its clock on it.
   void VideAllHash();
   // Hands the tablebase probe of this thread's bridge to every helper.
   void ShareTablebases();
@@ -75,5 +77,6 @@ class TMainThreadSearch : public TThreadSearch {
 
   std::vector<std::unique_ptr<TThreadSearch>> TabThreadSearch;  // helpers, ThreadID 2..
   TThreadCoup* output_ = nullptr;
+  bool tablesEmpty_ = false;  // emptied, and no search has written since
   std::unique_ptr<Worker> worker_;  // last, so that it stops before the fields go
 };

@@ -103,12 +103,14 @@ void TMainThreadSearch::Think() {
   if (NodeLimit) Checkup_mask = std::min(Checkup_mask.load(), NodeCheckMask(NodeLimit));
   // 4.
   if (ClearHashPending) {
-    VideAllHash();
+    // The protocol usually emptied them already, while no clock ran.
+    if (!tablesEmpty_) VideAllHash();
     ClearHashPending = false;
     SearchSeq = 0;
   } else {
     ++SearchSeq;
   }
+  tablesEmpty_ = false;  // from here on the search writes into them
   // 5.
   RootInCheck = AnalyseChecks(Side, KingSquare(Side));
   bool depthsExhausted = false;

@@ -217,4 +217,28 @@ TEST_F(GoCommand, SearchmovesKeepsTheLegalMovesAndReportsTheOthers) {
   EXPECT_EQ(SearchMoves.count, 0);
 }
 
+TEST_F(GoCommand, ANewGameOrPositionEmptiesTheTablesBeforeAnyClockRuns) {
+  const auto empty = [&] {
+    const THashClass& tables = *uci->MainSearch().HashClass;
+    for (std::uint32_t i = 0; i < tables.HashSize; ++i)
+      if (tables.HashTable[i].ID != 0) return false;
+    return true;
+  };
+  const char* orders[] = {"position fen 4k3/8/8/8/8/8/3PP3/4K3 w - - 0 1", "ucinewgame"};
+  for (const char* order : orders) {
+    Serve("position startpos moves e2e4");
+    Serve("go depth 6");
+    uci->MainSearch().WaitSuspended();
+    ASSERT_FALSE(empty());
+    Serve(order);
+    EXPECT_TRUE(empty()) << order;
+  }
+  // The same position again keeps what the tables know.
+  Serve("position fen 4k3/8/8/8/8/8/3PP3/4K3 w - - 0 1");
+  Serve("go depth 6");
+  uci->MainSearch().WaitSuspended();
+  Serve("position fen 4k3/8/8/8/8/8/3PP3/4K3 w - - 0 1 moves e2e4");
+  EXPECT_FALSE(empty());
+}
+
 }  // namespace
