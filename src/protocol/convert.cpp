@@ -25,24 +25,23 @@ std::int32_t StrToInt(std::string_view text) {
   return value;
 }
 
-bool ParseClampedInt(std::string_view text, std::int32_t min, std::int32_t max, std::int32_t& value) {
+std::optional<std::int64_t> ParseClampedInt(std::string_view text, std::int64_t min, std::int64_t max) {
   std::string_view digits = text;
   const bool negative = !digits.empty() && digits.front() == '-';
   if (!digits.empty() && (digits.front() == '+' || negative)) digits.remove_prefix(1);
   if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return false;
+    return std::nullopt;
   // Saturate while reading, so that no number of digits can overflow.
   constexpr std::int64_t Ceiling = std::int64_t(1) << 40;
   std::int64_t read = 0;
   for (char c : digits) read = std::min(Ceiling, read * 10 + (c - '0'));
-  value = std::int32_t(std::clamp<std::int64_t>(negative ? -read : read, min, max));
-  return true;
+  return std::clamp<std::int64_t>(negative ? -read : read, min, max);
 }
 
 std::int32_t StrToIntClamped(std::string_view text, std::int32_t min, std::int32_t max) {
-  std::int32_t value = 0;
-  if (!ParseClampedInt(text, min, max, value)) throw NotAnInteger(text);
-  return value;
+  const auto value = ParseClampedInt(text, min, max);
+  if (!value) throw NotAnInteger(text);
+  return std::int32_t(*value);
 }
 
 std::string ErrorLine(const std::exception& error) {

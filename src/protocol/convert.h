@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -18,8 +19,8 @@ class ConvertError : public std::runtime_error {
 std::int32_t StrToInt(std::string_view text);
 // A decimal integer with an optional sign and any number of digits, brought
 // into min..max: a value far beyond its range is still a number and gets the
-// nearest value allowed. False, with `value` untouched, when it is no number.
-bool ParseClampedInt(std::string_view text, std::int32_t min, std::int32_t max, std::int32_t& value);
+// nearest value allowed. Nothing when it is no number.
+std::optional<std::int64_t> ParseClampedInt(std::string_view text, std::int64_t min, std::int64_t max);
 // ParseClampedInt that throws ConvertError when the text is no number.
 std::int32_t StrToIntClamped(std::string_view text, std::int32_t min, std::int32_t max);
 

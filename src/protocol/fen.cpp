@@ -84,8 +84,7 @@ bool ReadEnPassant(std::string_view field, TFenInfo& info, std::string& error) {
 // no number (EPD operations stand there) reads as 0; a huge one is cut to a
 // value that already draws by the fifty-move rule.
 std::uint32_t ReadHalfMoveClock(std::string_view field) {
-  std::int32_t clock = 0;
-  return ParseClampedInt(field, 0, MaxFenHalfMoveClock, clock) ? std::uint32_t(clock) : 0;
+  return std::uint32_t(ParseClampedInt(field, 0, MaxFenHalfMoveClock).value_or(0));
 }
 
 // Placement, side, then optional castling, en-passant and half-move clock

@@ -10,6 +10,7 @@
 #include "platform/console.h"
 #include "platform/system.h"
 #include "protocol/book.h"
+#include "protocol/convert.h"
 #include "protocol/thread_coup.h"
 #include "protocol/uci.h"
 #include "search/control.h"
@@ -72,7 +73,7 @@ template <class T>
 std::size_t ReadValue(const std::vector<std::string_view>& words, std::size_t i, std::int64_t low,
                       std::int64_t high, std::optional<T>& value, std::vector<std::string>& notes) {
   const bool present = i + 1 < words.size() && !IsKeyword(words[i + 1]);
-  const auto number = present ? ReadClampedNumber(words[i + 1], low, high) : std::nullopt;
+  const auto number = present ? ParseClampedInt(words[i + 1], low, high) : std::nullopt;
   if (number) {
     value = T(*number);
     return 1;
@@ -137,19 +138,6 @@ void RestrictRootMoves(TProtocolBoard& board, const std::vector<std::string>& te
 }
 
 }  // namespace
-
-std::optional<std::int64_t> ReadClampedNumber(std::string_view text, std::int64_t low, std::int64_t high) {
-  const bool negative = !text.empty() && text[0] == '-';
-  if (!text.empty() && (text[0] == '-' || text[0] == '+')) text.remove_prefix(1);
-  if (text.empty()) return std::nullopt;
-  std::int64_t value = 0;
-  constexpr std::int64_t Saturated = std::numeric_limits<std::int64_t>::max() / 10 - 10;
-  for (char ch : text) {
-    if (ch < '0' || ch > '9') return std::nullopt;
-    value = std::min(value * 10 + (ch - '0'), Saturated);
-  }
-  return std::clamp(negative ? -value : value, low, high);
-}
 
 TGoOrder ReadGoOrder(std::string_view args) {
   TGoOrder order;

@@ -26,6 +26,3 @@ struct TGoOrder {
 // Reads the text after "go". Keywords are recognised in any letter case.
 TGoOrder ReadGoOrder(std::string_view args);
 
-// A number as a go order gives it, clamped to [low, high]; nothing when the
-// text is not a whole number. "99999999999" is a huge number, not an error.
-std::optional<std::int64_t> ReadClampedNumber(std::string_view text, std::int64_t low, std::int64_t high);

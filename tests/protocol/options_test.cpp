@@ -41,9 +41,7 @@ TEST(Convert, ClampedValuesTakeAnyNumberOfDigits) {
   };
   for (const auto& [text, value] : cases) EXPECT_EQ(StrToIntClamped(text, 0, 5000), value) << text;
   for (const char* bad : {"", "fast", "12x", "1.5", "-", "+", "+-3", " 3"}) {
-    std::int32_t untouched = 42;
-    EXPECT_FALSE(ParseClampedInt(bad, 0, 5000, untouched)) << "'" << bad << "'";
-    EXPECT_EQ(untouched, 42);
+    EXPECT_FALSE(ParseClampedInt(bad, 0, 5000)) << "'" << bad << "'";
     EXPECT_THROW(StrToIntClamped(bad, 0, 5000), ConvertError) << "'" << bad << "'";
   }
 }
