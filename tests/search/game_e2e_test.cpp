@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "protocol/protocol_board.h"
@@ -31,6 +33,7 @@ void PlaySelf(int threads, TClock clock, int maxPlies) {
   engine.Send("setoption name Threads value " + std::to_string(threads));  // ignored on one processor
   const char* openings[] = {"e2e4 e7e5", "d2d4 g8f6 c2c4"};
   int moves = 0;
+  long long closest = clock.start;  // the least time any answer left on its clock
   for (const char* opening : openings) {
     engine.Send("ucinewgame");
     engine.Send("isready");
@@ -53,6 +56,7 @@ void PlaySelf(int threads, TClock clock, int maxPlies) {
       // The pipe and a busy machine add a little latency the engine cannot
       // see; the move overhead it keeps covers that in an optimised build.
       ASSERT_LT(spent, left[side] + (CheckedBuild ? AnswerLatencyMs : 25)) << "lost on time after " << game;
+      closest = std::min(closest, left[side] - spent);
       left[side] = std::max(left[side] - spent, 0LL) + clock.increment;
       const std::string move = line->substr(9, line->find(' ', 9) == std::string::npos ? std::string::npos
                                                                                        : line->find(' ', 9) - 9);
@@ -61,6 +65,8 @@ void PlaySelf(int threads, TClock clock, int maxPlies) {
     }
   }
   EXPECT_GT(moves, 40);
+  std::printf("self-play, Threads %d, %lld+%lld ms: %zu games, %d moves, all legal and in time; closest %lld ms left\n",
+              threads, clock.start, clock.increment, std::size(openings), moves, closest);
   engine.Send("quit");
   EXPECT_EQ(engine.WaitExit(), 0);
 }
