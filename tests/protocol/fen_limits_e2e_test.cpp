@@ -7,11 +7,11 @@
 
 #include "support/engine_tables.h"
 #include "support/game_rules.h"
-#include "support/uci_session.h"
+#include "support/engine_session.h"
 
 namespace {
 
-class FenLimits : public UciSession {
+class FenLimits : public EngineSession {
  protected:
   // Sets the position up and runs the order; the bestmove line, with the
   // lines before it in `seen`.

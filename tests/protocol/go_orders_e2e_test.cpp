@@ -10,11 +10,11 @@
 #include "support/build_speed.h"
 #include "support/engine_tables.h"
 #include "support/game_rules.h"
-#include "support/uci_session.h"
+#include "support/engine_session.h"
 
 namespace {
 
-class GoOrders : public UciSession {
+class GoOrders : public EngineSession {
  protected:
   // Sends the order in the position and returns its bestmove line, checked
   // legal; `lines` gets what came before it.

@@ -7,6 +7,7 @@
 
 #include "protocol/protocol_test_util.h"
 #include "support/engine_process.h"
+#include "support/engine_session.h"
 
 namespace {
 
@@ -118,29 +119,7 @@ TEST(UciLoop, EveryLineIsAProtocolReply) {
 }
 
 // An engine past "uci" and its first "isready".
-class UciSession : public ::testing::Test {
- protected:
-  void SetUp() override {
-    engine.Send("uci");
-    ASSERT_TRUE(engine.ReadUntil("uciok"));
-    firstReady = Answer("isready");
-  }
-  void TearDown() override {
-    engine.Send("quit");
-    EXPECT_EQ(engine.WaitExit(), 0);
-  }
-  // Sends the line, then "isready"; returns what came before "readyok".
-  Lines Answer(const std::string& line) {
-    engine.Send(line);
-    if (line != "isready") engine.Send("isready");
-    Lines seen;
-    EXPECT_TRUE(engine.ReadUntil("readyok", 20000, &seen)) << line;
-    seen.erase(std::remove(seen.begin(), seen.end(), "readyok"), seen.end());
-    return seen;
-  }
-  EngineProcess engine;
-  Lines firstReady;
-};
+class UciSession : public EngineSession {};
 
 TEST_F(UciSession, IsreadyIsAnsweredAndUnknownLinesIgnored) {
   // The first "isready" initialises the tablebases, and the library answers

@@ -4,12 +4,12 @@
 
 #include <chrono>
 
-#include "support/uci_session.h"
+#include "support/engine_session.h"
 
 namespace {
 
 // A session in which the engine plays.
-class Play : public UciSession {};
+class Play : public EngineSession {};
 
 }  // namespace
 

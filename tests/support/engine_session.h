@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <string>
@@ -11,17 +12,27 @@
 
 #include "support/engine_process.h"
 
-class UciSession : public ::testing::Test {
+class EngineSession : public ::testing::Test {
  protected:
+  using Lines = std::vector<std::string>;
+
   void SetUp() override {
     engine.Send("uci");
     ASSERT_TRUE(engine.ReadUntil("uciok"));
-    engine.Send("isready");
-    ASSERT_TRUE(engine.ReadUntil("readyok", 20000));
+    firstReady = Answer("isready");
   }
   void TearDown() override {
     engine.Send("quit");
     EXPECT_EQ(engine.WaitExit(), 0);
+  }
+  // Sends the line, then "isready"; returns what came before "readyok".
+  Lines Answer(const std::string& line) {
+    engine.Send(line);
+    if (line != "isready") engine.Send("isready");
+    Lines seen;
+    EXPECT_TRUE(engine.ReadUntil("readyok", 20000, &seen)) << line;
+    seen.erase(std::remove(seen.begin(), seen.end(), "readyok"), seen.end());
+    return seen;
   }
   // Reads up to the bestmove line, returning it; `ms` is how long it took,
   // `seen` gets the lines before it.
@@ -39,4 +50,5 @@ class UciSession : public ::testing::Test {
     return rest.substr(0, rest.find(' '));
   }
   EngineProcess engine;
+  Lines firstReady;  // what the first "isready" printed before "readyok"
 };
