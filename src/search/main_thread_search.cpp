@@ -88,6 +88,10 @@ void TMainThreadSearch::CopyMain() {
 
 void TMainThreadSearch::CopyToHelper(TThreadSearch& helper) {
   helper.ThreadScore = NoScore;
+  // Each search counts its own nodes and finds its own stored move; a
+  // helper dealt no move this time must not carry the last search's.
+  helper.Nodes = 0;
+  helper.couptrouve = false;
   CopyPosition(*this, helper);
   helper.hashP = hashP;
   helper.Eval.PhaseDepart = Eval.PhaseDepart;

@@ -142,3 +142,31 @@ TEST(SearchAbort, AnAbortDeepInTheSearchIsCaughtAndTheBoardRebuilt) {
   EXPECT_EQ(main.Piece, source.Piece);
   EXPECT_TRUE(main.board_is_ok());
 }
+
+TEST_F(Threads, EverySearchStartsTheHelpersAfresh) {
+  ProcessorCount = 2;
+  Serve("setoption name Threads value 2");
+  ASSERT_EQ(Main().HelperCount(), 1u);
+  TThreadSearch& helper = Main().Helper(0);
+  // Left over from a long earlier search: a count near the 32-bit limit and
+  // a stored root move the helper found then.
+  const auto leftOver = [&] {
+    helper.Nodes = 4000000000u;
+    helper.couptrouve = true;
+  };
+  // The helper searches its share of the root.
+  leftOver();
+  Serve("position startpos moves e2e4 e7e5");
+  Serve("go depth 4");
+  Main().WaitSuspended();
+  EXPECT_GT(helper.Nodes, 0u);
+  EXPECT_LT(helper.Nodes, 4000000000u);
+  EXPECT_FALSE(helper.couptrouve);
+  // A single root move goes to the main thread: the helper is dealt nothing.
+  leftOver();
+  Serve("position fen 1r5k/8/8/8/8/8/8/K6r w - - 0 1");
+  Serve("go depth 3");
+  Main().WaitSuspended();
+  EXPECT_EQ(helper.Nodes, 0u);
+  EXPECT_FALSE(helper.couptrouve);
+}
