@@ -6,6 +6,9 @@
 #include "board/search_board.h"
 
 constexpr std::int32_t CaptureBase = 1000000;
+// The best quiet move (top killer and full history) stays below the worst
+// capture (a king taking a pawn).
+static_assert(100000 + TSearchBoard::HistoryCeiling < CaptureBase - King);
 
 inline TMove MakeMoveRecord(int from, int to, std::uint8_t bits, TPiece promote = 0) {
   return TMove{std::uint8_t(from), std::uint8_t(to), promote, bits};

@@ -56,3 +56,9 @@ void TSearchBoard::ClearOrderingTables() {
   std::memset(killer3_scores, 0, sizeof killer3_scores);
   std::memset(History, 0, sizeof History);
 }
+
+void TSearchBoard::HalveHistory() {
+  for (auto& side : History)
+    for (auto& from : side)
+      for (std::int32_t& score : from) score /= 2;
+}

@@ -93,9 +93,19 @@ class TSearchBoard : public TThreadConsole {
   void RecordKiller(TMove m) { RecordKillerWeighted(m, 1); }
   // The root search weighs its killers by the iteration depth.
   void RecordRootKiller(TMove m, std::int32_t depth) { RecordKillerWeighted(m, depth); }
+  // A move that raised alpha: its history grows by `amount`. Quiet moves'
+  // scores stay in their band, below the captures and the stored move, however
+  // long a search runs: past the ceiling every entry is halved.
+  void AddHistory(TMove m, std::int32_t amount) {
+    std::int32_t& score = History[Side][m.from][m.ToNdx];
+    score += amount;
+    if (score > HistoryCeiling) HalveHistory();
+  }
+  static constexpr std::int32_t HistoryCeiling = 500000;
   // Brings the best-scored move of entries i.. of this ply to entry i.
   void PickNextMove(int i);
   void ClearOrderingTables();
+  void HalveHistory();
 
   // --- Making and unmaking moves (makemove.cpp) -----------------------------
   // Makes the move with the history entry at Hply. False, with the board as

@@ -207,7 +207,7 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
     // g.
     if (s > alpha) {
       t.RecordKiller(move);
-      t.History[t.Side][move.from][move.ToNdx] += depth;
+      t.AddHistory(move, depth);
       if (s >= beta) {
         t.HashClass->RecordHash(t, move, depth, s, hashfLower);
         return s;

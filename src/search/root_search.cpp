@@ -109,7 +109,7 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     if (HelpActive && s >= 0 && prof >= std::uint32_t(HelpDepth.load()) && !(i == 0 && IsInfoThread(t)))
       FinAttente();
     // k.
-    t.History[t.Side][move.from][move.ToNdx] += std::int32_t(prof);
+    t.AddHistory(move, std::int32_t(prof));
     t.RecordRootKiller(move, std::int32_t(prof));
     t.CheckStop();
     // l.

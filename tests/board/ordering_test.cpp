@@ -110,4 +110,17 @@ TEST(BoardOrdering, KillerClimbsOneSlotWhenItsCountPassesTheSlotAbove) {
   EXPECT_EQ(board->History[Light][Sq("g1")][Sq("e2")], 0);
 }
 
+TEST(BoardOrdering, HistoryStaysBelowTheCapturesHoweverLongTheSearch) {
+  auto board = BoardFromFen(Exchanges);
+  const TMove kingMove = Quiet("e1d2"), queenMove = Quiet("f3g3");
+  board->History[Light][queenMove.from][queenMove.ToNdx] = 1001;
+  // An analysis running for hours adds up far more than any one search.
+  for (int i = 0; i < 100000; ++i) board->AddHistory(kingMove, 39);
+  EXPECT_LE(board->History[Light][kingMove.from][kingMove.ToNdx], TSearchBoard::HistoryCeiling);
+  EXPECT_LT(board->History[Light][queenMove.from][queenMove.ToNdx], 1001);  // halved with the rest
+  board->RecordKiller(kingMove);
+  board->GenerateMoves();
+  EXPECT_LT(ScoreOf(*board, "e1d2"), ScoreOf(*board, "f3e4"));  // the worst capture still comes first
+}
+
 }  // namespace
