@@ -119,3 +119,8 @@ constexpr int MaxPly = 39;
 constexpr int GenStackSize = (MaxPly + 1) * 256;
 
 constexpr int NoSquare = -1;
+
+// Scores are centipawns from the side to move's view; a side mated at ply p
+// scores p - MateScore, and anything beyond MateBound is a mate.
+constexpr std::int32_t MateScore = 10000;
+constexpr std::int32_t MateBound = 9000;

@@ -19,6 +19,21 @@ bool Fresh(std::uint8_t seq) { return std::uint8_t(CurrentSeq() - seq) <= 1; }
 // Stored depths from here on are search artefacts and never protect an entry.
 constexpr std::int32_t UnprotectedDepth = 39;
 
+// Mate scores count plies from the root, but an entry is read back at
+// whatever distance from the root its position recurs. The table keeps them
+// counted from the entry's own position instead.
+std::int32_t ToTable(std::int32_t score, std::int32_t ply) {
+  if (score > MateBound) return score + ply;
+  if (score < -MateBound) return score - ply;
+  return score;
+}
+
+std::int32_t FromTable(std::int32_t score, std::int32_t ply) {
+  if (score > MateBound) return score - ply;
+  if (score < -MateBound) return score + ply;
+  return score;
+}
+
 bool SameMove(TMove move, THashCoup stored) {
   return move.from == stored.src && move.ToNdx == stored.dst && move.promote == stored.promote;
 }
@@ -61,19 +76,20 @@ bool THashClass::ProbeHash(const TThreadConsole& source, std::int32_t alpha, std
                            std::int32_t& value) const {
   const THash& entry = Entry(source.hash);
   if (entry.ID != source.hash || entry.ProfH < depth || !Fresh(entry.seq)) return false;
+  const std::int32_t stored = FromTable(entry.Valeur, std::int32_t(source.Ply));
   switch (entry.Hashf) {
     case hashfExact:
       break;
     case hashfUpper:
-      if (entry.Valeur > alpha) return false;
+      if (stored > alpha) return false;
       break;
     case hashfLower:
-      if (entry.Valeur < beta) return false;
+      if (stored < beta) return false;
       break;
     default:
       return false;
   }
-  value = entry.Valeur;
+  value = stored;
   return true;
 }
 
@@ -95,7 +111,7 @@ void THashClass::RecordHash(const TThreadConsole& source, TMove move, std::int32
   entry.seq = seq;
   entry.Hashf = hashf;
   entry.ID = source.hash;
-  entry.Valeur = value;
+  entry.Valeur = ToTable(value, std::int32_t(source.Ply));
   entry.ProfH = std::int8_t(depth);
 }
 

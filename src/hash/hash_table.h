@@ -29,7 +29,7 @@ struct THashCoup {
 struct THash {
   std::uint32_t ID;      // full position key
   std::int8_t ProfH;     // remaining depth searched; quiescence stores 0 or less
-  std::int32_t Valeur;   // score as the search returned it
+  std::int32_t Valeur;   // score, mates counted from this position
   std::int8_t Hashf;     // hashfExact, hashfUpper or hashfLower
   THashCoup BestH;
   bool IsNil;            // BestH holds no usable move

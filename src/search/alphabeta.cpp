@@ -216,7 +216,7 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
       alpha = s;
       flag = hashfExact;
       t.Pv.Extend(t.Ply, move);
-      if (alpha > MateBound) return alpha;
+      if (NoShorterMate(alpha, t.Ply)) return alpha;
     }
   }
 

@@ -75,7 +75,7 @@ std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, st
       alpha = score;
       raised = true;
       t.Pv.Extend(t.Ply, move);
-      if (alpha > MateBound) return alpha;
+      if (NoShorterMate(alpha, t.Ply)) return alpha;
     }
   }
 

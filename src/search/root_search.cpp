@@ -121,7 +121,7 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     bestMove = move;
     alpha = s;
     flag = hashfExact;
-    if (alpha > MateBound) return alpha;
+    if (NoShorterMate(alpha, t.Ply)) return alpha;
   }
   // 5.
   if (!searched) return rootInCheck ? std::int32_t(t.Ply) - MateScore : 0;

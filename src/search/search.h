@@ -7,11 +7,14 @@
 
 #include "search/thread_search.h"
 
-// Scores are centipawns from the side to move's view; a side mated at ply p
-// scores p - MateScore, and anything beyond MateBound is a mate.
-constexpr std::int32_t MateScore = 10000;
-constexpr std::int32_t MateBound = 9000;
 constexpr std::int32_t Infinity = 40000;
+
+// A move that mates on the next ply cannot be bettered: once alpha holds
+// such a mate the node's remaining moves need no search. A longer mate can,
+// so it never ends the move loop early.
+constexpr bool NoShorterMate(std::int32_t alpha, std::uint32_t ply) {
+  return alpha >= MateScore - std::int32_t(ply) - 1;
+}
 
 // The alpha-beta form is chosen once per root iteration and kept for the tree.
 enum class TSearchForm : std::uint8_t {

@@ -92,6 +92,25 @@ TEST_F(HashTable, BoundsDecideWhetherAProbeAnswers) {
   EXPECT_FALSE(Probe(300, 0, 31, 5));
 }
 
+TEST_F(HashTable, MatesAreReadBackAtTheDistanceOfTheProbingNode) {
+  // Stored at ply 3: mating at ply 7, mated at ply 6 (four and three plies on).
+  board->Ply = 3;
+  Store(100, e2e4, 4, MateScore - 7, hashfLower);
+  Store(200, e2e4, 4, 6 - MateScore, hashfUpper);
+  Store(300, e2e4, 4, 250, hashfExact);
+  board->Ply = 5;
+  EXPECT_TRUE(Probe(100, 0, MateScore - 9, 4));
+  EXPECT_EQ(value, MateScore - 9);
+  EXPECT_FALSE(Probe(100, 0, MateScore - 8, 4)) << "the bound is a mate four plies on, no sooner";
+  EXPECT_TRUE(Probe(200, 8 - MateScore, 0, 4));
+  EXPECT_EQ(value, 8 - MateScore);
+  board->Ply = 1;
+  EXPECT_TRUE(Probe(100, 0, MateScore - 5, 4));
+  EXPECT_EQ(value, MateScore - 5);
+  EXPECT_TRUE(Probe(300, 0, 1, 4));
+  EXPECT_EQ(value, 250) << "other scores do not move";
+}
+
 TEST_F(HashTable, DeeperEntriesOfTheSameSearchAreKept) {
   Store(100, e2e4, 5, 30, hashfExact);
   Store(100, g1f3, 3, -10, hashfExact);

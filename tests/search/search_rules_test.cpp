@@ -5,35 +5,14 @@
 #include <cstdlib>
 
 #include "eval/terms.h"
-#include "platform/console.h"
-#include "protocol/move_text.h"
-#include "search/control.h"
-#include "search/main_thread_search.h"
 #include "search/search.h"
-#include "search/time_control.h"
-#include "support/engine_tables.h"
 #include "support/game_rules.h"
+#include "support/search_fixture.h"
 
 namespace {
 
-class SearchRules : public ::testing::Test {
+class SearchRules : public InProcessSearch {
  protected:
-  void SetUp() override { EnsureEngineTables(); }
-
-  // Sets up "position <args>" and searches it to `depth` on this thread.
-  void Search(const std::string& args, int depth) {
-    source.SetupPosition(args);
-    NoInfoOutput = true;
-    ClearHashPending = true;
-    Pondering = false;
-    TimeMode = tmFixedDepth;
-    MaxDepth = depth;
-    GoTime = NoTimeLimit;
-    main.CopyMain();
-    main.Think();
-  }
-  std::string BestText() const { return move_str(main.Best.m); }
-
   // Plays `move` from the set-up position as the search would and returns
   // the alpha-beta score of the node it reaches (from its side to move's view).
   template <TSearchForm Form>
@@ -54,10 +33,6 @@ class SearchRules : public ::testing::Test {
     ADD_FAILURE() << move << " not found";
     return 0;
   }
-
-  OutputCapture quiet;
-  TProtocolBoard source;
-  TMainThreadSearch main{source};
 };
 
 }  // namespace

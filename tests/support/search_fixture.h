@@ -1,0 +1,38 @@
+// A search run in-process on the main search thread, one thread, no output:
+// the fixture of the tests that check what a search decides.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/console.h"
+#include "protocol/move_text.h"
+#include "search/control.h"
+#include "search/main_thread_search.h"
+#include "search/time_control.h"
+#include "support/engine_tables.h"
+
+class InProcessSearch : public ::testing::Test {
+ protected:
+  void SetUp() override { EnsureEngineTables(); }
+
+  // Sets up "position <args>" and searches it to `depth` on this thread.
+  // With `freshTables` false the tables keep what earlier searches stored.
+  void Search(const std::string& args, int depth, bool freshTables = true) {
+    source.SetupPosition(args);
+    NoInfoOutput = true;
+    ClearHashPending = freshTables;
+    Pondering = false;
+    TimeMode = tmFixedDepth;
+    MaxDepth = depth;
+    GoTime = NoTimeLimit;
+    main.CopyMain();
+    main.Think();
+  }
+  std::string BestText() const { return move_str(main.Best.m); }
+
+  OutputCapture quiet;
+  TProtocolBoard source;
+  TMainThreadSearch main{source};
+};
