@@ -54,6 +54,10 @@ class TMainThreadSearch : public TThreadSearch {
   void CheckStop() override;
   void Think();
   const TThreadSearch& Helper(std::size_t i) const { return *TabThreadSearch[i]; }
+  // Steps of Think that split the root among the threads and pick the
+  // answer among their results (parallel.cpp).
+  void StartHelpers();
+  void ChooseFinalMove();
 
   TProtocolBoard& Source;  // the protocol board, not owned
   TBook BOOK;
@@ -69,10 +73,8 @@ class TMainThreadSearch : public TThreadSearch {
   void KeepAllowedRootMoves();
   bool SingleReply();
   bool TablebaseRootMove();
-  void StartHelpers();
   void DealRootMoves();
   void SwitchStoredMove();
-  void ChooseFinalMove();
   void EnsureLegalBest();
 
   std::vector<std::unique_ptr<TThreadSearch>> TabThreadSearch;  // helpers, ThreadID 2..
