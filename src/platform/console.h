@@ -9,6 +9,15 @@
 // Returns false at the end of input.
 bool ReadLine(std::string& line);
 
+// What standard input holds right now, without waiting for more.
+enum class TPendingInput {
+  Nothing,  // no whole line has arrived yet
+  Line,     // a whole line is there; the next ReadLine returns it
+  Ended,    // the input is over and nothing is left to read
+};
+// Looks at the next unread line without taking it and without blocking.
+TPendingInput PeekInputLine(std::string& line);
+
 // Writes the line and a line end, then flushes. Safe from any thread: lines
 // from different threads never interleave. An empty text writes nothing.
 void writeString(std::string_view line);

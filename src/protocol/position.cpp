@@ -10,6 +10,7 @@
 #include "protocol/book.h"
 #include "protocol/protocol_board.h"
 #include "protocol/start_dir.h"
+#include "protocol/text.h"
 #include "search/control.h"
 
 namespace {
@@ -19,12 +20,6 @@ std::size_t FindNoCase(std::string_view text, std::string_view word) {
   const auto same = [](char a, char b) { return std::tolower((unsigned char)a) == std::tolower((unsigned char)b); };
   const auto found = std::search(text.begin(), text.end(), word.begin(), word.end(), same);
   return found == text.end() ? std::string_view::npos : std::size_t(found - text.begin());
-}
-
-std::string_view Trim(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 // The characters from index `from` to before index `to`; empty when out of range.

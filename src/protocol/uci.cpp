@@ -8,7 +8,9 @@
 #include "protocol/book.h"
 #include "protocol/convert.h"
 #include "protocol/egtb_bridge.h"
+#include "protocol/epd_test_run.h"
 #include "protocol/options.h"
+#include "protocol/text.h"
 #include "protocol/thread_coup.h"
 #include "search/control.h"
 #include "search/main_thread_search.h"
@@ -37,13 +39,6 @@ bool IsUciHello(std::string_view line) { return EqualsNoCase(line, "uci"); }
 std::string SpinOption(std::string_view name, std::int32_t defaultValue, std::int32_t min, std::int32_t max) {
   return "option name " + std::string(name) + " type spin default " + std::to_string(defaultValue) + " min " +
          std::to_string(min) + " max " + std::to_string(max) + "\n";
-}
-
-std::string Trim(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(' ');
-  return std::string(text.substr(first, last - first + 1));
 }
 
 }  // namespace
@@ -145,7 +140,7 @@ void TUCI::Dispatch(const std::string& line) {
   } else if (line.compare(0, 2, "go") == 0) {
     Go(line);
   } else if (line == "test") {
-    // The EPD test runner arrives with its own issue.
+    RunEpdTest(*this, *mainSearch_);
   } else if (line == "ponderhit") {
     PonderHit();
   }
@@ -213,7 +208,7 @@ void TUCI::SetThreads(std::int32_t count) {
 }
 
 void TUCI::Position(const std::string& line) {
-  const std::string arguments = Trim(line.size() > 9 ? std::string_view(line).substr(9) : std::string_view());
+  const std::string arguments(Trim(line.size() > 9 ? std::string_view(line).substr(9) : std::string_view()));
   if (IsNewFen(arguments)) {
     ClearHashPending = true;
     mainSearch_->VideAllHash();  // now, rather than on the next search's clock
