@@ -4,9 +4,13 @@
 // what a miss gives.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
+
 #include "eval/eval_case.h"
 #include "hash/hash_table.h"
 #include "hash/keys.h"
+#include "support/build_speed.h"
 
 namespace {
 
@@ -94,4 +98,68 @@ TEST(EvalPawnHash, HitGivesExactlyTheMissScore) {
       EXPECT_EQ(hit.SetPasseds, miss.SetPasseds);
       EXPECT_EQ(entry.TabScore, stored.TabScore);  // a hit leaves the entry as it was
     }
+}
+
+namespace {
+
+// Walks every line of `plies` moves from a position and its twin together,
+// move for mirrored move, and counts the nodes whose evaluations differ.
+struct TwinWalk {
+  THashClass tables{1}, twinTables{1};
+  long nodes = 0, differing = 0;
+  std::string firstDifference;
+
+  static bool AreTwins(TMove a, TMove b) {
+    return b.from == (a.from ^ 56) && b.ToNdx == (a.ToNdx ^ 56) && b.promote == a.promote;
+  }
+  void Compare(TSearchBoard& a, TSearchBoard& b) {
+    for (const TPhase root : {middlegame, endgame}) {
+      TEvalState x, y;
+      x.PhaseDepart = y.PhaseDepart = root;
+      ++nodes;
+      if (Evaluate(a, x, tables) == Evaluate(b, y, twinTables)) continue;
+      if (differing++ == 0) firstDifference = BoardToFen(a) + " root phase " + std::to_string(int(root));
+    }
+  }
+  void Walk(TSearchBoard& a, TSearchBoard& b, int plies) {
+    Compare(a, b);
+    if (plies == 0) return;
+    a.AnalyseChecks(a.Side, a.KingSquare(a.Side));
+    a.GenerateMoves();
+    b.AnalyseChecks(b.Side, b.KingSquare(b.Side));
+    b.GenerateMoves();
+    const int ply = int(a.Ply);
+    for (int i = a.First_move[ply]; i < a.First_move[ply + 1]; ++i) {
+      const TMove move = a.Gen_dat[i].m;
+      int j = b.First_move[ply];
+      while (j < b.First_move[ply + 1] && !AreTwins(move, b.Gen_dat[j].m)) ++j;
+      ASSERT_LT(j, b.First_move[ply + 1]) << BoardToFen(a) << ": the twin lacks a move";
+      const bool legal = a.MakeMove(move);
+      ASSERT_EQ(b.MakeMove(b.Gen_dat[j].m), legal) << BoardToFen(a);
+      if (!legal) continue;
+      Walk(a, b, plies - 1);
+      a.TakeBack();
+      b.TakeBack();
+      // The lines below changed the check state the next move is tried in.
+      a.AnalyseChecks(a.Side, a.KingSquare(a.Side));
+      b.AnalyseChecks(b.Side, b.KingSquare(b.Side));
+    }
+  }
+};
+
+}  // namespace
+
+TEST(EvalSymmetry, TwinsStayEqualAlongEveryLineOfPlay) {
+  // Positions met in play hold combinations of material and structure no
+  // list of set positions covers, and they are reached by making moves.
+  std::ifstream in(std::string(VOSTRAK_TEST_DATA) + "/bk.epd");
+  TwinWalk walk;
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    const auto board = BoardFromFen(line.substr(0, line.find(" bm ")) + " 0 1");
+    const auto twin = MirroredBoard(*board);
+    walk.Walk(*board, *twin, CheckedBuild ? 2 : 3);
+  }
+  EXPECT_GT(walk.nodes, CheckedBuild ? 50000 : 2000000);
+  EXPECT_EQ(walk.differing, 0) << "first: " << walk.firstDifference;
 }
