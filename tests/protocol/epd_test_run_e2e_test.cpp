@@ -78,6 +78,19 @@ class EpdTestRun : public ::testing::Test {
     ADD_FAILURE() << "no line " << last;
     return seen;
   }
+  // Answers the closing questions: save, under this name.
+  void SaveAs(const std::string& name) {
+    Expect({"save the results ? (y):"});
+    engine->Send("y");
+    Expect({"file name:"});
+    engine->Send(name);
+  }
+  // Twelve positions at a depth that takes a while, searched up to the first.
+  void StartLongRun() {
+    WriteEpd("long.epd", Lines(12, BK02));
+    Start("n", "long.epd", "9");
+    ReadThrough("Begining...");
+  }
   // The engine still serves the protocol after the run.
   void ExpectEngineServes() {
     engine->Send("isready");
@@ -108,10 +121,7 @@ TEST_F(EpdTestRun, ANormalRunWritesOneResultPerPositionAndSavesThem) {
   EXPECT_EQ(results[0].rfind("1.Qd1+: move d6d1 (", 0), 0u) << results[0];
   EXPECT_EQ(results[1].rfind("2.d5: move ", 0), 0u) << results[1];
   EXPECT_EQ(results[2].rfind("3.f5: move ", 0), 0u) << results[2];
-  Expect({"save the results ? (y):"});
-  engine->Send("y");
-  Expect({"file name:"});
-  engine->Send("run1");
+  SaveAs("run1");
   Expect({"\"results saved...quit\""});
   EXPECT_FALSE(Exists("_temp"));
   const Lines saved = FileLines("run1.txt");
@@ -128,10 +138,8 @@ TEST_F(EpdTestRun, MirrorModeSearchesEveryPositionTwiceAndCountsDifferences) {
   WriteEpd("two.epd", {BK01, BK02});
   Start("Y", "two.epd", "3");
   const Lines run = ReadThrough("...end");
-  Expect({"Tests différents: 0", "save the results ? (y):"});
-  engine->Send("y");
-  Expect({"file name:"});
-  engine->Send("");
+  Expect({"Tests différents: 0"});
+  SaveAs("");
   Expect({"\"results saved...quit\""});
   const Lines saved = FileLines("TestEPD.txt");
   ASSERT_EQ(saved.size(), 8u);
@@ -177,28 +185,19 @@ TEST_F(EpdTestRun, AShortPlacementEndsTheList) {
 }
 
 TEST_F(EpdTestRun, EnterDuringTheRunEndsItAfterTheCurrentSearch) {
-  Lines many(12, BK02);
-  WriteEpd("long.epd", many);
-  Start("n", "long.epd", "9");
-  ReadThrough("Begining...");
+  StartLongRun();
   EXPECT_EQ(engine->ReadLine(60000).value_or("").rfind("1.d5: move ", 0), 0u);
   engine->Send("");
   const Lines rest = ReadThrough("...end");
   // The search under way when Enter came, perhaps one more on a busy machine.
   EXPECT_LT(rest.size(), 5u);
-  Expect({"save the results ? (y):"});
-  engine->Send("y");
-  Expect({"file name:"});
-  engine->Send("part");
+  SaveAs("part");
   Expect({"\"results saved...quit\""});
   EXPECT_LT(FileLines("part.txt").size(), 8u);
 }
 
 TEST_F(EpdTestRun, TheEndOfInputEndsTheRunAndTheProgram) {
-  Lines many(12, BK02);
-  WriteEpd("long.epd", many);
-  Start("n", "long.epd", "9");
-  ReadThrough("Begining...");
+  StartLongRun();
   engine->CloseInput();
   ReadThrough("...end");
   Expect({"save the results ? (y):", "\"not saved...quit\""});
@@ -211,10 +210,7 @@ TEST_F(EpdTestRun, AFailedRenameKeepsTheResults) {
   fs::create_directory(dir / "run1.txt");
   Start("n", "one.epd", "2");
   ReadThrough("...end");
-  Expect({"save the results ? (y):"});
-  engine->Send("y");
-  Expect({"file name:"});
-  engine->Send("run1");
+  SaveAs("run1");
   const std::string line = engine->ReadLine(10000).value_or("");
   EXPECT_EQ(line.rfind("info string could not rename _temp to run1.txt", 0), 0u) << line;
   EXPECT_EQ(FileLines("_temp").size(), 4u);
