@@ -69,6 +69,7 @@ bool THashClass::init_size(std::int32_t sizeMB) {
   PawnsTable = std::move(pawns);
   HashSize = size;
   PawnHashSize = pawnSize;
+  slotMultiplier_ = ~std::uint64_t{0} / size + 1;
   return true;
 }
 

@@ -26,16 +26,18 @@ struct THashCoup {
   std::uint8_t promote;
 };
 
+// Four entries to a cache line: the fields are ordered so that the entry
+// packs into 16 bytes without padding.
 struct THash {
   std::uint32_t ID;      // full position key
-  std::int8_t ProfH;     // remaining depth searched; quiescence stores 0 or less
   std::int32_t Valeur;   // score, mates counted from this position
+  std::int8_t ProfH;     // remaining depth searched; quiescence stores 0 or less
   std::int8_t Hashf;     // hashfExact, hashfUpper or hashfLower
   THashCoup BestH;
   bool IsNil;            // BestH holds no usable move
   std::uint8_t seq;      // low byte of SearchSeq when stored
 };
-static_assert(sizeof(THash) == 20, "the table budget is counted in 20-byte entries");
+static_assert(sizeof(THash) == 16 && 64 % sizeof(THash) == 0, "entries never straddle a cache line");
 static_assert(std::is_trivially_copyable_v<THash>);
 
 // Pawn-structure scores per side, Light then Dark.
@@ -98,7 +100,10 @@ class THashClass {
   THashClass& operator=(const THashClass&) = delete;
 
   // 20-byte units of a budget of `sizeMB` megabytes; 0 when the size is not
-  // one init_size takes as given (0 or more than 1024).
+  // one init_size takes as given (0 or more than 1024). The budget has always
+  // been counted in 20-byte units, the entries' former size: the tables keep
+  // the number of entries users and stored games have searched with, and
+  // leave the memory the smaller entries save unused.
   static constexpr std::uint32_t UnitsForSize(std::uint32_t sizeMB) {
     return sizeMB >= 1 && sizeMB <= 1024 ? std::uint32_t(std::uint64_t(sizeMB) * 1048576 / 20) : 0;
   }
@@ -132,16 +137,29 @@ class THashClass {
   std::int32_t HashFull() const;
   static constexpr std::uint32_t HashFullSample = 1000;
 
-  THash& Entry(std::uint32_t key) { return HashTable[key % HashSize]; }
-  const THash& Entry(std::uint32_t key) const { return HashTable[key % HashSize]; }
+  THash& Entry(std::uint32_t key) { return HashTable[Slot(key)]; }
+  const THash& Entry(std::uint32_t key) const { return HashTable[Slot(key)]; }
+  // Starts fetching the entry of a position the search is about to visit.
+  void Prefetch(std::uint32_t key) const { __builtin_prefetch(&HashTable[Slot(key)]); }
   THashP& PawnEntry(std::uint32_t pawnKey) { return PawnsTable[pawnKey % PawnHashSize]; }
+
+  // key % HashSize, without a division: with m = floor((2^64 - 1) / n) + 1
+  // the high 64 bits of (m * key mod 2^64) * n are exactly key mod n for any
+  // 32-bit key and divisor.
+  std::uint32_t Slot(std::uint32_t key) const {
+    const std::uint64_t fraction = slotMultiplier_ * key;
+    return std::uint32_t((static_cast<unsigned __int128>(fraction) * HashSize) >> 64);
+  }
 
   // Change these only through init_size: the sizes and arrays go together.
   LargeArray<THash> HashTable;
   std::uint32_t PawnHashSize = 0;
   std::uint32_t HashSize = 0;
   LargeArray<THashP> PawnsTable;
+
+ private:
+  std::uint64_t slotMultiplier_ = 0;
 };
 
 // The empty transposition entry: its depth fails every probe.
-constexpr THash EmptyHashEntry{0, -60, 0, hashfExact, {0, 0, 0}, false, 0};
+constexpr THash EmptyHashEntry{0, 0, -60, hashfExact, {0, 0, 0}, false, 0};

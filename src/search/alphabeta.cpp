@@ -184,6 +184,7 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
     // a. Evasions are legal by construction.
     if (inCheck) t.MakeMoveUnchecked(move);
     else if (!t.MakeMove(move)) continue;
+    t.HashClass->Prefetch(t.hash);
     // b.
     if constexpr (Form != TSearchForm::EndgameTB) t.CountNode();
 

@@ -61,6 +61,7 @@ std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, st
     const TMove move = t.Gen_dat[i].m;
     if (inCheck) t.MakeMoveUnchecked(move);
     else if (!t.MakeMove(move)) continue;
+    t.HashClass->Prefetch(t.hash);
     searched = true;
     t.CountNode();
     const bool childQuiet = !inCheck && !move.Has(MoveCapture | MovePromote);

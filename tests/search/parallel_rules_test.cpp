@@ -103,7 +103,7 @@ class ParallelRules : public ::testing::Test {
       if (move_str(main->Gen_dat[i].m) == move) m = main->Gen_dat[i].m;
     ASSERT_FALSE(m.IsNone()) << move;
     t.HashClass->Entry(main->hash) =
-        THash{main->hash, std::int8_t(depth), value, hashfExact, {m.from, m.ToNdx, m.promote}, nil, 0};
+        THash{main->hash, value, std::int8_t(depth), hashfExact, {m.from, m.ToNdx, m.promote}, nil, 0};
   }
 
   OutputCapture quiet;  // first, so that it outlives the engine's lines
