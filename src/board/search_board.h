@@ -28,6 +28,21 @@ class TSearchBoard : public TThreadConsole {
   int KingSquare(TSide side) const { return PIECES[side].TabPieces[1].CaseActu; }
   std::uint32_t MaxIndex(TSide side) const { return side == Light ? Max_light : Max_dark; }
 
+  // Calls visit(square) for each of the side's pawns, in list order, and
+  // stops once it has seen as many as the side has: the set-up puts the
+  // pawns at the front of the list, behind the king, so the pieces after
+  // them are never looked at.
+  template <class Visit>
+  void ForEachPawn(TSide side, Visit visit) const {
+    int left = NP[side][Pawn];
+    const TEtatPieces* list = PIECES[side].TabPieces;
+    for (std::uint32_t i = 2; left > 0 && i <= MaxIndex(side); ++i) {
+      if (!list[i].Active || Piece[list[i].CaseActu] != Pawn) continue;
+      --left;
+      visit(list[i].CaseActu);
+    }
+  }
+
   // --- Attacks, checks and pins (attacks.cpp) -------------------------------
   bool SquareAttacked(int square, TSide attacker) const;
   // As SquareAttacked; `emptyCount` gets the number of empty squares walked

@@ -34,12 +34,7 @@ void ScanPawns(const TSearchBoard& board, TEvalState& e, TSetTablePawn passers) 
   constexpr TSide Them = Opponent(Us);
   const int enemyKing = board.KingSquare(Them);
   std::int32_t& attacks = Us == Light ? e.PionsBAttak : e.PionsNAttak;
-  const TEtatPieces* list = board.PIECES[Us].TabPieces;
-  for (std::uint32_t i = 1; i <= board.MaxIndex(Us); ++i) {
-    if (!list[i].Active) continue;
-    const int s = list[i].CaseActu;
-    if (board.Piece[s] != Pawn) continue;
-
+  board.ForEachPawn(Us, [&](const int s) {
     if constexpr (Hit) {
       if (InSet(passers, s)) AppendPasser<Us>(e, s);
     } else {
@@ -63,7 +58,7 @@ void ScanPawns(const TSearchBoard& board, TEvalState& e, TSetTablePawn passers) 
       const int target = RelativeSquare<Us>(rs - 7);
       if (board.Color[target] == Them) attacks += PawnAttack[board.Piece[target]];
     }
-  }
+  });
 }
 
 template <bool Middlegame, bool Hit>
@@ -167,12 +162,8 @@ int PawnScore(const TSideView<Us>& v, TEvalState& e, int s, TPawnPhase phase) {
 template <TSide Us>
 std::int32_t PawnTotal(const TSearchBoard& board, TEvalState& e, TPawnPhase phase) {
   const TSideView<Us> v{board, e};
-  const TEtatPieces* list = board.PIECES[Us].TabPieces;
   std::int32_t total = 0;
-  for (std::uint32_t i = 1; i <= board.MaxIndex(Us); ++i) {
-    const int s = list[i].CaseActu;
-    if (list[i].Active && board.Piece[s] == Pawn) total += 100 + PawnScore(v, e, s, phase);
-  }
+  board.ForEachPawn(Us, [&](const int s) { total += 100 + PawnScore(v, e, s, phase); });
   return total;
 }
 
