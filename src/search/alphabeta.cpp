@@ -50,7 +50,11 @@ int MenOnBoard(const TThreadSearch& t) { return 2 + t.MenCountWithoutKings(); }
 // A heap of promoted queens can add up beyond the mate bound; a static
 // score is never a mate, so it stops short of one.
 std::int32_t EvaluateNode(TThreadSearch& t) {
-  return std::clamp(Evaluate(t, t.Eval, *t.HashClass), -MateBound, MateBound);
+  std::int32_t score;
+  if (t.EvalCache.Find(t, t.Eval, score)) return score;
+  score = std::clamp(Evaluate(t, t.Eval, *t.HashClass), -MateBound, MateBound);
+  t.EvalCache.Store(t, t.Eval, score);
+  return score;
 }
 
 bool InsufficientMaterial(TThreadSearch& t) {

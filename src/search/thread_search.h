@@ -12,6 +12,7 @@
 #include <type_traits>
 
 #include "board/search_board.h"
+#include "eval/eval_cache.h"
 #include "eval/eval_state.h"
 #include "hash/hash_table.h"
 #include "platform/worker.h"
@@ -149,6 +150,7 @@ class TThreadSearch : public TSearchBoard {
   std::atomic<bool> stop{true};
   std::uint32_t Nodes = 0;
   TEvalState Eval;
+  TEvalCache EvalCache;
   bool couptrouve = false;
   std::int32_t ALPHA_ROOT = NoScore;
   std::int32_t BETA_ROOT = -NoScore;

@@ -1,0 +1,64 @@
+// The evaluation cache must never hand one position's score to another
+// whose evaluation differs only by what the position key leaves out.
+#include <gtest/gtest.h>
+
+#include "eval/eval_cache.h"
+#include "eval/terms.h"
+#include "hash/hash_table.h"
+#include "support/eval_positions.h"
+
+namespace {
+
+int Evaluated(TSearchBoard& board, TEvalState& e) {
+  THashClass tables(1);
+  return Evaluate(board, e, tables);
+}
+
+TEST(EvalCache, KeepsApartWhatTheKeyLeavesOut) {
+  // White's king reached g1 without castling, or by castling: the same key,
+  // scores ten points apart each way.
+  auto board = BoardFromFen("r1bq1rk1/pppp1ppp/2n2n2/2b1p3/2B1P3/2N2N2/PPPP1PPP/R1BQ1RK1 w - - 0 1");
+  board->KingEntry(Light).RoqueAutorise = true;
+  TEvalState e;
+  TEvalCache cache;
+
+  board->KingEntry(Light).RoiARoque = NonRoque;
+  const int walked = Evaluated(*board, e);
+  cache.Store(*board, e, walked);
+  board->KingEntry(Light).RoiARoque = PetitRoque;
+  const int castled = Evaluated(*board, e);
+  ASSERT_NE(walked, castled);
+
+  int score = 0;
+  EXPECT_FALSE(cache.Find(*board, e, score));
+  cache.Store(*board, e, castled);
+  ASSERT_TRUE(cache.Find(*board, e, score));
+  EXPECT_EQ(score, castled);
+
+  // The phase the search began in changes the evaluation too.
+  e.PhaseDepart = endgame;
+  EXPECT_FALSE(cache.Find(*board, e, score));
+}
+
+TEST(EvalCache, HitsGiveTheScoreOfTheirOwnPosition) {
+  TEvalCache cache;
+  TEvalState e;
+  std::vector<int> scores;
+  for (const std::string& fen : VariedPositions()) {
+    auto board = BoardFromFen(fen);
+    scores.push_back(Evaluated(*board, e));
+    cache.Store(*board, e, scores.back());
+  }
+  ASSERT_GE(scores.size(), 100u);
+  int hits = 0;
+  for (std::size_t i = 0; i < scores.size(); ++i) {
+    auto board = BoardFromFen(VariedPositions()[i]);
+    int score = 0;
+    if (!cache.Find(*board, e, score)) continue;
+    ++hits;
+    EXPECT_EQ(score, scores[i]) << VariedPositions()[i];
+  }
+  EXPECT_GT(hits, int(scores.size()) * 9 / 10);
+}
+
+}  // namespace
