@@ -51,20 +51,6 @@ bool TSearchBoard::KingAttacked(TSide side) const {
   return SquareAttacked(KingSquare(side), Opponent(side));
 }
 
-bool TSearchBoard::AttackedByDarkPawn(int square) const {
-  const int file = FileOf[square];
-  const auto darkPawn = [this](int s) { return s >= 0 && Piece[s] == Pawn && Color[s] == Dark; };
-  if (file != 8 && darkPawn(square - 7)) return true;
-  return file != 1 && darkPawn(square - 9);
-}
-
-bool TSearchBoard::AttackedByLightPawn(int square) const {
-  const int file = FileOf[square];
-  const auto lightPawn = [this](int s) { return s < 64 && Piece[s] == Pawn && Color[s] == Light; };
-  if (file != 8 && lightPawn(square + 9)) return true;
-  return file != 1 && lightPawn(square + 7);
-}
-
 bool TSearchBoard::PawnBeside(int square, TSide side) const {
   const int file = FileOf[square];
   const auto pawn = [this, side](int s) { return Piece[s] == Pawn && Color[s] == side; };

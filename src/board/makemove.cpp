@@ -149,8 +149,31 @@ void TSearchBoard::FinishKeys(const THist& H) {
   if (Castle != H.castle) hash ^= Keys.CastleKeys[H.castle] ^ Keys.CastleKeys[Castle];
 }
 
+std::uint32_t TSearchBoard::KeyAfter(TMove m) const {
+  const int from = m.from, to = m.ToNdx;
+  const TSide us = Side, them = XSide;
+  const TBoardPiece kind = Piece[from];
+  const TBoardPiece arrived = m.Has(MovePromote) ? TBoardPiece(m.promote) : kind;
+  std::uint32_t key = hash ^ Keys.SideKey ^ Keys.PieceKeys[us][kind][from] ^ Keys.PieceKeys[us][arrived][to];
+  if (EP != NoSquare) key ^= Keys.EPKeys[EP];
+  if (m.Has(MoveEnPassant)) {
+    key ^= Keys.PieceKeys[them][Pawn][EPBehind(us, to)];
+  } else if (m.Has(MoveCapture)) {
+    key ^= Keys.PieceKeys[them][Piece[to]][to];
+  }
+  if (m.Has(MovePawn2sq)) key ^= Keys.EPKeys[EPBehind(us, to)];
+  if (m.Has(MoveCastle)) {
+    const TCastling& rule = CastlingFor(to);
+    key ^= Keys.PieceKeys[us][Rook][rule.rookFrom] ^ Keys.PieceKeys[us][Rook][rule.rookTo];
+  }
+  const std::uint32_t rights = Castle & CastleMask[from] & CastleMask[to];
+  if (rights != Castle) key ^= Keys.CastleKeys[Castle] ^ Keys.CastleKeys[rights];
+  return key;
+}
+
 bool TSearchBoard::MakeMove(TMove m) {
   assert(Hply < Hist_dat.size());
+  [[maybe_unused]] const std::uint32_t expectedKey = KeyAfter(m);
   THist& H = Hist_dat[Hply];
   if (m.bits & MoveCastle) {
     if (!MoveCastlingRook(m, H)) return false;
@@ -162,6 +185,23 @@ bool TSearchBoard::MakeMove(TMove m) {
     TakeBack();
     return false;
   }
+  FinishKeys(H);
+  assert(board_is_ok(false));
+  assert(hash == expectedKey);
+  return true;
+}
+
+bool TSearchBoard::MakeMoveOutOfCheck(TMove m) {
+  // A piece that stands on none of its king's lines hides no attack on it:
+  // moving it cannot leave the king attacked.
+  const int from = m.from;
+  if (Piece[from] == King || m.Has(MoveEnPassant | MoveCastle) || InSet(KingEntry(Side).PieceCasesControle, from))
+    return MakeMove(m);
+  assert(Hply < Hist_dat.size());
+  THist& H = Hist_dat[Hply];
+  H.HistHash = hash;
+  MakeCore(m, H);
+  assert(!KingAttacked(XSide));
   FinishKeys(H);
   assert(board_is_ok(false));
   return true;
@@ -179,11 +219,13 @@ bool TSearchBoard::MakeMove(TMove m, std::int32_t& PromoA, std::int32_t& PromoB)
 void TSearchBoard::MakeMoveUnchecked(TMove m) {
   assert(!(m.bits & MoveCastle));
   assert(Hply < Hist_dat.size());
+  [[maybe_unused]] const std::uint32_t expectedKey = KeyAfter(m);
   THist& H = Hist_dat[Hply];
   H.HistHash = hash;
   MakeCore(m, H);
   FinishKeys(H);
   assert(board_is_ok(false));
+  assert(hash == expectedKey);
 }
 
 void TSearchBoard::MakeMoveUnchecked(TMove m, std::int32_t& PromoA, std::int32_t& PromoB) {

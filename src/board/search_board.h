@@ -50,8 +50,18 @@ class TSearchBoard : public TThreadConsole {
   bool SquareAttackedCount(int square, TSide attacker, int& emptyCount) const;
   // Is that side's king attacked by the other side?
   bool KingAttacked(TSide side) const;
-  bool AttackedByDarkPawn(int square) const;
-  bool AttackedByLightPawn(int square) const;
+  // Pawn attacks on a square; the evaluation asks them for most squares it looks at.
+  bool AttackedByDarkPawn(int square) const {
+    const int column = square & 7;
+    return (column != 7 && square >= 7 && IsPawnOf(square - 7, Dark)) ||
+           (column != 0 && square >= 9 && IsPawnOf(square - 9, Dark));
+  }
+  bool AttackedByLightPawn(int square) const {
+    const int column = square & 7;
+    return (column != 7 && square < 55 && IsPawnOf(square + 9, Light)) ||
+           (column != 0 && square < 57 && IsPawnOf(square + 7, Light));
+  }
+  bool IsPawnOf(int square, TSide side) const { return Piece[square] == Pawn && Color[square] == side; }
 
   // Check analysis after the move at Hist_dat[Hply - 1], run at the start of
   // every node: keeps both kings' lines of sight exact and fills NEchecs,
@@ -127,6 +137,13 @@ class TSearchBoard : public TThreadConsole {
   // before, when the castling path is blocked or attacked or the mover's
   // king is left attacked.
   bool MakeMove(TMove m);
+  // The same for a side not in check whose king's lines of sight are
+  // exact (the search's nodes after their check analysis): most moves
+  // then need no attack test.
+  bool MakeMoveOutOfCheck(TMove m);
+  // The position key after `m`, without making it: the search fetches the
+  // table entry the move leads to while the move is being made.
+  std::uint32_t KeyAfter(TMove m) const;
   // The same, reporting a promotion as the search wants it (2 and 1).
   bool MakeMove(TMove m, std::int32_t& PromoA, std::int32_t& PromoB);
   // For evasions, legal by construction: no test at all. Never castling.

@@ -185,10 +185,10 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
   for (int i = t.First_move[ply]; i < t.First_move[ply + 1]; ++i) {
     t.PickNextMove(i);
     const TMove move = t.Gen_dat[i].m;
+    t.HashClass->Prefetch(t.KeyAfter(move));
     // a. Evasions are legal by construction.
     if (inCheck) t.MakeMoveUnchecked(move);
-    else if (!t.MakeMove(move)) continue;
-    t.HashClass->Prefetch(t.hash);
+    else if (!t.MakeMoveOutOfCheck(move)) continue;
     // b.
     if constexpr (Form != TSearchForm::EndgameTB) t.CountNode();
 
