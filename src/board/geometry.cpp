@@ -105,6 +105,21 @@ void BuildAttackAndDirections(TGeometry& g) {
         g.DirIndex[from][to] = d;
 }
 
+void BuildRaysAndJumps(TGeometry& g) {
+  for (int square = 0; square < 64; ++square) {
+    for (int d = 0; d < 8; ++d) {
+      const int offset = Offset[Queen][d];
+      TRay& ray = g.Rays[offset + 11][square];
+      ray.length = 0;
+      for (int to = Step(square, offset); to != -1; to = Step(to, offset)) ray.squares[ray.length++] = std::uint8_t(to);
+    }
+    TJumps& jumps = g.KnightJumps[square];
+    jumps.length = 0;
+    for (int d = 0; d < 8; ++d)
+      if (const int to = Step(square, Offset[Knight][d]); to != -1) jumps.squares[jumps.length++] = std::uint8_t(to);
+  }
+}
+
 void BuildKingZones(TGeometry& g) {
   for (int square = 0; square < 64; ++square) {
     TSquareSet zone = SquareBit(square);
@@ -190,6 +205,7 @@ void InitGeometry() {
   std::call_once(once, [] {
     TGeometry& g = MutableGeo();
     BuildAttackAndDirections(g);
+    BuildRaysAndJumps(g);
     BuildKingZones(g);
     BuildLinesToZone(g, Bishop, g.BishopLinesToZone);
     BuildLinesToZone(g, Rook, g.RookLinesToZone);

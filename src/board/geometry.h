@@ -40,7 +40,22 @@ struct TDirList {
   std::uint8_t dirs[8];
 };
 
+// The squares a slider crosses from a square along one direction, nearest
+// first; and a knight's jumps, in Offset order. Walking these lists needs no
+// edge test and no chain of mailbox lookups.
+template <int Capacity>
+struct TSquareList {
+  std::uint8_t length;
+  std::uint8_t squares[Capacity];
+  const std::uint8_t* begin() const { return squares; }
+  const std::uint8_t* end() const { return squares + length; }
+};
+using TRay = TSquareList<7>;
+using TJumps = TSquareList<8>;
+
 struct TGeometry {
+  TRay Rays[23][64];  // by queen mailbox offset + 11, then square
+  TJumps KnightJumps[64];
   bool AttackTable[2][6][64][64];
   std::int32_t DirIndex[64][64];
   TSquareSet KingZone[64];
@@ -53,6 +68,9 @@ struct TGeometry {
 // The computed tables. Filled by InitGeometry before any thread starts.
 extern const TGeometry& Geo;
 
+// The ray from `square` along a queen mailbox offset (-11..11).
+inline const TRay& RayFrom(int square, int offset) { return Geo.Rays[offset + 11][square]; }
+inline const TJumps& KnightJumps(int square) { return Geo.KnightJumps[square]; }
 inline bool AttackTable(TSide side, int kind, int from, int to) { return Geo.AttackTable[side][kind][from][to]; }
 inline std::int32_t DirIndex(int from, int to) { return Geo.DirIndex[from][to]; }
 inline TSquareSet KingZone(int square) { return Geo.KingZone[square]; }

@@ -81,7 +81,7 @@ int BishopMobilityEG(const TSideView<Us>& v, TSideFields& f, int s) {
     const int dir = Offset[Bishop][d];
     int met = 0;
     bool shutOut = false;
-    for (int q = Step(s, dir); q >= 0; q = Step(q, dir)) {
+    for (const int q : RayFrom(s, dir)) {
       if (v.Empty(q)) {
         if (BishopForwardArea[q]) total += emptyValue;
         continue;
@@ -134,7 +134,7 @@ int BishopTropismEG(const TSideView<Us>& v, int s) {
     const int dir = Offset[Bishop][lines.dirs[i]];
     int met = 0;
     bool through = false;
-    for (int q = Step(s, dir); q >= 0; q = Step(q, dir)) {
+    for (const int q : RayFrom(s, dir)) {
       const bool inZone = InSet(zone, q);
       if (v.Empty(q)) {
         if (!inZone) continue;

@@ -23,7 +23,7 @@ bool WalkLine(const TSideView<Us>& v, TPiece kind, int s, int dir, const TTarget
   const auto [king, zone, aligned] = target;
   int met = 0;
   bool through = false;  // looking through one loose enemy pawn
-  for (int q = Step(s, dir); q >= 0; q = Step(q, dir)) {
+  for (const int q : RayFrom(s, dir)) {
     const bool inZone = InSet(zone, q);
     if (v.Empty(q)) {
       if (!inZone) continue;

@@ -10,9 +10,7 @@ int KnightMobility(const TSideView<Us>& v, int s) {
   // From its own edge squares near home a knight only pretends to threaten pawns.
   const bool hitsPawns = RankOf(s) != 1 && s != a4 && s != h4 && s != a3 && s != h3 && s != a2 && s != h2;
   int total = 0;
-  for (int d = 0; d < OffsetCount[Knight]; ++d) {
-    const int t = Step(s, Offset[Knight][d]);
-    if (t < 0) continue;
+  for (const int t : KnightJumps(s)) {
     if (v.IsEnemy(t)) {
       if (v.Kind(t) != Pawn)
         total += KnightAttack[v.Kind(t)];
@@ -86,7 +84,7 @@ int BishopMobility(const TSideView<Us>& v, TSideFields& f, int s) {
   bool zeroed = false;
   for (const int dir : {Offset[Bishop][0], Offset[Bishop][1]}) {  // toward the eighth rank
     int met = 0;
-    for (int q = Step(s, dir); q >= 0; q = Step(q, dir)) {
+    for (const int q : RayFrom(s, dir)) {
       if (v.Empty(q)) {
         if (BishopForwardArea[q]) total += emptyValue;
         continue;
