@@ -31,6 +31,8 @@ bool TSearchBoard::board_is_ok(bool withKingLines) const {
       const int square = entry.CaseActu;
       if (square < 0 || square > 63 || Color[square] != side || Tabindex[square] != i) return false;
       if ((i == 1) != (Piece[square] == King)) return false;
+      // The pawn block holds nothing but pawns until one of them promotes.
+      if (PromotionsMade[side] == 0 && i >= 2 && i < PawnBlockEnd[side] && Piece[square] != Pawn) return false;
     }
     int men = 0;
     for (const std::int32_t count : counts[side]) men += count;

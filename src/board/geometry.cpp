@@ -115,8 +115,12 @@ void BuildRaysAndJumps(TGeometry& g) {
     }
     TJumps& jumps = g.KnightJumps[square];
     jumps.length = 0;
+    g.KnightReach[square] = 0;
     for (int d = 0; d < 8; ++d)
-      if (const int to = Step(square, Offset[Knight][d]); to != -1) jumps.squares[jumps.length++] = std::uint8_t(to);
+      if (const int to = Step(square, Offset[Knight][d]); to != -1) {
+        jumps.squares[jumps.length++] = std::uint8_t(to);
+        g.KnightReach[square] |= SquareBit(to);
+      }
   }
 }
 

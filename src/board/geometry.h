@@ -56,6 +56,7 @@ using TJumps = TSquareList<8>;
 struct TGeometry {
   TRay Rays[23][64];  // by queen mailbox offset + 11, then square
   TJumps KnightJumps[64];
+  TSquareSet KnightReach[64];  // the same jumps as a set
   bool AttackTable[2][6][64][64];
   std::int32_t DirIndex[64][64];
   TSquareSet KingZone[64];
@@ -71,6 +72,7 @@ extern const TGeometry& Geo;
 // The ray from `square` along a queen mailbox offset (-11..11).
 inline const TRay& RayFrom(int square, int offset) { return Geo.Rays[offset + 11][square]; }
 inline const TJumps& KnightJumps(int square) { return Geo.KnightJumps[square]; }
+inline TSquareSet KnightReach(int square) { return Geo.KnightReach[square]; }
 inline bool AttackTable(TSide side, int kind, int from, int to) { return Geo.AttackTable[side][kind][from][to]; }
 inline std::int32_t DirIndex(int from, int to) { return Geo.DirIndex[from][to]; }
 inline TSquareSet KingZone(int square) { return Geo.KingZone[square]; }

@@ -104,6 +104,7 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
   Color[to] = TBoardSide(us);
   if (bits & MovePromote) {
     Piece[to] = TBoardPiece(m.promote);
+    ++PromotionsMade[us];
     ++NP[us][m.promote];
     --NP[us][Pawn];
     hash ^= Keys.PieceKeys[us][Pawn][from];
@@ -260,6 +261,7 @@ void TSearchBoard::TakeBack() {
   PIECES[us].TabPieces[H.Index.IndexBouge].CaseActu = from;
   if (m.bits & MovePromote) {
     Piece[from] = Pawn;
+    --PromotionsMade[us];
     --NP[us][m.promote];
     ++NP[us][Pawn];
   } else {

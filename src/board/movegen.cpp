@@ -159,6 +159,7 @@ TGen* TSearchBoard::GenerateCapturesAndChecksT(TGen* out) const {
   using P = TPawnDirs<Us>;
   const int enemyKing = KingSquare(Them);
   const TSquareSet sight = KingEntry(Them).PieceCasesControle;
+  const TSquareSet knightChecks = KnightReach(enemyKing);
   const TEtatPieces* list = PIECES[Us].TabPieces;
   const int last = int(MaxIndex(Us));
   for (int i = 1; i <= last; ++i) {
@@ -189,8 +190,9 @@ TGen* TSearchBoard::GenerateCapturesAndChecksT(TGen* out) const {
         if (Color[t] == bsEmpty) {
           // A quiet move checks when the piece on t sees the king: a knight
           // always, a ray piece when the line from t to the king is clear.
-          if (kind != King && AttackTable(Us, kind, t, enemyKing) && (kind == Knight || InSet(sight, t)))
-            AddMove<TScoring::Tactical>(out, s, t, 0);
+          const bool checks = kind == Knight ? InSet(knightChecks, t)
+                                             : kind != King && InSet(sight, t) && AttackTable(Us, kind, t, enemyKing);
+          if (checks) AddMove<TScoring::Tactical>(out, s, t, 0);
           if (slides) continue;
         } else if (Color[t] == Them) {
           AddMove<TScoring::Tactical>(out, s, t, MoveCapture);

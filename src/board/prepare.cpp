@@ -41,6 +41,10 @@ void TSearchBoard::PrepareBoard() {
   Ply = 0;
   SortPieceLists();
   CountPieces();
+  for (const TSide side : {Light, Dark}) {
+    PawnBlockEnd[side] = std::uint8_t(2 + NP[side][Pawn]);
+    PromotionsMade[side] = 0;
+  }
   InitKingLines();
   hash = set_hash(*this);
   Set_Hash_Pawns(*this);

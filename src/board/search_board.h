@@ -43,6 +43,18 @@ class TSearchBoard : public TThreadConsole {
     }
   }
 
+  // Calls visit(entry) for each of the side's pieces other than pawns still
+  // on the board, king first, in list order; the pawn block is looked at
+  // only when one of its pawns has promoted.
+  template <class Visit>
+  void ForEachPiece(TSide side, Visit visit) const {
+    const TEtatPieces* list = PIECES[side].TabPieces;
+    visit(list[1]);
+    const std::uint32_t first = PromotionsMade[side] ? 2 : PawnBlockEnd[side];
+    for (std::uint32_t i = first; i <= MaxIndex(side); ++i)
+      if (list[i].Active && Piece[list[i].CaseActu] != Pawn) visit(list[i]);
+  }
+
   // --- Attacks, checks and pins (attacks.cpp) -------------------------------
   bool SquareAttacked(int square, TSide attacker) const;
   // As SquareAttacked; `emptyCount` gets the number of empty squares walked
@@ -180,6 +192,11 @@ class TSearchBoard : public TThreadConsole {
   TSquareSet CasesDerriere = 0;      // squares behind the king on checking lines
   std::array<std::uint32_t, 64> Tabindex{};  // piece-list index of the piece on a square
   TTPIECES PIECES{};
+  // The list index past the pawns the set-up put behind the king, and the
+  // promotions made since: while a side has made none, every entry of its
+  // pawn block is a pawn, on the board or captured.
+  std::uint8_t PawnBlockEnd[2]{2, 2};
+  std::uint8_t PromotionsMade[2]{};
   std::array<bool, PlyTableSize> EchecsPLY{};
   std::int32_t NP[2][6]{};  // piece counts per side and kind
 

@@ -327,10 +327,7 @@ bool EvaluateEndgamePieces(const TSearchBoard& board, TEvalState& e) {
   TEndgameWalk<Us> w{TSideView<Us>{board, e}, FieldsOf<Us>(e), e};
   w.ownPassers = PasserSquares<Us>(e, Us);
   w.enemyPassers = PasserSquares<Us>(e, Opponent(Us));
-  const std::uint32_t last = board.MaxIndex(Us);
-  for (std::uint32_t i = 1; i <= last; ++i) {
-    const TEtatPieces& entry = board.PIECES[Us].TabPieces[i];
-    if (!entry.Active) continue;
+  board.ForEachPiece(Us, [&](const TEtatPieces& entry) {
     const int s = TSideView<Us>::Abs(entry.CaseActu);
     switch (board.Piece[entry.CaseActu]) {
       case Knight: ScoreKnight(w, s); break;
@@ -340,7 +337,7 @@ bool EvaluateEndgamePieces(const TSearchBoard& board, TEvalState& e) {
       case King: ScoreKing(w, s); break;
       default: break;
     }
-  }
+  });
   TEndgameFields<Us>::Tropism(e) += w.tropism;
   return w.kingEscort;
 }

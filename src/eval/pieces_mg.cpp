@@ -25,10 +25,7 @@ class TPiecesMiddlegame {
     f.SetMinOpen = 0;
     f.FouAttakFianch = false;  // the fianchetto attack is not scored
     f.Ntrop_Fous = 0;
-    const TPIECES& list = v.board.PIECES[Us];
-    for (std::uint32_t i = 1; i <= v.board.MaxIndex(Us); ++i) {
-      const TEtatPieces& entry = list.TabPieces[i];
-      if (!entry.Active) continue;
+    v.board.ForEachPiece(Us, [this](const TEtatPieces& entry) {
       const int s = v.Abs(entry.CaseActu);
       switch (v.Kind(s)) {
         case Knight: KnightTerms(s); break;
@@ -38,7 +35,7 @@ class TPiecesMiddlegame {
         case King: KingTerms(s, entry); break;
         default: break;
       }
-    }
+    });
     if (seventh >= 3) score += 20;
     f.Score += score;
   }
