@@ -3,10 +3,19 @@
 // mirrored square.
 #pragma once
 
+#include <cassert>
+
 #include "board/types.h"
 
-constexpr int row(int square) { return square / 8 + 1; }    // 1 = eighth rank .. 8 = first rank
-constexpr int file(int square) { return square % 8 + 1; }   // 1 = a-file .. 8 = h-file
+// Squares are 0..63 here; shifts and masks spare the sign handling of / and %.
+constexpr int row(int square) {  // 1 = eighth rank .. 8 = first rank
+  assert(square >= 0 && square < 64);
+  return (square >> 3) + 1;
+}
+constexpr int file(int square) {  // 1 = a-file .. 8 = h-file
+  assert(square >= 0 && square < 64);
+  return (square & 7) + 1;
+}
 constexpr int mirror(int square) { return square ^ 56; }    // same file, rank 9 - r
 constexpr int zone(int fileNumber) { return fileNumber <= 3 ? 1 : fileNumber <= 5 ? 2 : 3; }
 

@@ -14,8 +14,8 @@
 #include "eval/square_names.h"
 
 // Rank 1..8 and row0 0..7 (0 = eighth rank) of a square.
-constexpr int RankOf(int square) { return 8 - square / 8; }
-constexpr int Row0(int square) { return square / 8; }
+constexpr int Row0(int square) { return row(square) - 1; }
+constexpr int RankOf(int square) { return 8 - Row0(square); }
 
 constexpr bool OnBoardEdge(int square) {
   const int f = file(square), r = RankOf(square);
