@@ -87,6 +87,9 @@ TGen* TSearchBoard::GenerateEvasionsT(TGen* out) {
       }
       continue;
     }
+    // A piece that could not reach the checking line even on an empty
+    // board has nothing to add.
+    if ((EmptyBoardReach(kind, s) & CasesEchecs) == 0) continue;
     const int cell = Mailbox64[s];
     const bool slides = Slide[kind];
     for (int d = 0; d < OffsetCount[kind]; ++d) {

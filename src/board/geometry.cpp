@@ -115,13 +115,21 @@ void BuildRaysAndJumps(TGeometry& g) {
     }
     TJumps& jumps = g.KnightJumps[square];
     jumps.length = 0;
-    g.KnightReach[square] = 0;
     for (int d = 0; d < 8; ++d)
       if (const int to = Step(square, Offset[Knight][d]); to != -1) {
         jumps.squares[jumps.length++] = std::uint8_t(to);
-        g.KnightReach[square] |= SquareBit(to);
       }
   }
+}
+
+void BuildReach(TGeometry& g) {
+  for (int kind = Knight; kind <= King; ++kind)
+    for (int square = 0; square < 64; ++square) {
+      TSquareSet reach = 0;
+      for (int to = 0; to < 64; ++to)
+        if (g.AttackTable[Light][kind][square][to]) reach |= SquareBit(to);
+      g.Reach[kind][square] = reach;
+    }
 }
 
 void BuildKingZones(TGeometry& g) {
@@ -210,6 +218,7 @@ void InitGeometry() {
     TGeometry& g = MutableGeo();
     BuildAttackAndDirections(g);
     BuildRaysAndJumps(g);
+    BuildReach(g);
     BuildKingZones(g);
     BuildLinesToZone(g, Bishop, g.BishopLinesToZone);
     BuildLinesToZone(g, Rook, g.RookLinesToZone);

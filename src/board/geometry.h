@@ -56,7 +56,7 @@ using TJumps = TSquareList<8>;
 struct TGeometry {
   TRay Rays[23][64];  // by queen mailbox offset + 11, then square
   TJumps KnightJumps[64];
-  TSquareSet KnightReach[64];  // the same jumps as a set
+  TSquareSet Reach[6][64];  // the squares a piece attacks from a square of an empty board
   bool AttackTable[2][6][64][64];
   std::int32_t DirIndex[64][64];
   TSquareSet KingZone[64];
@@ -72,7 +72,8 @@ extern const TGeometry& Geo;
 // The ray from `square` along a queen mailbox offset (-11..11).
 inline const TRay& RayFrom(int square, int offset) { return Geo.Rays[offset + 11][square]; }
 inline const TJumps& KnightJumps(int square) { return Geo.KnightJumps[square]; }
-inline TSquareSet KnightReach(int square) { return Geo.KnightReach[square]; }
+inline TSquareSet KnightReach(int square) { return Geo.Reach[Knight][square]; }
+inline TSquareSet EmptyBoardReach(int kind, int square) { return Geo.Reach[kind][square]; }
 inline bool AttackTable(TSide side, int kind, int from, int to) { return Geo.AttackTable[side][kind][from][to]; }
 inline std::int32_t DirIndex(int from, int to) { return Geo.DirIndex[from][to]; }
 inline TSquareSet KingZone(int square) { return Geo.KingZone[square]; }
