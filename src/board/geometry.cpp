@@ -130,6 +130,13 @@ void BuildReach(TGeometry& g) {
         if (g.AttackTable[Light][kind][square][to]) reach |= SquareBit(to);
       g.Reach[kind][square] = reach;
     }
+  for (int side = Light; side <= Dark; ++side)
+    for (int square = 0; square < 64; ++square) {
+      TSquareSet reach = 0;
+      for (int to = 0; to < 64; ++to)
+        if (g.AttackTable[side][Pawn][square][to]) reach |= SquareBit(to);
+      g.PawnReach[side][square] = reach;
+    }
 }
 
 void BuildKingZones(TGeometry& g) {

@@ -57,6 +57,7 @@ struct TGeometry {
   TRay Rays[23][64];  // by queen mailbox offset + 11, then square
   TJumps KnightJumps[64];
   TSquareSet Reach[6][64];  // the squares a piece attacks from a square of an empty board
+  TSquareSet PawnReach[2][64];  // the squares a pawn of that side attacks
   bool AttackTable[2][6][64][64];
   std::int32_t DirIndex[64][64];
   TSquareSet KingZone[64];
@@ -74,6 +75,7 @@ inline const TRay& RayFrom(int square, int offset) { return Geo.Rays[offset + 11
 inline const TJumps& KnightJumps(int square) { return Geo.KnightJumps[square]; }
 inline TSquareSet KnightReach(int square) { return Geo.Reach[Knight][square]; }
 inline TSquareSet EmptyBoardReach(int kind, int square) { return Geo.Reach[kind][square]; }
+inline TSquareSet PawnReach(TSide side, int square) { return Geo.PawnReach[side][square]; }
 inline bool AttackTable(TSide side, int kind, int from, int to) { return Geo.AttackTable[side][kind][from][to]; }
 inline std::int32_t DirIndex(int from, int to) { return Geo.DirIndex[from][to]; }
 inline TSquareSet KingZone(int square) { return Geo.KingZone[square]; }

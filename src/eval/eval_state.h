@@ -31,6 +31,7 @@ struct TEvalState {
   std::int32_t Aile_Roi = 0, Aile_Dame = 0;
   std::int32_t Passeds_Danger_L = 0, Passeds_Danger_D = 0;
   std::int32_t PionsBAttak = 0, PionsNAttak = 0;
+  TSquareSet PawnAttacks[2] = {};  // squares each side's pawns attack
 
   // King attack.
   std::int32_t TabTropisme[2][5] = {};

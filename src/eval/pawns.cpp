@@ -34,7 +34,10 @@ void ScanPawns(const TSearchBoard& board, TEvalState& e, TSetTablePawn passers) 
   constexpr TSide Them = Opponent(Us);
   const int enemyKing = board.KingSquare(Them);
   std::int32_t& attacks = Us == Light ? e.PionsBAttak : e.PionsNAttak;
+  TSquareSet& attacked = e.PawnAttacks[Us];
+  attacked = 0;
   board.ForEachPawn(Us, [&](const int s) {
+    attacked |= PawnReach(Us, s);
     if constexpr (Hit) {
       if (InSet(passers, s)) AppendPasser<Us>(e, s);
     } else {

@@ -5,6 +5,7 @@
 // pawn preparation, and the side's own fields of TEvalState by plain names.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <cstdlib>
 
@@ -97,8 +98,11 @@ struct TSideView {
   bool Enemy(int rel, TPiece kind) const { return IsEnemy(rel) && Kind(rel) == kind; }
   bool AnyPawn(int rel) const { return Kind(rel) == Pawn; }
   // Is the square attacked by an enemy pawn?
+  // The pawn preparation gathers the set once per evaluation.
   bool EnemyPawnAttacks(int rel) const {
-    return Us == Light ? board.AttackedByDarkPawn(Abs(rel)) : board.AttackedByLightPawn(Abs(rel));
+    assert(InSet(e.PawnAttacks[Them], Abs(rel)) ==
+           (Us == Light ? board.AttackedByDarkPawn(Abs(rel)) : board.AttackedByLightPawn(Abs(rel))));
+    return InSet(e.PawnAttacks[Them], Abs(rel));
   }
 
   int OwnKing() const { return Abs(board.KingSquare(Us)); }
