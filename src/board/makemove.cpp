@@ -192,12 +192,32 @@ bool TSearchBoard::MakeMove(TMove m) {
   return true;
 }
 
+// The king is not in check, so a move of another piece can only expose it
+// along the line the piece leaves, and only if it leaves that line.
+bool TSearchBoard::UncoversKing(int from, int to) const {
+  if (!InSet(KingEntry(Side).PieceCasesControle, from)) return false;
+  const int king = KingSquare(Side);
+  const int direction = DirIndex(king, from);
+  if (AttackTable(Light, Queen, king, to) && DirIndex(king, to) == direction) return false;
+  const int step = Offset[Queen][direction];
+  for (int c = Mailbox64[from] + step, t; (t = Mailbox[c]) >= 0; c += step) {
+    if (Color[t] == bsEmpty) continue;
+    return Color[t] == XSide && AttackTable(XSide, Piece[t], t, king);
+  }
+  return false;
+}
+
 bool TSearchBoard::MakeMoveOutOfCheck(TMove m) {
-  // A piece that stands on none of its king's lines hides no attack on it:
-  // moving it cannot leave the king attacked.
   const int from = m.from;
-  if (Piece[from] == King || m.Has(MoveEnPassant | MoveCastle) || InSet(KingEntry(Side).PieceCasesControle, from))
-    return MakeMove(m);
+  if (Piece[from] == King || m.Has(MoveEnPassant | MoveCastle)) return MakeMove(m);
+  if (UncoversKing(from, m.ToNdx)) {
+#ifndef NDEBUG
+    // Debug builds confirm the refusal the long way; a wrong one aborts.
+    [[maybe_unused]] const bool legal = MakeMove(m);
+    assert(!legal);
+#endif
+    return false;
+  }
   assert(Hply < Hist_dat.size());
   THist& H = Hist_dat[Hply];
   H.HistHash = hash;

@@ -241,6 +241,7 @@ class TSearchBoard : public TThreadConsole {
   void EndGeneration(TGen* end);
 
   void MakeCore(TMove m, THist& H);
+  bool UncoversKing(int from, int to) const;
   void FinishKeys(const THist& H);
   bool MoveCastlingRook(TMove m, THist& H);
 };

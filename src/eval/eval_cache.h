@@ -25,6 +25,11 @@ class TEvalCache {
     score = entry.score;
     return true;
   }
+  // Starts fetching the entry of the position with key `key`, the castling
+  // facts as they stand.
+  void Prefetch(const TSearchBoard& board, const TEvalState& e, std::uint32_t key) const {
+    __builtin_prefetch(&(*entries_)[Mix(key, board, e) & Mask]);
+  }
   void Store(const TSearchBoard& board, const TEvalState& e, std::int32_t score) {
     const std::uint32_t key = KeyOf(board, e);
     (*entries_)[key & Mask] = {key, board.hashP, score};
@@ -39,13 +44,14 @@ class TEvalCache {
   };
   static_assert(std::is_trivially_copyable_v<TEntry>);
 
-  static std::uint32_t KeyOf(const TSearchBoard& board, const TEvalState& e) {
+  static std::uint32_t KeyOf(const TSearchBoard& board, const TEvalState& e) { return Mix(board.hash, board, e); }
+  static std::uint32_t Mix(std::uint32_t key, const TSearchBoard& board, const TEvalState& e) {
     // Odd multipliers spread the small context into the high bits as well.
     const TEtatPieces& light = board.KingEntry(Light);
     const TEtatPieces& dark = board.KingEntry(Dark);
     const std::uint32_t context = light.RoiARoque | dark.RoiARoque << 2 | light.RoqueAutorise << 4 |
                                   dark.RoqueAutorise << 5 | std::uint32_t(e.PhaseDepart) << 6;
-    return board.hash ^ ((context + 1) * 0x9E3779B1u);
+    return key ^ ((context + 1) * 0x9E3779B1u);
   }
 
   std::unique_ptr<std::array<TEntry, 1u << SizeLog2>> entries_ =

@@ -59,7 +59,9 @@ std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, st
   for (int i = t.First_move[ply]; i < t.First_move[ply + 1]; ++i) {
     t.PickNextMove(i);
     const TMove move = t.Gen_dat[i].m;
-    t.HashClass->Prefetch(t.KeyAfter(move));
+    const std::uint32_t childKey = t.KeyAfter(move);
+    t.HashClass->Prefetch(childKey);
+    t.EvalCache.Prefetch(t, t.Eval, childKey);
     if (inCheck) t.MakeMoveUnchecked(move);
     else if (!t.MakeMoveOutOfCheck(move)) continue;
     searched = true;
