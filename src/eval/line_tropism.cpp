@@ -23,8 +23,12 @@ bool WalkLine(const TSideView<Us>& v, TPiece kind, int s, int dir, const TTarget
   const auto [king, zone, aligned] = target;
   int met = 0;
   bool through = false;  // looking through one loose enemy pawn
+  bool entered = false;
   for (const int q : RayFrom(s, dir)) {
     const bool inZone = InSet(zone, q);
+    // A line crosses the compact zone once: past it nothing more counts.
+    if (entered && !inZone) return false;
+    entered |= inZone;
     if (v.Empty(q)) {
       if (!inZone) continue;
       if (met > 0 || through) {
