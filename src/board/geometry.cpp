@@ -85,24 +85,24 @@ void BuildAttackAndDirections(TGeometry& g) {
       for (int from = 0; from < 64; ++from)
         for (int d = 0; d < OffsetCount[kind]; ++d)
           for (int to = Step(from, Offset[kind][d]); to != -1; to = Step(to, Offset[kind][d])) {
-            g.AttackTable[side][kind][from][to] = true;
+            g.Attacks[side][kind][from] |= SquareBit(to);
             if (!Slide[kind]) break;
           }
   for (int from = 8; from < 56; ++from) {
     const int file = from % 8;
     if (file != 7) {
-      g.AttackTable[Light][Pawn][from][from - 7] = true;
-      g.AttackTable[Dark][Pawn][from][from + 9] = true;
+      g.Attacks[Light][Pawn][from] |= SquareBit(from - 7);
+      g.Attacks[Dark][Pawn][from] |= SquareBit(from + 9);
     }
     if (file != 0) {
-      g.AttackTable[Light][Pawn][from][from - 9] = true;
-      g.AttackTable[Dark][Pawn][from][from + 7] = true;
+      g.Attacks[Light][Pawn][from] |= SquareBit(from - 9);
+      g.Attacks[Dark][Pawn][from] |= SquareBit(from + 7);
     }
   }
   for (int from = 0; from < 64; ++from)
     for (int d = 0; d < 8; ++d)
       for (int to = Step(from, Offset[Queen][d]); to != -1; to = Step(to, Offset[Queen][d]))
-        g.DirIndex[from][to] = d;
+        g.DirIndex[from][to] = std::int8_t(d);
 }
 
 void BuildRaysAndJumps(TGeometry& g) {
@@ -122,23 +122,6 @@ void BuildRaysAndJumps(TGeometry& g) {
   }
 }
 
-void BuildReach(TGeometry& g) {
-  for (int kind = Knight; kind <= King; ++kind)
-    for (int square = 0; square < 64; ++square) {
-      TSquareSet reach = 0;
-      for (int to = 0; to < 64; ++to)
-        if (g.AttackTable[Light][kind][square][to]) reach |= SquareBit(to);
-      g.Reach[kind][square] = reach;
-    }
-  for (int side = Light; side <= Dark; ++side)
-    for (int square = 0; square < 64; ++square) {
-      TSquareSet reach = 0;
-      for (int to = 0; to < 64; ++to)
-        if (g.AttackTable[side][Pawn][square][to]) reach |= SquareBit(to);
-      g.PawnReach[side][square] = reach;
-    }
-}
-
 void BuildKingZones(TGeometry& g) {
   for (int square = 0; square < 64; ++square) {
     TSquareSet zone = SquareBit(square);
@@ -150,16 +133,16 @@ void BuildKingZones(TGeometry& g) {
   }
 }
 
-void BuildLinesToZone(TGeometry& g, int kind, TDirList (&table)[64][64]) {
+void BuildLinesToZone(TGeometry& g, int kind, TDirections (&table)[64][64]) {
   for (int king = 0; king < 64; ++king)
     for (int square = 0; square < 64; ++square) {
-      TDirList& list = table[king][square];
-      list.count = 0;
+      TDirections& lines = table[king][square];
+      lines = 0;
       if (square == king) continue;
       for (int d = 0; d < OffsetCount[kind]; ++d)
         for (int to = Step(square, Offset[kind][d]); to != -1; to = Step(to, Offset[kind][d]))
           if (InSet(g.KingZone[king], to)) {
-            list.dirs[list.count++] = std::uint8_t(d);
+            lines |= TDirections(1u << d);
             break;
           }
     }
@@ -174,7 +157,7 @@ void BuildKnightTropism(TGeometry& g) {
           const int to = Step(square, Offset[Knight][d]);
           if (to != -1 && InSet(g.KingZone[king], to)) score += 5;
         }
-      g.KnightTropism[king][square] = score;
+      g.KnightTropism[king][square] = std::int8_t(score);
     }
 }
 
@@ -225,7 +208,6 @@ void InitGeometry() {
     TGeometry& g = MutableGeo();
     BuildAttackAndDirections(g);
     BuildRaysAndJumps(g);
-    BuildReach(g);
     BuildKingZones(g);
     BuildLinesToZone(g, Bishop, g.BishopLinesToZone);
     BuildLinesToZone(g, Rook, g.RookLinesToZone);

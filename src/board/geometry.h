@@ -34,11 +34,8 @@ std::int32_t EPBehind(TSide side, int square);
 // One step from a square along a mailbox offset, or -1 off the board.
 inline std::int32_t Step(int square, int offset) { return Mailbox[Mailbox64[square] + offset]; }
 
-// Direction indices of rays that reach a king zone; at most 8 per square.
-struct TDirList {
-  std::uint8_t count;
-  std::uint8_t dirs[8];
-};
+// The rays that reach a king zone: bit d for the direction Offset[kind][d].
+using TDirections = std::uint8_t;
 
 // The squares a slider crosses from a square along one direction, nearest
 // first; and a knight's jumps, in Offset order. Walking these lists needs no
@@ -56,15 +53,17 @@ using TJumps = TSquareList<8>;
 struct TGeometry {
   TRay Rays[23][64];  // by queen mailbox offset + 11, then square
   TJumps KnightJumps[64];
-  TSquareSet Reach[6][64];  // the squares a piece attacks from a square of an empty board
-  TSquareSet PawnReach[2][64];  // the squares a pawn of that side attacks
-  bool AttackTable[2][6][64][64];
-  std::int32_t DirIndex[64][64];
+  // The squares a man of a side attacks from a square of an empty board
+  // (only pawns differ by side). Sets rather than a square-by-square table
+  // keep the tables the search reads at every node small enough for the
+  // first-level cache.
+  TSquareSet Attacks[2][6][64];
+  std::int8_t DirIndex[64][64];
   TSquareSet KingZone[64];
-  std::int32_t KnightTropism[64][64];
-  TDirList BishopLinesToZone[64][64];
-  TDirList RookLinesToZone[64][64];
-  TDirList QueenLinesToZone[64][64];
+  std::int8_t KnightTropism[64][64];
+  TDirections BishopLinesToZone[64][64];
+  TDirections RookLinesToZone[64][64];
+  TDirections QueenLinesToZone[64][64];
 };
 
 // The computed tables. Filled by InitGeometry before any thread starts.
@@ -73,10 +72,10 @@ extern const TGeometry& Geo;
 // The ray from `square` along a queen mailbox offset (-11..11).
 inline const TRay& RayFrom(int square, int offset) { return Geo.Rays[offset + 11][square]; }
 inline const TJumps& KnightJumps(int square) { return Geo.KnightJumps[square]; }
-inline TSquareSet KnightReach(int square) { return Geo.Reach[Knight][square]; }
-inline TSquareSet EmptyBoardReach(int kind, int square) { return Geo.Reach[kind][square]; }
-inline TSquareSet PawnReach(TSide side, int square) { return Geo.PawnReach[side][square]; }
-inline bool AttackTable(TSide side, int kind, int from, int to) { return Geo.AttackTable[side][kind][from][to]; }
+inline TSquareSet KnightReach(int square) { return Geo.Attacks[Light][Knight][square]; }
+inline TSquareSet EmptyBoardReach(int kind, int square) { return Geo.Attacks[Light][kind][square]; }
+inline TSquareSet PawnReach(TSide side, int square) { return Geo.Attacks[side][Pawn][square]; }
+inline bool AttackTable(TSide side, int kind, int from, int to) { return InSet(Geo.Attacks[side][kind][from], to); }
 inline std::int32_t DirIndex(int from, int to) { return Geo.DirIndex[from][to]; }
 inline TSquareSet KingZone(int square) { return Geo.KingZone[square]; }
 

@@ -128,10 +128,9 @@ int BishopTropismEG(const TSideView<Us>& v, int s) {
   const int king = v.EnemyKing();
   const TSquareSet zone = KingZone(king);
   const bool aligned = AttackTable(Light, Bishop, s, king);
-  const TDirList& lines = Geo.BishopLinesToZone[king][s];
   int amount = 0;
-  for (int i = 0; i < lines.count; ++i) {
-    const int dir = Offset[Bishop][lines.dirs[i]];
+  for (unsigned rest = Geo.BishopLinesToZone[king][s]; rest != 0; rest &= rest - 1) {
+    const int dir = Offset[Bishop][std::countr_zero(rest)];
     int met = 0;
     bool through = false;
     for (const int q : RayFrom(s, dir)) {

@@ -1,10 +1,12 @@
 #include "eval/line_tropism.h"
 
+#include <bit>
+
 #include "board/geometry.h"
 
 namespace {
 
-const TDirList& LinesToZone(TPiece kind, int king, int s) {
+TDirections LinesToZone(TPiece kind, int king, int s) {
   if (kind == Bishop) return Geo.BishopLinesToZone[king][s];
   if (kind == Rook) return Geo.RookLinesToZone[king][s];
   return Geo.QueenLinesToZone[king][s];
@@ -63,12 +65,12 @@ bool WalkLine(const TSideView<Us>& v, TPiece kind, int s, int dir, const TTarget
 template <TSide Us>
 int LineTropism(const TSideView<Us>& v, TPiece kind, int s) {
   const int king = v.EnemyKing();
-  const TDirList& lines = LinesToZone(kind, king, s);
-  if (lines.count == 0) return 0;
+  const TDirections lines = LinesToZone(kind, king, s);
+  if (lines == 0) return 0;
   const TTarget target{king, KingZone(king), AttackTable(Light, kind, s, king)};
   int amount = 0;
-  for (int i = 0; i < lines.count; ++i)
-    if (WalkLine(v, kind, s, Offset[kind][lines.dirs[i]], target, amount)) amount += 5;
+  for (unsigned rest = lines; rest != 0; rest &= rest - 1)
+    if (WalkLine(v, kind, s, Offset[kind][std::countr_zero(rest)], target, amount)) amount += 5;
   return amount;
 }
 
