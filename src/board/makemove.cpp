@@ -174,7 +174,9 @@ std::uint32_t TSearchBoard::KeyAfter(TMove m) const {
 
 bool TSearchBoard::MakeMove(TMove m) {
   assert(Hply < Hist_dat.size());
-  [[maybe_unused]] const std::uint32_t expectedKey = KeyAfter(m);
+#ifndef NDEBUG
+  const std::uint32_t expectedKey = KeyAfter(m);
+#endif
   THist& H = Hist_dat[Hply];
   if (m.bits & MoveCastle) {
     if (!MoveCastlingRook(m, H)) return false;
@@ -240,7 +242,9 @@ bool TSearchBoard::MakeMove(TMove m, std::int32_t& PromoA, std::int32_t& PromoB)
 void TSearchBoard::MakeMoveUnchecked(TMove m) {
   assert(!(m.bits & MoveCastle));
   assert(Hply < Hist_dat.size());
-  [[maybe_unused]] const std::uint32_t expectedKey = KeyAfter(m);
+#ifndef NDEBUG
+  const std::uint32_t expectedKey = KeyAfter(m);
+#endif
   THist& H = Hist_dat[Hply];
   H.HistHash = hash;
   MakeCore(m, H);

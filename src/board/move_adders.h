@@ -22,7 +22,9 @@ template <TSearchBoard::TScoring Mode>
 inline void TSearchBoard::AddMove(TGen*& out, int from, int to, std::uint8_t bits, std::int32_t quietScore) const {
   TGen& g = *out++;
   g.m = MakeMoveRecord(from, to, bits);
-  if constexpr (Mode == TScoring::Root) {
+  if constexpr (Mode == TScoring::Unscored) {
+    g.score = 0;
+  } else if constexpr (Mode == TScoring::Root) {
     g.score = KillerBonus(g.m) + History[Side][from][to];
   } else {
     if (bits & MoveCapture) {
@@ -37,13 +39,13 @@ inline void TSearchBoard::AddMove(TGen*& out, int from, int to, std::uint8_t bit
   }
 }
 
-// The full generators (and perft's evasions) promote to Queen, Rook, Bishop
+// The full generators (and perft's) promote to Queen, Rook, Bishop
 // and Knight in that order; the others to a queen only.
 template <TSearchBoard::TScoring Mode>
 inline void TSearchBoard::AddPromotions(TGen*& out, int from, int to, std::uint8_t bits) const {
   const std::uint8_t flags = bits | MovePromote;
   const std::int32_t victim = PieceValue[Piece[to]];
-  constexpr bool allKinds = Mode == TScoring::Full || Mode == TScoring::Root || Mode == TScoring::EvasionAll;
+  constexpr bool allKinds = Mode != TScoring::Evasion && Mode != TScoring::Tactical;
   constexpr int lastKind = allKinds ? Knight : Queen;
   for (int kind = Queen; kind >= lastKind; --kind) {
     TGen& g = *out++;

@@ -219,6 +219,13 @@ void TSearchBoard::GenerateMoves() {
   EndGeneration(out);
 }
 
+void TSearchBoard::GenerateMovesUnscored() {
+  TGen* out = BeginGeneration();
+  out = Side == Light ? GeneratePseudoLegal<Light, TScoring::Unscored>(out)
+                      : GeneratePseudoLegal<Dark, TScoring::Unscored>(out);
+  EndGeneration(out);
+}
+
 void TSearchBoard::GenerateRootMoves() {
   TGen* out = BeginGeneration();
   out = Side == Light ? GeneratePseudoLegal<Light, TScoring::Root>(out) : GeneratePseudoLegal<Dark, TScoring::Root>(out);

@@ -111,6 +111,8 @@ class TSearchBoard : public TThreadConsole {
   // --- Move generation (movegen.cpp, evasions.cpp) --------------------------
   // Each fills Gen_dat from First_move[Ply] and sets First_move[Ply + 1].
   void GenerateMoves();
+  // The same moves without ordering scores, for perft.
+  void GenerateMovesUnscored();
   // Needs the check analysis of this position. The search promotes to a
   // queen only when it answers a check; perft asks for every promotion.
   void GenerateEvasions(bool underPromotions = false);
@@ -207,7 +209,7 @@ class TSearchBoard : public TThreadConsole {
  private:
   // How an adder scores the moves of a generator.
   // EvasionAll scores as Evasion but adds the under-promotions too.
-  enum class TScoring : std::uint8_t { Full, Root, Evasion, EvasionAll, Tactical };
+  enum class TScoring : std::uint8_t { Full, Root, Evasion, EvasionAll, Tactical, Unscored };
 
   bool PawnBeside(int square, TSide side) const;
   // The attack test, optionally counting the empty squares its rays cross.

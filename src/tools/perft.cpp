@@ -19,15 +19,17 @@ constexpr std::string_view StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKB
 
 std::uint64_t PerftNode(TSearchBoard& board, int depth, bool inCheck) {
   if (inCheck) board.GenerateEvasions(true);
-  else board.GenerateMoves();
+  else board.GenerateMovesUnscored();
   std::uint64_t leaves = 0;
   const int end = board.First_move[board.Ply + 1];
   for (int i = board.First_move[board.Ply]; i < end; ++i) {
     const TMove m = board.Gen_dat[i].m;
     if (inCheck) board.MakeMoveUnchecked(m);
-    else if (!board.MakeMove(m)) continue;
-    const bool childInCheck = board.UpdateChecks(false);
-    leaves += depth == 1 ? 1 : PerftNode(board, depth - 1, childInCheck);
+    else if (!board.MakeMoveOutOfCheck(m)) continue;
+    // A leaf is made and counted; its own check analysis is needed only
+    // below it.
+    if (depth == 1) ++leaves;
+    else leaves += PerftNode(board, depth - 1, board.UpdateChecks(false));
     board.TakeBack();
   }
   return leaves;
@@ -72,12 +74,12 @@ int PerftCommand(const std::vector<std::string>& args) {
   const auto start = std::chrono::steady_clock::now();
   const bool inCheck = RootInCheck(*board);
   if (inCheck) board->GenerateEvasions(true);
-  else board->GenerateMoves();
+  else board->GenerateMovesUnscored();
   std::uint64_t total = 0;
   for (int i = board->First_move[0]; i < board->First_move[1]; ++i) {
     const TMove m = board->Gen_dat[i].m;
     if (inCheck) board->MakeMoveUnchecked(m);
-    else if (!board->MakeMove(m)) continue;
+    else if (!board->MakeMoveOutOfCheck(m)) continue;
     const bool childInCheck = board->UpdateChecks(false);
     const std::uint64_t leaves = depth == 1 ? 1 : PerftNode(*board, depth - 1, childInCheck);
     board->TakeBack();
