@@ -1,5 +1,7 @@
 // The board's invariants, recomputed from the placement: what every make and
 // unmake must keep. Debug builds assert them around each move.
+#include <bit>
+
 #include "board/search_board.h"
 #include "hash/keys.h"
 
@@ -31,9 +33,10 @@ bool TSearchBoard::board_is_ok(bool withKingLines) const {
       const int square = entry.CaseActu;
       if (square < 0 || square > 63 || Color[square] != side || Tabindex[square] != i) return false;
       if ((i == 1) != (Piece[square] == King)) return false;
-      // The pawn block holds nothing but pawns until one of them promotes.
-      if (PromotionsMade[side] == 0 && i >= 2 && i < PawnBlockEnd[side] && Piece[square] != Pawn) return false;
+      const std::uint32_t& indices = Piece[square] == Pawn ? PawnIndices[side] : PieceIndices[side];
+      if (!(indices >> i & 1)) return false;
     }
+    if (std::popcount(PawnIndices[side] | PieceIndices[side]) != active) return false;
     int men = 0;
     for (const std::int32_t count : counts[side]) men += count;
     if (active != men) return false;

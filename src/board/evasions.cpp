@@ -60,10 +60,8 @@ TGen* TSearchBoard::GenerateEvasionsT(TGen* out) {
 
   // Capture the checker or block its line, with unpinned pieces.
   const TEtatPieces* list = PIECES[Us].TabPieces;
-  const int last = int(MaxIndex(Us));
-  for (int i = 2; i <= last; ++i) {
-    if (!list[i].Active) continue;
-    const int s = list[i].CaseActu;
+  for (std::uint32_t men = MenIndices(Us) & ~2u; men != 0; men &= men - 1) {
+    const int s = list[std::countr_zero(men)].CaseActu;
     if (InSet(PiecesClouees, s)) continue;
     const int kind = Piece[s];
     if (kind == Pawn) {

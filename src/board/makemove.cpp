@@ -89,6 +89,7 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
     const TBoardPiece victim = Piece[to];
     H.Index.IndexPrise = std::uint8_t(taken);
     PIECES[them].TabPieces[taken].Active = false;
+    (victim == Pawn ? PawnIndices : PieceIndices)[them] &= ~(1u << taken);
     --NP[them][victim];
     hash ^= Keys.PieceKeys[them][victim][to];
     if (victim == Pawn) hashP ^= Keys.PieceKeys[them][Pawn][to];
@@ -104,7 +105,8 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
   Color[to] = TBoardSide(us);
   if (bits & MovePromote) {
     Piece[to] = TBoardPiece(m.promote);
-    ++PromotionsMade[us];
+    PawnIndices[us] &= ~(1u << moving);
+    PieceIndices[us] |= 1u << moving;
     ++NP[us][m.promote];
     --NP[us][Pawn];
     hash ^= Keys.PieceKeys[us][Pawn][from];
@@ -123,6 +125,7 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
     const std::uint32_t taken = Tabindex[square];
     H.Index.IndexPrise = std::uint8_t(taken);
     PIECES[them].TabPieces[taken].Active = false;
+    PawnIndices[them] &= ~(1u << taken);
     Color[square] = bsEmpty;
     Piece[square] = bpEmpty;
     --NP[them][Pawn];
@@ -285,7 +288,8 @@ void TSearchBoard::TakeBack() {
   PIECES[us].TabPieces[H.Index.IndexBouge].CaseActu = from;
   if (m.bits & MovePromote) {
     Piece[from] = Pawn;
-    --PromotionsMade[us];
+    PieceIndices[us] &= ~(1u << H.Index.IndexBouge);
+    PawnIndices[us] |= 1u << H.Index.IndexBouge;
     --NP[us][m.promote];
     ++NP[us][Pawn];
   } else {
@@ -294,6 +298,7 @@ void TSearchBoard::TakeBack() {
   if (H.Capture != bpEmpty) {
     Tabindex[to] = H.Index.IndexPrise;
     PIECES[them].TabPieces[H.Index.IndexPrise].Active = true;
+    (H.Capture == Pawn ? PawnIndices : PieceIndices)[them] |= 1u << H.Index.IndexPrise;
     ++NP[them][H.Capture];
     Color[to] = TBoardSide(them);
     Piece[to] = H.Capture;
@@ -315,6 +320,7 @@ void TSearchBoard::TakeBack() {
     const int square = EPBehind(us, to);
     Tabindex[square] = H.Index.IndexPrise;
     PIECES[them].TabPieces[H.Index.IndexPrise].Active = true;
+    PawnIndices[them] |= 1u << H.Index.IndexPrise;
     Color[square] = TBoardSide(them);
     Piece[square] = Pawn;
     ++NP[them][Pawn];

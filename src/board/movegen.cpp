@@ -70,10 +70,8 @@ TGen* TSearchBoard::GeneratePseudoLegal(TGen* out) const {
   constexpr TSide Them = Opponent(Us);
   using P = TPawnDirs<Us>;
   const TEtatPieces* list = PIECES[Us].TabPieces;
-  const int last = int(MaxIndex(Us));
-  for (int i = 1; i <= last; ++i) {
-    if (!list[i].Active) continue;
-    const int s = list[i].CaseActu;
+  for (std::uint32_t men = MenIndices(Us); men != 0; men &= men - 1) {
+    const int s = list[std::countr_zero(men)].CaseActu;
     const int kind = Piece[s];
     if (kind == Pawn) {
       const bool promotes = P::OnSeventhRow(s);
@@ -122,10 +120,8 @@ TGen* TSearchBoard::GenerateCapturesT(TGen* out) const {
   constexpr TSide Them = Opponent(Us);
   using P = TPawnDirs<Us>;
   const TEtatPieces* list = PIECES[Us].TabPieces;
-  const int last = int(MaxIndex(Us));
-  for (int i = 1; i <= last; ++i) {
-    if (!list[i].Active) continue;
-    const int s = list[i].CaseActu;
+  for (std::uint32_t men = MenIndices(Us); men != 0; men &= men - 1) {
+    const int s = list[std::countr_zero(men)].CaseActu;
     const int kind = Piece[s];
     if (kind == Pawn) {
       const bool promotes = P::OnSeventhRow(s);
@@ -161,10 +157,8 @@ TGen* TSearchBoard::GenerateCapturesAndChecksT(TGen* out) const {
   const TSquareSet sight = KingEntry(Them).PieceCasesControle;
   const TSquareSet knightChecks = KnightReach(enemyKing);
   const TEtatPieces* list = PIECES[Us].TabPieces;
-  const int last = int(MaxIndex(Us));
-  for (int i = 1; i <= last; ++i) {
-    if (!list[i].Active) continue;
-    const int s = list[i].CaseActu;
+  for (std::uint32_t men = MenIndices(Us); men != 0; men &= men - 1) {
+    const int s = list[std::countr_zero(men)].CaseActu;
     const int kind = Piece[s];
     if (kind == Pawn) {
       const bool promotes = P::OnSeventhRow(s);

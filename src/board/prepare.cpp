@@ -41,14 +41,22 @@ void TSearchBoard::PrepareBoard() {
   Ply = 0;
   SortPieceLists();
   CountPieces();
-  for (const TSide side : {Light, Dark}) {
-    PawnBlockEnd[side] = std::uint8_t(2 + NP[side][Pawn]);
-    PromotionsMade[side] = 0;
-  }
+  IndexMenOnBoard();
   InitKingLines();
   hash = set_hash(*this);
   Set_Hash_Pawns(*this);
   ReserveHistory(Hply + MaxPly + 2);
+}
+
+void TSearchBoard::IndexMenOnBoard() {
+  for (const TSide side : {Light, Dark}) {
+    PawnIndices[side] = PieceIndices[side] = 0;
+    for (std::uint32_t i = 1; i <= MaxIndex(side); ++i) {
+      const TEtatPieces& entry = PIECES[side].TabPieces[i];
+      if (!entry.Active) continue;
+      (Piece[entry.CaseActu] == Pawn ? PawnIndices : PieceIndices)[side] |= 1u << i;
+    }
+  }
 }
 
 void TSearchBoard::SortPieceLists() {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 
 #include "board/console_board.h"
@@ -28,31 +29,20 @@ class TSearchBoard : public TThreadConsole {
   int KingSquare(TSide side) const { return PIECES[side].TabPieces[1].CaseActu; }
   std::uint32_t MaxIndex(TSide side) const { return side == Light ? Max_light : Max_dark; }
 
-  // Calls visit(square) for each of the side's pawns, in list order, and
-  // stops once it has seen as many as the side has: the set-up puts the
-  // pawns at the front of the list, behind the king, so the pieces after
-  // them are never looked at.
+  // Calls visit(square) for each of the side's pawns on the board, in list
+  // order.
   template <class Visit>
   void ForEachPawn(TSide side, Visit visit) const {
-    int left = NP[side][Pawn];
     const TEtatPieces* list = PIECES[side].TabPieces;
-    for (std::uint32_t i = 2; left > 0 && i <= MaxIndex(side); ++i) {
-      if (!list[i].Active || Piece[list[i].CaseActu] != Pawn) continue;
-      --left;
-      visit(list[i].CaseActu);
-    }
+    for (std::uint32_t rest = PawnIndices[side]; rest != 0; rest &= rest - 1) visit(list[std::countr_zero(rest)].CaseActu);
   }
 
-  // Calls visit(entry) for each of the side's pieces other than pawns still
-  // on the board, king first, in list order; the pawn block is looked at
-  // only when one of its pawns has promoted.
+  // Calls visit(entry) for each of the side's other men on the board, king
+  // first, in list order.
   template <class Visit>
   void ForEachPiece(TSide side, Visit visit) const {
     const TEtatPieces* list = PIECES[side].TabPieces;
-    visit(list[1]);
-    const std::uint32_t first = PromotionsMade[side] ? 2 : PawnBlockEnd[side];
-    for (std::uint32_t i = first; i <= MaxIndex(side); ++i)
-      if (list[i].Active && Piece[list[i].CaseActu] != Pawn) visit(list[i]);
+    for (std::uint32_t rest = PieceIndices[side]; rest != 0; rest &= rest - 1) visit(list[std::countr_zero(rest)]);
   }
 
   // --- Attacks, checks and pins (attacks.cpp) -------------------------------
@@ -175,6 +165,8 @@ class TSearchBoard : public TThreadConsole {
   // placement, clears the search tables, makes room in the history.
   void PrepareBoard();
   void SortPieceLists();
+  // Rebuilds PawnIndices and PieceIndices from the lists.
+  void IndexMenOnBoard();
   void CountPieces();
   void InitKingLines();
   // Keeps only the legal moves of the root list, compacted from index 0.
@@ -194,11 +186,13 @@ class TSearchBoard : public TThreadConsole {
   TSquareSet CasesDerriere = 0;      // squares behind the king on checking lines
   std::array<std::uint32_t, 64> Tabindex{};  // piece-list index of the piece on a square
   TTPIECES PIECES{};
-  // The list index past the pawns the set-up put behind the king, and the
-  // promotions made since: while a side has made none, every entry of its
-  // pawn block is a pawn, on the board or captured.
-  std::uint8_t PawnBlockEnd[2]{2, 2};
-  std::uint8_t PromotionsMade[2]{};
+  // Bit i set when entry i of the side's list is a man on the board: pawns,
+  // and the other men with the king. Make and unmake keep them, so that the
+  // walks over a list visit its men in list order without looking at the
+  // entries of captured ones.
+  std::uint32_t PawnIndices[2]{};
+  std::uint32_t PieceIndices[2]{};
+  std::uint32_t MenIndices(TSide side) const { return PawnIndices[side] | PieceIndices[side]; }
   std::array<bool, PlyTableSize> EchecsPLY{};
   std::int32_t NP[2][6]{};  // piece counts per side and kind
 
