@@ -72,7 +72,6 @@ extern const TGeometry& Geo;
 // The ray from `square` along a queen mailbox offset (-11..11).
 inline const TRay& RayFrom(int square, int offset) { return Geo.Rays[offset + 11][square]; }
 inline const TJumps& KnightJumps(int square) { return Geo.KnightJumps[square]; }
-inline TSquareSet KnightReach(int square) { return Geo.Attacks[Light][Knight][square]; }
 inline TSquareSet EmptyBoardReach(int kind, int square) { return Geo.Attacks[Light][kind][square]; }
 inline TSquareSet PawnReach(TSide side, int square) { return Geo.Attacks[side][Pawn][square]; }
 inline bool AttackTable(TSide side, int kind, int from, int to) { return InSet(Geo.Attacks[side][kind][from], to); }

@@ -223,13 +223,8 @@ bool TSearchBoard::MakeMoveOutOfCheck(TMove m) {
 #endif
     return false;
   }
-  assert(Hply < Hist_dat.size());
-  THist& H = Hist_dat[Hply];
-  H.HistHash = hash;
-  MakeCore(m, H);
+  MakeMoveUnchecked(m);
   assert(!KingAttacked(XSide));
-  FinishKeys(H);
-  assert(board_is_ok(false));
   return true;
 }
 

@@ -155,7 +155,7 @@ TGen* TSearchBoard::GenerateCapturesAndChecksT(TGen* out) const {
   using P = TPawnDirs<Us>;
   const int enemyKing = KingSquare(Them);
   const TSquareSet sight = KingEntry(Them).PieceCasesControle;
-  const TSquareSet knightChecks = KnightReach(enemyKing);
+  const TSquareSet knightChecks = EmptyBoardReach(Knight, enemyKing);
   const TEtatPieces* list = PIECES[Us].TabPieces;
   for (std::uint32_t men = MenIndices(Us); men != 0; men &= men - 1) {
     const int s = list[std::countr_zero(men)].CaseActu;
