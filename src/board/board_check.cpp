@@ -16,8 +16,12 @@ bool TSearchBoard::board_is_ok(bool withKingLines) const {
   if (hashP != pawnKey) return false;
 
   std::int32_t counts[2][6] = {};
-  for (int square = 0; square < 64; ++square)
+  TSquareSet pawns[2] = {};
+  for (int square = 0; square < 64; ++square) {
     if (Color[square] != bsEmpty) ++counts[Color[square]][Piece[square]];
+    if (Piece[square] == Pawn) pawns[Color[square]] |= SquareBit(square);
+  }
+  if (pawns[Light] != PawnSquares[Light] || pawns[Dark] != PawnSquares[Dark]) return false;
   for (const TSide side : {Light, Dark}) {
     for (int kind = Pawn; kind <= King; ++kind)
       if (NP[side][kind] != counts[side][kind]) return false;

@@ -92,7 +92,10 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
     (victim == Pawn ? PawnIndices : PieceIndices)[them] &= ~(1u << taken);
     --NP[them][victim];
     hash ^= Keys.PieceKeys[them][victim][to];
-    if (victim == Pawn) hashP ^= Keys.PieceKeys[them][Pawn][to];
+    if (victim == Pawn) {
+      hashP ^= Keys.PieceKeys[them][Pawn][to];
+      PawnSquares[them] &= ~SquareBit(to);
+    }
   }
   if (bits & MovePawn2sq) {
     EP = EPBehind(us, to);
@@ -107,6 +110,7 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
     Piece[to] = TBoardPiece(m.promote);
     PawnIndices[us] &= ~(1u << moving);
     PieceIndices[us] |= 1u << moving;
+    PawnSquares[us] &= ~SquareBit(from);
     ++NP[us][m.promote];
     --NP[us][Pawn];
     hash ^= Keys.PieceKeys[us][Pawn][from];
@@ -115,7 +119,10 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
     const TBoardPiece kind = Piece[from];
     Piece[to] = kind;
     hash ^= Keys.PieceKeys[us][kind][from];
-    if (kind == Pawn) hashP ^= Keys.PieceKeys[us][Pawn][from];
+    if (kind == Pawn) {
+      hashP ^= Keys.PieceKeys[us][Pawn][from];
+      PawnSquares[us] ^= SquareBit(from) | SquareBit(to);
+    }
   }
   Color[from] = bsEmpty;
   Piece[from] = bpEmpty;
@@ -126,6 +133,7 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
     H.Index.IndexPrise = std::uint8_t(taken);
     PIECES[them].TabPieces[taken].Active = false;
     PawnIndices[them] &= ~(1u << taken);
+    PawnSquares[them] &= ~SquareBit(square);
     Color[square] = bsEmpty;
     Piece[square] = bpEmpty;
     --NP[them][Pawn];
@@ -285,15 +293,18 @@ void TSearchBoard::TakeBack() {
     Piece[from] = Pawn;
     PieceIndices[us] &= ~(1u << H.Index.IndexBouge);
     PawnIndices[us] |= 1u << H.Index.IndexBouge;
+    PawnSquares[us] |= SquareBit(from);
     --NP[us][m.promote];
     ++NP[us][Pawn];
   } else {
     Piece[from] = Piece[to];
+    if (Piece[from] == Pawn) PawnSquares[us] ^= SquareBit(from) | SquareBit(to);
   }
   if (H.Capture != bpEmpty) {
     Tabindex[to] = H.Index.IndexPrise;
     PIECES[them].TabPieces[H.Index.IndexPrise].Active = true;
     (H.Capture == Pawn ? PawnIndices : PieceIndices)[them] |= 1u << H.Index.IndexPrise;
+    if (H.Capture == Pawn) PawnSquares[them] |= SquareBit(to);
     ++NP[them][H.Capture];
     Color[to] = TBoardSide(them);
     Piece[to] = H.Capture;
@@ -316,6 +327,7 @@ void TSearchBoard::TakeBack() {
     Tabindex[square] = H.Index.IndexPrise;
     PIECES[them].TabPieces[H.Index.IndexPrise].Active = true;
     PawnIndices[them] |= 1u << H.Index.IndexPrise;
+    PawnSquares[them] |= SquareBit(square);
     Color[square] = TBoardSide(them);
     Piece[square] = Pawn;
     ++NP[them][Pawn];

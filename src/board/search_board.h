@@ -165,7 +165,7 @@ class TSearchBoard : public TThreadConsole {
   // placement, clears the search tables, makes room in the history.
   void PrepareBoard();
   void SortPieceLists();
-  // Rebuilds PawnIndices and PieceIndices from the lists.
+  // Rebuilds PawnIndices, PieceIndices and PawnSquares from the lists.
   void IndexMenOnBoard();
   void CountPieces();
   void InitKingLines();
@@ -193,6 +193,7 @@ class TSearchBoard : public TThreadConsole {
   std::uint32_t PawnIndices[2]{};
   std::uint32_t PieceIndices[2]{};
   std::uint32_t MenIndices(TSide side) const { return PawnIndices[side] | PieceIndices[side]; }
+  TSquareSet PawnSquares[2]{};  // each side's pawns, kept by make and unmake
   std::array<bool, PlyTableSize> EchecsPLY{};
   std::int32_t NP[2][6]{};  // piece counts per side and kind
 

@@ -1,6 +1,7 @@
 #include "eval/pawns.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 
 #include "board/geometry.h"
@@ -18,55 +19,99 @@ void AppendPasser(TEvalState& e, int square) {
   ++index;
 }
 
-void ResetPawnFiles(TEvalState& e) {
-  std::fill(std::begin(e.pawn_rank[Light]), std::end(e.pawn_rank[Light]), 0);
-  std::fill(std::begin(e.pawn_rank[Dark]), std::end(e.pawn_rank[Dark]), 7);
-}
-
 void ResetPawnStorm(TEvalState& e) {
   for (auto& side : e.TabTropisme) std::fill(std::begin(side), std::end(side), 0);
 }
 
-// One pass over the side's pawns in list order. On a miss it counts the wings;
-// on a hit it rebuilds the passer list from the entry's passer squares.
+// Square sets derived once from the tables: the king's wing, and by king
+// square the squares from which a pawn counts as near that king.
+struct TPawnSets {
+  TSquareSet kingWing = 0;
+  TSquareSet nearKing[64] = {};
+  TPawnSets() {
+    for (int s = 0; s < 64; ++s) {
+      if (Tab_Ailes[s] == KingWing) kingWing |= SquareBit(s);
+      for (int king = 0; king < 64; ++king)
+        if (PawnNearKing[KingDistance(s, king)] != 0) nearKing[king] |= SquareBit(s);
+    }
+  }
+};
+const TPawnSets PawnSets;
+
+constexpr TSquareSet FileA = 0x0101010101010101;
+
+// The squares a side's pawns capture on toward the a-file and toward the h-file.
+template <TSide Us>
+constexpr TSquareSet CapturesTowardA(TSquareSet pawns) {
+  return Us == Light ? (pawns & ~FileA) >> 9 : (pawns & ~FileA) << 7;
+}
+template <TSide Us>
+constexpr TSquareSet CapturesTowardH(TSquareSet pawns) {
+  constexpr TSquareSet FileH = FileA << 7;
+  return Us == Light ? (pawns & ~FileH) >> 7 : (pawns & ~FileH) << 9;
+}
+
+// The row0 of the rearmost pawn of each file: White's nearest the first rank
+// (0 on a file without one), Black's nearest the eighth (7 without).
+template <TSide Us>
+void RearmostPawns(TEvalState& e, TSquareSet pawns) {
+  std::int32_t* rear = e.pawn_rank[Us];
+  rear[0] = rear[9] = Us == Light ? 0 : 7;
+  for (int f = 1; f <= 8; ++f) {
+    const TSquareSet onFile = pawns & (FileA << (f - 1));
+    if (Us == Light) rear[f] = onFile ? (63 - std::countl_zero(onFile)) >> 3 : 0;
+    else rear[f] = onFile ? std::countr_zero(onFile) >> 3 : 7;
+  }
+}
+
+// The storm term of the first pawn, in list order, near the enemy king.
+template <TSide Us>
+void PawnNearEnemyKing(const TSearchBoard& board, TEvalState& e, TSquareSet pawns) {
+  const int enemyKing = board.KingSquare(Opponent(Us));
+  const TSquareSet near = PawnSets.nearKing[enemyKing];
+  if ((pawns & near) == 0) return;
+  const TEtatPieces* list = board.PIECES[Us].TabPieces;
+  for (std::uint32_t rest = board.PawnIndices[Us]; rest != 0; rest &= rest - 1) {
+    const int s = list[std::countr_zero(rest)].CaseActu;
+    if (InSet(near, s)) {
+      e.TabTropisme[Us][0] = PawnNearKing[KingDistance(s, enemyKing)];
+      return;
+    }
+  }
+}
+
+// The side's pawn facts of this node: files, attacked squares, attacks on
+// enemy men, the pawn storm (middlegame), and on a miss the wing counts, on a
+// hit the passer list rebuilt in list order from the entry's passer squares.
 template <TSide Us, bool Middlegame, bool Hit>
 void ScanPawns(const TSearchBoard& board, TEvalState& e, TSetTablePawn passers) {
   constexpr TSide Them = Opponent(Us);
-  const int enemyKing = board.KingSquare(Them);
+  const TSquareSet pawns = board.PawnSquares[Us];
+  const TSquareSet towardA = CapturesTowardA<Us>(pawns), towardH = CapturesTowardH<Us>(pawns);
+  e.PawnAttacks[Us] = towardA | towardH;
+  RearmostPawns<Us>(e, pawns);
+  if constexpr (Hit) {
+    if ((passers & pawns) != 0)
+      board.ForEachPawn(Us, [&](const int s) {
+        if (InSet(passers, s)) AppendPasser<Us>(e, s);
+      });
+  } else {
+    e.Aile_Roi += std::popcount(pawns & PawnSets.kingWing);
+    e.Aile_Dame += std::popcount(pawns & ~PawnSets.kingWing);
+  }
+  if constexpr (Middlegame) PawnNearEnemyKing<Us>(board, e, pawns);
+
+  // Enemy pawns are worth nothing to attack: only the other men count, once
+  // per pawn attacking them.
   std::int32_t& attacks = Us == Light ? e.PionsBAttak : e.PionsNAttak;
-  TSquareSet& attacked = e.PawnAttacks[Us];
-  attacked = 0;
-  board.ForEachPawn(Us, [&](const int s) {
-    attacked |= PawnReach(Us, s);
-    if constexpr (Hit) {
-      if (InSet(passers, s)) AppendPasser<Us>(e, s);
-    } else {
-      ++(Tab_Ailes[s] == KingWing ? e.Aile_Roi : e.Aile_Dame);
-    }
-
-    // The rearmost pawn of a file: White's nearest the first rank, Black's
-    // nearest the eighth.
-    std::int32_t& rear = e.pawn_rank[Us][file(s)];
-    rear = Us == Light ? std::max(rear, row(s) - 1) : std::min(rear, row(s) - 1);
-
-    if constexpr (Middlegame)
-      if (e.TabTropisme[Us][0] == 0) e.TabTropisme[Us][0] += PawnNearKing[KingDistance(s, enemyKing)];
-
-    const int rs = RelativeSquare<Us>(s);
-    if (file(s) > 1) {
-      const int target = RelativeSquare<Us>(rs - 9);
-      if (board.Color[target] == Them) attacks += PawnAttack[board.Piece[target]];
-    }
-    if (file(s) < 8) {
-      const int target = RelativeSquare<Us>(rs - 7);
-      if (board.Color[target] == Them) attacks += PawnAttack[board.Piece[target]];
-    }
+  board.ForEachPiece(Them, [&](const TEtatPieces& entry) {
+    const int s = entry.CaseActu;
+    attacks += PawnAttack[board.Piece[s]] * (int(InSet(towardA, s)) + int(InSet(towardH, s)));
   });
 }
 
 template <bool Middlegame, bool Hit>
 void PreparePawns(const TSearchBoard& board, TEvalState& e, TSetTablePawn passers) {
-  ResetPawnFiles(e);
   if constexpr (Middlegame) ResetPawnStorm(e);
   if constexpr (Hit) {
     e.IndexL = e.IndexD = 1;
