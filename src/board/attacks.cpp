@@ -2,6 +2,7 @@
 // Each king carries its lines of sight (every square it sees along the eight
 // queen rays, up to and including the first occupied one), so that after a
 // move only the lines through the move's squares need looking at again.
+#include <bit>
 #include <cassert>
 
 #include "board/geometry.h"
@@ -15,23 +16,26 @@ constexpr std::int32_t KnightSteps[8] = {-21, -19, -12, -8, 8, 12, 19, 21};
 
 }  // namespace
 
+// Each line from the square ends at its first man; only an attacker's man
+// there can attack along it.
 template <bool CountEmpty>
 bool TSearchBoard::SquareAttackedT(int square, TSide attacker, int& emptyCount) const {
-  const int cell = Mailbox64[square];
-  for (const std::int32_t step : QueenSteps) {
-    for (int c = cell + step;; c += step) {
-      const int t = Mailbox[c];
-      if (t < 0) break;
-      if (Color[t] == bsEmpty) {
-        if constexpr (CountEmpty) ++emptyCount;
+  const TSquareSet occupied = Occupied();
+  if (CountEmpty || (EmptyBoardReach(Queen, square) & MenSquares[attacker]) != 0) {
+    for (const std::int32_t step : QueenSteps) {
+      const TSquareSet ray = RaySet(square, step);
+      const TSquareSet men = ray & occupied;
+      if (men == 0) {
+        if constexpr (CountEmpty) emptyCount += std::popcount(ray);
         continue;
       }
+      const int t = NearestOnRay(men, step);
+      if constexpr (CountEmpty) emptyCount += std::popcount(RayBefore(square, step, t));
       if (Color[t] == attacker && AttackTable(attacker, Piece[t], t, square)) return true;
-      break;
     }
   }
   for (const std::int32_t step : KnightSteps) {
-    const int t = Mailbox[cell + step];
+    const int t = Mailbox[Mailbox64[square] + step];
     if (t >= 0 && Piece[t] == Knight && Color[t] == attacker) return true;
   }
   return false;
@@ -73,30 +77,33 @@ void TSearchBoard::AddCheck(int kingSquare, int checkerSquare) {
     CasesEchecs |= SquareBit(t);
 }
 
+// The nearest man along a ray from a square, or -1.
+int TSearchBoard::NearestMan(int square, int step) const {
+  const TSquareSet men = RaySet(square, step) & Occupied();
+  return men != 0 ? NearestOnRay(men, step) : -1;
+}
+
+// The squares from `square` along a ray up to and including its first man.
+TSquareSet TSearchBoard::SightAlong(int square, int step) const {
+  const int t = NearestMan(square, step);
+  return t < 0 ? RaySet(square, step) : RayBefore(square, step, t) | SquareBit(t);
+}
+
 void TSearchBoard::ComputePins(TSide side, int kingSquare) {
   PiecesClouees = 0;
   const TSide enemy = Opponent(side);
-  const int cell = Mailbox64[kingSquare];
   for (const std::int32_t step : QueenSteps) {
-    int c = cell + step, t;
-    while ((t = Mailbox[c]) >= 0 && Color[t] == bsEmpty) c += step;
-    if (t < 0 || Color[t] != side) continue;
-    const int pinned = t;
-    c += step;
-    while ((t = Mailbox[c]) >= 0 && Color[t] == bsEmpty) c += step;
-    if (t >= 0 && Color[t] == enemy && AttackTable(enemy, Piece[t], t, kingSquare))
-      PiecesClouees |= SquareBit(pinned);
+    if ((RaySet(kingSquare, step) & MenSquares[enemy]) == 0) continue;
+    const int pinned = NearestMan(kingSquare, step);
+    if (pinned < 0 || Color[pinned] != side) continue;
+    const int t = NearestMan(pinned, step);
+    if (t >= 0 && Color[t] == enemy && AttackTable(enemy, Piece[t], t, kingSquare)) PiecesClouees |= SquareBit(pinned);
   }
 }
 
 TSquareSet TSearchBoard::KingLinesFrom(int kingSquare) const {
   TSquareSet lines = 0;
-  const int cell = Mailbox64[kingSquare];
-  for (const std::int32_t step : QueenSteps)
-    for (int c = cell + step, t; (t = Mailbox[c]) >= 0; c += step) {
-      lines |= SquareBit(t);
-      if (Color[t] != bsEmpty) break;
-    }
+  for (const std::int32_t step : QueenSteps) lines |= SightAlong(kingSquare, step);
   return lines;
 }
 
@@ -119,26 +126,16 @@ void TSearchBoard::OpenKingLine(TSide king, int square) {
   const int kingSquare = entry.CaseActu;
   const std::int32_t step = QueenSteps[DirIndex(kingSquare, square)];
   SaveKingLines(king);
-  TSquareSet lines = entry.PieceCasesControle;
-  for (int c = Mailbox64[square] + step, t; (t = Mailbox[c]) >= 0; c += step) {
-    lines |= SquareBit(t);
-    if (Color[t] == bsEmpty) continue;
-    if (Color[t] != king && AttackTable(Color[t], Piece[t], t, kingSquare)) AddCheck(kingSquare, t);
-    break;
-  }
-  entry.PieceCasesControle = lines;
+  entry.PieceCasesControle |= SightAlong(square, step);
+  const int t = NearestMan(square, step);
+  if (t >= 0 && Color[t] != king && AttackTable(Color[t], Piece[t], t, kingSquare)) AddCheck(kingSquare, t);
 }
 
 void TSearchBoard::CloseKingLine(TSide king, int square) {
   TEtatPieces& entry = KingEntry(king);
   const std::int32_t step = QueenSteps[DirIndex(entry.CaseActu, square)];
   SaveKingLines(king);
-  TSquareSet lines = entry.PieceCasesControle;
-  for (int c = Mailbox64[square] + step, t; (t = Mailbox[c]) >= 0; c += step) {
-    lines &= ~SquareBit(t);
-    if (Color[t] != bsEmpty) break;
-  }
-  entry.PieceCasesControle = lines;
+  entry.PieceCasesControle &= ~SightAlong(square, step);
 }
 
 bool TSearchBoard::UpdateChecks(bool afterNull) {

@@ -16,12 +16,15 @@ bool TSearchBoard::board_is_ok(bool withKingLines) const {
   if (hashP != pawnKey) return false;
 
   std::int32_t counts[2][6] = {};
-  TSquareSet pawns[2] = {};
+  TSquareSet pawns[2] = {}, men[2] = {};
   for (int square = 0; square < 64; ++square) {
-    if (Color[square] != bsEmpty) ++counts[Color[square]][Piece[square]];
+    if (Color[square] == bsEmpty) continue;
+    ++counts[Color[square]][Piece[square]];
+    men[Color[square]] |= SquareBit(square);
     if (Piece[square] == Pawn) pawns[Color[square]] |= SquareBit(square);
   }
-  if (pawns[Light] != PawnSquares[Light] || pawns[Dark] != PawnSquares[Dark]) return false;
+  for (const TSide side : {Light, Dark})
+    if (pawns[side] != PawnSquares[side] || men[side] != MenSquares[side]) return false;
   for (const TSide side : {Light, Dark}) {
     for (int kind = Pawn; kind <= King; ++kind)
       if (NP[side][kind] != counts[side][kind]) return false;

@@ -19,11 +19,16 @@ bool TSearchBoard::EnPassantExposesKing(int from, int to) {
   const TSide us = Color[from];
   const int taken = EPBehind(us, to);
   const TBoardSide takenColor = Color[taken];
+  const TSquareSet men[2] = {MenSquares[Light], MenSquares[Dark]};
   Color[to] = Color[from];
   Piece[to] = Pawn;
   Color[from] = Color[taken] = bsEmpty;
   Piece[from] = Piece[taken] = bpEmpty;
+  MenSquares[us] ^= SquareBit(from) | SquareBit(to);
+  MenSquares[Opponent(us)] &= ~SquareBit(taken);
   const bool exposed = SquareAttacked(KingSquare(us), Opponent(us));
+  MenSquares[Light] = men[Light];
+  MenSquares[Dark] = men[Dark];
   Color[from] = Color[to];
   Piece[from] = Pawn;
   Color[taken] = takenColor;

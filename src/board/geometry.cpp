@@ -111,7 +111,10 @@ void BuildRaysAndJumps(TGeometry& g) {
       const int offset = Offset[Queen][d];
       TRay& ray = g.Rays[offset + 11][square];
       ray.length = 0;
-      for (int to = Step(square, offset); to != -1; to = Step(to, offset)) ray.squares[ray.length++] = std::uint8_t(to);
+      for (int to = Step(square, offset); to != -1; to = Step(to, offset)) {
+        ray.squares[ray.length++] = std::uint8_t(to);
+        g.RaySquares[QueenDirection(offset)][square] |= SquareBit(to);
+      }
     }
     TJumps& jumps = g.KnightJumps[square];
     jumps.length = 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <string_view>
 
@@ -52,6 +53,7 @@ using TJumps = TSquareList<8>;
 
 struct TGeometry {
   TRay Rays[23][64];  // by queen mailbox offset + 11, then square
+  TSquareSet RaySquares[8][64];  // the same rays as sets, by QueenDirection
   TJumps KnightJumps[64];
   // The squares a man of a side attacks from a square of an empty board
   // (only pawns differ by side). Sets rather than a square-by-square table
@@ -72,6 +74,30 @@ extern const TGeometry& Geo;
 // The ray from `square` along a queen mailbox offset (-11..11).
 inline const TRay& RayFrom(int square, int offset) { return Geo.Rays[offset + 11][square]; }
 inline const TJumps& KnightJumps(int square) { return Geo.KnightJumps[square]; }
+
+// The index 0..7 of a queen mailbox offset in Offset[Queen].
+constexpr int QueenDirection(int offset) {
+  switch (offset) {
+    case -11: return 0;
+    case -10: return 1;
+    case -9: return 2;
+    case -1: return 3;
+    case 1: return 4;
+    case 9: return 5;
+    case 10: return 6;
+    default: return 7;
+  }
+}
+inline TSquareSet RaySet(int square, int offset) { return Geo.RaySquares[QueenDirection(offset)][square]; }
+// The nearest to the ray's origin of some squares on a ray: positive offsets
+// run toward higher square numbers.
+inline int NearestOnRay(TSquareSet squares, int offset) {
+  return offset > 0 ? std::countr_zero(squares) : 63 - std::countl_zero(squares);
+}
+// The squares of a ray from `square` short of `stop`, a square on it.
+inline TSquareSet RayBefore(int square, int offset, int stop) {
+  return RaySet(square, offset) & ~RaySet(stop, offset) & ~SquareBit(stop);
+}
 inline TSquareSet EmptyBoardReach(int kind, int square) { return Geo.Attacks[Light][kind][square]; }
 inline TSquareSet PawnReach(TSide side, int square) { return Geo.Attacks[side][Pawn][square]; }
 inline bool AttackTable(TSide side, int kind, int from, int to) { return InSet(Geo.Attacks[side][kind][from], to); }

@@ -60,6 +60,7 @@ bool TSearchBoard::MoveCastlingRook(TMove m, THist& H) {
   Piece[rule.rookTo] = Rook;
   Color[rule.rookFrom] = bsEmpty;
   Piece[rule.rookFrom] = bpEmpty;
+  MenSquares[Side] ^= SquareBit(rule.rookFrom) | SquareBit(rule.rookTo);
   H.HistHash = hash;
   hash ^= Keys.PieceKeys[Side][Rook][rule.rookFrom] ^ Keys.PieceKeys[Side][Rook][rule.rookTo];
   KingEntry(Side).RoiARoque = rule.roque;
@@ -82,6 +83,7 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
   const std::uint32_t moving = Tabindex[from];
   H.Index.IndexBouge = std::uint8_t(moving);
   PIECES[us].TabPieces[moving].CaseActu = to;
+  MenSquares[us] ^= SquareBit(from) | SquareBit(to);
   Castle &= CastleMask[from] & CastleMask[to];
 
   if (IsOrdinaryCapture(bits)) {
@@ -90,6 +92,7 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
     H.Index.IndexPrise = std::uint8_t(taken);
     PIECES[them].TabPieces[taken].Active = false;
     (victim == Pawn ? PawnIndices : PieceIndices)[them] &= ~(1u << taken);
+    MenSquares[them] &= ~SquareBit(to);
     --NP[them][victim];
     hash ^= Keys.PieceKeys[them][victim][to];
     if (victim == Pawn) {
@@ -134,6 +137,7 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
     PIECES[them].TabPieces[taken].Active = false;
     PawnIndices[them] &= ~(1u << taken);
     PawnSquares[them] &= ~SquareBit(square);
+    MenSquares[them] &= ~SquareBit(square);
     Color[square] = bsEmpty;
     Piece[square] = bpEmpty;
     --NP[them][Pawn];
@@ -212,12 +216,8 @@ bool TSearchBoard::UncoversKing(int from, int to) const {
   const int king = KingSquare(Side);
   const int direction = DirIndex(king, from);
   if (AttackTable(Light, Queen, king, to) && DirIndex(king, to) == direction) return false;
-  const int step = Offset[Queen][direction];
-  for (int c = Mailbox64[from] + step, t; (t = Mailbox[c]) >= 0; c += step) {
-    if (Color[t] == bsEmpty) continue;
-    return Color[t] == XSide && AttackTable(XSide, Piece[t], t, king);
-  }
-  return false;
+  const int t = NearestMan(from, Offset[Queen][direction]);
+  return t >= 0 && Color[t] == XSide && AttackTable(XSide, Piece[t], t, king);
 }
 
 bool TSearchBoard::MakeMoveOutOfCheck(TMove m) {
@@ -289,6 +289,7 @@ void TSearchBoard::TakeBack() {
   if (next.TabSetOfCases[Dark].saved) KingEntry(Dark).PieceCasesControle = next.TabSetOfCases[Dark].set;
 
   PIECES[us].TabPieces[H.Index.IndexBouge].CaseActu = from;
+  MenSquares[us] ^= SquareBit(from) | SquareBit(to);
   if (m.bits & MovePromote) {
     Piece[from] = Pawn;
     PieceIndices[us] &= ~(1u << H.Index.IndexBouge);
@@ -305,6 +306,7 @@ void TSearchBoard::TakeBack() {
     PIECES[them].TabPieces[H.Index.IndexPrise].Active = true;
     (H.Capture == Pawn ? PawnIndices : PieceIndices)[them] |= 1u << H.Index.IndexPrise;
     if (H.Capture == Pawn) PawnSquares[them] |= SquareBit(to);
+    MenSquares[them] |= SquareBit(to);
     ++NP[them][H.Capture];
     Color[to] = TBoardSide(them);
     Piece[to] = H.Capture;
@@ -320,6 +322,7 @@ void TSearchBoard::TakeBack() {
     Piece[rule.rookFrom] = Rook;
     Color[rule.rookTo] = bsEmpty;
     Piece[rule.rookTo] = bpEmpty;
+    MenSquares[us] ^= SquareBit(rule.rookFrom) | SquareBit(rule.rookTo);
     KingEntry(us).RoiARoque = NonRoque;
   }
   if (m.bits & MoveEnPassant) {
@@ -328,6 +331,7 @@ void TSearchBoard::TakeBack() {
     PIECES[them].TabPieces[H.Index.IndexPrise].Active = true;
     PawnIndices[them] |= 1u << H.Index.IndexPrise;
     PawnSquares[them] |= SquareBit(square);
+    MenSquares[them] |= SquareBit(square);
     Color[square] = TBoardSide(them);
     Piece[square] = Pawn;
     ++NP[them][Pawn];

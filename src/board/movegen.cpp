@@ -130,20 +130,24 @@ TGen* TSearchBoard::GenerateCapturesT(TGen* out) const {
         AddPromotions<TScoring::Tactical>(out, s, s + P::Forward, MovePawn);
       continue;
     }
-    const int cell = Mailbox64[s];
-    const bool slides = Slide[kind];
+    // A piece that takes a pawn its own pawns defend loses material.
+    const auto capture = [&](int t) {
+      const bool defended = Piece[t] == Pawn && (Us == Light ? AttackedByDarkPawn(t) : AttackedByLightPawn(t));
+      if (!defended) AddMove<TScoring::Tactical>(out, s, t, MoveCapture);
+    };
+    if (!Slide[kind]) {
+      const int cell = Mailbox64[s];
+      for (int d = 0; d < OffsetCount[kind]; ++d)
+        if (const int t = Mailbox[cell + Offset[kind][d]]; t >= 0 && Color[t] == Them) capture(t);
+      continue;
+    }
+    if ((EmptyBoardReach(kind, s) & MenSquares[Them]) == 0) continue;
+    const TSquareSet occupied = Occupied();
     for (int d = 0; d < OffsetCount[kind]; ++d) {
       const int step = Offset[kind][d];
-      for (int c = cell + step, t; (t = Mailbox[c]) >= 0; c += step) {
-        if (Color[t] == bsEmpty) {
-          if (slides) continue;
-        } else if (Color[t] == Them) {
-          // A piece that takes a pawn its own pawns defend loses material.
-          const bool defended = Piece[t] == Pawn && (Us == Light ? AttackedByDarkPawn(t) : AttackedByLightPawn(t));
-          if (!defended) AddMove<TScoring::Tactical>(out, s, t, MoveCapture);
-        }
-        break;
-      }
+      const TSquareSet men = RaySet(s, step) & occupied;
+      if (men == 0) continue;
+      if (const int t = NearestOnRay(men, step); Color[t] == Them) capture(t);
     }
   }
   return GenerateEnPassant<Us>(out, false);
@@ -176,23 +180,31 @@ TGen* TSearchBoard::GenerateCapturesAndChecksT(TGen* out) const {
         AddMove<TScoring::Tactical>(out, s, front2, MovePawn | MovePawn2sq);
       continue;
     }
-    const int cell = Mailbox64[s];
-    const bool slides = Slide[kind];
+    if (!Slide[kind]) {
+      // A knight's quiet move checks from a knight's jump of the king.
+      const int cell = Mailbox64[s];
+      for (int d = 0; d < OffsetCount[kind]; ++d) {
+        const int t = Mailbox[cell + Offset[kind][d]];
+        if (t < 0) continue;
+        if (Color[t] == Them) AddMove<TScoring::Tactical>(out, s, t, MoveCapture);
+        else if (Color[t] == bsEmpty && kind == Knight && InSet(knightChecks, t)) AddMove<TScoring::Tactical>(out, s, t, 0);
+      }
+      continue;
+    }
+    // A ray piece's quiet move checks when the line from its square to the
+    // king is clear: squares the king sees that the piece's kind reaches it from.
+    const TSquareSet checkSquares = sight & EmptyBoardReach(kind, enemyKing);
+    const TSquareSet occupied = Occupied();
     for (int d = 0; d < OffsetCount[kind]; ++d) {
       const int step = Offset[kind][d];
-      for (int c = cell + step, t; (t = Mailbox[c]) >= 0; c += step) {
-        if (Color[t] == bsEmpty) {
-          // A quiet move checks when the piece on t sees the king: a knight
-          // always, a ray piece when the line from t to the king is clear.
-          const bool checks = kind == Knight ? InSet(knightChecks, t)
-                                             : kind != King && InSet(sight, t) && AttackTable(Us, kind, t, enemyKing);
-          if (checks) AddMove<TScoring::Tactical>(out, s, t, 0);
-          if (slides) continue;
-        } else if (Color[t] == Them) {
-          AddMove<TScoring::Tactical>(out, s, t, MoveCapture);
-        }
-        break;
+      const TSquareSet ray = RaySet(s, step), men = ray & occupied;
+      const int t = men != 0 ? NearestOnRay(men, step) : -1;
+      for (TSquareSet checks = (t >= 0 ? RayBefore(s, step, t) : ray) & checkSquares; checks != 0;) {
+        const int q = NearestOnRay(checks, step);
+        AddMove<TScoring::Tactical>(out, s, q, 0);
+        checks &= ~SquareBit(q);
       }
+      if (t >= 0 && Color[t] == Them) AddMove<TScoring::Tactical>(out, s, t, MoveCapture);
     }
   }
   // Castling whose rook lands on a clear line to the king.

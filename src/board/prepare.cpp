@@ -51,13 +51,14 @@ void TSearchBoard::PrepareBoard() {
 void TSearchBoard::IndexMenOnBoard() {
   for (const TSide side : {Light, Dark}) {
     PawnIndices[side] = PieceIndices[side] = 0;
-    PawnSquares[side] = 0;
+    PawnSquares[side] = MenSquares[side] = 0;
     for (std::uint32_t i = 1; i <= MaxIndex(side); ++i) {
       const TEtatPieces& entry = PIECES[side].TabPieces[i];
       if (!entry.Active) continue;
       const bool pawn = Piece[entry.CaseActu] == Pawn;
       (pawn ? PawnIndices : PieceIndices)[side] |= 1u << i;
       if (pawn) PawnSquares[side] |= SquareBit(entry.CaseActu);
+      MenSquares[side] |= SquareBit(entry.CaseActu);
     }
   }
 }

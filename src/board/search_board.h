@@ -49,6 +49,10 @@ class TSearchBoard : public TThreadConsole {
   bool SquareAttacked(int square, TSide attacker) const;
   // As SquareAttacked; `emptyCount` gets the number of empty squares walked
   // on the eight rays before the answer was found.
+  // The nearest man along a ray (a queen mailbox step) from a square, or -1;
+  // the squares up to and including it.
+  int NearestMan(int square, int step) const;
+  TSquareSet SightAlong(int square, int step) const;
   bool SquareAttackedCount(int square, TSide attacker, int& emptyCount) const;
   // Is that side's king attacked by the other side?
   bool KingAttacked(TSide side) const;
@@ -165,7 +169,7 @@ class TSearchBoard : public TThreadConsole {
   // placement, clears the search tables, makes room in the history.
   void PrepareBoard();
   void SortPieceLists();
-  // Rebuilds PawnIndices, PieceIndices and PawnSquares from the lists.
+  // Rebuilds PawnIndices, PieceIndices, PawnSquares and MenSquares from the lists.
   void IndexMenOnBoard();
   void CountPieces();
   void InitKingLines();
@@ -194,6 +198,8 @@ class TSearchBoard : public TThreadConsole {
   std::uint32_t PieceIndices[2]{};
   std::uint32_t MenIndices(TSide side) const { return PawnIndices[side] | PieceIndices[side]; }
   TSquareSet PawnSquares[2]{};  // each side's pawns, kept by make and unmake
+  TSquareSet MenSquares[2]{};   // each side's men, kept by make and unmake
+  TSquareSet Occupied() const { return MenSquares[Light] | MenSquares[Dark]; }
   std::array<bool, PlyTableSize> EchecsPLY{};
   std::int32_t NP[2][6]{};  // piece counts per side and kind
 

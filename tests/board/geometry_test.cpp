@@ -1,5 +1,6 @@
-// The geometry tables built at start-up that only the evaluation reads. The
-// mailbox, the attack and direction tables are exercised by every perft count.
+// The geometry tables built at start-up that only the evaluation reads, and
+// the ray sets' conventions. The mailbox, the attack and direction tables are
+// exercised by every perft count.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -25,6 +26,26 @@ TEST(Geometry, KingZonesAndLinesTowardThem) {
   EXPECT_EQ(Geo.BishopLinesToZone[0][63], 0b1);     // h1 on the long diagonal: -11
   EXPECT_EQ(Geo.QueenLinesToZone[36][20], 0b11100000);  // e6 toward a king on e4: +9, +10, +11
   EXPECT_EQ(Geo.QueenLinesToZone[36][36], 0);
+}
+
+// The ray sets hold the squares of the ray lists, and the nearest square of a
+// set on a ray is the one the list meets first.
+TEST(Geometry, RaySetsMatchTheRayLists) {
+  EnsureEngineTables();
+  for (int d = 0; d < 8; ++d) {
+    const int offset = Offset[Queen][d];
+    ASSERT_EQ(QueenDirection(offset), d);
+    for (int square = 0; square < 64; ++square) {
+      TSquareSet listed = 0;
+      for (const int q : RayFrom(square, offset)) listed |= SquareBit(q);
+      ASSERT_EQ(RaySet(square, offset), listed) << square << " " << offset;
+      const TRay& ray = RayFrom(square, offset);
+      if (ray.length < 3) continue;
+      const TSquareSet far = SquareBit(ray.squares[1]) | SquareBit(ray.squares[ray.length - 1]);
+      EXPECT_EQ(NearestOnRay(far, offset), ray.squares[1]);
+      EXPECT_EQ(RayBefore(square, offset, ray.squares[2]), SquareBit(ray.squares[0]) | SquareBit(ray.squares[1]));
+    }
+  }
 }
 
 }  // namespace
