@@ -2,7 +2,6 @@
 // Each king carries its lines of sight (every square it sees along the eight
 // queen rays, up to and including the first occupied one), so that after a
 // move only the lines through the move's squares need looking at again.
-#include <bit>
 #include <cassert>
 
 #include "board/geometry.h"
@@ -26,11 +25,11 @@ bool TSearchBoard::SquareAttackedT(int square, TSide attacker, int& emptyCount) 
       const TSquareSet ray = RaySet(square, step);
       const TSquareSet men = ray & occupied;
       if (men == 0) {
-        if constexpr (CountEmpty) emptyCount += std::popcount(ray);
+        if constexpr (CountEmpty) emptyCount += RayFrom(square, step).length;
         continue;
       }
       const int t = NearestOnRay(men, step);
-      if constexpr (CountEmpty) emptyCount += std::popcount(RayBefore(square, step, t));
+      if constexpr (CountEmpty) emptyCount += LineDistance(square, t) - 1;
       if (Color[t] == attacker && AttackTable(attacker, Piece[t], t, square)) return true;
     }
   }

@@ -3,6 +3,7 @@
 // read-only once InitGeometry has run, so every thread reads it without locks.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -93,6 +94,11 @@ inline TSquareSet RaySet(int square, int offset) { return Geo.RaySquares[QueenDi
 // run toward higher square numbers.
 inline int NearestOnRay(TSquareSet squares, int offset) {
   return offset > 0 ? std::countr_zero(squares) : 63 - std::countl_zero(squares);
+}
+// Steps between two squares of one line (or a king's steps between any two).
+inline int LineDistance(int a, int b) {
+  const int rows = (a >> 3) - (b >> 3), files = (a & 7) - (b & 7);
+  return std::max(rows < 0 ? -rows : rows, files < 0 ? -files : files);
 }
 // The squares of a ray from `square` short of `stop`, a square on it.
 inline TSquareSet RayBefore(int square, int offset, int stop) {
