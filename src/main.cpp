@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "board/geometry.h"
-#include "hash/keys.h"
+#include "board/keys.h"
 #include "platform/console.h"
 #include "protocol/convert.h"
-#include "protocol/start_dir.h"
+#include "platform/start_dir.h"
 #include "protocol/uci.h"
 #include "tools/bench.h"
 #include "tools/perft.h"

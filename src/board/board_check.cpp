@@ -3,7 +3,7 @@
 #include <bit>
 
 #include "board/search_board.h"
-#include "hash/keys.h"
+#include "board/keys.h"
 
 bool TSearchBoard::board_is_ok(bool withKingLines) const {
   if (XSide != Opponent(Side)) return false;

@@ -8,7 +8,7 @@
 
 #include "board/geometry.h"
 #include "board/search_board.h"
-#include "hash/keys.h"
+#include "board/keys.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "board/search_board.h"
-#include "hash/keys.h"
+#include "board/keys.h"
 
 void TSearchBoard::PrepareBoard() {
   ClearOrderingTables();

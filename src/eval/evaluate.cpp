@@ -4,9 +4,9 @@
 #include "eval/driver_tables.h"
 #include "eval/middlegame_adjustments.h"
 #include "eval/pawns.h"
-#include "eval/square_names.h"
+#include "board/square_names.h"
 #include "eval/terms.h"
-#include "hash/keys.h"
+#include "board/keys.h"
 
 namespace {
 

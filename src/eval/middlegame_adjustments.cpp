@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "eval/driver_tables.h"
-#include "eval/square_names.h"
+#include "board/square_names.h"
 #include "eval/terms.h"
 
 namespace {

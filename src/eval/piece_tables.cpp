@@ -1,6 +1,6 @@
 #include "eval/piece_tables.h"
 
-#include "eval/square_names.h"
+#include "board/square_names.h"
 
 // clang-format off
 const TSquareTable KnightSquare = {

@@ -11,7 +11,7 @@
 #include "eval/endgame_common.h"
 #include "eval/endgame_tables.h"
 #include "eval/piece_tables.h"
-#include "eval/square_names.h"
+#include "board/square_names.h"
 #include "eval/terms.h"
 
 using namespace sq;

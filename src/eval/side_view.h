@@ -12,7 +12,7 @@
 #include "board/search_board.h"
 #include "eval/eval_geometry.h"
 #include "eval/eval_state.h"
-#include "eval/square_names.h"
+#include "board/square_names.h"
 
 // Rank 1..8 and row0 0..7 (0 = eighth rank) of a square.
 constexpr int Row0(int square) { return row(square) - 1; }

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <new>
 
-#include "search/control.h"
-
 std::atomic<std::int32_t> SearchSeq{0};
 
 namespace {
@@ -39,8 +37,6 @@ bool SameMove(TMove move, THashCoup stored) {
 }
 
 }  // namespace
-
-THashClass::THashClass() : THashClass(HashSizeMB.load() / std::max(1, ThreadsCount.load())) {}
 
 THashClass::THashClass(std::int32_t sizeMB) {
   if (!init_size(sizeMB)) throw std::bad_alloc();

@@ -91,10 +91,8 @@ constexpr std::int32_t HashMoveBonus = 10000000;
 
 class THashClass {
  public:
-  // Sized with HashSizeMB div ThreadsCount megabytes; throws std::bad_alloc
-  // when not even these tables can be had.
-  THashClass();
-  // Sized with `sizeMB` megabytes, as init_size takes it.
+  // Sized with `sizeMB` megabytes, as init_size takes it (out of range: the
+  // default); throws std::bad_alloc when not even these tables can be had.
   explicit THashClass(std::int32_t sizeMB);
   THashClass(const THashClass&) = delete;
   THashClass& operator=(const THashClass&) = delete;

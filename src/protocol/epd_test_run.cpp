@@ -10,7 +10,7 @@
 #include "platform/files.h"
 #include "protocol/convert.h"
 #include "protocol/epd_lines.h"
-#include "protocol/move_text.h"
+#include "board/move_text.h"
 #include "protocol/protocol_board.h"
 #include "protocol/text.h"
 #include "search/control.h"

@@ -9,7 +9,7 @@
 
 #include "platform/console.h"
 #include "platform/system.h"
-#include "protocol/book.h"
+#include "search/book.h"
 #include "protocol/convert.h"
 #include "protocol/thread_coup.h"
 #include "protocol/uci.h"

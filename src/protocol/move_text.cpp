@@ -1,26 +1,9 @@
-#include "protocol/move_text.h"
-
+// The protocol board's move text: reading coordinate text against its
+// moves, the ponder-move test and algebraic text of played moves.
 #include "board/geometry.h"
 #include "protocol/protocol_board.h"
 
 namespace {
-
-// Square text as file letter and rank number; any byte value is accepted,
-// so that a damaged record still prints something.
-std::string SquareText(int square) {
-  std::string text = std::to_string(8 - square / 8);
-  text.insert(text.begin(), char('a' + square % 8));
-  return text;
-}
-
-char PromotionLetter(TPiece promote) {
-  switch (promote) {
-    case Knight: return 'n';
-    case Bishop: return 'b';
-    case Rook: return 'r';
-    default: return 'q';
-  }
-}
 
 bool IsFileLetter(char ch) { return ch >= 'a' && ch <= 'h'; }
 bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
@@ -37,12 +20,6 @@ int PromotionOffset(char letter) {
 }
 
 }  // namespace
-
-std::string move_str(TMove m) {
-  std::string text = SquareText(m.from) + SquareText(m.ToNdx);
-  if (m.Has(MovePromote)) text += PromotionLetter(m.promote);
-  return text;
-}
 
 int TProtocolBoard::ParseCoordMove(std::string_view text, TMove& m) const {
   if (text.size() < 4 || !IsFileLetter(text[0]) || !IsDigit(text[1]) || !IsFileLetter(text[2]) || !IsDigit(text[3]))

@@ -5,11 +5,11 @@
 #include <new>
 
 #include "board/geometry.h"
-#include "hash/keys.h"
+#include "board/keys.h"
 #include "platform/console.h"
-#include "protocol/book.h"
+#include "search/book.h"
 #include "protocol/protocol_board.h"
-#include "protocol/start_dir.h"
+#include "platform/start_dir.h"
 #include "protocol/text.h"
 #include "search/control.h"
 

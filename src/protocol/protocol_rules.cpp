@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "board/geometry.h"
-#include "hash/keys.h"
+#include "board/keys.h"
 #include "protocol/protocol_board.h"
 
 namespace {

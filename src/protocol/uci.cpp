@@ -2,12 +2,13 @@
 
 #include <strings.h>
 
-#include "hash/keys.h"
+#include "board/keys.h"
+#include "board/move_text.h"
 #include "platform/console.h"
 #include "platform/system.h"
-#include "protocol/book.h"
+#include "search/book.h"
 #include "protocol/convert.h"
-#include "protocol/egtb_bridge.h"
+#include "search/egtb_bridge.h"
 #include "protocol/epd_test_run.h"
 #include "protocol/options.h"
 #include "protocol/text.h"
@@ -69,17 +70,33 @@ TUCI::TUCI() {
   MateFound = false;
   SetStartPosition();
   output_ = std::make_unique<TThreadCoup>(mainSearch_->Thread());
-  mainSearch_->SetOutput(output_.get());
+  Book = &mainSearch_->BOOK;
+  mainSearch_->SetOutput([this](TMove best, TMove ponder) { output_->Hand(BestMoveLine(best, ponder)); });
 }
 
 TUCI::~TUCI() {
   if (mainSearch_) StopSearch();
   if (output_) output_->WaitPrinted();
+  Book = nullptr;
   mainSearch_.reset();
   output_.reset();
 }
 
 void TUCI::ResetTimeControl() { TTime::InitAll(); }
+
+std::string TUCI::BestMoveLine(TMove best, TMove ponder) const {
+  // A search without a move (no legal move, or stopped before any) says so
+  // rather than repeating an older, unrelated answer.
+  if (best.IsNone()) return "bestmove 0000";
+  std::string line = "bestmove " + move_str(best);
+  if (!ponder.IsNone()) {
+    // The ponder move is checked against this board's rules on a copy: the
+    // search thread calls this, and must only read the board.
+    TProtocolBoard check = *this;
+    if (check.CoupAttendu_OK(best, ponder)) line += " ponder " + move_str(ponder);
+  }
+  return line;
+}
 
 bool TUCI::SearchRunning() const { return !mainSearch_->Suspended(); }
 

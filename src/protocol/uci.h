@@ -37,6 +37,8 @@ class TUCI : public TProtocolBoard {
   // A new game from the start position forgets the previous game's clock.
   void ResetTimeControl() override;
   bool SearchRunning() const;
+  // The line that answers a "go".
+  std::string BestMoveLine(TMove best, TMove ponder) const;
   void Dispatch(const std::string& line);
   void NewGame();
   // True when the line is one of the option lines the engine knows.

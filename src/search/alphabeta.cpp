@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "eval/terms.h"
-#include "hash/keys.h"
+#include "board/keys.h"
 #include "search/control.h"
 #include "search/search.h"
 

@@ -6,7 +6,7 @@
 
 #include "platform/console.h"
 #include "platform/system.h"
-#include "protocol/move_text.h"
+#include "board/move_text.h"
 #include "search/control.h"
 #include "search/search.h"
 #include "search/time_control.h"

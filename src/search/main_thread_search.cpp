@@ -2,8 +2,7 @@
 
 #include "platform/console.h"
 #include "platform/system.h"
-#include "protocol/move_text.h"
-#include "protocol/thread_coup.h"
+#include "board/move_text.h"
 #include "search/control.h"
 #include "search/time_control.h"
 
@@ -27,11 +26,10 @@ void CopyPosition(const TThreadConsole& from, TThreadConsole& to) {
 
 }  // namespace
 
-TMainThreadSearch::TMainThreadSearch(TProtocolBoard& source)
+TMainThreadSearch::TMainThreadSearch(const TThreadConsole& source)
     : TThreadSearch(1), Source(source), BOOK(this) {
   Owner = this;
   EGTB.FirstInit();
-  Source.Book = &BOOK;
   CreateThreads();
   worker_ = std::make_unique<Worker>([this] { Execute(); });
 }
@@ -39,7 +37,6 @@ TMainThreadSearch::TMainThreadSearch(TProtocolBoard& source)
 TMainThreadSearch::~TMainThreadSearch() {
   worker_.reset();
   AllThreadsNil();
-  if (Source.Book == &BOOK) Source.Book = nullptr;
 }
 
 void TMainThreadSearch::CreateThreads() {
@@ -117,26 +114,11 @@ void TMainThreadSearch::CheckStop() {
   }
 }
 
-std::string TMainThreadSearch::BestMoveLine() const {
-  // A search without a move (no legal move, or stopped before any) says so
-  // rather than repeating an older, unrelated answer.
-  if (Best.m.IsNone()) return "bestmove 0000";
-  std::string line = "bestmove " + move_str(Best.m);
-  if (!CoupAttendu.IsNone()) {
-    // The ponder move is checked against the protocol board's rules on a
-    // copy, so that the protocol board itself is only ever read here.
-    TProtocolBoard check = Source;
-    if (check.CoupAttendu_OK(Best.m, CoupAttendu)) line += " ponder " + move_str(CoupAttendu);
-  }
-  return line;
-}
-
 void TMainThreadSearch::Execute() {
   computer_think = true;
   CopyMain();
   CoupAttendu = TMove{};
   Think();
-  const std::string line = BestMoveLine();
   computer_think = false;
-  if (output_) output_->Hand(line);
+  if (output_) output_(Best.m, CoupAttendu);
 }

@@ -4,20 +4,18 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/worker.h"
-#include "protocol/book.h"
-#include "protocol/protocol_board.h"
+#include "search/book.h"
 #include "search/thread_search.h"
-
-class TThreadCoup;
 
 class TMainThreadSearch : public TThreadSearch {
  public:
-  explicit TMainThreadSearch(TProtocolBoard& source);
+  explicit TMainThreadSearch(const TThreadConsole& source);
   ~TMainThreadSearch() override;
 
   // --- Run loop ---------------------------------------------------------
@@ -26,7 +24,10 @@ class TMainThreadSearch : public TThreadSearch {
   bool Suspended() const { return worker_->isIdle(); }
   void WaitSuspended() { worker_->waitIdle(); }
   Worker& Thread() { return *worker_; }
-  void SetOutput(TThreadCoup* output) { output_ = output; }
+  // Where the outcome of each search goes (its move, or none, and the
+  // expected reply, or none): the protocol's printer.
+  using TBestMoveOutput = std::function<void(TMove best, TMove ponder)>;
+  void SetOutput(TBestMoveOutput output) { output_ = std::move(output); }
 
   // --- Threads and tables -------------------------------------------------
   // New tables for this thread and ThreadsCount - 1 new helpers.
@@ -59,13 +60,12 @@ class TMainThreadSearch : public TThreadSearch {
   void StartHelpers();
   void ChooseFinalMove();
 
-  TProtocolBoard& Source;  // the protocol board, not owned
+  const TThreadConsole& Source;  // the position to search, not owned
   TBook BOOK;
   std::atomic<bool> computer_think{false};
 
  private:
   void Execute() override;
-  std::string BestMoveLine() const;
 
   // Parts of Think (think.cpp, parallel.cpp).
   void GenerateRootList();
@@ -78,7 +78,7 @@ class TMainThreadSearch : public TThreadSearch {
   void EnsureLegalBest();
 
   std::vector<std::unique_ptr<TThreadSearch>> TabThreadSearch;  // helpers, ThreadID 2..
-  TThreadCoup* output_ = nullptr;
+  TBestMoveOutput output_;
   bool tablesEmpty_ = false;  // emptied, and no search has written since
   std::unique_ptr<Worker> worker_;  // last, so that it stops before the fields go
 };

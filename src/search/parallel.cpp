@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/console.h"
-#include "protocol/move_text.h"
+#include "board/move_text.h"
 #include "search/control.h"
 #include "search/infos.h"
 #include "search/main_thread_search.h"

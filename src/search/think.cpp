@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "eval/terms.h"
-#include "hash/keys.h"
+#include "board/keys.h"
 #include "platform/system.h"
 #include "search/control.h"
 #include "search/infos.h"

@@ -16,7 +16,7 @@
 #include "eval/eval_state.h"
 #include "hash/hash_table.h"
 #include "platform/worker.h"
-#include "protocol/egtb_bridge.h"
+#include "search/egtb_bridge.h"
 
 constexpr std::int32_t NoScore = -40000;
 

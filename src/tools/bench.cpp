@@ -6,7 +6,7 @@
 
 #include "platform/system.h"
 #include "protocol/protocol_board.h"
-#include "protocol/move_text.h"
+#include "board/move_text.h"
 #include "search/control.h"
 #include "search/main_thread_search.h"
 

@@ -7,8 +7,8 @@
 
 #include "board/geometry.h"
 #include "board/search_board.h"
-#include "hash/keys.h"
-#include "protocol/move_text.h"
+#include "board/keys.h"
+#include "board/move_text.h"
 #include "protocol/protocol_board.h"
 
 namespace {

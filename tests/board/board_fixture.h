@@ -13,7 +13,7 @@
 
 #include "board/geometry.h"
 #include "board/search_board.h"
-#include "protocol/move_text.h"
+#include "board/move_text.h"
 #include "protocol/protocol_board.h"
 #include "support/engine_tables.h"
 #include "support/eval_positions.h"  // BoardFromFen: the board a search would get

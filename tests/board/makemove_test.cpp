@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "board/board_fixture.h"
-#include "hash/keys.h"
+#include "board/keys.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "eval/middlegame_adjustments.h"
 #include "eval/terms.h"
-#include "hash/keys.h"
+#include "board/keys.h"
 #include "support/eval_positions.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "eval/eval_case.h"
 #include "eval/piece_tables.h"
 #include "eval/recogniser.h"
-#include "eval/square_names.h"
+#include "board/square_names.h"
 
 namespace {
 

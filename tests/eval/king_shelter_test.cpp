@@ -5,7 +5,7 @@
 #include "eval/king_shelter.h"
 #include "eval/piece_tables.h"
 #include "eval/eval_case.h"
-#include "eval/square_names.h"
+#include "board/square_names.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "eval/eval_case.h"
 #include "eval/piece_tables.h"
 #include "eval/rook_terms.h"
-#include "eval/square_names.h"
+#include "board/square_names.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "eval/eval_case.h"
 #include "hash/hash_table.h"
-#include "hash/keys.h"
+#include "board/keys.h"
 #include "support/build_speed.h"
 
 namespace {

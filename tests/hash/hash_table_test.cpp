@@ -12,18 +12,13 @@ constexpr TMove e2e4{52, 36, 0, 24};
 constexpr TMove g1f3{62, 45, 0, 0};
 
 // The budget is counted in 20-byte units, a sixteenth for the pawn table.
-TEST(HashSizing, TheHashOptionIsSharedByTheThreads) {
-  const std::int32_t savedSize = HashSizeMB, savedThreads = ThreadsCount;
-  struct Case { std::int32_t mb, threads; std::uint32_t entries, pawnEntries; };
-  for (const Case& c : {Case{32, 1, 1572864, 104857}, {32, 4, 393216, 26214}, {1, 2, 1572864, 104857}}) {
-    HashSizeMB = c.mb;  // a share of 0 MB gets the default tables
-    ThreadsCount = c.threads;
-    THashClass table;
-    EXPECT_EQ(table.HashSize, c.entries) << c.mb << " / " << c.threads;
-    EXPECT_EQ(table.PawnHashSize, c.pawnEntries) << c.mb << " / " << c.threads;
+TEST(HashSizing, EntriesFollowTheBudget) {
+  struct Case { std::int32_t mb; std::uint32_t entries, pawnEntries; };
+  for (const Case& c : {Case{32, 1572864, 104857}, {8, 393216, 26214}, {0, 1572864, 104857}}) {
+    THashClass table(c.mb);  // a share of 0 MB (one of several threads' 1 MB) gets the default tables
+    EXPECT_EQ(table.HashSize, c.entries) << c.mb;
+    EXPECT_EQ(table.PawnHashSize, c.pawnEntries) << c.mb;
   }
-  HashSizeMB = savedSize;
-  ThreadsCount = savedThreads;
   // Out of range: new tables get the default size, existing ones stay.
   THashClass small(1);
   const THash* before = small.HashTable.get();

@@ -2,7 +2,7 @@
 // algebraic text kept with played moves.
 #include <gtest/gtest.h>
 
-#include "protocol/move_text.h"
+#include "board/move_text.h"
 #include "protocol/protocol_test_util.h"
 
 namespace {

@@ -9,9 +9,10 @@
 
 #include "hash/hash_table.h"
 #include "platform/console.h"
-#include "protocol/move_text.h"
+#include "board/move_text.h"
 #include "search/control.h"
 #include "search/infos.h"
+#include "protocol/protocol_board.h"
 #include "search/main_thread_search.h"
 #include "search/search.h"
 #include "support/engine_tables.h"

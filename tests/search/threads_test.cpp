@@ -4,7 +4,7 @@
 
 #include "hash/hash_table.h"
 #include "platform/console.h"
-#include "protocol/egtb_bridge.h"
+#include "search/egtb_bridge.h"
 #include "protocol/uci.h"
 #include "search/control.h"
 #include "search/main_thread_search.h"

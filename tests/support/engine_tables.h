@@ -2,7 +2,7 @@
 #pragma once
 
 #include "board/geometry.h"
-#include "hash/keys.h"
+#include "board/keys.h"
 
 inline void EnsureEngineTables() {
   InitGeometry();

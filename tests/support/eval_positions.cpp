@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "board/geometry.h"
-#include "hash/keys.h"
+#include "board/keys.h"
 #include "protocol/protocol_board.h"
 #include "support/engine_tables.h"
 

@@ -7,8 +7,9 @@
 #include <string>
 
 #include "platform/console.h"
-#include "protocol/move_text.h"
+#include "board/move_text.h"
 #include "search/control.h"
+#include "protocol/protocol_board.h"
 #include "search/main_thread_search.h"
 #include "search/time_control.h"
 #include "support/engine_tables.h"

@@ -1,4 +1,4 @@
-#include "protocol/start_dir.h"
+#include "platform/start_dir.h"
 
 #include "platform/files.h"
 

@@ -6,8 +6,8 @@
 #include <random>
 #include <string>
 
-#include "hash/keys.h"
-#include "hash/mersenne.h"
+#include "board/keys.h"
+#include "board/mersenne.h"
 #include "protocol/protocol_test_util.h"
 
 namespace {

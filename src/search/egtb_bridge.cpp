@@ -1,10 +1,10 @@
-#include "protocol/egtb_bridge.h"
+#include "search/egtb_bridge.h"
 
 #include <algorithm>
 
 #include "platform/console.h"
 #include "platform/files.h"
-#include "protocol/start_dir.h"
+#include "platform/start_dir.h"
 
 std::string NalimovPath = "C:\\TBS";
 std::int32_t NalimovCache = 32;

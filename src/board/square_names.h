@@ -1,6 +1,6 @@
-// Square names for the evaluation's patterns, numbered as the board numbers
-// squares (a8 = 0 .. h1 = 63). The patterns are written from White's side;
-// a side-relative view (side_view.h) maps them onto Black's squares.
+// Square names, numbered as the board numbers squares (a8 = 0 .. h1 = 63).
+// The evaluation's patterns are written from White's side with them; its
+// side-relative view maps them onto Black's squares.
 #pragma once
 
 namespace sq {

@@ -1,9 +1,9 @@
-#include "protocol/book.h"
+#include "search/book.h"
 
 #include <fstream>
 
 #include "platform/files.h"
-#include "protocol/start_dir.h"
+#include "platform/start_dir.h"
 
 bool OwnBook = false;
 bool BookOpen = false;

@@ -1,4 +1,4 @@
-#include "hash/mersenne.h"
+#include "board/mersenne.h"
 
 void Tmt19937::init_genrand(std::uint32_t seed) {
   Mt[0] = seed;

@@ -1,4 +1,4 @@
-#include "protocol/egtb_bridge.h"
+#include "search/egtb_bridge.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 
 #include "platform/console.h"
 #include "platform/files.h"
-#include "protocol/start_dir.h"
+#include "platform/start_dir.h"
 #include "support/eval_positions.h"
 
 namespace {

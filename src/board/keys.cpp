@@ -1,8 +1,8 @@
-#include "hash/keys.h"
+#include "board/keys.h"
 
 #include <mutex>
 
-#include "hash/mersenne.h"
+#include "board/mersenne.h"
 
 namespace {
 TKeyTables keyTables{};

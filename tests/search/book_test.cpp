@@ -7,9 +7,9 @@
 #include <filesystem>
 
 #include "platform/files.h"
-#include "protocol/book.h"
+#include "search/book.h"
 #include "protocol/protocol_test_util.h"
-#include "protocol/start_dir.h"
+#include "platform/start_dir.h"
 
 namespace {
 
