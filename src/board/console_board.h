@@ -25,7 +25,6 @@ class TThreadConsole {
   // have no fixed length, so the history grows; the search asks for its
   // deepest line on top before it starts, so that it never grows mid-search.
   void ReserveHistory(std::size_t entries);
-  std::size_t HistoryCapacity() const { return Hist_dat.size(); }
 
   std::uint32_t hash = 0;
   std::uint32_t hashP = 0;

@@ -21,18 +21,6 @@ using TPiece = std::uint8_t;  // Pawn..King
 enum TRoque : std::uint8_t { NonRoque = 0, PetitRoque = 1, GrandRoque = 2 };
 
 // Move flags, one bit each in TMove::bits.
-enum TPawnPromoteMove : std::uint8_t {
-  ppmCapture = 0,
-  ppmCastle = 1,
-  ppmEnPassCapture = 2,
-  ppmPawn2sq = 3,
-  ppmPawn = 4,
-  ppmPromote = 5,
-  ppmpawnpush = 6,
-};
-
-constexpr std::uint8_t FlagBit(TPawnPromoteMove flag) { return std::uint8_t(1u << flag); }
-
 constexpr std::uint8_t MoveCapture = 1;
 constexpr std::uint8_t MoveCastle = 2;
 constexpr std::uint8_t MoveEnPassant = 4;

@@ -56,7 +56,6 @@ inline bool PawnsOnOneWing(const TEvalState& e) { return e.Aile_Roi == 0 || e.Ai
 template <TSide Us>
 struct TEndgameFields {
   static int Pieces(const TEvalState& e) { return Us == Light ? e.NL : e.ND; }  // king included
-  static int PassedCount(const TEvalState& e) { return (Us == Light ? e.IndexL : e.IndexD) - 1; }
   static int PassedDanger(const TEvalState& e) { return Us == Light ? e.Passeds_Danger_L : e.Passeds_Danger_D; }
   static std::int32_t& Tropism(TEvalState& e) { return Us == Light ? e.Tropisme_L : e.Tropisme_D; }
 };

@@ -117,11 +117,6 @@ class THashClass {
   // `value` then holds the stored score.
   bool ProbeHash(const TThreadConsole& source, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
                  std::int32_t& value) const;
-  // The endgame search's probe; it answers as ProbeHash does.
-  bool ProbeHash_END(const TThreadConsole& source, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
-                     std::int32_t& value) const {
-    return ProbeHash(source, alpha, beta, depth, value);
-  }
   // Stores a result; `move` may be the empty move.
   void RecordHash(const TThreadConsole& source, TMove move, std::int32_t depth, std::int32_t value,
                   std::int8_t hashf);

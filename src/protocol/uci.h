@@ -27,7 +27,6 @@ class TUCI : public TProtocolBoard {
   bool HandleLine(const std::string& line);
   // Stops a running search and waits until the search thread has parked.
   void StopSearch();
-  bool Terminated() const { return terminated_; }
   TMainThreadSearch& MainSearch() { return *mainSearch_; }
 
   std::string command;

@@ -22,7 +22,6 @@ class TMainThreadSearch : public TThreadSearch {
   // Starts one search; returns once the thread is running it.
   void Resume() { worker_->resume(); }
   bool Suspended() const { return worker_->isIdle(); }
-  void WaitSuspended() { worker_->waitIdle(); }
   Worker& Thread() { return *worker_; }
   // Where the outcome of each search goes (its move, or none, and the
   // expected reply, or none): the protocol's printer.

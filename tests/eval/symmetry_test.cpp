@@ -154,12 +154,15 @@ TEST(EvalSymmetry, TwinsStayEqualAlongEveryLineOfPlay) {
   // list of set positions covers, and they are reached by making moves.
   std::ifstream in(std::string(VOSTRAK_TEST_DATA) + "/bk.epd");
   TwinWalk walk;
+  int positions = 0;
   for (std::string line; std::getline(in, line);) {
     if (line.empty() || line[0] == '#') continue;
+    ++positions;
     const auto board = BoardFromFen(line.substr(0, line.find(" bm ")) + " 0 1");
     const auto twin = MirroredBoard(*board);
     walk.Walk(*board, *twin, CheckedBuild ? 2 : 3);
   }
+  ASSERT_EQ(positions, 24) << "the positions' data file is missing or cut";
   EXPECT_GT(walk.nodes, CheckedBuild ? 50000 : 2000000);
   EXPECT_EQ(walk.differing, 0) << "first: " << walk.firstDifference;
 }

@@ -228,7 +228,7 @@ TEST_F(GoCommand, ANewGameOrPositionEmptiesTheTablesBeforeAnyClockRuns) {
   for (const char* order : orders) {
     Serve("position startpos moves e2e4");
     Serve("go depth 6");
-    uci->MainSearch().WaitSuspended();
+    uci->MainSearch().Thread().waitIdle();
     ASSERT_FALSE(empty());
     Serve(order);
     EXPECT_TRUE(empty()) << order;
@@ -236,7 +236,7 @@ TEST_F(GoCommand, ANewGameOrPositionEmptiesTheTablesBeforeAnyClockRuns) {
   // The same position again keeps what the tables know.
   Serve("position fen 4k3/8/8/8/8/8/3PP3/4K3 w - - 0 1");
   Serve("go depth 6");
-  uci->MainSearch().WaitSuspended();
+  uci->MainSearch().Thread().waitIdle();
   Serve("position fen 4k3/8/8/8/8/8/3PP3/4K3 w - - 0 1 moves e2e4");
   EXPECT_FALSE(empty());
 }

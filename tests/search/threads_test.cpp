@@ -158,7 +158,7 @@ TEST_F(Threads, EverySearchStartsTheHelpersAfresh) {
   leftOver();
   Serve("position startpos moves e2e4 e7e5");
   Serve("go depth 4");
-  Main().WaitSuspended();
+  Main().Thread().waitIdle();
   EXPECT_GT(helper.Nodes, 0u);
   EXPECT_LT(helper.Nodes, 4000000000u);
   EXPECT_FALSE(helper.couptrouve);
@@ -166,7 +166,7 @@ TEST_F(Threads, EverySearchStartsTheHelpersAfresh) {
   leftOver();
   Serve("position fen 1r5k/8/8/8/8/8/8/K6r w - - 0 1");
   Serve("go depth 3");
-  Main().WaitSuspended();
+  Main().Thread().waitIdle();
   EXPECT_EQ(helper.Nodes, 0u);
   EXPECT_FALSE(helper.couptrouve);
 }

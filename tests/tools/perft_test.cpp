@@ -38,7 +38,9 @@ TEST(PerftCounts, ReferencePositions) {
 
 TEST(PerftCounts, WholeSuite) {
   const int depth = OptimisedBuild ? 4 : 2;
-  for (const TPerftCase& c : LoadPerftSuite()) {
+  const auto suite = LoadPerftSuite();
+  ASSERT_EQ(suite.size(), 127u) << "the suite's data file is missing or cut";
+  for (const TPerftCase& c : suite) {
     auto board = BoardFromFen(c.fen);
     EXPECT_EQ(Perft(*board, depth), c.leaves.at(depth)) << c.fen;
   }
