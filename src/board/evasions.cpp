@@ -93,19 +93,31 @@ TGen* TSearchBoard::GenerateEvasionsT(TGen* out) {
     // A piece that could not reach the checking line even on an empty
     // board has nothing to add.
     if ((EmptyBoardReach(kind, s) & CasesEchecs) == 0) continue;
-    const int cell = Mailbox64[s];
-    const bool slides = Slide[kind];
+    if (!Slide[kind]) {
+      const int cell = Mailbox64[s];
+      for (int d = 0; d < OffsetCount[kind]; ++d) {
+        const int t = Mailbox[cell + Offset[kind][d]];
+        if (t < 0 || !InSet(CasesEchecs, t)) continue;
+        if (Color[t] == bsEmpty) AddMove<Mode>(out, s, t, 0, EvasionBonus[kind]);
+        else if (Color[t] == Them) AddMove<Mode>(out, s, t, MoveCapture);
+      }
+      continue;
+    }
+    // Along each line: the blocking squares short of its first man, nearest
+    // first, then that man if it is the checker.
+    const TSquareSet occupied = Occupied();
     for (int d = 0; d < OffsetCount[kind]; ++d) {
       const int step = Offset[kind][d];
-      for (int c = cell + step, t; (t = Mailbox[c]) >= 0; c += step) {
-        if (Color[t] == bsEmpty) {
-          if (InSet(CasesEchecs, t)) AddMove<Mode>(out, s, t, 0, EvasionBonus[kind]);
-          if (slides) continue;
-        } else if (Color[t] == Them && InSet(CasesEchecs, t)) {
-          AddMove<Mode>(out, s, t, MoveCapture);
-        }
-        break;
+      const TSquareSet ray = RaySet(s, step);
+      if ((ray & CasesEchecs) == 0) continue;
+      const TSquareSet men = ray & occupied;
+      const int t = men != 0 ? NearestOnRay(men, step) : -1;
+      for (TSquareSet blocks = (t >= 0 ? RayBefore(s, step, t) : ray) & CasesEchecs; blocks != 0;) {
+        const int q = NearestOnRay(blocks, step);
+        AddMove<Mode>(out, s, q, 0, EvasionBonus[kind]);
+        blocks &= ~SquareBit(q);
       }
+      if (t >= 0 && Color[t] == Them && InSet(CasesEchecs, t)) AddMove<Mode>(out, s, t, MoveCapture);
     }
   }
 
