@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "board/types.h"
-#include "hash/hash_table.h"  // TTabScore, shared with the pawn hash entries
+#include "eval/pawn_hash.h"  // TTabScore, shared with the pawn hash entries
 
 enum TPhase : std::uint8_t { opening = 0, middlegame = 1, endgame = 2 };
 

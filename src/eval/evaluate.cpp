@@ -37,8 +37,8 @@ bool MiddlegameMaterial(const TSearchBoard& board, const TEvalState& e) {
 }
 
 // The pawn-hash probe and store, leaving pawn totals plus piece material in Score.
-void EvaluatePawnStructure(const TSearchBoard& board, TEvalState& e, THashClass& tables) {
-  THashP& entry = tables.PawnEntry(board.hashP);
+void EvaluatePawnStructure(const TSearchBoard& board, TEvalState& e, TPawnHash& pawnHash) {
+  THashP& entry = pawnHash.Entry(board.hashP);
   const std::uint32_t key = board.hashP ^ Keys.PhaseKeys[PhaseKeySelect[e.Phase]];
   if (entry.ID == key) {
     e.Score = entry.TabScore;
@@ -110,13 +110,13 @@ bool CentreClosed(const TSearchBoard& board) {
   return false;
 }
 
-int Evaluate(const TSearchBoard& board, TEvalState& e, THashClass& tables) {
+int Evaluate(const TSearchBoard& board, TEvalState& e, TPawnHash& pawnHash) {
   e.Phase = DeterminePhase(board, e);
   e.Passeds_Danger_L = e.Passeds_Danger_D = 0;
   e.Bad_Bishop_L = e.Bad_Bishop_D = 0;
   e.PionsBAttak = e.PionsNAttak = 0;
 
-  EvaluatePawnStructure(board, e, tables);
+  EvaluatePawnStructure(board, e, pawnHash);
   ScorePassedPawns(board, e);
   if (e.Phase == endgame) return EvaluateEndgame(board, e);
   return EvaluateMiddlegame(board, e);

@@ -6,7 +6,7 @@
 
 #include "board/search_board.h"
 #include "eval/eval_state.h"
-#include "hash/hash_table.h"
+#include "eval/pawn_hash.h"
 
 // Per-node preparation on a pawn-hash miss: pawn files, wing counts, pawn
 // storm (middlegame only) and pawn attacks on pieces.

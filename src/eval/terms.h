@@ -4,10 +4,10 @@
 #include "board/search_board.h"
 #include "eval/eval_state.h"
 
-class THashClass;
+class TPawnHash;
 
 // The driver: the static score in centipawns from the side to move's view.
-int Evaluate(const TSearchBoard& board, TEvalState& e, THashClass& tables);
+int Evaluate(const TSearchBoard& board, TEvalState& e, TPawnHash& pawnHash);
 TPhase DeterminePhase(const TSearchBoard& board, TEvalState& e);
 TPhase RootPhase(const TSearchBoard& board, TEvalState& e);
 bool CentreClosed(const TSearchBoard& board);

@@ -43,28 +43,20 @@ THashClass::THashClass(std::int32_t sizeMB) {
 }
 
 bool THashClass::init_size(std::int32_t sizeMB) {
-  std::uint32_t units = UnitsForSize(std::uint32_t(sizeMB));
-  if (units == 0) {
-    if (HashSize != 0) return true;
-    units = DefaultUnits;
-  }
-  const std::uint32_t pawnSize = units / 16;
-  const std::uint32_t size = units - pawnSize;
-  if (size == HashSize && pawnSize == PawnHashSize) {
+  const std::uint32_t units = BudgetUnits(sizeMB, HashSize);
+  if (units == 0) return true;
+  const std::uint32_t size = units - PawnShare(units);
+  if (size == HashSize) {
     // Same shape: refilling with zeros is what a fresh allocation would give.
     std::fill_n(HashTable.get(), HashSize, THash{});
-    std::fill_n(PawnsTable.get(), PawnHashSize, THashP{});
     return true;
   }
-  // Both new tables are built before the old ones go, so that running out of
-  // memory leaves the thread with the tables it had.
+  // The new table is built before the old one goes, so that running out of
+  // memory leaves the thread with the table it had.
   LargeArray<THash> table = MakeLargeArray<THash>(size);
-  LargeArray<THashP> pawns = MakeLargeArray<THashP>(pawnSize);
-  if (!table || !pawns) return false;
+  if (!table) return false;
   HashTable = std::move(table);
-  PawnsTable = std::move(pawns);
   HashSize = size;
-  PawnHashSize = pawnSize;
   slotMultiplier_ = ~std::uint64_t{0} / size + 1;
   return true;
 }
@@ -126,10 +118,7 @@ bool THashClass::BestHashEnTete(TThreadConsole& source) const {
   return false;
 }
 
-void THashClass::videHash() {
-  std::fill_n(HashTable.get(), HashSize, EmptyHashEntry);
-  std::fill_n(PawnsTable.get(), PawnHashSize, THashP{});
-}
+void THashClass::videHash() { std::fill_n(HashTable.get(), HashSize, EmptyHashEntry); }
 
 std::int32_t THashClass::HashFull() const {
   const std::uint32_t sample = std::min(HashSize, HashFullSample);

@@ -1,6 +1,5 @@
-// The transposition table and the pawn hash table of one search thread.
-// Each search thread owns its own THashClass; nothing here is shared between
-// threads except the sizing globals and the search counter.
+// The transposition table of one search thread. Each search thread owns
+// its own; nothing here is shared between threads except the search counter.
 #pragma once
 
 #include <array>
@@ -40,47 +39,6 @@ struct THash {
 static_assert(sizeof(THash) == 16 && 64 % sizeof(THash) == 0, "entries never straddle a cache line");
 static_assert(std::is_trivially_copyable_v<THash>);
 
-// Pawn-structure scores per side, Light then Dark.
-using TTabScore = std::array<std::int32_t, 2>;
-// Squares of passed pawns (only 8..55 can hold pawns).
-using TSetTablePawn = TSquareSet;
-
-struct THashP {
-  std::uint32_t ID;  // hashP xor PhaseKeys[PhaseKeySelect[phase]]
-  TTabScore TabScore;
-  TSetTablePawn SetTablePawn;
-  std::uint32_t PionsH;  // the evaluator's Pions word
-  std::uint8_t Ailes;    // wing pawn counts, see PackAiles
-};
-static_assert(std::is_trivially_copyable_v<THashP>);
-
-// Game phase (opening 0, middlegame 1, endgame 2) to its PhaseKeys index:
-// opening and middlegame share pawn entries, the endgame keeps its own.
-constexpr int PhaseKeySelect[3] = {1, 1, 2};
-
-// Wing pawn counts packed into one byte: (Aile_Roi + 1) + 10 x (Aile_Dame + 1)
-// while both counts are at most 8. The two wings hold 16 pawns at most, so
-// when one count is 9..16 the other is at most 7 and the pair goes to the
-// codes 100..227 instead, where the decimal digits would no longer fit.
-constexpr std::uint8_t PackAiles(int aileRoi, int aileDame) {
-  if (aileRoi <= 8 && aileDame <= 8) return std::uint8_t((aileRoi + 1) + 10 * (aileDame + 1));
-  if (aileRoi > 8) return std::uint8_t(100 + (aileRoi - 9) * 8 + aileDame);
-  return std::uint8_t(164 + (aileDame - 9) * 8 + aileRoi);
-}
-
-constexpr void UnpackAiles(std::uint8_t ailes, int& aileRoi, int& aileDame) {
-  if (ailes < 100) {
-    aileRoi = ailes % 10 - 1;
-    aileDame = ailes / 10 - 1;
-  } else if (ailes < 164) {
-    aileRoi = 9 + (ailes - 100) / 8;
-    aileDame = (ailes - 100) % 8;
-  } else {
-    aileDame = 9 + (ailes - 164) / 8;
-    aileRoi = (ailes - 164) % 8;
-  }
-}
-
 // Counts the searches: the main search thread adds one at the start of every
 // search, or resets it to 0 when the tables are cleared first. Written only
 // while no other search thread runs.
@@ -107,9 +65,19 @@ class THashClass {
   }
   static constexpr std::uint32_t DefaultUnits = 1677721;  // 32 MB
 
-  // Reallocates both tables, zero-filled, for a budget of `sizeMB` megabytes.
-  // A size outside 1..1024 keeps the tables there are (or gets the 32 MB
-  // default on a new object). When memory runs out the old tables stay and
+  // Units a budget of `sizeMB` megabytes gives a table that has `current`
+  // entries now: 0 (keep the table) for a size outside 1..1024 when there
+  // is a table, the 32 MB default when there is none.
+  static std::uint32_t BudgetUnits(std::int32_t sizeMB, std::uint32_t current) {
+    const std::uint32_t units = UnitsForSize(std::uint32_t(sizeMB));
+    return units != 0 || current != 0 ? units : DefaultUnits;
+  }
+  // A sixteenth of the budget's units goes to the pawn hash, the rest here.
+  static constexpr std::uint32_t PawnShare(std::uint32_t units) { return units / 16; }
+
+  // Reallocates the table, zero-filled, for a budget of `sizeMB` megabytes.
+  // A size outside 1..1024 keeps the table there is (or gets the 32 MB
+  // default on a new object). When memory runs out the old table stays and
   // the result is false.
   bool init_size(std::int32_t sizeMB);
 
@@ -123,7 +91,7 @@ class THashClass {
   // Lifts the stored best move of this position, if it is in the current
   // ply's move list, above every other move. True when it was found.
   bool BestHashEnTete(TThreadConsole& source) const;
-  // Empties both tables.
+  // Empties the table.
   void videHash();
   // Per mille of the transposition table holding entries of the current
   // search, estimated from the first HashFullSample entries.
@@ -134,7 +102,6 @@ class THashClass {
   const THash& Entry(std::uint32_t key) const { return HashTable[Slot(key)]; }
   // Starts fetching the entry of a position the search is about to visit.
   void Prefetch(std::uint32_t key) const { __builtin_prefetch(&HashTable[Slot(key)]); }
-  THashP& PawnEntry(std::uint32_t pawnKey) { return PawnsTable[pawnKey % PawnHashSize]; }
 
   // key % HashSize, without a division: with m = floor((2^64 - 1) / n) + 1
   // the high 64 bits of (m * key mod 2^64) * n are exactly key mod n for any
@@ -144,11 +111,9 @@ class THashClass {
     return std::uint32_t((static_cast<unsigned __int128>(fraction) * HashSize) >> 64);
   }
 
-  // Change these only through init_size: the sizes and arrays go together.
+  // Change these only through init_size: the size and array go together.
   LargeArray<THash> HashTable;
-  std::uint32_t PawnHashSize = 0;
   std::uint32_t HashSize = 0;
-  LargeArray<THashP> PawnsTable;
 
  private:
   std::uint64_t slotMultiplier_ = 0;

@@ -52,7 +52,7 @@ int MenOnBoard(const TThreadSearch& t) { return 2 + t.MenCountWithoutKings(); }
 std::int32_t EvaluateNode(TThreadSearch& t) {
   std::int32_t score;
   if (t.EvalCache.Find(t, t.Eval, score)) return score;
-  score = std::clamp(Evaluate(t, t.Eval, *t.HashClass), -MateBound, MateBound);
+  score = std::clamp(Evaluate(t, t.Eval, *t.PawnHash), -MateBound, MateBound);
   t.EvalCache.Store(t, t.Eval, score);
   return score;
 }

@@ -43,10 +43,12 @@ void TMainThreadSearch::CreateThreads() {
   tablesEmpty_ = false;
   const std::int32_t share = HashSizeMB / ThreadsCount;
   HashClass = std::make_unique<THashClass>(share);
+  PawnHash = std::make_unique<TPawnHash>(share);
   for (std::int32_t id = 2; id <= ThreadsCount; ++id) {
     auto helper = std::make_unique<TThreadSearch>(id);
     helper->Owner = this;
     helper->HashClass = std::make_unique<THashClass>(share);
+    helper->PawnHash = std::make_unique<TPawnHash>(share);
     helper->EGTB.ProbEGTB = EGTB.ProbEGTB.load();
     TabThreadSearch.push_back(std::move(helper));
   }
@@ -61,8 +63,11 @@ void TMainThreadSearch::InitHashClass(std::int32_t newsize) {
   HashSizeMB = newsize;
   tablesEmpty_ = false;
   const std::int32_t share = newsize / ThreadsCount;
-  bool sized = HashClass->init_size(share);
-  for (auto& helper : TabThreadSearch) sized = helper->HashClass->init_size(share) && sized;
+  // Each table is built before its old one goes: running out of memory
+  // leaves the tables that could not be had as they were.
+  bool sized = PawnHash->init_size(share) && HashClass->init_size(share);
+  for (auto& helper : TabThreadSearch)
+    sized = helper->PawnHash->init_size(share) && helper->HashClass->init_size(share) && sized;
   if (!sized)
     writeString("info string not enough memory for " + std::to_string(newsize) +
                 " MB of hash tables: the previous tables are kept");
@@ -70,7 +75,11 @@ void TMainThreadSearch::InitHashClass(std::int32_t newsize) {
 
 void TMainThreadSearch::VideAllHash() {
   HashClass->videHash();
-  for (auto& helper : TabThreadSearch) helper->HashClass->videHash();
+  PawnHash->Clear();
+  for (auto& helper : TabThreadSearch) {
+    helper->HashClass->videHash();
+    helper->PawnHash->Clear();
+  }
   tablesEmpty_ = true;
 }
 

@@ -146,6 +146,7 @@ class TThreadSearch : public TSearchBoard {
   }
 
   std::unique_ptr<THashClass> HashClass;
+  std::unique_ptr<TPawnHash> PawnHash;
   const std::int32_t ThreadID;
   std::atomic<bool> stop{true};
   std::uint32_t Nodes = 0;

@@ -88,15 +88,15 @@ TEST(EvalDriver, CentreClosed) {
 TEST(EvalPawnHash, MiddlegameEntriesAreNotReusedInTheEndgame) {
   // Doubled c-pawns cost 5 in the middlegame and 10 in the endgame.
   const auto board = BoardFromFen("r1bqk2r/pp3ppp/2n2n2/8/8/2P2N2/P1P2PPP/R1BQKB1R w KQkq - 0 1");
-  THashClass tables(1);
+  TPawnHash tables(1);
   TEvalState fresh;
   fresh.PhaseDepart = endgame;
   const int endgameAlone = Evaluate(*board, fresh, tables);
 
-  tables.videHash();
+  tables.Clear();
   TEvalState e;
   Evaluate(*board, e, tables);
-  const THashP& entry = tables.PawnEntry(board->hashP);
+  const THashP& entry = tables.Entry(board->hashP);
   EXPECT_EQ(entry.ID, board->hashP ^ Keys.PhaseKeys[PhaseKeySelect[middlegame]]);
   const TTabScore middlegamePawns = entry.TabScore;
 

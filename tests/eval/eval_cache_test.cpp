@@ -4,13 +4,13 @@
 
 #include "eval/eval_cache.h"
 #include "eval/terms.h"
-#include "hash/hash_table.h"
+#include "eval/pawn_hash.h"
 #include "support/eval_positions.h"
 
 namespace {
 
 int Evaluated(TSearchBoard& board, TEvalState& e) {
-  THashClass tables(1);
+  TPawnHash tables(1);
   return Evaluate(board, e, tables);
 }
 

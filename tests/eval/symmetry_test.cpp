@@ -8,7 +8,7 @@
 #include <string>
 
 #include "eval/eval_case.h"
-#include "hash/hash_table.h"
+#include "eval/pawn_hash.h"
 #include "board/keys.h"
 #include "support/build_speed.h"
 
@@ -54,7 +54,7 @@ TEST(EvalSymmetry, SampleHasBothPhasesAndBareKings) {
 }
 
 TEST(EvalSymmetry, MirroredTwinsEvaluateEqual) {
-  THashClass tables(1);
+  TPawnHash tables(1);
   for (const std::string& fen : Sample()) {
     SCOPED_TRACE(fen);
     TEvalCase position(BoardFromFen(fen));
@@ -76,12 +76,12 @@ TEST(EvalSymmetry, MirroredTwinsEvaluateEqual) {
 }
 
 TEST(EvalPawnHash, HitGivesExactlyTheMissScore) {
-  THashClass tables(1);
+  TPawnHash tables(1);
   for (const std::string& fen : Sample())
     for (const TPhase root : {middlegame, endgame}) {
       SCOPED_TRACE(fen);
       const auto board = BoardFromFen(fen);
-      THashP& entry = tables.PawnEntry(board->hashP);
+      THashP& entry = tables.Entry(board->hashP);
       entry = THashP{};
       TEvalState miss, hit;
       miss.PhaseDepart = hit.PhaseDepart = root;
@@ -105,7 +105,7 @@ namespace {
 // Walks every line of `plies` moves from a position and its twin together,
 // move for mirrored move, and counts the nodes whose evaluations differ.
 struct TwinWalk {
-  THashClass tables{1}, twinTables{1};
+  TPawnHash tables{1}, twinTables{1};
   long nodes = 0, differing = 0;
   std::string firstDifference;
 

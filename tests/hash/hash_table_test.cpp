@@ -13,11 +13,10 @@ constexpr TMove g1f3{62, 45, 0, 0};
 
 // The budget is counted in 20-byte units, a sixteenth for the pawn table.
 TEST(HashSizing, EntriesFollowTheBudget) {
-  struct Case { std::int32_t mb; std::uint32_t entries, pawnEntries; };
-  for (const Case& c : {Case{32, 1572864, 104857}, {8, 393216, 26214}, {0, 1572864, 104857}}) {
+  struct Case { std::int32_t mb; std::uint32_t entries; };
+  for (const Case& c : {Case{32, 1572864}, {8, 393216}, {0, 1572864}}) {
     THashClass table(c.mb);  // a share of 0 MB (one of several threads' 1 MB) gets the default tables
     EXPECT_EQ(table.HashSize, c.entries) << c.mb;
-    EXPECT_EQ(table.PawnHashSize, c.pawnEntries) << c.mb;
   }
   // Out of range: new tables get the default size, existing ones stay.
   THashClass small(1);
@@ -58,17 +57,13 @@ class HashTable : public ::testing::Test {
   std::int32_t value = 0;
 };
 
-TEST_F(HashTable, ResizingAndClearingEmptyBothTables) {
-  const std::uint32_t pawnKey = 0xDEADBEEF;
+TEST_F(HashTable, ResizingAndClearingEmptyTheTable) {
   for (std::int32_t size : {2, 2, 0}) {  // a new shape, the same one again, then clearing
     Store(100, e2e4, 5, 30, hashfExact);
-    table.PawnEntry(pawnKey) = THashP{pawnKey ^ 5, {-15, 40}, SquareBit(12), 3, PackAiles(2, 3)};
     if (size) ASSERT_TRUE(table.init_size(size));
     else table.videHash();
     EXPECT_FALSE(Probe(100, -40000, 40000, -50));
     EXPECT_FALSE(LiftHashMove(100, {e2e4}));
-    EXPECT_EQ(table.PawnEntry(pawnKey).ID, 0u);
-    EXPECT_EQ(table.PawnEntry(pawnKey).SetTablePawn, 0u);
   }
   EXPECT_EQ(table.HashSize, 98304u);
 }
@@ -167,19 +162,6 @@ TEST_F(HashTable, HashFullCountsTheCurrentSearchsEntries) {
   table.videHash();
   SearchSeq = 0;  // a cleared table, and the count of searches starts again
   EXPECT_EQ(table.HashFull(), 0);
-}
-
-TEST(HashAiles, EveryPawnCountComesBack) {
-  bool used[256] = {};
-  for (int roi = 0; roi <= 16; ++roi)
-    for (int dame = 0; roi + dame <= 16; ++dame) {
-      const std::uint8_t packed = PackAiles(roi, dame);
-      EXPECT_FALSE(used[packed]) << roi << " " << dame;
-      used[packed] = true;
-      int roiBack = -1, dameBack = -1;
-      UnpackAiles(packed, roiBack, dameBack);
-      EXPECT_TRUE(roiBack == roi && dameBack == dame) << roi << " " << dame;
-    }
 }
 
 }  // namespace

@@ -36,16 +36,16 @@ class Threads : public ::testing::Test {
   std::unique_ptr<TUCI> uci;
 };
 
-std::uint32_t UnitsOf(const THashClass& tables) { return tables.HashSize + tables.PawnHashSize; }
+std::uint32_t UnitsOf(const TThreadSearch& thread) { return thread.HashClass->HashSize + thread.PawnHash->Size(); }
 
 }  // namespace
 
 TEST_F(Threads, OneThreadHasNoHelperAndTheWholeHash) {
   EXPECT_EQ(Main().HelperCount(), 0u);
-  EXPECT_EQ(UnitsOf(*Main().HashClass), THashClass::UnitsForSize(32));
+  EXPECT_EQ(UnitsOf(Main()), THashClass::UnitsForSize(32));
   Serve("setoption name Hash value 64");
   EXPECT_EQ(HashSizeMB, 64);
-  EXPECT_EQ(UnitsOf(*Main().HashClass), THashClass::UnitsForSize(64));
+  EXPECT_EQ(UnitsOf(Main()), THashClass::UnitsForSize(64));
 }
 
 TEST_F(Threads, HelpersAreCreatedIdleAndHashIsShared) {
@@ -59,8 +59,8 @@ TEST_F(Threads, HelpersAreCreatedIdleAndHashIsShared) {
   Serve("setoption name Threads value 4");
   Serve("SETOPTION NAME HASH VALUE 128");
   ASSERT_EQ(Main().HelperCount(), 3u);
-  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(UnitsOf(*Main().Helper(i).HashClass), THashClass::UnitsForSize(32));
-  EXPECT_EQ(UnitsOf(*Main().HashClass), THashClass::UnitsForSize(32));
+  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(UnitsOf(Main().Helper(i)), THashClass::UnitsForSize(32));
+  EXPECT_EQ(UnitsOf(Main()), THashClass::UnitsForSize(32));
 }
 
 TEST_F(Threads, BadThreadValuesAreIgnoredButTablebasesReinitialise) {
