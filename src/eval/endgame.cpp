@@ -19,9 +19,9 @@ namespace {
 constexpr int ConvertibleLead = 31;
 
 void ResetFiles(TEvalState& e) {
-  e.ColonneTour1_L = e.ColonneTour2_L = e.ColSemiTour1_L = e.ColSemiTour2_L = 0;
-  e.ColonneTour1_D = e.ColonneTour2_D = e.ColSemiTour1_D = e.ColSemiTour2_D = 0;
-  e.SetMinOpen_L = e.SetMinOpen_D = 0;
+  e.OpenFileRook1[Light] = e.OpenFileRook2[Light] = e.HalfOpenFileRook1[Light] = e.HalfOpenFileRook2[Light] = 0;
+  e.OpenFileRook1[Dark] = e.OpenFileRook2[Dark] = e.HalfOpenFileRook1[Dark] = e.HalfOpenFileRook2[Dark] = 0;
+  e.MinorOutpostFiles[Light] = e.MinorOutpostFiles[Dark] = 0;
 }
 
 // The side's attack on the enemy king, unless the enemy's passers outweigh
@@ -41,7 +41,7 @@ template <TSide Us>
 void OpenFileRooks(const TSearchBoard& board, TEvalState& e) {
   const int rooks = board.NP[Us][Rook];
   if (rooks != 1 && rooks != 2) return;
-  const TSquareSet outpostFiles = e.SetMinOpen_L | e.SetMinOpen_D;
+  const TSquareSet outpostFiles = e.MinorOutpostFiles[Light] | e.MinorOutpostFiles[Dark];
   const TSideFields f = FieldsOf<Us>(e);
   for (const int openFile : {f.ColonneTour1, f.ColonneTour2})
     if (openFile != 0) e.Score[Us] += InSet(outpostFiles, openFile) ? 10 : RookOpenFileBonus[openFile - 1];
@@ -95,8 +95,8 @@ void MaterialLead(const TSearchBoard& board, TEvalState& e, bool enemyEscort) {
 void UnconvertibleLead(const TSearchBoard& board, TEvalState& e, const bool escort[2]) {
   const TSide leader = e.Score[Light] > e.Score[Dark] ? Light : Dark;
   const TSide other = Opponent(leader);
-  const bool anyPasser = e.IndexL + e.IndexD > 2;
-  const bool onePieceEach = e.NL == 2 && e.ND == 2;
+  const bool anyPasser = e.PasserIndex[Light] + e.PasserIndex[Dark] > 2;
+  const bool onePieceEach = e.NonPawnMen[Light] == 2 && e.NonPawnMen[Dark] == 2;
   const int pawns = board.NP[Light][Pawn] + board.NP[Dark][Pawn];
   if (PawnsOnOneWing(e)) {
     if (!anyPasser && !escort[leader]) e.Score[leader] -= 30;
@@ -107,7 +107,7 @@ void UnconvertibleLead(const TSearchBoard& board, TEvalState& e, const bool esco
     return;
   }
   const bool rooksOnly = onePieceEach && board.NP[Light][Rook] == 1 && board.NP[Dark][Rook] == 1;
-  const int leaderPassers = leader == Light ? e.IndexL - 1 : e.IndexD - 1;
+  const int leaderPassers = e.PasserIndex[leader] - 1;
   if (rooksOnly && leaderPassers == 0) e.Score[leader] -= 20;
 }
 
@@ -132,9 +132,9 @@ int EvaluateEndgame(const TSearchBoard& board, TEvalState& e) {
   }
 
   ResetFiles(e);
-  e.Score[Light] += e.Passeds_Danger_L + e.PionsBAttak;
-  e.Score[Dark] += e.Passeds_Danger_D + e.PionsNAttak;
-  e.Tropisme_L = e.Tropisme_D = 0;
+  e.Score[Light] += e.PasserDanger[Light] + e.PawnAttackScore[Light];
+  e.Score[Dark] += e.PasserDanger[Dark] + e.PawnAttackScore[Dark];
+  e.Tropism[Light] = e.Tropism[Dark] = 0;
   const bool escort[2] = {EvaluateEndgamePieces<Light>(board, e), EvaluateEndgamePieces<Dark>(board, e)};
 
   KingAttack<Light>(board, e);
@@ -144,10 +144,10 @@ int EvaluateEndgame(const TSearchBoard& board, TEvalState& e) {
   BishopPair<Light>(board, e);
   BishopPair<Dark>(board, e);
   if (code == NoSpecialEnding) {
-    if (e.Material_Light > e.Material_Dark) MaterialLead<Light>(board, e, escort[Dark]);
-    if (e.Material_Dark > e.Material_Light) MaterialLead<Dark>(board, e, escort[Light]);
+    if (e.Material[Light] > e.Material[Dark]) MaterialLead<Light>(board, e, escort[Dark]);
+    if (e.Material[Dark] > e.Material[Light]) MaterialLead<Dark>(board, e, escort[Light]);
   }
-  if ((e.Material_Light == e.Material_Dark || code != NoSpecialEnding) &&
+  if ((e.Material[Light] == e.Material[Dark] || code != NoSpecialEnding) &&
       std::abs(e.Score[Light] - e.Score[Dark]) >= ConvertibleLead)
     UnconvertibleLead(board, e, escort);
 

@@ -7,7 +7,7 @@
 #include "eval/eval_state.h"
 
 // The pieces of one side by endgame rules: adds to e.Score[Us], the side's
-// king-attack total (Tropisme_L / Tropisme_D), its rook files, outpost
+// king-attack total (Tropism), its rook files, outpost
 // files, bishop colour and bad-bishop count. True when its king escorts one
 // of its passed pawns.
 template <TSide Us>

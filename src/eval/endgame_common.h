@@ -55,7 +55,7 @@ inline bool PawnsOnOneWing(const TEvalState& e) { return e.Aile_Roi == 0 || e.Ai
 // The side's own fields of the endgame that the side view does not carry.
 template <TSide Us>
 struct TEndgameFields {
-  static int Pieces(const TEvalState& e) { return Us == Light ? e.NL : e.ND; }  // king included
-  static int PassedDanger(const TEvalState& e) { return Us == Light ? e.Passeds_Danger_L : e.Passeds_Danger_D; }
-  static std::int32_t& Tropism(TEvalState& e) { return Us == Light ? e.Tropisme_L : e.Tropisme_D; }
+  static int Pieces(const TEvalState& e) { return e.NonPawnMen[Us]; }  // king included
+  static int PassedDanger(const TEvalState& e) { return e.PasserDanger[Us]; }
+  static std::int32_t& Tropism(TEvalState& e) { return e.Tropism[Us]; }
 };

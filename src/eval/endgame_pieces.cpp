@@ -46,7 +46,7 @@ struct TEndgameWalk {
 template <TSide Us>
 TSquareSet PasserSquares(const TEvalState& e, TSide side) {
   TSquareSet set = 0;
-  const int count = (side == Light ? e.IndexL : e.IndexD) - 1;
+  const int count = e.PasserIndex[side] - 1;
   for (int i = 0; i < count; ++i) set |= SquareBit(RelativeSquare<Us>(e.TabPionsPassed[side][i]));
   return set;
 }
@@ -283,7 +283,7 @@ void ScoreQueen(TEndgameWalk<Us>& w, int s) {
   w.Score() += QueenSquareEG[s];
   if (w.OwnPieces() > 2) w.tropism += QueenNear[KingDistance(s, v.EnemyKing())];
   if (!v.OwnPawnOn(file(s)) && !v.EnemyPawnOn(file(s))) w.Score() += 5;
-  if (w.e.Material_Light == w.e.Material_Dark && v.EnemyCount(Rook) == 2 && w.OwnPieces() >= 3) w.Score() += 20;
+  if (w.e.Material[Light] == w.e.Material[Dark] && v.EnemyCount(Rook) == 2 && w.OwnPieces() >= 3) w.Score() += 20;
   if (RankOf(s) == 7 && RankOf(v.EnemyKing()) == 8) w.Score() += PawnCover(w);
 }
 

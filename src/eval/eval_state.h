@@ -15,9 +15,9 @@ struct TEvalState {
   TPhase Phase = middlegame;
 
   // Material (DeterminePhase).
-  std::int32_t NL = 0, ND = 0;  // pieces other than pawns, king included
-  std::int32_t Material_Light = 0, Material_Dark = 0;
-  std::int32_t piece_mat[2] = {};
+  std::int32_t NonPawnMen[2] = {};     // pieces other than pawns, king included
+  std::int32_t Material[2] = {};       // coarse material points
+  std::int32_t MaterialScore[2] = {};  // centipawns of the pieces other than pawns
 
   // Running totals per side, centipawns.
   TTabScore Score{};
@@ -25,31 +25,31 @@ struct TEvalState {
   // Pawn structure.
   std::int32_t pawn_rank[2][10] = {};
   std::int32_t TabPionsPassed[2][8] = {};
-  std::int32_t IndexL = 1, IndexD = 1;
+  std::int32_t PasserIndex[2] = {1, 1};  // one more than the passers listed
   TSquareSet SetPasseds = 0;
   std::uint32_t Pions = 0;
   std::int32_t Aile_Roi = 0, Aile_Dame = 0;
-  std::int32_t Passeds_Danger_L = 0, Passeds_Danger_D = 0;
-  std::int32_t PionsBAttak = 0, PionsNAttak = 0;
-  TSquareSet PawnAttacks[2] = {};  // squares each side's pawns attack
+  std::int32_t PasserDanger[2] = {};
+  std::int32_t PawnAttackScore[2] = {};  // pawns attacking enemy pieces
+  TSquareSet PawnAttacks[2] = {};        // squares each side's pawns attack
 
   // King attack.
   std::int32_t TabTropisme[2][5] = {};
-  std::int32_t Tropisme_L = 0, Tropisme_D = 0;
-  std::int32_t Ntrop_FousL = 0, Ntrop_FousD = 0;
-  bool DameProche_L = false, DameProche_D = false;
-  std::int32_t Eval_King_L = 0, Eval_King_D = 0;
+  std::int32_t Tropism[2] = {};
+  std::int32_t BishopTropismCount[2] = {};
+  bool QueenNearKing[2] = {};
+  std::int32_t KingSafety[2] = {};
 
   // Files of rooks and queens; outpost files (bit n = file n, 1..8).
-  std::int32_t ColonneTour1_L = 0, ColonneTour2_L = 0, ColonneTour1_D = 0, ColonneTour2_D = 0;
-  std::int32_t ColSemiTour1_L = 0, ColSemiTour2_L = 0, ColSemiTour1_D = 0, ColSemiTour2_D = 0;
-  std::int32_t ColonneDame_L = 0, ColonneDame_D = 0;
-  TSquareSet SetMinOpen_L = 0, SetMinOpen_D = 0;
+  std::int32_t OpenFileRook1[2] = {}, OpenFileRook2[2] = {};
+  std::int32_t HalfOpenFileRook1[2] = {}, HalfOpenFileRook2[2] = {};
+  std::int32_t QueenFile[2] = {};
+  TSquareSet MinorOutpostFiles[2] = {};
 
   // Bishops.
-  std::int32_t Bad_Bishop_L = 0, Bad_Bishop_D = 0;
-  bool FouBAttakFianch = false, FouNAttakFianch = false;
-  TSide CouleurFouBlanc = Light, CouleurFouNoir = Light;
+  std::int32_t BadBishops[2] = {};
+  bool BishopAttacksFianchetto[2] = {};
+  TSide BishopSquareColour[2] = {Light, Light};
 
   TBoardSide EndgameColor = bsEmpty;
 };

@@ -14,24 +14,24 @@ namespace {
 void CountMaterial(const TSearchBoard& board, TEvalState& e) {
   std::int32_t pieces[2] = {}, points[2] = {};
   for (const TSide side : {Light, Dark}) {
-    e.piece_mat[side] = 0;
+    e.MaterialScore[side] = 0;
     for (const TPiece kind : {Knight, Bishop, Rook, Queen, King}) {
       pieces[side] += board.NP[side][kind];
       points[side] += MaterialPoints[kind] * board.NP[side][kind];
-      e.piece_mat[side] += PieceMaterial[kind] * board.NP[side][kind];
+      e.MaterialScore[side] += PieceMaterial[kind] * board.NP[side][kind];
     }
   }
-  e.NL = pieces[Light];
-  e.ND = pieces[Dark];
-  e.Material_Light = points[Light];
-  e.Material_Dark = points[Dark];
+  e.NonPawnMen[Light] = pieces[Light];
+  e.NonPawnMen[Dark] = pieces[Dark];
+  e.Material[Light] = points[Light];
+  e.Material[Dark] = points[Dark];
 }
 
 // Enough material for a middlegame: one side above 120 points, and either a
 // queen on the board or both sides above 120.
 bool MiddlegameMaterial(const TSearchBoard& board, const TEvalState& e) {
   constexpr int Threshold = 120;
-  const bool light = e.Material_Light > Threshold, dark = e.Material_Dark > Threshold;
+  const bool light = e.Material[Light] > Threshold, dark = e.Material[Dark] > Threshold;
   const bool queens = board.NP[Light][Queen] + board.NP[Dark][Queen] > 0;
   return (light || dark) && (queens || (light && dark));
 }
@@ -56,22 +56,22 @@ void EvaluatePawnStructure(const TSearchBoard& board, TEvalState& e, TPawnHash& 
     entry.Ailes = PackAiles(e.Aile_Roi, e.Aile_Dame);
     e.Score = pawns;
   }
-  e.Score[Light] += e.piece_mat[Light];
-  e.Score[Dark] += e.piece_mat[Dark];
+  e.Score[Light] += e.MaterialScore[Light];
+  e.Score[Dark] += e.MaterialScore[Dark];
 }
 
 // The middlegame: the pawn and passer extras, both sides' pieces with their
 // king attacks, then the global adjustments.
 int EvaluateMiddlegame(const TSearchBoard& board, TEvalState& e) {
-  e.Score[Light] += e.Passeds_Danger_L + e.PionsBAttak;
-  e.Score[Dark] += e.Passeds_Danger_D + e.PionsNAttak;
+  e.Score[Light] += e.PasserDanger[Light] + e.PawnAttackScore[Light];
+  e.Score[Dark] += e.PasserDanger[Dark] + e.PawnAttackScore[Dark];
   const TTabScore base = e.Score;
 
-  e.DameProche_L = e.DameProche_D = false;
-  e.Tropisme_L = 0;
+  e.QueenNearKing[Light] = e.QueenNearKing[Dark] = false;
+  e.Tropism[Light] = 0;
   EvaluatePiecesMiddlegame(board, e, Light);
   const TAttackFacts light = ShapeKingAttack(board, e, Light);
-  e.Tropisme_D = 0;
+  e.Tropism[Dark] = 0;
   EvaluatePiecesMiddlegame(board, e, Dark);
   const TAttackFacts dark = ShapeKingAttack(board, e, Dark);
   AdjustMiddlegame(board, e, base, light, dark);
@@ -112,9 +112,9 @@ bool CentreClosed(const TSearchBoard& board) {
 
 int Evaluate(const TSearchBoard& board, TEvalState& e, TPawnHash& pawnHash) {
   e.Phase = DeterminePhase(board, e);
-  e.Passeds_Danger_L = e.Passeds_Danger_D = 0;
-  e.Bad_Bishop_L = e.Bad_Bishop_D = 0;
-  e.PionsBAttak = e.PionsNAttak = 0;
+  e.PasserDanger[Light] = e.PasserDanger[Dark] = 0;
+  e.BadBishops[Light] = e.BadBishops[Dark] = 0;
+  e.PawnAttackScore[Light] = e.PawnAttackScore[Dark] = 0;
 
   EvaluatePawnStructure(board, e, pawnHash);
   ScorePassedPawns(board, e);

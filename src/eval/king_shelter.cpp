@@ -61,7 +61,7 @@ struct TShelter {
   }
 
   int Scaled(TSideFields& f, int value) const {
-    f.Eval_King = value * v.e.piece_mat[TSideView<Us>::Them] / FullPieceMaterial;
+    f.Eval_King = value * v.e.MaterialScore[TSideView<Us>::Them] / FullPieceMaterial;
     return f.Eval_King;
   }
 };

@@ -17,33 +17,27 @@ struct TDriverSide {
   TEvalState& e;
 
   std::int32_t& Score() { return e.Score[Us]; }
-  std::int32_t& Tropisme() { return Us == Light ? e.Tropisme_L : e.Tropisme_D; }
-  std::int32_t EnemyTropisme() const { return Us == Light ? e.Tropisme_D : e.Tropisme_L; }
-  std::int32_t Material() const { return Us == Light ? e.Material_Light : e.Material_Dark; }
-  std::int32_t EnemyMaterial() const { return Us == Light ? e.Material_Dark : e.Material_Light; }
-  std::int32_t Pieces() const { return Us == Light ? e.NL : e.ND; }
-  std::int32_t EnemyPieces() const { return Us == Light ? e.ND : e.NL; }
+  std::int32_t& Tropisme() { return e.Tropism[Us]; }
+  std::int32_t EnemyTropisme() const { return e.Tropism[Opponent(Us)]; }
+  std::int32_t Material() const { return e.Material[Us]; }
+  std::int32_t EnemyMaterial() const { return e.Material[Opponent(Us)]; }
+  std::int32_t Pieces() const { return e.NonPawnMen[Us]; }
+  std::int32_t EnemyPieces() const { return e.NonPawnMen[Opponent(Us)]; }
   // Material lead in steps of 15; 0 when not ahead.
   int Lead() const { return Material() > EnemyMaterial() ? (Material() - EnemyMaterial()) / MaterialStep : 0; }
   int EnemyLead() const { return EnemyMaterial() > Material() ? (EnemyMaterial() - Material()) / MaterialStep : 0; }
-  std::int32_t EvalKing() const { return Us == Light ? e.Eval_King_L : e.Eval_King_D; }
-  std::int32_t EnemyEvalKing() const { return Us == Light ? e.Eval_King_D : e.Eval_King_L; }
-  bool DameProche() const { return Us == Light ? e.DameProche_L : e.DameProche_D; }
-  bool EnemyDameProche() const { return Us == Light ? e.DameProche_D : e.DameProche_L; }
-  std::int32_t EnemyPassedDanger() const { return Us == Light ? e.Passeds_Danger_D : e.Passeds_Danger_L; }
-  std::int32_t BadBishops() const { return Us == Light ? e.Bad_Bishop_L : e.Bad_Bishop_D; }
-  TSquareSet MinorOutposts() const { return Us == Light ? e.SetMinOpen_L : e.SetMinOpen_D; }
-  TSquareSet EnemyMinorOutposts() const { return Us == Light ? e.SetMinOpen_D : e.SetMinOpen_L; }
-  std::int32_t QueenFile() const { return Us == Light ? e.ColonneDame_L : e.ColonneDame_D; }
-  std::int32_t EnemyQueenFile() const { return Us == Light ? e.ColonneDame_D : e.ColonneDame_L; }
-  std::int32_t OpenFile(int n) const {
-    if constexpr (Us == Light) return n == 1 ? e.ColonneTour1_L : e.ColonneTour2_L;
-    else return n == 1 ? e.ColonneTour1_D : e.ColonneTour2_D;
-  }
-  std::int32_t HalfOpenFile(int n) const {
-    if constexpr (Us == Light) return n == 1 ? e.ColSemiTour1_L : e.ColSemiTour2_L;
-    else return n == 1 ? e.ColSemiTour1_D : e.ColSemiTour2_D;
-  }
+  std::int32_t EvalKing() const { return e.KingSafety[Us]; }
+  std::int32_t EnemyEvalKing() const { return e.KingSafety[Opponent(Us)]; }
+  bool DameProche() const { return e.QueenNearKing[Us]; }
+  bool EnemyDameProche() const { return e.QueenNearKing[Opponent(Us)]; }
+  std::int32_t EnemyPassedDanger() const { return e.PasserDanger[Opponent(Us)]; }
+  std::int32_t BadBishops() const { return e.BadBishops[Us]; }
+  TSquareSet MinorOutposts() const { return e.MinorOutpostFiles[Us]; }
+  TSquareSet EnemyMinorOutposts() const { return e.MinorOutpostFiles[Opponent(Us)]; }
+  std::int32_t QueenFile() const { return e.QueenFile[Us]; }
+  std::int32_t EnemyQueenFile() const { return e.QueenFile[Opponent(Us)]; }
+  std::int32_t OpenFile(int n) const { return n == 1 ? e.OpenFileRook1[Us] : e.OpenFileRook2[Us]; }
+  std::int32_t HalfOpenFile(int n) const { return n == 1 ? e.HalfOpenFileRook1[Us] : e.HalfOpenFileRook2[Us]; }
 };
 
 // The attack total grows with the attackers and the defender's material lead:
@@ -56,7 +50,7 @@ TAttackFacts ShapeAttack(const TSearchBoard& board, TEvalState& e) {
   TAttackFacts facts;
   facts.pawnStorm = entries[0] != 0;
   facts.attackers = (entries[Knight] != 0) + (entries[Rook] != 0) + (entries[Queen] != 0) +
-                    (Us == Light ? e.Ntrop_FousL : e.Ntrop_FousD);
+                    e.BishopTropismCount[Us];
 
   int t = entries[0] + entries[1] + entries[2] + entries[3] + entries[4];
   const int q = entries[Queen], r = entries[Rook];
@@ -212,11 +206,11 @@ void MaterialLead(TEvalState& e, const TAttackFacts& enemy) {
 
 // With every pawn on one wing and no passer, a lead is hard to convert.
 void OneWing(TEvalState& e) {
-  if ((e.Aile_Roi != 0 && e.Aile_Dame != 0) || e.IndexL + e.IndexD != 2) return;
+  if ((e.Aile_Roi != 0 && e.Aile_Dame != 0) || e.PasserIndex[Light] + e.PasserIndex[Dark] != 2) return;
   const int balance = e.Score[Light] - e.Score[Dark];
   if (std::abs(balance) <= 30) return;
-  if (balance > 0 && e.Tropisme_L == 0) e.Score[Light] -= 30;
-  if (balance < 0 && e.Tropisme_D == 0) e.Score[Dark] -= 30;
+  if (balance > 0 && e.Tropism[Light] == 0) e.Score[Light] -= 30;
+  if (balance < 0 && e.Tropism[Dark] == 0) e.Score[Dark] -= 30;
 }
 
 }  // namespace
@@ -229,10 +223,10 @@ void AdjustMiddlegame(const TSearchBoard& board, TEvalState& e, const TTabScore&
                       const TAttackFacts& dark) {
   WeakAttack<Light>(e, light);
   WeakAttack<Dark>(e, dark);
-  e.Score[Light] += e.Tropisme_L;
-  e.Score[Dark] += e.Tropisme_D;
+  e.Score[Light] += e.Tropism[Light];
+  e.Score[Dark] += e.Tropism[Dark];
 
-  if (e.Material_Light == e.Material_Dark && !QueenAgainstRooks<Light>(board, e)) QueenAgainstRooks<Dark>(board, e);
+  if (e.Material[Light] == e.Material[Dark] && !QueenAgainstRooks<Light>(board, e)) QueenAgainstRooks<Dark>(board, e);
   RookFiles<Light>(board, e);
   RookFiles<Dark>(board, e);
   PawnCompensation<Light>(board, e, base);

@@ -14,7 +14,7 @@ namespace {
 
 template <TSide Us>
 void AppendPasser(TEvalState& e, int square) {
-  std::int32_t& index = Us == Light ? e.IndexL : e.IndexD;
+  std::int32_t& index = e.PasserIndex[Us];
   e.TabPionsPassed[Us][index - 1] = square;
   ++index;
 }
@@ -103,7 +103,7 @@ void ScanPawns(const TSearchBoard& board, TEvalState& e, TSetTablePawn passers) 
 
   // Enemy pawns are worth nothing to attack: only the other men count, once
   // per pawn attacking them.
-  std::int32_t& attacks = Us == Light ? e.PionsBAttak : e.PionsNAttak;
+  std::int32_t& attacks = e.PawnAttackScore[Us];
   board.ForEachPiece(Them, [&](const TEtatPieces& entry) {
     const int s = entry.CaseActu;
     attacks += PawnAttack[board.Piece[s]] * (int(InSet(towardA, s)) + int(InSet(towardH, s)));
@@ -114,7 +114,7 @@ template <bool Middlegame, bool Hit>
 void PreparePawns(const TSearchBoard& board, TEvalState& e, TSetTablePawn passers) {
   if constexpr (Middlegame) ResetPawnStorm(e);
   if constexpr (Hit) {
-    e.IndexL = e.IndexD = 1;
+    e.PasserIndex[Light] = e.PasserIndex[Dark] = 1;
   } else {
     e.Aile_Roi = e.Aile_Dame = 0;
   }
@@ -219,12 +219,12 @@ std::int32_t PawnTotal(const TSearchBoard& board, TEvalState& e, TPawnPhase phas
 
 template <TSide Us>
 int PasserCount(const TEvalState& e) {
-  return (Us == Light ? e.IndexL : e.IndexD) - 1;
+  return e.PasserIndex[Us] - 1;
 }
 
 template <TSide Us>
 std::int32_t& PassedDanger(TEvalState& e) {
-  return Us == Light ? e.Passeds_Danger_L : e.Passeds_Danger_D;
+  return e.PasserDanger[Us];
 }
 
 // An enemy piece on `front` (relative) of a kind and square the table marks.
@@ -282,9 +282,9 @@ bool PromotionSquareAttacked(const TSearchBoard& board, int passer, int target) 
 // king in front, and the run bonus by rank.
 template <TSide Us>
 void PasserRaceEndgame(const TSideView<Us>& v, TEvalState& e, int rs) {
-  const int ownPieces = Us == Light ? e.NL : e.ND;
-  const int enemyPieces = Us == Light ? e.ND : e.NL;
-  const bool knightsOnly = e.NL == 2 && e.ND == 2 && v.board.NP[Light][Knight] == 1 && v.board.NP[Dark][Knight] == 1;
+  const int ownPieces = e.NonPawnMen[Us];
+  const int enemyPieces = e.NonPawnMen[Opponent(Us)];
+  const bool knightsOnly = e.NonPawnMen[Light] == 2 && e.NonPawnMen[Dark] == 2 && v.board.NP[Light][Knight] == 1 && v.board.NP[Dark][Knight] == 1;
   const int r = rs / 8, f = file(rs), front = rs - 8;
 
   if (Blockaded(v, front, BlockadeEG) && !knightsOnly) {
@@ -325,8 +325,8 @@ template <TSide Us>
 void PassersAgainstPieces(const TSearchBoard& board, TEvalState& e) {
   const TSideView<Us> v{board, e};
   const int ownKing = v.OwnKing(), enemyKing = v.EnemyKing();
-  const int ownMaterial = Us == Light ? e.Material_Light : e.Material_Dark;
-  const int enemyMaterial = Us == Light ? e.Material_Dark : e.Material_Light;
+  const int ownMaterial = e.Material[Us];
+  const int enemyMaterial = e.Material[Opponent(Us)];
   const bool pawnCountsClose = std::abs(v.Count(Pawn) - v.EnemyCount(Pawn)) <= 1;
   for (int i = 0; i < PasserCount<Us>(e); ++i) {
     const int rs = RelativeSquare<Us>(e.TabPionsPassed[Us][i]);
@@ -379,7 +379,7 @@ void PassersAgainstBareKing(const TSearchBoard& board, TEvalState& e) {
 
 template <TSide Us>
 void PassersEndgame(const TSearchBoard& board, TEvalState& e) {
-  const int enemyPieces = Us == Light ? e.ND : e.NL;
+  const int enemyPieces = e.NonPawnMen[Opponent(Us)];
   if (enemyPieces > 1) PassersAgainstPieces<Us>(board, e);
   else PassersAgainstBareKing<Us>(board, e);
 }
@@ -398,7 +398,7 @@ void PreparePawnsHit(const TSearchBoard& board, TEvalState& e, TSetTablePawn pas
 
 TTabScore ScorePawns(const TSearchBoard& board, TEvalState& e) {
   e.SetPasseds = 0;
-  e.IndexL = e.IndexD = 1;
+  e.PasserIndex[Light] = e.PasserIndex[Dark] = 1;
   e.Pions = 0;
   const TPawnPhase phase = PawnPhaseOf(e.Phase);
   // All White pawns first, then all Black pawns.
@@ -407,7 +407,7 @@ TTabScore ScorePawns(const TSearchBoard& board, TEvalState& e) {
 }
 
 void ScorePassedPawns(const TSearchBoard& board, TEvalState& e) {
-  e.Passeds_Danger_L = e.Passeds_Danger_D = 0;
+  e.PasserDanger[Light] = e.PasserDanger[Dark] = 0;
   if (e.Phase == endgame) {
     PassersEndgame<Light>(board, e);
     PassersEndgame<Dark>(board, e);

@@ -20,5 +20,5 @@ void PreparePawnsHit(const TSearchBoard& board, TEvalState& e, TSetTablePawn pas
 TTabScore ScorePawns(const TSearchBoard& board, TEvalState& e);
 
 // Passed pawns against the pieces on the board, for the phase in e.Phase:
-// adds to e.Score and sets Passeds_Danger_L / Passeds_Danger_D.
+// adds to e.Score and sets PasserDanger.
 void ScorePassedPawns(const TSearchBoard& board, TEvalState& e);

@@ -57,17 +57,17 @@ void DriveToBishopCorner(const TSearchBoard& board, TEvalState& e) {
 }
 
 TVerdict WithoutPawns(const TSearchBoard& board, TEvalState& e) {
-  const int men = e.NL + e.ND;
+  const int men = e.NonPawnMen[Light] + e.NonPawnMen[Dark];
   if ((men <= 5 || (men == 6 && RooksAndQueens(board) < 3)) && NoWinningEdge(board)) return KingsOnly;
-  const bool lightBare = e.NL == 1, darkBare = e.ND == 1;
-  if ((darkBare && e.NL == 3 && board.NP[Light][Knight] == 2) || (lightBare && e.ND == 3 && board.NP[Dark][Knight] == 2))
+  const bool lightBare = e.NonPawnMen[Light] == 1, darkBare = e.NonPawnMen[Dark] == 1;
+  if ((darkBare && e.NonPawnMen[Light] == 3 && board.NP[Light][Knight] == 2) || (lightBare && e.NonPawnMen[Dark] == 3 && board.NP[Dark][Knight] == 2))
     return DeadDraw;
   const int bishopAndKnight = PieceMaterial[Bishop] + PieceMaterial[Knight];
-  if (darkBare && e.piece_mat[Light] == bishopAndKnight) {
+  if (darkBare && e.MaterialScore[Light] == bishopAndKnight) {
     DriveToBishopCorner<Light>(board, e);
     return TotalsFinal;
   }
-  if (lightBare && e.piece_mat[Dark] == bishopAndKnight) {
+  if (lightBare && e.MaterialScore[Dark] == bishopAndKnight) {
     DriveToBishopCorner<Dark>(board, e);
     return TotalsFinal;
   }
@@ -217,7 +217,7 @@ TVerdict LonePieceAgainstKing(const TSearchBoard& board, TEvalState& e) {
 }
 
 int ManyPieces(const TSearchBoard& board, const TEvalState& e) {
-  const int men = e.NL + e.ND;
+  const int men = e.NonPawnMen[Light] + e.NonPawnMen[Dark];
   if ((men > 5 && RooksAndQueens(board) >= 3) || men >= 7) return NoSpecialEnding;
   if (NoWinningEdge(board)) {
     if (board.NP[Light][Pawn] == 0) return LightCannotWin;
@@ -234,7 +234,7 @@ void KingInPawnZone(const TSearchBoard& board, TEvalState& e) {
   const int firstFile = e.Aile_Dame == 0 ? 6 : 1;  // king's wing f-h, queen's wing a-c
   const auto inZone = [firstFile](int square) { return file(square) >= firstFile && file(square) <= firstFile + 2; };
   const int ownKing = board.KingSquare(Us), enemyKing = board.KingSquare(Them);
-  const int enemyPassers = Us == Light ? e.IndexD - 1 : e.IndexL - 1;
+  const int enemyPassers = e.PasserIndex[Opponent(Us)] - 1;
   if (inZone(ownKing) && !inZone(enemyKing) && enemyPassers == 0 && e.Score[Us] - e.Score[Them] > 50)
     e.Score[Us] += (FileDistance(ownKing, enemyKing) - 1) * 30;
 }
@@ -293,19 +293,19 @@ int KingPlacement(const TEvalState& e, TSide side, int kingSquare) {
 
 int RecogniseEndgame(const TSearchBoard& board, TEvalState& e) {
   const int pawns = board.NP[Light][Pawn] + board.NP[Dark][Pawn];
-  const int men = e.NL + e.ND;
+  const int men = e.NonPawnMen[Light] + e.NonPawnMen[Dark];
   if (pawns == 0) {
     if (const TVerdict verdict = WithoutPawns(board, e)) return *verdict;
   } else if (pawns == 1 && men == 2) {
     const TVerdict verdict = board.NP[Light][Pawn] == 1 ? KingAndPawn<Light>(board, e) : KingAndPawn<Dark>(board, e);
     return verdict ? *verdict : ManyPieces(board, e);
-  } else if (pawns == 1 && men == 4 && e.Material_Light == MaterialPoints[Rook] && e.Material_Dark == MaterialPoints[Rook]) {
+  } else if (pawns == 1 && men == 4 && e.Material[Light] == MaterialPoints[Rook] && e.Material[Dark] == MaterialPoints[Rook]) {
     const TVerdict verdict = board.NP[Light][Pawn] == 1 ? RookAndPawnAgainstRook<Light>(board) : RookAndPawnAgainstRook<Dark>(board);
     if (verdict) return *verdict;
   }
   if (men == 2) return PurePawnEnding(board, e);
   if (men == 3) {
-    const TVerdict verdict = e.NL == 1 ? LonePieceAgainstKing<Light>(board, e) : LonePieceAgainstKing<Dark>(board, e);
+    const TVerdict verdict = e.NonPawnMen[Light] == 1 ? LonePieceAgainstKing<Light>(board, e) : LonePieceAgainstKing<Dark>(board, e);
     if (verdict) return *verdict;
   }
   return ManyPieces(board, e);

@@ -68,16 +68,10 @@ struct TSideFields {
 
 template <TSide Us>
 TSideFields FieldsOf(TEvalState& e) {
-  if constexpr (Us == Light)
-    return {e.ColonneTour1_L, e.ColonneTour2_L, e.ColSemiTour1_L, e.ColSemiTour2_L,
-            e.ColonneDame_L,  e.SetMinOpen_L,   e.Ntrop_FousL,    e.DameProche_L,
-            e.CouleurFouBlanc, e.FouBAttakFianch, e.Bad_Bishop_L, e.Eval_King_L,
-            e.TabTropisme[Light], e.Score[Light], e.Material_Light, e.Material_Dark};
-  else
-    return {e.ColonneTour1_D, e.ColonneTour2_D, e.ColSemiTour1_D, e.ColSemiTour2_D,
-            e.ColonneDame_D,  e.SetMinOpen_D,   e.Ntrop_FousD,    e.DameProche_D,
-            e.CouleurFouNoir, e.FouNAttakFianch, e.Bad_Bishop_D,  e.Eval_King_D,
-            e.TabTropisme[Dark], e.Score[Dark], e.Material_Dark, e.Material_Light};
+  return {e.OpenFileRook1[Us],     e.OpenFileRook2[Us],     e.HalfOpenFileRook1[Us],       e.HalfOpenFileRook2[Us],
+          e.QueenFile[Us],         e.MinorOutpostFiles[Us], e.BishopTropismCount[Us],      e.QueenNearKing[Us],
+          e.BishopSquareColour[Us], e.BishopAttacksFianchetto[Us], e.BadBishops[Us],       e.KingSafety[Us],
+          e.TabTropisme[Us],       e.Score[Us],             e.Material[Us],                e.Material[Opponent(Us)]};
 }
 
 template <TSide Us>

@@ -59,18 +59,18 @@ std::int32_t EvaluateNode(TThreadSearch& t) {
 
 bool InsufficientMaterial(TThreadSearch& t) {
   TEvalState& e = t.Eval;
-  e.NL = t.PieceCount(Light) + 1;
-  e.ND = t.PieceCount(Dark) + 1;
+  e.NonPawnMen[Light] = t.PieceCount(Light) + 1;
+  e.NonPawnMen[Dark] = t.PieceCount(Dark) + 1;
   if (t.NP[Light][Pawn] + t.NP[Dark][Pawn] > 0) return false;
   const int heavy = t.NP[Light][Rook] + t.NP[Dark][Rook] + t.NP[Light][Queen] + t.NP[Dark][Queen];
-  switch (e.NL + e.ND) {
+  switch (e.NonPawnMen[Light] + e.NonPawnMen[Dark]) {
     case 2:
       return true;
     case 3:
       return heavy == 0;
     case 4:
-      if (e.NL == 2 && e.ND == 2 && heavy == 0) return true;
-      return (e.NL == 1 || e.ND == 1) && (t.NP[Light][Knight] == 2 || t.NP[Dark][Knight] == 2);
+      if (e.NonPawnMen[Light] == 2 && e.NonPawnMen[Dark] == 2 && heavy == 0) return true;
+      return (e.NonPawnMen[Light] == 1 || e.NonPawnMen[Dark] == 1) && (t.NP[Light][Knight] == 2 || t.NP[Dark][Knight] == 2);
     default:
       return false;
   }

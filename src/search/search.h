@@ -42,7 +42,7 @@ std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, st
                      std::int32_t checksUsed, bool afterNull, bool quietCheck);
 
 // Bare material that cannot mate: kings alone, a single minor piece, minor
-// against minor, or two knights against a bare king. Refreshes Eval.NL/ND.
+// against minor, or two knights against a bare king. Refreshes Eval.NonPawnMen[Light]/ND.
 bool InsufficientMaterial(TThreadSearch& t);
 
 // The static evaluation of the thread's current position.

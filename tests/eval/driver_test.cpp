@@ -37,7 +37,7 @@ struct TAdjustCase {
   int ShapedWhiteAttack(std::initializer_list<int> entries) {
     std::copy(entries.begin(), entries.end(), e.TabTropisme[Light]);
     light = ShapeKingAttack(*board, e, Light);
-    return e.Tropisme_L;
+    return e.Tropism[Light];
   }
 };
 
@@ -48,9 +48,9 @@ constexpr const char* StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w 
 TEST(EvalPhase, StartPositionCountsItsMaterial) {
   TEvalState e;
   EXPECT_EQ(RootPhase(*BoardFromFen(StartFen), e), middlegame);
-  EXPECT_EQ(e.ND, 8);
-  EXPECT_EQ(e.Material_Light, 300);
-  EXPECT_EQ(e.piece_mat[Dark], 2 * 300 + 2 * 310 + 2 * 470 + 900);
+  EXPECT_EQ(e.NonPawnMen[Dark], 8);
+  EXPECT_EQ(e.Material[Light], 300);
+  EXPECT_EQ(e.MaterialScore[Dark], 2 * 300 + 2 * 310 + 2 * 470 + 900);
 }
 
 TEST(EvalPhase, MaterialThresholdsAndTheRootPhase) {
@@ -122,7 +122,7 @@ TEST(EvalAdjustments, KingAttackShapedByQueenAndMaterial) {
   EXPECT_EQ(pieces.ShapedWhiteAttack({0, 5, 0, 14, 0}), 0);
   EXPECT_EQ(pieces.ShapedWhiteAttack({5, 5, 0, 12, 0}), 22);
   EXPECT_EQ(pieces.ShapedWhiteAttack({5, 10, 10, 20, 0}), 245);
-  pieces.e.Ntrop_FousL = 1;
+  pieces.e.BishopTropismCount[Light] = 1;
   pieces.ShapedWhiteAttack({5, 10, 10, 20, 0});
   EXPECT_TRUE(pieces.light.pawnStorm);
   EXPECT_EQ(pieces.light.attackers, 3);  // knight, rook and the one bishop counted
@@ -130,12 +130,12 @@ TEST(EvalAdjustments, KingAttackShapedByQueenAndMaterial) {
 
 TEST(EvalAdjustments, RooksOnOpenAndHalfOpenFiles) {
   TAdjustCase c("r3k2r/pppppppp/8/8/8/8/PPPPPPPP/R3K2R w - - 0 1");
-  c.e.ColonneTour1_L = 4;                  // d-file: 20, and 15 for the enemy queen there
-  c.e.ColonneTour2_L = 5;                  // e-file: an outpost on it leaves 10
-  c.e.SetMinOpen_D = TSquareSet{1} << 5;
-  c.e.ColonneDame_D = 4;
-  c.e.ColSemiTour1_D = 3;                  // half-open c-file: 5, and 7 for the queen
-  c.e.ColonneDame_L = 3;
+  c.e.OpenFileRook1[Light] = 4;                  // d-file: 20, and 15 for the enemy queen there
+  c.e.OpenFileRook2[Light] = 5;                  // e-file: an outpost on it leaves 10
+  c.e.MinorOutpostFiles[Dark] = TSquareSet{1} << 5;
+  c.e.QueenFile[Dark] = 4;
+  c.e.HalfOpenFileRook1[Dark] = 3;                  // half-open c-file: 5, and 7 for the queen
+  c.e.QueenFile[Light] = 3;
   EXPECT_EQ(c.Adjusted(), (TTabScore{1045, 1012}));
 }
 
@@ -144,7 +144,7 @@ TEST(EvalAdjustments, BishopPairMaterialLeadAndPawnCompensation) {
   // 100, the pair 20 (10 with one bad bishop, still allowed below 151 points).
   for (const int badBishops : {0, 1}) {
     TAdjustCase c("r3k1n1/pppppppp/8/8/8/8/PPPPPPPP/R1B1KB2 w - - 0 1");
-    c.e.Bad_Bishop_L = badBishops;
+    c.e.BadBishops[Light] = badBishops;
     EXPECT_EQ(c.Adjusted()[Light], 1120 - 10 * badBishops);
   }
   struct TCase {

@@ -47,7 +47,7 @@ TEST(EndgamePieces, KnightsAndBishops) {
   // hemmed in on c1 by the pawns on b2 and d2.
   TEvalCase bishop("4k3/8/8/8/8/8/1P1P4/2B1K3 w - - 0 1", endgame);
   const int withBishop = bishop.Pieces(Light);
-  EXPECT_EQ(bishop.e.Bad_Bishop_L, 1);
+  EXPECT_EQ(bishop.e.BadBishops[Light], 1);
   TEvalCase noBishop("4k3/8/8/8/8/8/1P1P4/4K3 w - - 0 1", endgame);
   EXPECT_EQ(withBishop - noBishop.Pieces(Light), BishopSquare[sq::c1] - 15 - 40);
 }

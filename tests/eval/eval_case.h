@@ -30,7 +30,7 @@ struct TEvalCase {
     e.Score = {0, 0};
     ScorePassedPawns(*board, e);
     passers = e.Score;
-    for (const TSide side : {Light, Dark}) e.Score[side] += pawns[side] + e.piece_mat[side];
+    for (const TSide side : {Light, Dark}) e.Score[side] += pawns[side] + e.MaterialScore[side];
   }
 
   // What the side's piece evaluation for the phase adds to its score.

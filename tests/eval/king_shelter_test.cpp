@@ -16,7 +16,7 @@ int WhiteShelter(TEvalCase& position, bool enemyQueen) {
   TSideFields fields = FieldsOf<Light>(position.e);
   const int value = enemyQueen ? KingShelterWithQueen(position.White(), fields, king, KingShelterBase[king])
                                : KingShelterWithoutQueen(position.White(), fields, king, KingShelterBase[king]);
-  EXPECT_EQ(position.e.Eval_King_L, value);
+  EXPECT_EQ(position.e.KingSafety[Light], value);
   return value;
 }
 
@@ -74,7 +74,7 @@ TEST(KingTerm, ChoosesTheRuleByTheEnemyMaterial) {
   for (const TKingCase& c : cases) {
     TEvalCase position(c.fen);
     position.Pieces(Light);
-    EXPECT_EQ(position.e.Eval_King_L, c.evalKing) << c.fen;
+    EXPECT_EQ(position.e.KingSafety[Light], c.evalKing) << c.fen;
   }
 }
 

@@ -84,7 +84,7 @@ TEST(PassedPawns, RacesEscortsAndBlockades) {
 TEST(PassedPawns, SeventhRankRunAgainstPieces) {
   // b7 with a free promotion square: run 50, and in the endgame 30 more when
   // no enemy piece covers b8. A rook on the b-file sees b8 through the pawn.
-  const auto danger = [](const char* fen, TPhase phase) { return TEvalCase(fen, phase).e.Passeds_Danger_L; };
+  const auto danger = [](const char* fen, TPhase phase) { return TEvalCase(fen, phase).e.PasserDanger[Light]; };
   EXPECT_EQ(danger("7k/1P6/8/8/8/K7/8/6r1 w - - 0 1", EG), 80);
   EXPECT_EQ(danger("7k/1P6/8/8/8/K7/8/1r6 w - - 0 1", EG), 50);
   EXPECT_EQ(danger("7k/1P6/8/8/8/K7/8/6r1 w - - 0 1", MG), 50);
@@ -96,5 +96,5 @@ TEST(PawnFacts, WingsStormAndAttacks) {
   EXPECT_EQ(c.e.Aile_Roi, 1);
   EXPECT_EQ(c.e.TabTropisme[Light][0], 5);  // f6 is two steps from g8
   EXPECT_EQ(c.e.TabTropisme[Dark][0], 0);
-  EXPECT_EQ(c.e.PionsBAttak, 10 + 10 + 20);  // b2 and d2 hit the knight, d2 the rook
+  EXPECT_EQ(c.e.PawnAttackScore[Light], 10 + 10 + 20);  // b2 and d2 hit the knight, d2 the rook
 }

@@ -91,7 +91,7 @@ TEST(PiecesMiddlegame, SquareTerms) {
   for (const TCase& c : cases) {
     TEvalCase position(c.fen);
     EXPECT_EQ(WhiteTerm(position, c.term, c.square), c.expected) << c.fen;
-    if (c.term == BishopScope) { EXPECT_EQ(position.e.Bad_Bishop_L, c.expected == -10 ? 1 : 0) << c.fen; }
+    if (c.term == BishopScope) { EXPECT_EQ(position.e.BadBishops[Light], c.expected == -10 ? 1 : 0) << c.fen; }
   }
 }
 
@@ -114,7 +114,7 @@ TEST(PiecesMiddlegame, OutpostFilesAreRecordedForTheRookBonus) {
   for (const TCase& c : cases) {
     TEvalCase position(c.fen);
     position.Pieces(c.side);
-    EXPECT_EQ(c.side == Light ? position.e.SetMinOpen_L : position.e.SetMinOpen_D, c.files) << c.fen;
+    EXPECT_EQ(position.e.MinorOutpostFiles[c.side], c.files) << c.fen;
   }
 }
 
@@ -132,20 +132,20 @@ TEST(PiecesMiddlegame, RookAndQueenFiles) {
   for (const TCase& c : cases) {
     TEvalCase position(c.fen);
     position.Pieces(Light);
-    EXPECT_EQ(position.e.ColonneTour1_L, c.open1) << c.fen;
-    EXPECT_EQ(position.e.ColonneTour2_L, c.open2) << c.fen;
-    EXPECT_EQ(position.e.ColSemiTour1_L, c.halfOpen1) << c.fen;
+    EXPECT_EQ(position.e.OpenFileRook1[Light], c.open1) << c.fen;
+    EXPECT_EQ(position.e.OpenFileRook2[Light], c.open2) << c.fen;
+    EXPECT_EQ(position.e.HalfOpenFileRook1[Light], c.halfOpen1) << c.fen;
   }
   TEvalCase black("3rr1k1/8/8/8/4P3/8/2P5/4K3 b - - 0 1");
   black.Pieces(Dark);
-  EXPECT_EQ(black.e.ColonneTour1_D, 4);
-  EXPECT_EQ(black.e.ColSemiTour1_D, 5);
+  EXPECT_EQ(black.e.OpenFileRook1[Dark], 4);
+  EXPECT_EQ(black.e.HalfOpenFileRook1[Dark], 5);
   // A queen near the enemy king.
   TEvalCase queen("4k3/8/2Q5/8/8/8/8/4K3 b - - 0 1");
   queen.Pieces(Light);
-  EXPECT_TRUE(queen.e.DameProche_L);
+  EXPECT_TRUE(queen.e.QueenNearKing[Light]);
   EXPECT_EQ(queen.e.TabTropisme[Light][Queen], QueenNear[2]);
-  EXPECT_EQ(queen.e.ColonneDame_L, 3);
+  EXPECT_EQ(queen.e.QueenFile[Light], 3);
 }
 
 TEST(PiecesMiddlegame, RookBehindAPasserAndOnTheSeventhRank) {

@@ -44,7 +44,7 @@ TEST(EvalSymmetry, SampleHasBothPhasesAndBareKings) {
   for (const std::string& fen : VariedPositions()) {
     TEvalState e;
     endgames += DeterminePhase(*BoardFromFen(fen), e) == endgame;
-    bareKings += e.NL == 1 || e.ND == 1;
+    bareKings += e.NonPawnMen[Light] == 1 || e.NonPawnMen[Dark] == 1;
   }
   const int positions = int(VariedPositions().size());
   EXPECT_GE(positions, 200);
@@ -70,8 +70,8 @@ TEST(EvalSymmetry, MirroredTwinsEvaluateEqual) {
       ASSERT_EQ(position.Pieces(side), twin.Pieces(other));
       for (int i = 1; i < 5; ++i) EXPECT_EQ(position.e.TabTropisme[side][i], twin.e.TabTropisme[other][i]);
     }
-    EXPECT_EQ(position.e.Eval_King_L, twin.e.Eval_King_D);
-    EXPECT_EQ(position.e.SetMinOpen_L, twin.e.SetMinOpen_D);
+    EXPECT_EQ(position.e.KingSafety[Light], twin.e.KingSafety[Dark]);
+    EXPECT_EQ(position.e.MinorOutpostFiles[Light], twin.e.MinorOutpostFiles[Dark]);
   }
 }
 
@@ -92,8 +92,8 @@ TEST(EvalPawnHash, HitGivesExactlyTheMissScore) {
       EXPECT_EQ(hit.Score, miss.Score);
       EXPECT_EQ(hit.Aile_Roi, miss.Aile_Roi);
       EXPECT_EQ(hit.Aile_Dame, miss.Aile_Dame);
-      EXPECT_EQ(hit.IndexL, miss.IndexL);
-      EXPECT_EQ(hit.IndexD, miss.IndexD);
+      EXPECT_EQ(hit.PasserIndex[Light], miss.PasserIndex[Light]);
+      EXPECT_EQ(hit.PasserIndex[Dark], miss.PasserIndex[Dark]);
       EXPECT_EQ(hit.Pions, miss.Pions);
       EXPECT_EQ(hit.SetPasseds, miss.SetPasseds);
       EXPECT_EQ(entry.TabScore, stored.TabScore);  // a hit leaves the entry as it was
