@@ -7,7 +7,7 @@
 
 bool TSearchBoard::board_is_ok(bool withKingLines) const {
   if (XSide != Opponent(Side)) return false;
-  if (hash != set_hash(*this)) return false;
+  if (hash != ComputeKey(*this)) return false;
   std::uint32_t pawnKey = 0;
   for (int square = 0; square < 64; ++square) {
     if ((Color[square] == bsEmpty) != (Piece[square] == bpEmpty)) return false;

@@ -20,6 +20,6 @@ extern const TKeyTables& Keys;
 void InitHashKeys();
 
 // Key of the whole position: pieces, side to move, en-passant square, rights.
-std::uint32_t set_hash(const TThreadConsole& board);
+std::uint32_t ComputeKey(const TThreadConsole& board);
 // Recomputes the pawn-structure key in place.
-void Set_Hash_Pawns(TThreadConsole& board);
+void SetPawnKey(TThreadConsole& board);

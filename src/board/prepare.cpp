@@ -43,8 +43,8 @@ void TSearchBoard::PrepareBoard() {
   CountPieces();
   IndexMenOnBoard();
   InitKingLines();
-  hash = set_hash(*this);
-  Set_Hash_Pawns(*this);
+  hash = ComputeKey(*this);
+  SetPawnKey(*this);
   ReserveHistory(Hply + MaxPly + 2);
 }
 

@@ -105,7 +105,7 @@ void TProtocolBoard::MiseEnPlacePosition(const TFenInfo& info) {
 }
 
 void TProtocolBoard::AfterSetUp() {
-  hash = set_hash(*this);
+  hash = ComputeKey(*this);
   ClearStacks();
   OptionsAZero();
   ProtocolGenerate();

@@ -196,7 +196,7 @@ bool TProtocolBoard::ProtocolMakeMove(TMove m) {
     --Ply;
     return false;
   }
-  hash = set_hash(*this);
+  hash = ComputeKey(*this);
   return true;
 }
 

@@ -93,7 +93,7 @@ void TInfos::Final(const TThreadSearch& main) {
     return;
   }
   // A shortcut answers without an iteration; it still reports depth 1.
-  const std::int32_t depth = std::max<std::int32_t>(1, std::int32_t(best.BestProf));
+  const std::int32_t depth = std::max<std::int32_t>(1, std::int32_t(best.Depth));
   writeString(DepthLine(Report(depth, best.score, main.Nodes, *main.HashClass), best));
 }
 

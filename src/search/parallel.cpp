@@ -143,7 +143,7 @@ void TMainThreadSearch::ChooseFinalMove() {
   TBest chosen = candidate->BestSnapshot();
   const auto replaces = [&](const TBest& other) {
     return !other.m.IsNone() && other.score > chosen.score &&
-           !(chosen.BestProf > other.BestProf && other.score <= chosen.score + 20);
+           !(chosen.Depth > other.Depth && other.score <= chosen.score + 20);
   };
   if (candidate != this && replaces(Best)) {
     SwitchLine("SWITCHBEST: T", ThreadID, chosen.m, Best.m);

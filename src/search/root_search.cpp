@@ -35,8 +35,8 @@ void TakeAsBest(TThreadSearch& t, TMove move, std::int32_t s, bool withChildLine
   t.Best.m = move;
   if (withChildLine) t.Best.pv.SetMoveAndRest(move, t.Pv.Line(1), t.Pv.Length(1));
   else t.Best.pv.SetMove(move);
-  t.Best.BestProf = t.PROF;
-  t.Best.ancienscore = t.Best.score;
+  t.Best.Depth = t.PROF;
+  t.Best.PreviousScore = t.Best.score;
   t.Best.score = s;
 }
 
@@ -88,10 +88,10 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     // f.
     t.TakeBack();
     // g.
-    if (i == 0 && !t.Best.m.IsNone() && (s != t.Best.score || t.Best.ancienscore == NoScore)) {
+    if (i == 0 && !t.Best.m.IsNone() && (s != t.Best.score || t.Best.PreviousScore == NoScore)) {
       TakeAsBest(t, move, s, s > alpha);
       TInfos::Total(t.Best, std::int32_t(prof), s, t.ThreadID, t.Nodes, *t.HashClass);
-      if (!HelpActive && IsInfoThread(t)) TimeBonus(t, t.Best.ancienscore, s);
+      if (!HelpActive && IsInfoThread(t)) TimeBonus(t, t.Best.PreviousScore, s);
     }
     if (i == 0 && IsInfoThread(t) && EasyStop(t)) {
       t.HashClass->RecordHash(t, move, std::int32_t(prof), s, hashfExact);
@@ -103,7 +103,7 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     TakeAsBest(t, move, s, true);
     if (i > 0) {
       TInfos::Total(t.Best, std::int32_t(prof), s, t.ThreadID, t.Nodes, *t.HashClass);
-      if (!HelpActive && IsInfoThread(t)) TimeBonus(t, t.Best.ancienscore, s);
+      if (!HelpActive && IsInfoThread(t)) TimeBonus(t, t.Best.PreviousScore, s);
     }
     // j.
     if (HelpActive && s >= 0 && prof >= std::uint32_t(HelpDepth.load()) && !(i == 0 && IsInfoThread(t)))
@@ -140,23 +140,23 @@ bool EasyStop(TThreadSearch& t) {
                        t.Nodes >= StabilityNodes;
   std::lock_guard guard(t.RootLock);
   if (!applies) {
-    best.Passages = 0;
+    best.RisingIterations = 0;
     return false;
   }
   if (t.PROF < DecisionDepth(t.Eval.PhaseDepart) || t.Hply == 0) return false;
-  if (best.ancienscore != NoScore) {
-    if (!(best.m == best.ancienCoup)) best.coupchange = true;
-    if (best.ancienscore > best.score) best.scorebaisse = true;
-    else if (best.ancienscore < best.score) ++best.Passages;
+  if (best.PreviousScore != NoScore) {
+    if (!(best.m == best.PreviousMove)) best.MoveChanged = true;
+    if (best.PreviousScore > best.score) best.ScoreDropped = true;
+    else if (best.PreviousScore < best.score) ++best.RisingIterations;
   }
-  best.ancienCoup = best.m;
-  best.ancienscore = best.score;
-  if (best.scorebaisse || best.coupchange) {
-    best.Passages = 0;
-    best.coupchange = false;
-    best.scorebaisse = false;
+  best.PreviousMove = best.m;
+  best.PreviousScore = best.score;
+  if (best.ScoreDropped || best.MoveChanged) {
+    best.RisingIterations = 0;
+    best.MoveChanged = false;
+    best.ScoreDropped = false;
   }
-  if (best.Passages < StableIterations) return false;
+  if (best.RisingIterations < StableIterations) return false;
   SearchStopped = true;
   if (t.ThreadID != 1) t.stop = true;
   writeInfoString("EASY !!");
@@ -200,10 +200,10 @@ void HashMoveFirst(TThreadSearch& t) {
     if (m.from != entry.BestH.src || m.ToNdx != entry.BestH.dst || m.promote != entry.BestH.promote) continue;
     std::lock_guard guard(t.RootLock);
     t.couptrouve = true;
-    t.Best.m = t.Best.ancienCoup = m;
+    t.Best.m = t.Best.PreviousMove = m;
     t.Best.pv.SetMove(m);
-    t.Best.score = t.Best.ancienscore = entry.Valeur;
-    t.Best.BestProf = std::uint32_t(entry.ProfH);
+    t.Best.score = t.Best.PreviousScore = entry.Valeur;
+    t.Best.Depth = std::uint32_t(entry.ProfH);
     std::swap(t.Gen_dat[i], t.Gen_dat[0]);
     return;
   }

@@ -127,7 +127,7 @@ void TMainThreadSearch::Think() {
       }
       if (EGTBLoaded) TBMenLimit = EGTBMen < 6 ? EGTBMen.load() : 5;
       Eval.PhaseDepart = RootPhase(*this, Eval);
-      Set_Hash_Pawns(*this);
+      SetPawnKey(*this);
       BonusGranted = false;
       PROF = 1;
       ALPHA_ROOT = -Infinity;

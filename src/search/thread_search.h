@@ -71,14 +71,14 @@ class TPvTable {
 struct TBest {
   TMove m;
   TLine pv;  // the line that m begins, as far as the search has it
-  TMove ancienCoup;
-  bool coupchange = false;
-  bool scorebaisse = false;
+  TMove PreviousMove;            // the best move of the previous iteration
+  bool MoveChanged = false;      // the best move changed since
+  bool ScoreDropped = false;     // the score fell since
   std::int32_t score = 0;
-  std::uint32_t BestProf = 0;
-  std::int32_t ancienscore = NoScore;
-  std::int32_t plafondBonus = 0;
-  std::int32_t Passages = 0;
+  std::uint32_t Depth = 0;       // of the iteration that found m
+  std::int32_t PreviousScore = NoScore;
+  std::int32_t ScoreLoss = 0;    // score lost since the last time bonus, toward the next
+  std::int32_t RisingIterations = 0;  // iterations in a row whose score rose
 };
 // Copied wholesale between threads under their root locks.
 static_assert(std::is_trivially_copyable_v<TBest>);

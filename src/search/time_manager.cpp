@@ -117,7 +117,7 @@ void InitTimeLocked(TThreadSearch& main, std::int32_t t, const TLevel& level, bo
   }
   {
     std::lock_guard root(main.RootLock);
-    main.Best.plafondBonus = 0;
+    main.Best.ScoreLoss = 0;
   }
   BonusAllowed = true;
   switch (TimeMode) {
@@ -139,9 +139,9 @@ void GrantBonus(TThreadSearch& thread, TBest& best) {
   ++BonusCount;
   ExtendDeadline(TimeSlice);
   TimeAllotted += TimeSlice;
-  best.plafondBonus = 0;
+  best.ScoreLoss = 0;
   BonusGranted = true;
-  best.ancienscore = best.score;
+  best.PreviousScore = best.score;
   writeInfoString("TIME BONUS !! Thread " + std::to_string(thread.ThreadID));
 }
 
@@ -150,17 +150,17 @@ void TimeBonusLocked(TThreadSearch& thread, std::int32_t oldScore, std::int32_t 
   std::lock_guard root(thread.RootLock);
   TBest& best = thread.Best;
   if (oldScore <= newScore) {
-    if (oldScore < newScore) best.plafondBonus = 0;
+    if (oldScore < newScore) best.ScoreLoss = 0;
     return;
   }
-  best.plafondBonus += oldScore - newScore;
-  if (best.plafondBonus < BonusThreshold) return;
+  best.ScoreLoss += oldScore - newScore;
+  if (best.ScoreLoss < BonusThreshold) return;
   if (Pondering) {
     // No clock runs yet: count the slice, to be granted at "ponderhit".
     if (BonusCount < MaxBonus) {
       ++BonusCount;
-      best.plafondBonus = 0;
-      best.ancienscore = best.score;
+      best.ScoreLoss = 0;
+      best.PreviousScore = best.score;
     }
     return;
   }
@@ -223,7 +223,7 @@ void TimeBonus(TThreadSearch& thread, std::int32_t oldScore, std::int32_t newSco
 
 bool RequestHelp(TThreadSearch& thread, std::int32_t s, bool otherThreadScorePositive) {
   std::lock_guard lock(TimeLock);
-  const std::int32_t previous = thread.BestSnapshot().ancienscore;
+  const std::int32_t previous = thread.BestSnapshot().PreviousScore;
   if (!HelpWanted(thread, s, previous, otherThreadScorePositive)) return false;
   HelpActive = true;
   HelpDepth = std::int32_t(thread.PROF.load());

@@ -28,8 +28,8 @@ class KeysTest : public ::testing::Test {
 TEST_F(KeysTest, TheStartPositionHasItsRecordedKeys) {
   TThreadConsole board = protocol_test::BoardFromFen(StartFen);
   EXPECT_EQ(board.hash, 58130639u);
-  EXPECT_EQ(set_hash(board), 58130639u);
-  Set_Hash_Pawns(board);
+  EXPECT_EQ(ComputeKey(board), 58130639u);
+  SetPawnKey(board);
   EXPECT_EQ(board.hashP, 753845607u);
 }
 

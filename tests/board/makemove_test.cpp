@@ -19,7 +19,7 @@ TEST(BoardMakeMove, CastlingOutOfCheckIsNotMakeMovesTest) {
   EXPECT_TRUE(Make(*board, "e1g1"));
   EXPECT_EQ(board->Fifty, 0u);
   EXPECT_EQ(board->KingEntry(Light).RoiARoque, PetitRoque);
-  EXPECT_EQ(board->hash, set_hash(*board));
+  EXPECT_EQ(board->hash, ComputeKey(*board));
   board->TakeBack();
   EXPECT_EQ(board->KingEntry(Light).RoiARoque, NonRoque);
 }
@@ -67,7 +67,7 @@ TEST(BoardMakeMove, NullMoveKeys) {
   board->MakeNullMove();
   EXPECT_EQ(board->Side, Dark);
   EXPECT_EQ(board->EP, NoSquare);
-  EXPECT_EQ(board->hash, set_hash(*board));
+  EXPECT_EQ(board->hash, ComputeKey(*board));
   board->TakeBackNullMove();
   board->EP = square;
   board->hash ^= Keys.EPKeys[square];

@@ -17,7 +17,7 @@ std::uint64_t Perft(TProtocolBoard& board, int depth) {
   const int first = board.First_move[board.Ply], last = board.First_move[board.Ply + 1];
   for (int i = first; i < last; ++i) {
     if (!board.ProtocolMakeMove(board.Gen_dat[i].m)) continue;
-    EXPECT_EQ(board.hash, set_hash(board));
+    EXPECT_EQ(board.hash, ComputeKey(board));
     nodes += depth == 1 ? 1 : Perft(board, depth - 1);
     board.ProtocolTakeBack();
     --board.Ply;

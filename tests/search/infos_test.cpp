@@ -138,7 +138,7 @@ TEST_F(Infos, TheAnswersLineIsPrintedWhateverItsDepthAndTheVoice) {
   thread->Nodes = 500;
   for (const Case& c : cases) {
     thread->Best = best;
-    thread->Best.BestProf = c.bestProf;
+    thread->Best.Depth = c.bestProf;
     thread->Best.score = c.score;
     const std::string line = Final();
     EXPECT_TRUE(std::regex_match(line, std::regex(c.expected))) << line;

@@ -264,7 +264,7 @@ void SetResult(TThreadSearch& t, TMove m, const Result& r, TMove reply) {
   if (r.hasMove) t.Best.m = m;
   t.Best.pv.SetMove(t.Best.m);
   t.Best.score = r.score;
-  t.Best.BestProf = r.depth;
+  t.Best.Depth = r.depth;
   t.CoupAttendu = reply;
 }
 
@@ -302,7 +302,7 @@ TEST_F(ParallelRules, TheFinalMoveGoesToABetterScoreUnlessTheVoiceSawDeeperAndIs
     const Result& expected = helperChosen ? c.helperResult : c.mainResult;
     EXPECT_EQ(main->Best.m, helperChosen ? D2D4 : E2E4) << c.what;
     EXPECT_EQ(main->Best.score, expected.score) << c.what;
-    EXPECT_EQ(main->Best.BestProf, expected.depth) << c.what;
+    EXPECT_EQ(main->Best.Depth, expected.depth) << c.what;
     EXPECT_EQ(main->CoupAttendu, helperChosen ? D7D5 : E7E5) << c.what;
     const bool voiceChosen = c.chosen == (c.voice == 2 ? 2 : 1);
     EXPECT_EQ(capture.Text(), voiceChosen ? ""

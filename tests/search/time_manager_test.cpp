@@ -143,7 +143,7 @@ TEST_F(TimeManager, TimeBonusNeedsDropsAddingUpTo25AndComesTwiceAtMost) {
   EXPECT_EQ(Budget(), 2 * 3996);
   EXPECT_EQ(TimeAllotted, 2 * 3996);
   EXPECT_TRUE(BonusGranted);
-  EXPECT_EQ(main.Best.ancienscore, main.Best.score);
+  EXPECT_EQ(main.Best.PreviousScore, main.Best.score);
 
   EXPECT_EQ(Drop(40), BonusLine);
   EXPECT_EQ(Drop(40), "");
@@ -213,7 +213,7 @@ TEST_F(TimeManager, PonderhitGrantsTheSlicesEarnedWhilePonderingAsFarAsTheClockA
 
 TEST_F(TimeManager, HelpAddsSevenSlicesOrTheSpareTimeAndFinAttenteTakesThemBack) {
   StartClock(tmMovesToGo, 120000, 30);
-  main.Best.score = main.Best.ancienscore = 20;
+  main.Best.score = main.Best.PreviousScore = 20;
   OutputCapture capture;
   EXPECT_TRUE(RequestHelp(main, -15, false));
   EXPECT_EQ(capture.Text(), std::string(BonusLine) + "info string HELP !!\n");
@@ -230,7 +230,7 @@ TEST_F(TimeManager, HelpAddsSevenSlicesOrTheSpareTimeAndFinAttenteTakesThemBack)
   EXPECT_EQ(Budget(), 2 * 3996);
 
   StartClock(tmMovesToGo, 59000, 10);
-  main.Best.ancienscore = 20;
+  main.Best.PreviousScore = 20;
   EXPECT_TRUE(RequestHelp(main, -15, false));
   EXPECT_EQ(Budget(), 2 * 5890 + (59000 - 7 * 5890));
 }
@@ -261,7 +261,7 @@ TEST_F(TimeManager, HelpIsAskedOnlyForACollapseSeenByTheReportingThread) {
   for (const Case& c : cases) {
     SetUp();
     StartClock(tmMovesToGo, 120000, 30);
-    main.Best.ancienscore = c.previous;
+    main.Best.PreviousScore = c.previous;
     c.change();
     const std::int64_t deadline = Deadline;
     OutputCapture capture;

@@ -106,8 +106,8 @@ void MirrorColours(const TThreadConsole& from, TThreadConsole& to) {
   to.Fifty = from.Fifty;
   to.Ply = 0;
   to.Hply = 0;
-  to.hash = set_hash(to);
-  Set_Hash_Pawns(to);
+  to.hash = ComputeKey(to);
+  SetPawnKey(to);
 }
 
 std::unique_ptr<TSearchBoard> MirroredBoard(const TThreadConsole& board) {
