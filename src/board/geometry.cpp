@@ -193,7 +193,6 @@ const std::array<TBoardSide, 64> InitColor = MakeInitColor();
 const std::array<TBoardPiece, 64> InitPiece = MakeInitPiece();
 const std::array<char, 7> PieceLetter = {'P', 'N', 'B', 'R', 'Q', 'K', 'E'};
 const std::array<std::string_view, 64> SquareName = MakeSquareNames();
-const std::array<std::int32_t, 7> PieceValue = {100, 300, 310, 470, 900, 0, 0};
 const std::array<std::int32_t, 6> EvasionBonus = {1000, 300, 200, 100, 50, 10000};
 const std::array<std::uint8_t, 2> PushFlag = {0, 64};
 

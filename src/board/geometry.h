@@ -24,7 +24,6 @@ extern const std::array<TBoardSide, 64> InitColor;
 extern const std::array<TBoardPiece, 64> InitPiece;
 extern const std::array<char, 7> PieceLetter;
 extern const std::array<std::string_view, 64> SquareName;
-extern const std::array<std::int32_t, 7> PieceValue;
 extern const std::array<std::int32_t, 6> EvasionBonus;
 extern const std::array<std::uint8_t, 2> PushFlag;
 

@@ -30,7 +30,7 @@ std::uint32_t ComputeKey(const TThreadConsole& board) {
     if (board.Color[square] != bsEmpty) key ^= Keys.PieceKeys[board.Color[square]][board.Piece[square]][square];
   if (board.Side == Dark) key ^= Keys.SideKey;
   if (board.EP != NoSquare) key ^= Keys.EPKeys[board.EP];
-  key ^= Keys.CastleKeys[board.Castle & 15];
+  key ^= Keys.CastleKeys[board.Castle & AllCastling];
   return key;
 }
 

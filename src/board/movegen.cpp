@@ -6,6 +6,9 @@
 #include <cassert>
 
 #include "board/move_adders.h"
+#include "board/square_names.h"
+
+using namespace sq;
 
 namespace {
 
@@ -106,11 +109,11 @@ TGen* TSearchBoard::GeneratePseudoLegal(TGen* out) const {
   }
   // Castling whenever the right is held; MakeMove tests the path.
   if constexpr (Us == Light) {
-    if (Castle & 1) AddMove<Mode>(out, 60, 62, MoveCastle);
-    if (Castle & 2) AddMove<Mode>(out, 60, 58, MoveCastle);
+    if (Castle & WhiteKingSide) AddMove<Mode>(out, e1, g1, MoveCastle);
+    if (Castle & WhiteQueenSide) AddMove<Mode>(out, e1, c1, MoveCastle);
   } else {
-    if (Castle & 4) AddMove<Mode>(out, 4, 6, MoveCastle);
-    if (Castle & 8) AddMove<Mode>(out, 4, 2, MoveCastle);
+    if (Castle & BlackKingSide) AddMove<Mode>(out, e8, g8, MoveCastle);
+    if (Castle & BlackQueenSide) AddMove<Mode>(out, e8, c8, MoveCastle);
   }
   return GenerateEnPassant<Us>(out, Mode == TScoring::Root);
 }
@@ -210,11 +213,11 @@ TGen* TSearchBoard::GenerateCapturesAndChecksT(TGen* out) const {
   // Castling whose rook lands on a clear line to the king.
   const auto rookChecks = [&](int rookTo) { return AttackTable(Us, Rook, rookTo, enemyKing) && InSet(sight, rookTo); };
   if constexpr (Us == Light) {
-    if ((Castle & 1) && rookChecks(61)) AddMove<TScoring::Tactical>(out, 60, 62, MoveCastle);
-    if ((Castle & 2) && rookChecks(59)) AddMove<TScoring::Tactical>(out, 60, 58, MoveCastle);
+    if ((Castle & WhiteKingSide) && rookChecks(f1)) AddMove<TScoring::Tactical>(out, e1, g1, MoveCastle);
+    if ((Castle & WhiteQueenSide) && rookChecks(d1)) AddMove<TScoring::Tactical>(out, e1, c1, MoveCastle);
   } else {
-    if ((Castle & 4) && rookChecks(5)) AddMove<TScoring::Tactical>(out, 4, 6, MoveCastle);
-    if ((Castle & 8) && rookChecks(3)) AddMove<TScoring::Tactical>(out, 4, 2, MoveCastle);
+    if ((Castle & BlackKingSide) && rookChecks(f8)) AddMove<TScoring::Tactical>(out, e8, g8, MoveCastle);
+    if ((Castle & BlackQueenSide) && rookChecks(d8)) AddMove<TScoring::Tactical>(out, e8, c8, MoveCastle);
   }
   return GenerateEnPassant<Us>(out, false);
 }

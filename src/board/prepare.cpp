@@ -33,7 +33,7 @@ void TSearchBoard::PrepareBoard() {
     entry.CaseActu = square;
     entry.Active = true;
     Tabindex[square] = index;
-    if (index == 1) entry.RoqueAutorise = side == Light ? (Castle & 3) != 0 : (Castle & 12) != 0;
+    if (index == 1) entry.RoqueAutorise = (Castle & CastlingOf(side)) != 0;
   }
   Max_light = next[Light] - 1;
   Max_dark = next[Dark] - 1;

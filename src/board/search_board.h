@@ -89,9 +89,6 @@ class TSearchBoard : public TThreadConsole {
 
   // Material queries of the evaluation, from NP.
   int PieceCount(TSide side) const { return NP[side][Knight] + NP[side][Bishop] + NP[side][Rook] + NP[side][Queen]; }
-  int PieceMaterial(TSide side) const {
-    return 300 * NP[side][Knight] + 310 * NP[side][Bishop] + 470 * NP[side][Rook] + 900 * NP[side][Queen];
-  }
   int MenCountWithoutKings() const {
     return PieceCount(Light) + PieceCount(Dark) + NP[Light][Pawn] + NP[Dark][Pawn];
   }

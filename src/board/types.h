@@ -2,6 +2,7 @@
 // the move record and its flags, the history record and the piece lists.
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cstdint>
 
@@ -112,3 +113,19 @@ constexpr int NoSquare = -1;
 // scores p - MateScore, and anything beyond MateBound is a mate.
 constexpr std::int32_t MateScore = 10000;
 constexpr std::int32_t MateBound = 9000;
+
+// Castling rights, the bits of Castle.
+enum TCastlingRight : std::uint32_t {
+  WhiteKingSide = 1,
+  WhiteQueenSide = 2,
+  BlackKingSide = 4,
+  BlackQueenSide = 8,
+  WhiteCastling = WhiteKingSide | WhiteQueenSide,
+  BlackCastling = BlackKingSide | BlackQueenSide,
+  AllCastling = WhiteCastling | BlackCastling,
+};
+constexpr std::uint32_t CastlingOf(TSide side) { return side == Light ? WhiteCastling : BlackCastling; }
+
+// Centipawns of each kind, the one table of piece values: capture ordering
+// and the evaluation's material read it. Kings and empty squares count 0.
+inline constexpr std::array<std::int32_t, 7> PieceValue = {100, 300, 310, 470, 900, 0, 0};

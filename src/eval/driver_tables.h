@@ -14,9 +14,6 @@
 inline constexpr std::int32_t MaterialPoints[6] = {0, 30, 30, 45, 90, 0};
 inline constexpr std::int32_t MaterialStep = 15;
 
-// Centipawn value of the pieces other than pawns, by kind (piece_mat).
-inline constexpr std::int32_t PieceMaterial[6] = {0, 300, 310, 470, 900, 0};
-
 // Extra weight of a king attack by the defender's material lead.
 inline constexpr std::int32_t AttackCompensation[21] = {
     0, 50, 50, 125, 125, 300, 300, 400, 400, 500, 500,

@@ -18,7 +18,7 @@ void CountMaterial(const TSearchBoard& board, TEvalState& e) {
     for (const TPiece kind : {Knight, Bishop, Rook, Queen, King}) {
       pieces[side] += board.NP[side][kind];
       points[side] += MaterialPoints[kind] * board.NP[side][kind];
-      e.MaterialScore[side] += PieceMaterial[kind] * board.NP[side][kind];
+      e.MaterialScore[side] += PieceValue[kind] * board.NP[side][kind];
     }
   }
   e.NonPawnMen[Light] = pieces[Light];

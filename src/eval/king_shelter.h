@@ -26,7 +26,7 @@ extern const TStormTable StormCentreCastle;
 extern const TStormTable StormCentre;
 
 // Piece material of one side at the start: the scale of the shelter terms.
-constexpr int FullPieceMaterial = 900 + 2 * 470 + 2 * 310 + 2 * 300;
+constexpr int FullPieceMaterial = PieceValue[Queen] + 2 * (PieceValue[Rook] + PieceValue[Bishop] + PieceValue[Knight]);
 
 // The shelter of the king on k starting from `base`, scaled by the enemy's
 // piece material. Both store the result in Eval_King and return it.

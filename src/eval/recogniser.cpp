@@ -62,7 +62,7 @@ TVerdict WithoutPawns(const TSearchBoard& board, TEvalState& e) {
   const bool lightBare = e.NonPawnMen[Light] == 1, darkBare = e.NonPawnMen[Dark] == 1;
   if ((darkBare && e.NonPawnMen[Light] == 3 && board.NP[Light][Knight] == 2) || (lightBare && e.NonPawnMen[Dark] == 3 && board.NP[Dark][Knight] == 2))
     return DeadDraw;
-  const int bishopAndKnight = PieceMaterial[Bishop] + PieceMaterial[Knight];
+  const int bishopAndKnight = PieceValue[Bishop] + PieceValue[Knight];
   if (darkBare && e.MaterialScore[Light] == bishopAndKnight) {
     DriveToBishopCorner<Light>(board, e);
     return TotalsFinal;

@@ -103,7 +103,7 @@ struct TSideView {
   int EnemyKing() const { return Abs(board.KingSquare(Them)); }
   int Count(TPiece kind) const { return board.NP[Us][kind]; }
   int EnemyCount(TPiece kind) const { return board.NP[Them][kind]; }
-  bool OwnCastlingRight() const { return (board.Castle & (Us == Light ? 3u : 12u)) != 0; }
+  bool OwnCastlingRight() const { return (board.Castle & CastlingOf(Us)) != 0; }
 
   // Relative row0 of the side's rearmost pawn on a file: 0 when there is none.
   int OwnRear(int fileNumber) const {

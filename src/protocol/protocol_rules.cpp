@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "board/geometry.h"
+#include "board/square_names.h"
 #include "board/keys.h"
 #include "protocol/protocol_board.h"
 
@@ -78,11 +79,11 @@ void TProtocolBoard::GeneratePieceMoves(int square) {
 
 void TProtocolBoard::GenerateCastlingAndEnPassant() {
   if (Side == Dark) {
-    if (Castle & 4) AddMove(4, 6, MoveCastle);
-    if (Castle & 8) AddMove(4, 2, MoveCastle);
+    if (Castle & BlackKingSide) AddMove(sq::e8, sq::g8, MoveCastle);
+    if (Castle & BlackQueenSide) AddMove(sq::e8, sq::c8, MoveCastle);
   } else {
-    if (Castle & 1) AddMove(60, 62, MoveCastle);
-    if (Castle & 2) AddMove(60, 58, MoveCastle);
+    if (Castle & WhiteKingSide) AddMove(sq::e1, sq::g1, MoveCastle);
+    if (Castle & WhiteQueenSide) AddMove(sq::e1, sq::c1, MoveCastle);
   }
   if (EP == NoSquare) return;
   const std::uint8_t epBits = MoveCapture | MoveEnPassant | MovePawn;

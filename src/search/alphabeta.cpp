@@ -45,6 +45,19 @@ bool AdvancedPawnMoved(const TThreadSearch& t) {
 
 int MenOnBoard(const TThreadSearch& t) { return 2 + t.MenCountWithoutKings(); }
 
+// Null move: tried against two enemy pieces or more, against one only this
+// close to the horizon; searched this many plies shallower (one more from
+// NullDeepFrom on).
+constexpr int NullWithOnePieceMaxDepth = 5;
+constexpr int NullReduction = 3;
+constexpr int NullDeepFrom = 6;
+// Late quiet moves: from the LateMoveFrom-th move on, at LateMoveMinDepth or
+// deeper, first searched one ply shallower.
+constexpr int LateMoveFrom = 4;
+constexpr int LateMoveMinDepth = 4;
+// The fifty-move rule, in plies.
+constexpr std::int32_t FiftyMovePlies = 100;
+
 }  // namespace
 
 // A heap of promoted queens can add up beyond the mate bound; a static
@@ -110,10 +123,10 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
 
   // 6. Null move: if passing still holds beta, the position is good enough.
   const int enemyPieces = t.PieceCount(t.XSide);
-  if (!inCheck && !noNull && (enemyPieces >= 2 || (enemyPieces == 1 && depth <= 5))) {
+  if (!inCheck && !noNull && (enemyPieces >= 2 || (enemyPieces == 1 && depth <= NullWithOnePieceMaxDepth))) {
     const std::int32_t savedEP = t.EP;
     t.MakeNullMove();
-    const std::int32_t s = -AlphaBeta<Form>(t, -beta, -beta + 1, depth < 6 ? depth - 3 : depth - 4, path, true,
+    const std::int32_t s = -AlphaBeta<Form>(t, -beta, -beta + 1, depth - NullReduction - (depth >= NullDeepFrom), path, true,
                                             false, true);
     if (savedEP != NoSquare) {
       t.hash ^= Keys.EPKeys[savedEP];
@@ -199,7 +212,7 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
       s = -AlphaBeta<Form>(t, -beta, -alpha, newDepth, path, false, inCheck, false);
     } else {
       constexpr bool ReduceAfterEvasion = Form == TSearchForm::Endgame;
-      const bool reduce = movesSearched >= 4 && depth >= 4 && !inCheck && !move.Has(MoveTactical) &&
+      const bool reduce = movesSearched >= LateMoveFrom && depth >= LateMoveMinDepth && !inCheck && !move.Has(MoveTactical) &&
                           (ReduceAfterEvasion || !parentInCheck);
       s = reduce ? -AlphaBeta<Form>(t, -alpha - 1, -alpha, newDepth - 1, path, false, inCheck, false) : alpha + 1;
       if (s > alpha) s = -AlphaBeta<Form>(t, -alpha - 1, -alpha, newDepth, path, false, inCheck, false);
@@ -229,7 +242,7 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
   if (movesSearched == 0) return inCheck ? std::int32_t(t.Ply) - MateScore : 0;
 
   // 15. Fifty-move draw, else store the result.
-  if (t.Fifty >= 100) return 0;
+  if (t.Fifty >= FiftyMovePlies) return 0;
   t.HashClass->RecordHash(t, bestMove, depth, alpha, flag);
   return alpha;
 }
