@@ -140,7 +140,7 @@ TEST_F(InfoLines, EveryDepthLineOfAMiddlegameSearchIsCompleteAndPlayable) {
   for (const char* threads : {"1", "2"}) {
     engine.Send(std::string("setoption name Threads value ") + threads);
     engine.Send("isready");
-    ASSERT_TRUE(engine.ReadUntil("readyok"));
+    ASSERT_TRUE(engine.ReadUntil("readyok", 30000));  // new tables and helpers: slow under sanitizers
     std::vector<std::string> lines;
     const std::string answer = Search(position, "go movetime 1000", lines);
     ASSERT_FALSE(answer.empty()) << threads;
