@@ -24,7 +24,7 @@ void InitHashKeys() {
   });
 }
 
-std::uint32_t ComputeKey(const TThreadConsole& board) {
+std::uint32_t ComputeKey(const TBoardState& board) {
   std::uint32_t key = 0;
   for (int square = 0; square < 64; ++square)
     if (board.Color[square] != bsEmpty) key ^= Keys.PieceKeys[board.Color[square]][board.Piece[square]][square];
@@ -34,7 +34,7 @@ std::uint32_t ComputeKey(const TThreadConsole& board) {
   return key;
 }
 
-void SetPawnKey(TThreadConsole& board) {
+void SetPawnKey(TBoardState& board) {
   board.hashP = 0;
   for (int square = 0; square < 64; ++square)
     if (board.Piece[square] == Pawn) board.hashP ^= Keys.PieceKeys[board.Color[square]][Pawn][square];

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "board/console_board.h"
+#include "board/board_state.h"
 
 struct TKeyTables {
   std::uint32_t PieceKeys[3][7][64];  // [colour][kind][square]; empty rows drawn but unused
@@ -20,6 +20,6 @@ extern const TKeyTables& Keys;
 void InitHashKeys();
 
 // Key of the whole position: pieces, side to move, en-passant square, rights.
-std::uint32_t ComputeKey(const TThreadConsole& board);
+std::uint32_t ComputeKey(const TBoardState& board);
 // Recomputes the pawn-structure key in place.
-void SetPawnKey(TThreadConsole& board);
+void SetPawnKey(TBoardState& board);

@@ -13,7 +13,7 @@
 #include <bit>
 #include <cstdint>
 
-#include "board/console_board.h"
+#include "board/board_state.h"
 
 // Per-ply tables are indexed by Ply, 0..MaxPly + 1.
 constexpr int PlyTableSize = MaxPly + 2;
@@ -22,7 +22,7 @@ using TKiller = TMove[2][PlyTableSize];
 using TKillerScore = std::int32_t[2][PlyTableSize];
 using THistory = std::int32_t[2][64][64];
 
-class TSearchBoard : public TThreadConsole {
+class TSearchBoard : public TBoardState {
  public:
   TEtatPieces& KingEntry(TSide side) { return PIECES[side].TabPieces[1]; }
   const TEtatPieces& KingEntry(TSide side) const { return PIECES[side].TabPieces[1]; }

@@ -29,8 +29,8 @@ void ResetFiles(TEvalState& e) {
 template <TSide Us>
 void KingAttack(const TSearchBoard& board, TEvalState& e) {
   constexpr TSide Them = Opponent(Us);
-  const int tropism = TEndgameFields<Us>::Tropism(e);
-  const int net = tropism - TEndgameFields<Them>::PassedDanger(e);
+  const int tropism = e.Tropism[Us];
+  const int net = tropism - e.PasserDanger[Them];
   if (net < 15 || net > 10000) return;
   e.Score[Us] += OnBoardEdge(board.KingSquare(Them)) ? 50 : tropism;
 }
@@ -51,10 +51,10 @@ template <TSide Us>
 void BishopPair(const TSearchBoard& board, TEvalState& e) {
   constexpr TSide Them = Opponent(Us);
   if (board.NP[Us][Bishop] < 2 || FieldsOf<Us>(e).Bad_Bishop != 0) return;
-  const int enemyDanger = TEndgameFields<Them>::PassedDanger(e);
+  const int enemyDanger = e.PasserDanger[Them];
   if (enemyDanger == 0)
     e.Score[Us] += BishopPairBonus[1];
-  else if (TEndgameFields<Us>::PassedDanger(e) >= 1)
+  else if (e.PasserDanger[Us] >= 1)
     e.Score[Us] += BishopPairBonus[enemyDanger < 30 ? 1 : 0];
 }
 
@@ -63,11 +63,11 @@ void BishopPair(const TSearchBoard& board, TEvalState& e) {
 template <TSide Us>
 void MaterialLead(const TSearchBoard& board, TEvalState& e, bool enemyEscort) {
   constexpr TSide Them = Opponent(Us);
-  const int enemyDanger = TEndgameFields<Them>::PassedDanger(e);
+  const int enemyDanger = e.PasserDanger[Them];
   if (enemyDanger >= 40 && enemyEscort) return;
   const int material = FieldsOf<Us>(e).Material, enemyMaterial = FieldsOf<Us>(e).EnemyMaterial;
   const int lead = (material - enemyMaterial) / MaterialStep;
-  const int pieces = TEndgameFields<Us>::Pieces(e), enemyPieces = TEndgameFields<Them>::Pieces(e);
+  const int pieces = e.NonPawnMen[Us], enemyPieces = e.NonPawnMen[Them];
   const auto& own = board.NP[Us];
   const auto& enemy = board.NP[Them];
   const int full = EndgameEdgeBonus[lead < 2 && pieces <= enemyPieces ? 0 : 1][LeadIndex(lead)];

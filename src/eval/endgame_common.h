@@ -52,10 +52,3 @@ inline TPawnWings PawnWings(const TEvalState& e) {
 
 inline bool PawnsOnOneWing(const TEvalState& e) { return e.Aile_Roi == 0 || e.Aile_Dame == 0; }
 
-// The side's own fields of the endgame that the side view does not carry.
-template <TSide Us>
-struct TEndgameFields {
-  static int Pieces(const TEvalState& e) { return e.NonPawnMen[Us]; }  // king included
-  static int PassedDanger(const TEvalState& e) { return e.PasserDanger[Us]; }
-  static std::int32_t& Tropism(TEvalState& e) { return e.Tropism[Us]; }
-};

@@ -34,7 +34,7 @@ struct TEndgameWalk {
   bool kingEscort = false;
 
   int& Score() { return f.Score; }
-  int OwnPieces() const { return TEndgameFields<Us>::Pieces(e); }
+  int OwnPieces() const { return e.NonPawnMen[Us]; }
   bool OwnPasserOn(int rel) const { return InSet(ownPassers, rel); }
 
   void Credit(int fileNumber, std::int32_t& first, std::int32_t& second) {
@@ -307,7 +307,7 @@ void ScoreKing(TEndgameWalk<Us>& w, int s) {
     w.Score() += 20;
     w.kingEscort = true;
   }
-  if (!OnBoardEdge(s) && TEndgameFields<Opponent(Us)>::PassedDanger(w.e) == 0) {
+  if (!OnBoardEdge(s) && w.e.PasserDanger[Opponent(Us)] == 0) {
     for (TSquareSet around = KingZone(s) & ~SquareBit(s); around != 0; around &= around - 1) {
       const int q = std::countr_zero(around);
       if (v.Enemy(q, Pawn) && !v.EnemyPawnAttacks(q)) {
@@ -337,7 +337,7 @@ bool EvaluateEndgamePieces(const TSearchBoard& board, TEvalState& e) {
       default: break;
     }
   });
-  TEndgameFields<Us>::Tropism(e) += w.tropism;
+  e.Tropism[Us] += w.tropism;
   return w.kingEscort;
 }
 

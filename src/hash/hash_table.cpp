@@ -61,7 +61,7 @@ bool THashClass::init_size(std::int32_t sizeMB) {
   return true;
 }
 
-bool THashClass::ProbeHash(const TThreadConsole& source, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
+bool THashClass::ProbeHash(const TBoardState& source, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
                            std::int32_t& value) const {
   const THash& entry = Entry(source.hash);
   if (entry.ID != source.hash || entry.ProfH < depth || !Fresh(entry.seq)) return false;
@@ -82,7 +82,7 @@ bool THashClass::ProbeHash(const TThreadConsole& source, std::int32_t alpha, std
   return true;
 }
 
-void THashClass::RecordHash(const TThreadConsole& source, TMove move, std::int32_t depth, std::int32_t value,
+void THashClass::RecordHash(const TBoardState& source, TMove move, std::int32_t depth, std::int32_t value,
                             std::int8_t hashf) {
   THash& entry = Entry(source.hash);
   const std::uint8_t seq = CurrentSeq();
@@ -104,7 +104,7 @@ void THashClass::RecordHash(const TThreadConsole& source, TMove move, std::int32
   entry.ProfH = std::int8_t(depth);
 }
 
-bool THashClass::BestHashEnTete(TThreadConsole& source) const {
+bool THashClass::BestHashEnTete(TBoardState& source) const {
   const THash& entry = Entry(source.hash);
   if (entry.ID != source.hash || entry.IsNil) return false;
   const std::int32_t first = source.First_move[source.Ply];

@@ -8,7 +8,7 @@
 #include <memory>
 #include <type_traits>
 
-#include "board/console_board.h"
+#include "board/board_state.h"
 #include "platform/large_memory.h"
 
 // Bound kinds of a stored score.
@@ -83,14 +83,14 @@ class THashClass {
 
   // True when the entry of this position answers the window at this depth;
   // `value` then holds the stored score.
-  bool ProbeHash(const TThreadConsole& source, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
+  bool ProbeHash(const TBoardState& source, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
                  std::int32_t& value) const;
   // Stores a result; `move` may be the empty move.
-  void RecordHash(const TThreadConsole& source, TMove move, std::int32_t depth, std::int32_t value,
+  void RecordHash(const TBoardState& source, TMove move, std::int32_t depth, std::int32_t value,
                   std::int8_t hashf);
   // Lifts the stored best move of this position, if it is in the current
   // ply's move list, above every other move. True when it was found.
-  bool BestHashEnTete(TThreadConsole& source) const;
+  bool BestHashEnTete(TBoardState& source) const;
   // Empties the table.
   void videHash();
   // Per mille of the transposition table holding entries of the current

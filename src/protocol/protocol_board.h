@@ -2,14 +2,14 @@
 // interface's moves are played on, with its own small rules engine (a
 // mailbox generator of pseudo-legal moves, an attack test, a move maker that
 // refuses moves leaving the king in check and checks castling conditions,
-// and a take-back). Searches copy its TThreadConsole part.
+// and a take-back). Searches copy its TBoardState part.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "board/console_board.h"
+#include "board/board_state.h"
 #include "board/types.h"
 
 class TBook;
@@ -31,7 +31,7 @@ constexpr std::int32_t MaxFenHalfMoveClock = 1000;
 // The start placement as a TFenInfo::Position string.
 extern const std::string_view StartPlacement;
 
-class TProtocolBoard : public TThreadConsole {
+class TProtocolBoard : public TBoardState {
  public:
   TProtocolBoard() = default;
 

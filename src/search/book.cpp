@@ -13,7 +13,7 @@ namespace {
 std::ifstream BookFile;
 }
 
-TBook::TBook(TThreadConsole* owner) : source(owner) {
+TBook::TBook(TBoardState* owner) : source(owner) {
   OwnBook = false;
   BookName = "vostrak.OPN";
   open_book(StartDir);

@@ -6,7 +6,7 @@
 
 #include <string>
 
-class TThreadConsole;
+class TBoardState;
 
 // Book state of the program; touched by the protocol thread only.
 extern bool OwnBook;   // book use switched on
@@ -16,7 +16,7 @@ extern std::string BookName;
 class TBook {
  public:
   // `owner` is the search thread that owns the book; it may be null.
-  explicit TBook(TThreadConsole* owner = nullptr);
+  explicit TBook(TBoardState* owner = nullptr);
   ~TBook();
   TBook(const TBook&) = delete;
   TBook& operator=(const TBook&) = delete;
@@ -26,5 +26,5 @@ class TBook {
   void open_book(const std::string& repertoire);
   void close_book();
 
-  TThreadConsole* source;
+  TBoardState* source;
 };

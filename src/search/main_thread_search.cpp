@@ -10,7 +10,7 @@ namespace {
 
 // The position and its game history; the move stack is not copied, the
 // search generates its own root moves.
-void CopyPosition(const TThreadConsole& from, TThreadConsole& to) {
+void CopyPosition(const TBoardState& from, TBoardState& to) {
   to.Color = from.Color;
   to.Piece = from.Piece;
   to.Hist_dat = from.Hist_dat;
@@ -26,7 +26,7 @@ void CopyPosition(const TThreadConsole& from, TThreadConsole& to) {
 
 }  // namespace
 
-TMainThreadSearch::TMainThreadSearch(const TThreadConsole& source)
+TMainThreadSearch::TMainThreadSearch(const TBoardState& source)
     : TThreadSearch(1), Source(source), BOOK(this) {
   Owner = this;
   EGTB.FirstInit();

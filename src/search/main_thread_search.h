@@ -15,7 +15,7 @@
 
 class TMainThreadSearch : public TThreadSearch {
  public:
-  explicit TMainThreadSearch(const TThreadConsole& source);
+  explicit TMainThreadSearch(const TBoardState& source);
   ~TMainThreadSearch() override;
 
   // --- Run loop ---------------------------------------------------------
@@ -59,7 +59,7 @@ class TMainThreadSearch : public TThreadSearch {
   void StartHelpers();
   void ChooseFinalMove();
 
-  const TThreadConsole& Source;  // the position to search, not owned
+  const TBoardState& Source;  // the position to search, not owned
   TBook BOOK;
   std::atomic<bool> computer_think{false};
 

@@ -47,7 +47,7 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
   TMove bestMove;
   bool searched = false;
   if (t.ThreadID == 1) {
-    const TThreadConsole& source = static_cast<TMainThreadSearch&>(t).Source;
+    const TBoardState& source = static_cast<TMainThreadSearch&>(t).Source;
     t.Ply = 0;
     t.Hply = source.Hply;
     t.Side = source.Side;

@@ -68,7 +68,7 @@ int PerftCommand(const std::vector<std::string>& args) {
   std::string why;
   if (!protocol->LoadFen(fen, why)) return Refuse(why);
   auto board = std::make_unique<TSearchBoard>();
-  static_cast<TThreadConsole&>(*board) = *protocol;
+  static_cast<TBoardState&>(*board) = *protocol;
   board->PrepareBoard();
 
   const auto start = std::chrono::steady_clock::now();

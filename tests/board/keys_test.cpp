@@ -26,7 +26,7 @@ class KeysTest : public ::testing::Test {
 // order or the key formula moves every stored-move collision and the bench
 // count. The start position's keys, recorded once, catch such a change here.
 TEST_F(KeysTest, TheStartPositionHasItsRecordedKeys) {
-  TThreadConsole board = protocol_test::BoardFromFen(StartFen);
+  TBoardState board = protocol_test::BoardFromFen(StartFen);
   EXPECT_EQ(board.hash, 58130639u);
   EXPECT_EQ(ComputeKey(board), 58130639u);
   SetPawnKey(board);

@@ -53,7 +53,7 @@ class HashTable : public ::testing::Test {
   }
 
   THashClass table{1};
-  std::unique_ptr<TThreadConsole> board = std::make_unique<TThreadConsole>();
+  std::unique_ptr<TBoardState> board = std::make_unique<TBoardState>();
   std::int32_t value = 0;
 };
 

@@ -61,7 +61,7 @@ TEST_F(ProtocolPosition, ThousandsOfGameMovesFit) {
   EXPECT_EQ(board.hash, startKey);
   EXPECT_STREQ(board.Hist_dat[plies - 1].chaineCoup, "Ng8");
   // A copy for a search carries the whole history.
-  const TThreadConsole copy = board;
+  const TBoardState copy = board;
   EXPECT_EQ(copy.Hist_dat[plies - 2].m, board.Hist_dat[plies - 2].m);
 }
 

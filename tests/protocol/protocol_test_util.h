@@ -20,7 +20,7 @@ struct BoardSnapshot {
   std::int32_t ep;
   std::uint32_t fifty, hply, hash;
 
-  explicit BoardSnapshot(const TThreadConsole& b)
+  explicit BoardSnapshot(const TBoardState& b)
       : color(b.Color), piece(b.Piece), side(b.Side), xside(b.XSide), castle(b.Castle), ep(b.EP),
         fifty(b.Fifty), hply(b.Hply), hash(b.hash) {}
   friend bool operator==(const BoardSnapshot& a, const BoardSnapshot& b) {

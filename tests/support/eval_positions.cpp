@@ -16,9 +16,9 @@ std::uint32_t MirrorCastle(std::uint32_t castle) {
   return ((castle & 3u) << 2) | ((castle >> 2) & 3u);
 }
 
-std::unique_ptr<TSearchBoard> Prepared(const TThreadConsole& placement) {
+std::unique_ptr<TSearchBoard> Prepared(const TBoardState& placement) {
   auto board = std::make_unique<TSearchBoard>();
-  static_cast<TThreadConsole&>(*board) = placement;
+  static_cast<TBoardState&>(*board) = placement;
   board->Ply = 0;
   board->PrepareBoard();
   return board;
@@ -92,7 +92,7 @@ std::unique_ptr<TSearchBoard> BoardFromFen(std::string_view fen) {
   return Prepared(placement);
 }
 
-void MirrorColours(const TThreadConsole& from, TThreadConsole& to) {
+void MirrorColours(const TBoardState& from, TBoardState& to) {
   to.ClearStacks();
   for (int square = 0; square < 64; ++square) {
     const int twin = square ^ 56;
@@ -110,13 +110,13 @@ void MirrorColours(const TThreadConsole& from, TThreadConsole& to) {
   SetPawnKey(to);
 }
 
-std::unique_ptr<TSearchBoard> MirroredBoard(const TThreadConsole& board) {
-  TThreadConsole twin;
+std::unique_ptr<TSearchBoard> MirroredBoard(const TBoardState& board) {
+  TBoardState twin;
   MirrorColours(board, twin);
   return Prepared(twin);
 }
 
-std::string BoardToFen(const TThreadConsole& board) {
+std::string BoardToFen(const TBoardState& board) {
   std::string fen;
   for (int rank = 0; rank < 8; ++rank) {
     int empty = 0;

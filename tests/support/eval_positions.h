@@ -19,13 +19,13 @@ std::unique_ptr<TSearchBoard> BoardFromFen(std::string_view fen);
 // swapped, the other side to move, castling rights and en-passant square
 // swapped, keys recomputed; the move history is dropped. `to` still needs
 // preparing before a search or an evaluation.
-void MirrorColours(const TThreadConsole& from, TThreadConsole& to);
+void MirrorColours(const TBoardState& from, TBoardState& to);
 
 // The prepared colour-mirrored twin of a board.
-std::unique_ptr<TSearchBoard> MirroredBoard(const TThreadConsole& board);
+std::unique_ptr<TSearchBoard> MirroredBoard(const TBoardState& board);
 
 // FEN text of a board's placement, side, rights and en-passant square.
-std::string BoardToFen(const TThreadConsole& board);
+std::string BoardToFen(const TBoardState& board);
 
 // A few hundred positions of every kind, from the opening to pawn endings,
 // as FEN. The same list on every call and on every machine.

@@ -1,18 +1,18 @@
-#include "board/console_board.h"
+#include "board/board_state.h"
 
 #include <algorithm>
 
-TThreadConsole::TThreadConsole() : Hist_dat(InitialHistoryCapacity) {
+TBoardState::TBoardState() : Hist_dat(InitialHistoryCapacity) {
   Color.fill(bsEmpty);
   Piece.fill(bpEmpty);
 }
 
-void TThreadConsole::ClearStacks() {
+void TBoardState::ClearStacks() {
   Gen_dat.fill(TGen{});
   First_move.fill(0);
   std::fill(Hist_dat.begin(), Hist_dat.end(), THist{});
 }
 
-void TThreadConsole::ReserveHistory(std::size_t entries) {
+void TBoardState::ReserveHistory(std::size_t entries) {
   if (entries > Hist_dat.size()) Hist_dat.resize(std::max(entries, Hist_dat.size() * 2));
 }

@@ -11,12 +11,12 @@
 using TBoardColor = std::array<TBoardSide, 64>;
 using TBoardNature = std::array<TBoardPiece, 64>;
 
-class TThreadConsole {
+class TBoardState {
  public:
-  TThreadConsole();
-  virtual ~TThreadConsole() = default;
-  TThreadConsole(const TThreadConsole&) = default;
-  TThreadConsole& operator=(const TThreadConsole&) = default;
+  TBoardState();
+  virtual ~TBoardState() = default;
+  TBoardState(const TBoardState&) = default;
+  TBoardState& operator=(const TBoardState&) = default;
 
   // Empties the move stack and the history.
   virtual void ClearStacks();
