@@ -76,18 +76,6 @@ void TSearchBoard::AddCheck(int kingSquare, int checkerSquare) {
     CasesEchecs |= SquareBit(t);
 }
 
-// The nearest man along a ray from a square, or -1.
-int TSearchBoard::NearestMan(int square, int step) const {
-  const TSquareSet men = RaySet(square, step) & Occupied();
-  return men != 0 ? NearestOnRay(men, step) : -1;
-}
-
-// The squares from `square` along a ray up to and including its first man.
-TSquareSet TSearchBoard::SightAlong(int square, int step) const {
-  const int t = NearestMan(square, step);
-  return t < 0 ? RaySet(square, step) : RayBefore(square, step, t) | SquareBit(t);
-}
-
 void TSearchBoard::ComputePins(TSide side, int kingSquare) {
   PiecesClouees = 0;
   const TSide enemy = Opponent(side);
@@ -102,7 +90,7 @@ void TSearchBoard::ComputePins(TSide side, int kingSquare) {
 
 TSquareSet TSearchBoard::KingLinesFrom(int kingSquare) const {
   TSquareSet lines = 0;
-  for (const std::int32_t step : QueenSteps) lines |= SightAlong(kingSquare, step);
+  for (const std::int32_t step : QueenSteps) lines |= Ray(kingSquare, step).Sight();
   return lines;
 }
 
@@ -125,8 +113,9 @@ void TSearchBoard::OpenKingLine(TSide king, int square) {
   const int kingSquare = entry.CaseActu;
   const std::int32_t step = QueenSteps[DirIndex(kingSquare, square)];
   SaveKingLines(king);
-  entry.PieceCasesControle |= SightAlong(square, step);
-  const int t = NearestMan(square, step);
+  const TRayView line = Ray(square, step);
+  entry.PieceCasesControle |= line.Sight();
+  const int t = line.firstMan;
   if (t >= 0 && Color[t] != king && AttackTable(Color[t], Piece[t], t, kingSquare)) AddCheck(kingSquare, t);
 }
 
@@ -134,7 +123,7 @@ void TSearchBoard::CloseKingLine(TSide king, int square) {
   TEtatPieces& entry = KingEntry(king);
   const std::int32_t step = QueenSteps[DirIndex(entry.CaseActu, square)];
   SaveKingLines(king);
-  entry.PieceCasesControle &= ~SightAlong(square, step);
+  entry.PieceCasesControle &= ~Ray(square, step).Sight();
 }
 
 bool TSearchBoard::UpdateChecks(bool afterNull) {

@@ -105,18 +105,12 @@ TGen* TSearchBoard::GenerateEvasionsT(TGen* out) {
     }
     // Along each line: the blocking squares short of its first man, nearest
     // first, then that man if it is the checker.
-    const TSquareSet occupied = Occupied();
     for (int d = 0; d < OffsetCount[kind]; ++d) {
       const int step = Offset[kind][d];
-      const TSquareSet ray = RaySet(s, step);
-      if ((ray & CasesEchecs) == 0) continue;
-      const TSquareSet men = ray & occupied;
-      const int t = men != 0 ? NearestOnRay(men, step) : -1;
-      for (TSquareSet blocks = (t >= 0 ? RayBefore(s, step, t) : ray) & CasesEchecs; blocks != 0;) {
-        const int q = NearestOnRay(blocks, step);
-        AddMove<Mode>(out, s, q, 0, EvasionBonus[kind]);
-        blocks &= ~SquareBit(q);
-      }
+      if ((RaySet(s, step) & CasesEchecs) == 0) continue;
+      const TRayView line = Ray(s, step);
+      ForEachAlongRay(line.open & CasesEchecs, step, [&](int q) { AddMove<Mode>(out, s, q, 0, EvasionBonus[kind]); });
+      const int t = line.firstMan;
       if (t >= 0 && Color[t] == Them && InSet(CasesEchecs, t)) AddMove<Mode>(out, s, t, MoveCapture);
     }
   }

@@ -94,6 +94,16 @@ inline TSquareSet RaySet(int square, int offset) { return Geo.RaySquares[QueenDi
 inline int NearestOnRay(TSquareSet squares, int offset) {
   return offset > 0 ? std::countr_zero(squares) : 63 - std::countl_zero(squares);
 }
+// Calls visit(square) for each of `squares`, all on one ray, nearest the
+// ray's origin first.
+template <class Visit>
+void ForEachAlongRay(TSquareSet squares, int offset, Visit visit) {
+  while (squares != 0) {
+    const int square = NearestOnRay(squares, offset);
+    visit(square);
+    squares &= ~SquareBit(square);
+  }
+}
 // Steps between two squares of one line (or a king's steps between any two).
 inline int LineDistance(int a, int b) {
   const int rows = (a >> 3) - (b >> 3), files = (a & 7) - (b & 7);

@@ -197,17 +197,11 @@ TGen* TSearchBoard::GenerateCapturesAndChecksT(TGen* out) const {
     // A ray piece's quiet move checks when the line from its square to the
     // king is clear: squares the king sees that the piece's kind reaches it from.
     const TSquareSet checkSquares = sight & EmptyBoardReach(kind, enemyKing);
-    const TSquareSet occupied = Occupied();
     for (int d = 0; d < OffsetCount[kind]; ++d) {
       const int step = Offset[kind][d];
-      const TSquareSet ray = RaySet(s, step), men = ray & occupied;
-      const int t = men != 0 ? NearestOnRay(men, step) : -1;
-      for (TSquareSet checks = (t >= 0 ? RayBefore(s, step, t) : ray) & checkSquares; checks != 0;) {
-        const int q = NearestOnRay(checks, step);
-        AddMove<TScoring::Tactical>(out, s, q, 0);
-        checks &= ~SquareBit(q);
-      }
-      if (t >= 0 && Color[t] == Them) AddMove<TScoring::Tactical>(out, s, t, MoveCapture);
+      const TRayView line = Ray(s, step);
+      ForEachAlongRay(line.open & checkSquares, step, [&](int q) { AddMove<TScoring::Tactical>(out, s, q, 0); });
+      if (line.firstMan >= 0 && Color[line.firstMan] == Them) AddMove<TScoring::Tactical>(out, s, line.firstMan, MoveCapture);
     }
   }
   // Castling whose rook lands on a clear line to the king.

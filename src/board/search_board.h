@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "board/board_state.h"
+#include "board/geometry.h"
 
 // Per-ply tables are indexed by Ply, 0..MaxPly + 1.
 constexpr int PlyTableSize = MaxPly + 2;
@@ -49,10 +50,21 @@ class TSearchBoard : public TBoardState {
   bool SquareAttacked(int square, TSide attacker) const;
   // As SquareAttacked; `emptyCount` gets the number of empty squares walked
   // on the eight rays before the answer was found.
-  // The nearest man along a ray (a queen mailbox step) from a square, or -1;
-  // the squares up to and including it.
-  int NearestMan(int square, int step) const;
-  TSquareSet SightAlong(int square, int step) const;
+  // Along a ray (a queen mailbox step) from a square: the nearest man, or -1
+  // at the edge; the empty squares short of it; those and the man.
+  int NearestMan(int square, int step) const {
+    const TSquareSet men = RaySet(square, step) & Occupied();
+    return men != 0 ? NearestOnRay(men, step) : -1;
+  }
+  struct TRayView {
+    TSquareSet open;
+    int firstMan;
+    TSquareSet Sight() const { return firstMan < 0 ? open : open | SquareBit(firstMan); }
+  };
+  TRayView Ray(int square, int step) const {
+    const int t = NearestMan(square, step);
+    return {t < 0 ? RaySet(square, step) : RayBefore(square, step, t), t};
+  }
   bool SquareAttackedCount(int square, TSide attacker, int& emptyCount) const;
   // Is that side's king attacked by the other side?
   bool KingAttacked(TSide side) const;
