@@ -23,10 +23,7 @@ constexpr bool OnBoardEdge(int square) {
   return f == 1 || f == 8 || r == 1 || r == 8;
 }
 
-inline int KingDistance(int a, int b) {
-  const int rows = std::abs(Row0(a) - Row0(b)), files = std::abs(file(a) - file(b));
-  return rows > files ? rows : files;
-}
+inline int KingDistance(int a, int b) { return LineDistance(a, b); }
 
 // Light squares (a8, h1, ...) are Light, dark squares Dark.
 constexpr TSide SquareColour(int square) { return TSide((Row0(square) + square % 8) & 1); }
