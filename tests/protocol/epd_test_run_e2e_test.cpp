@@ -1,15 +1,11 @@
-// The interactive "test" command driven through the real binary, with small
-// EPD files written by the test into a directory of its own, where the run
-// also writes its results.
+// The interactive "test" command through the real binary, with small EPD
+// files in a directory of the test's own, where the run writes its results.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "support/engine_process.h"
 
@@ -23,7 +19,8 @@ const char* const BK02 = "3r1k2/4npp1/1ppr3p/p6P/P2PPPP1/1NR5/5K2/2R5 w - - bm d
 const char* const BK03 = "2q1rr1k/3bbnnp/p2p1pp1/2pPp3/PpP1P1P1/1P2BNNP/2BQ1PRK/7R b - - bm f5; id \"BK.03\";";
 const char* const Short63 = "2q1rr1k/3bbnnp/p2p1pp1/2pPp3/PpP1P1P1/1P2BNNP/2BQ1PRK/6R b - - bm f5;";
 
-class EpdTestRun : public ::testing::Test {
+// The command reads the console and writes files; it runs in the UCI loop.
+class UciEpdTestRun : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = fs::temp_directory_path() / ("vostrak-epd-" + std::to_string(::getpid()) + "-" +
@@ -39,7 +36,6 @@ class EpdTestRun : public ::testing::Test {
     EXPECT_EQ(engine->WaitExit(), 0);
     fs::remove_all(dir);
   }
-
   void WriteEpd(const std::string& name, const Lines& lines) {
     std::ofstream out(dir / name);
     for (const std::string& line : lines) out << line << '\n';
@@ -51,7 +47,6 @@ class EpdTestRun : public ::testing::Test {
     return lines;
   }
   bool Exists(const std::string& name) const { return fs::exists(dir / name); }
-
   // Starts "test" and answers the first three questions.
   void Start(const std::string& mirror, const std::string& path, const std::string& depth) {
     engine->Send("test");
@@ -59,12 +54,11 @@ class EpdTestRun : public ::testing::Test {
     engine->Send(mirror);
     Expect({mirror == "y" || mirror == "Y" ? "Miroir on" : "Miroir off", "path of EPD file:"});
     engine->Send(path);
-    if (!path.empty() && path.find(".epd") != std::string::npos && Exists(path)) {
+    if (path.find(".epd") != std::string::npos && Exists(path)) {
       Expect({"depth:"});
       engine->Send(depth);
     }
   }
-  // The next lines are exactly these.
   void Expect(const Lines& expected) {
     for (const std::string& line : expected) EXPECT_EQ(engine->ReadLine(60000).value_or("<nothing>"), line);
   }
@@ -78,12 +72,12 @@ class EpdTestRun : public ::testing::Test {
     ADD_FAILURE() << "no line " << last;
     return seen;
   }
-  // Answers the closing questions: save, under this name.
-  void SaveAs(const std::string& name) {
+  void SaveAs(const std::string& name, bool saved = true) {
     Expect({"save the results ? (y):"});
     engine->Send("y");
     Expect({"file name:"});
     engine->Send(name);
+    if (saved) Expect({"\"results saved...quit\""});
   }
   // Twelve positions at a depth that takes a while, searched up to the first.
   void StartLongRun() {
@@ -91,79 +85,68 @@ class EpdTestRun : public ::testing::Test {
     Start("n", "long.epd", "9");
     ReadThrough("Begining...");
   }
-  // The engine still serves the protocol after the run.
   void ExpectEngineServes() {
     engine->Send("isready");
     EXPECT_TRUE(engine->ReadUntil("readyok"));
   }
+  static bool Starts(const std::string& line, const std::string& prefix) { return line.rfind(prefix, 0) == 0; }
 
   fs::path dir;
   std::unique_ptr<EngineProcess> engine;
 };
 
-// "label: move m (score)" on the console is "label: move m [score]" in the file.
-std::string FileFormOf(const std::string& consoleLine) {
-  std::string line = consoleLine;
-  const std::size_t open = line.rfind(" (");
-  line.replace(open, 2, " [");
-  line.back() = ']';
-  return line;
-}
-
-}  // namespace
-
-TEST_F(EpdTestRun, ANormalRunWritesOneResultPerPositionAndSavesThem) {
+TEST_F(UciEpdTestRun, ANormalRunWritesOneResultPerPositionAndSavesThem) {
   WriteEpd("three.epd", {BK01, BK02, BK03});
   Start("n", "three.epd", "3");
   Expect({"Press \"Enter\" to abort the test", "Begining..."});
   const Lines results = ReadThrough("...end");
   ASSERT_EQ(results.size(), 4u);
-  EXPECT_EQ(results[0].rfind("1.Qd1+: move d6d1 (", 0), 0u) << results[0];
-  EXPECT_EQ(results[1].rfind("2.d5: move ", 0), 0u) << results[1];
-  EXPECT_EQ(results[2].rfind("3.f5: move ", 0), 0u) << results[2];
+  EXPECT_TRUE(Starts(results[0], "1.Qd1+: move d6d1 (")) << results[0];
+  EXPECT_TRUE(Starts(results[1], "2.d5: move ")) << results[1];
+  EXPECT_TRUE(Starts(results[2], "3.f5: move ")) << results[2];
   SaveAs("run1");
-  Expect({"\"results saved...quit\""});
   EXPECT_FALSE(Exists("_temp"));
   const Lines saved = FileLines("run1.txt");
   ASSERT_EQ(saved.size(), 6u);
   EXPECT_EQ(saved[0], "three.epd - Prof:3 - Hash:1mo");
-  EXPECT_EQ(saved[1], "");
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(saved[2 + i], FileFormOf(results[i]));
-  EXPECT_EQ(saved[5], "");
-  // The run leaves one thread and one megabyte of tables, and the engine serving.
-  ExpectEngineServes();
+  EXPECT_TRUE(saved[1].empty() && saved[5].empty());
+  // "label: move m (score)" on the console is "label: move m [score]" in the file.
+  for (int i = 0; i < 3; ++i) {
+    std::string line = results[i];
+    line.replace(line.rfind(" ("), 2, " [");
+    line.back() = ']';
+    EXPECT_EQ(saved[2 + i], line);
+  }
+  ExpectEngineServes();  // with one thread and one megabyte of tables left behind
 }
 
-TEST_F(EpdTestRun, MirrorModeSearchesEveryPositionTwiceAndCountsDifferences) {
+TEST_F(UciEpdTestRun, MirrorModeSearchesEveryPositionTwiceAndCountsDifferences) {
   WriteEpd("two.epd", {BK01, BK02});
   Start("Y", "two.epd", "3");
-  const Lines run = ReadThrough("...end");
+  ReadThrough("...end");
   Expect({"Tests différents: 0"});
   SaveAs("");
-  Expect({"\"results saved...quit\""});
   const Lines saved = FileLines("TestEPD.txt");
   ASSERT_EQ(saved.size(), 8u);
   EXPECT_EQ(saved[0], "two.epd - Prof:3 - Hash:1mo - Test Miroir");
-  EXPECT_EQ(saved[2].rfind("1.Qd1+: move d6d1 [", 0), 0u) << saved[2];
-  EXPECT_EQ(saved[3].rfind("1.Qd1+: move d3d8 [", 0), 0u) << saved[3] << " (the mirrored mate)";
-  EXPECT_EQ(saved[4].rfind("2.d5: ", 0), 0u);
-  EXPECT_EQ(saved[5].rfind("2.d5: ", 0), 0u);
+  EXPECT_TRUE(Starts(saved[2], "1.Qd1+: move d6d1 [")) << saved[2];
+  EXPECT_TRUE(Starts(saved[3], "1.Qd1+: move d3d8 [")) << saved[3] << " (the mirrored mate)";
+  EXPECT_TRUE(Starts(saved[4], "2.d5: ") && Starts(saved[5], "2.d5: "));
   for (int i = 2; i < 6; ++i) EXPECT_EQ(saved[i].find('?'), std::string::npos) << saved[i];
   EXPECT_EQ(saved[7], "Tests différents: 0");
 }
 
-TEST_F(EpdTestRun, BadAnswersEndTheRunWithOneLine) {
+TEST_F(UciEpdTestRun, BadAnswersEndTheRunWithOneLine) {
   WriteEpd("one.Epd", {BK01});
   WriteEpd("one.epd", {BK01});
-  Start("n", "one.Epd", "");
-  Expect({"\"file not found...abort\""});
-  Start("n", "missing.epd", "");
-  Expect({"\"file not found...abort\""});
-  Start("n", "one.epd", "deep");
-  Expect({"\"Invalid depth...abort\""});
+  for (const auto& [path, depth, answer] : {std::tuple{"one.Epd", "", "\"file not found...abort\""},
+                                            std::tuple{"missing.epd", "", "\"file not found...abort\""},
+                                            std::tuple{"one.epd", "deep", "\"Invalid depth...abort\""}}) {
+    Start("n", path, depth);
+    Expect({answer});
+  }
   EXPECT_FALSE(Exists("_temp"));
-  // Not saving deletes the results.
-  Start("n", "one.epd", "2");
+  Start("n", "one.epd", "2");  // not saving deletes the results
   ReadThrough("...end");
   Expect({"save the results ? (y):"});
   engine->Send("n");
@@ -172,31 +155,45 @@ TEST_F(EpdTestRun, BadAnswersEndTheRunWithOneLine) {
   ExpectEngineServes();
 }
 
-TEST_F(EpdTestRun, AShortPlacementEndsTheList) {
+TEST_F(UciEpdTestRun, FilesThatCannotBeWrittenAreReportedAndTheEngineGoesOn) {
+  WriteEpd("one.epd", {BK01});
+  fs::create_directory(dir / "_temp");  // no results file: no search
+  Start("n", "one.epd", "2");
+  Expect({"Press \"Enter\" to abort the test", "Begining..."});
+  std::string line = engine->ReadLine(10000).value_or("");
+  EXPECT_TRUE(Starts(line, "info string cannot create _temp")) << line;
+  ExpectEngineServes();
+  fs::remove(dir / "_temp");
+  fs::create_directory(dir / "run1.txt");  // a failed rename keeps the results
+  Start("n", "one.epd", "2");
+  ReadThrough("...end");
+  SaveAs("run1", false);
+  line = engine->ReadLine(10000).value_or("");
+  EXPECT_TRUE(Starts(line, "info string could not rename _temp to run1.txt")) << line;
+  EXPECT_EQ(FileLines("_temp").size(), 4u);
+  ExpectEngineServes();
+}
+
+TEST_F(UciEpdTestRun, AShortPlacementEndsTheList) {
   WriteEpd("cut.epd", {BK01, BK02, Short63, BK03});
   Start("n", "cut.epd", "2");
-  // Answers sent ahead wait for their questions, the empty name included.
-  engine->Send("y");
+  engine->Send("y");  // answers sent ahead wait for their questions, the empty name included
   engine->Send("");
-  const Lines run = ReadThrough("...end");
-  EXPECT_EQ(run.size(), 5u) << "two searches, and the two opening lines";
+  EXPECT_EQ(ReadThrough("...end").size(), 5u) << "two searches, and the two opening lines";
   Expect({"save the results ? (y):", "file name:", "\"results saved...quit\""});
   EXPECT_EQ(FileLines("TestEPD.txt").size(), 5u);
 }
 
-TEST_F(EpdTestRun, EnterDuringTheRunEndsItAfterTheCurrentSearch) {
+TEST_F(UciEpdTestRun, EnterDuringTheRunEndsItAfterTheCurrentSearch) {
   StartLongRun();
-  EXPECT_EQ(engine->ReadLine(60000).value_or("").rfind("1.d5: move ", 0), 0u);
+  EXPECT_TRUE(Starts(engine->ReadLine(60000).value_or(""), "1.d5: move "));
   engine->Send("");
-  const Lines rest = ReadThrough("...end");
-  // The search under way when Enter came, perhaps one more on a busy machine.
-  EXPECT_LT(rest.size(), 5u);
+  EXPECT_LT(ReadThrough("...end").size(), 5u) << "the search under way, perhaps one more on a busy machine";
   SaveAs("part");
-  Expect({"\"results saved...quit\""});
   EXPECT_LT(FileLines("part.txt").size(), 8u);
 }
 
-TEST_F(EpdTestRun, TheEndOfInputEndsTheRunAndTheProgram) {
+TEST_F(UciEpdTestRun, TheEndOfInputEndsTheRunAndTheProgram) {
   StartLongRun();
   engine->CloseInput();
   ReadThrough("...end");
@@ -205,24 +202,4 @@ TEST_F(EpdTestRun, TheEndOfInputEndsTheRunAndTheProgram) {
   EXPECT_FALSE(Exists("_temp"));
 }
 
-TEST_F(EpdTestRun, AFailedRenameKeepsTheResults) {
-  WriteEpd("one.epd", {BK01});
-  fs::create_directory(dir / "run1.txt");
-  Start("n", "one.epd", "2");
-  ReadThrough("...end");
-  SaveAs("run1");
-  const std::string line = engine->ReadLine(10000).value_or("");
-  EXPECT_EQ(line.rfind("info string could not rename _temp to run1.txt", 0), 0u) << line;
-  EXPECT_EQ(FileLines("_temp").size(), 4u);
-  ExpectEngineServes();
-}
-
-TEST_F(EpdTestRun, ResultsThatCannotBeWrittenStopTheRunBeforeAnySearch) {
-  WriteEpd("one.epd", {BK01});
-  fs::create_directory(dir / "_temp");
-  Start("n", "one.epd", "2");
-  Expect({"Press \"Enter\" to abort the test", "Begining..."});
-  const std::string line = engine->ReadLine(10000).value_or("");
-  EXPECT_EQ(line.rfind("info string cannot create _temp", 0), 0u) << line;
-  ExpectEngineServes();
-}
+}  // namespace

@@ -1,14 +1,13 @@
-// The "go" command: how its words are read, what it sets, and "ponderhit".
+// Reading the words of "go" and "setoption", and what the command loop sets
+// from them, in-process so that the globals can be read.
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "platform/console.h"
 #include "protocol/convert.h"
 #include "protocol/go_command.h"
+#include "protocol/options.h"
 #include "protocol/uci.h"
 #include "search/control.h"
 #include "search/main_thread_search.h"
@@ -19,30 +18,16 @@ namespace {
 
 TEST(GoOrder, WordsComeInAnyOrderCaseAndCombination) {
   const TGoOrder mixed = ReadGoOrder("WTIME 1000 ponder  BTIME 2000 MovesToGo 0 binc 5 depth 12 nodes 300");
-  EXPECT_TRUE(mixed.ponder);
-  EXPECT_EQ(mixed.wtime, 1000);
-  EXPECT_EQ(mixed.btime, 2000);
-  EXPECT_EQ(mixed.movestogo, 0);
-  EXPECT_FALSE(mixed.winc);
-  EXPECT_EQ(mixed.binc, 5);
-  EXPECT_EQ(mixed.depth, 12);
-  EXPECT_EQ(mixed.nodes, 300u);
-  EXPECT_TRUE(mixed.notes.empty());
-
+  EXPECT_TRUE(mixed.ponder && !mixed.winc && mixed.notes.empty());
+  EXPECT_TRUE(mixed.wtime == 1000 && mixed.btime == 2000 && mixed.movestogo == 0 && mixed.binc == 5);
+  EXPECT_TRUE(mixed.depth == 12 && mixed.nodes == 300u);
   const TGoOrder restricted = ReadGoOrder("searchmoves e2e4 d2d4 movetime 500 infinite mate 3");
   EXPECT_EQ(restricted.searchmoves, (std::vector<std::string>{"e2e4", "d2d4"}));
-  EXPECT_EQ(restricted.movetime, 500);
-  EXPECT_TRUE(restricted.infinite);
-  EXPECT_EQ(restricted.mate, 3);
-  EXPECT_FALSE(restricted.HasClock());
+  EXPECT_TRUE(restricted.movetime == 500 && restricted.infinite && restricted.mate == 3 && !restricted.HasClock());
 }
 
 TEST(GoOrder, FiguresBeyondTheirFieldAreClamped) {
-  struct Case {
-    const char* args;
-    std::optional<std::int32_t> TGoOrder::*field;
-    std::int32_t expected;
-  };
+  struct Case { const char* args; std::optional<std::int32_t> TGoOrder::*field; std::int32_t expected; };
   const Case cases[] = {
       {"wtime 99999999999999999999999", &TGoOrder::wtime, NoTimeLimit - 1},
       {"winc 2147483647", &TGoOrder::winc, NoTimeLimit - 1},
@@ -63,23 +48,51 @@ TEST(GoOrder, FiguresBeyondTheirFieldAreClamped) {
 
 TEST(GoOrder, ValuesThatAreNotNumbersAndUnknownWordsAreNotedAndSkipped) {
   const TGoOrder order = ReadGoOrder("frobnicate wtime abc btime 5000 depth 1.5 movetime wibble nodes");
-  EXPECT_FALSE(order.wtime);
-  EXPECT_EQ(order.btime, 5000);
-  EXPECT_FALSE(order.depth);
-  EXPECT_FALSE(order.nodes);
+  EXPECT_TRUE(!order.wtime && order.btime == 5000 && !order.depth && !order.nodes);
   ASSERT_EQ(order.notes.size(), 5u);
   EXPECT_EQ(order.notes[0], "wtime: 'abc' is not a number, ignored");
   EXPECT_EQ(order.notes[2], "movetime: 'wibble' is not a number, ignored");
   EXPECT_EQ(order.notes[3], "nodes: no value, ignored");
   EXPECT_EQ(order.notes[4], "unknown words skipped: frobnicate");
-  // A keyword is never taken for the value of the one before it.
-  const TGoOrder missing = ReadGoOrder("wtime btime 700");
-  EXPECT_FALSE(missing.wtime);
-  EXPECT_EQ(missing.btime, 700);
+  const TGoOrder missing = ReadGoOrder("wtime btime 700");  // a keyword is never a value
+  EXPECT_TRUE(!missing.wtime && missing.btime == 700);
 }
 
-// Through the command loop, in-process, so that the globals can be read.
-// Each search started is stopped before anything is checked.
+TEST(Options, ValueIsTheLastWordAndNamesIgnoreLetterCase) {
+  EXPECT_EQ(OptionValueString("setoption name NalimovPath value /tb/a b"), "b");
+  EXPECT_EQ(OptionValueInt("SETOPTION NAME HASH VALUE 64"), 64);
+  EXPECT_EQ(OptionValueInt("setoption name Threads value -3"), -3);
+  EXPECT_TRUE(OptionValueBool("setoption name OwnBook value true"));
+  EXPECT_FALSE(OptionValueBool("setoption name OwnBook value True"));  // lower case only
+  EXPECT_TRUE(ContainsNoCase("xx SETOPTION name HASH value 1", "setoption name hash value"));
+  EXPECT_FALSE(ContainsNoCase("setoption name Hash", "setoption name hash value"));
+}
+
+// Plain integers refuse what is not one; clamped settings take any number of
+// digits and refuse the rest the same way.
+TEST(Convert, IntegersPlainAndClamped) {
+  EXPECT_EQ(StrToInt("+12"), 12);
+  EXPECT_EQ(StrToInt("-7"), -7);
+  for (const char* bad : {"", "abc", "12x", "1.5", "-", "99999999999", " 3"}) {
+    try {
+      StrToInt(bad);
+      ADD_FAILURE() << "accepted '" << bad << "'";
+    } catch (const ConvertError& error) {
+      EXPECT_EQ(ErrorLine(error), std::string("EConvertError: '") + bad + "' is not a valid integer value");
+    }
+  }
+  for (const auto& [text, value] : {std::pair{"250", 250}, {"+7", 7}, {"0", 0}, {"-20", 0}, {"5000", 5000},
+                                    {"5001", 5000}, {"99999999999999999999999", 5000}, {"-99999999999999999999999", 0},
+                                    {"0005", 5}})
+    EXPECT_EQ(StrToIntClamped(text, 0, 5000), value) << text;
+  for (const char* bad : {"", "fast", "12x", "1.5", "-", "+", "+-3", " 3"}) {
+    EXPECT_FALSE(ParseClampedInt(bad, 0, 5000)) << "'" << bad << "'";
+    EXPECT_THROW(StrToIntClamped(bad, 0, 5000), ConvertError) << "'" << bad << "'";
+  }
+}
+
+// The command loop in-process. Each search started is stopped before
+// anything is checked.
 class GoCommand : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -95,6 +108,7 @@ class GoCommand : public ::testing::Test {
     Level = TLevel{};
     Pondering = false;
     TimeMode = tmFixedDepth;
+    MoveOverhead = DefaultMoveOverhead;
   }
   // Serves the line; returns what was printed since the previous line.
   std::string Serve(const std::string& line) {
@@ -108,96 +122,72 @@ class GoCommand : public ::testing::Test {
     Serve(go);
     Serve("stop");
   }
-
   OutputCapture output;  // first, so that it outlives the engine's last lines
   std::size_t seen = 0;
   std::unique_ptr<TUCI> uci;
 };
 
-TEST_F(GoCommand, EachOrderSetsTheModeTimeAndDepth) {
+// Orders run in turn on one engine: figures an order does not repeat stay.
+TEST_F(GoCommand, EachOrderSetsItsModeAndLimits) {
+  constexpr int Any = -1;
   struct Case {
     const char *position, *go;
     std::uint8_t mode;
     std::int32_t goTime, maxDepth, increment, movesToGo;
+    std::int64_t nodes;
+    int depthGiven;
   };
   const Case cases[] = {
       // The time and increment of the side to move, here Black.
-      {"startpos moves e2e4", "go wtime 60000 btime 50000 winc 1000 binc 2000", tmSuddenDeath, 50000, 40, 2000, 0},
-      {"startpos", "go wtime 60000 btime 50000 winc 1000 binc 2000 movestogo 20", tmMovesToGo, 60000, 40, 1000, 20},
-      {"startpos", "go wtime 30000 btime 30000", tmSuddenDeath, 30000, 40, 1000, 20},  // figures not repeated stay
-      {"startpos", "go depth 6", tmFixedDepth, NoTimeLimit, 6, 1000, 20},
-      {"startpos", "go movetime 1500", tmFixedTime, 1500, 40, 1000, 20},
-      {"startpos", "go infinite", tmUnlimited, NoTimeLimit, 40, 1000, 20},
+      {"startpos moves e2e4", "go wtime 60000 btime 50000 winc 1000 binc 2000", tmSuddenDeath, 50000, 40, 2000, 0, Any, Any},
+      {"startpos", "go wtime 60000 btime 50000 winc 1000 binc 2000 movestogo 20", tmMovesToGo, 60000, 40, 1000, 20, Any, Any},
+      {"startpos", "go wtime 30000 btime 30000", tmSuddenDeath, 30000, 40, 1000, 20, Any, Any},
+      {"startpos", "go depth 6", tmFixedDepth, NoTimeLimit, 6, 1000, 20, Any, Any},
+      {"startpos", "go movetime 1500", tmFixedTime, 1500, 40, 1000, 20, Any, Any},
+      {"startpos", "go infinite", tmUnlimited, NoTimeLimit, 40, 1000, 20, Any, Any},
+      {"startpos", "go depth 30 movetime 500", tmFixedTime, 500, 30, Any, Any, 0, true},
+      {"startpos", "go nodes 20000", tmFixedDepth, NoTimeLimit, FullDepth, Any, Any, 20000, false},
+      {"startpos", "go mate 2", tmFixedDepth, NoTimeLimit, 5, Any, Any, 0, true},
+      {"startpos", "go mate 3 depth 4", tmFixedDepth, NoTimeLimit, 4, Any, Any, 0, true},
+      {"startpos", "go wtime 9000 btime 8000 depth 9 nodes 5000", tmSuddenDeath, 9000, 9, Any, Any, 5000, true},
+      {"startpos", "go infinite depth 12", tmUnlimited, NoTimeLimit, 12, Any, Any, 0, true},
+      {"startpos", "go searchmoves e2e4", tmUnlimited, NoTimeLimit, FullDepth, Any, Any, 0, false},
+      {"startpos", "go depth 45", tmFixedDepth, NoTimeLimit, DeepestIteration, Any, Any, 0, true},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.go);
     Serve(std::string("position ") + c.position);
     GoAndStop(c.go);
-    EXPECT_EQ(TimeMode, c.mode) << c.go;
-    EXPECT_EQ(GoTime, c.goTime) << c.go;
-    EXPECT_EQ(MaxDepth, c.maxDepth) << c.go;
-    EXPECT_EQ(Level.increment, c.increment) << c.go;
-    EXPECT_EQ(Level.moves_to_tc, c.movesToGo) << c.go;
+    EXPECT_EQ(TimeMode, c.mode);
+    EXPECT_EQ(GoTime, c.goTime);
+    EXPECT_EQ(MaxDepth, c.maxDepth);
+    if (c.increment != Any) { EXPECT_EQ(Level.increment, c.increment); }
+    if (c.movesToGo != Any) { EXPECT_EQ(Level.moves_to_tc, c.movesToGo); }
+    if (c.nodes != Any) { EXPECT_EQ(NodeLimit, c.nodes); }
+    if (c.depthGiven != Any) { EXPECT_EQ(DepthLimitGiven, bool(c.depthGiven)); }
   }
 }
 
 TEST_F(GoCommand, PonderParksTheClockUntilPonderhit) {
   Serve("position startpos moves e2e4");
   Serve("go ponder wtime 60000 btime 50000 winc 1000 binc 2000");
-  EXPECT_TRUE(Pondering);
-  EXPECT_EQ(GoTime, NoTimeLimit);
-  EXPECT_EQ(PonderWTime, 60000);
-  EXPECT_EQ(PonderBTime, 50000);
+  EXPECT_TRUE(Pondering && GoTime == NoTimeLimit && PonderWTime == 60000 && PonderBTime == 50000);
   EXPECT_EQ(uci->side_ponder, Dark);
-
   Serve("ponderhit");
   EXPECT_FALSE(Pondering);
   EXPECT_EQ(GoTime, 50000);
   EXPECT_LE(Deadline, StartTick + 50000);
   Serve("stop");
-
   // A stray ponderhit changes nothing.
   const std::int64_t deadline = Deadline;
   PonderBTime = 1;
   Serve("ponderhit");
-  EXPECT_EQ(GoTime, 50000);
-  EXPECT_EQ(Deadline, deadline);
-
+  EXPECT_TRUE(GoTime == 50000 && Deadline == deadline);
   // A depth order stays unlimited after "ponderhit".
   Serve("go ponder depth 5");
   Serve("ponderhit");
-  EXPECT_FALSE(Pondering);
-  EXPECT_EQ(GoTime, NoTimeLimit);
-  EXPECT_EQ(Deadline, NoDeadline);
+  EXPECT_TRUE(!Pondering && GoTime == NoTimeLimit && Deadline == NoDeadline);
   Serve("stop");
-}
-
-TEST_F(GoCommand, CombinedOrdersTakeEveryLimit) {
-  struct Case {
-    const char* go;
-    std::uint8_t mode;
-    std::int32_t goTime, maxDepth;
-    std::uint32_t nodes;
-    bool depthGiven;
-  };
-  const Case cases[] = {
-      {"go depth 30 movetime 500", tmFixedTime, 500, 30, 0, true},
-      {"go nodes 20000", tmFixedDepth, NoTimeLimit, FullDepth, 20000, false},
-      {"go mate 2", tmFixedDepth, NoTimeLimit, 5, 0, true},
-      {"go mate 3 depth 4", tmFixedDepth, NoTimeLimit, 4, 0, true},
-      {"go wtime 9000 btime 8000 depth 9 nodes 5000", tmSuddenDeath, 9000, 9, 5000, true},
-      {"go infinite depth 12", tmUnlimited, NoTimeLimit, 12, 0, true},
-      {"go searchmoves e2e4", tmUnlimited, NoTimeLimit, FullDepth, 0, false},
-      {"go depth 45", tmFixedDepth, NoTimeLimit, DeepestIteration, 0, true},
-  };
-  Serve("position startpos");
-  for (const Case& c : cases) {
-    GoAndStop(c.go);
-    EXPECT_EQ(TimeMode, c.mode) << c.go;
-    EXPECT_EQ(GoTime, c.goTime) << c.go;
-    EXPECT_EQ(MaxDepth, c.maxDepth) << c.go;
-    EXPECT_EQ(NodeLimit, c.nodes) << c.go;
-    EXPECT_EQ(DepthLimitGiven, c.depthGiven) << c.go;
-  }
 }
 
 TEST_F(GoCommand, SearchmovesKeepsTheLegalMovesAndReportsTheOthers) {
@@ -208,7 +198,6 @@ TEST_F(GoCommand, SearchmovesKeepsTheLegalMovesAndReportsTheOthers) {
   ASSERT_EQ(SearchMoves.count, 2);  // e7e5 once
   EXPECT_TRUE(SearchMoves.Allows(TMove{12, 28, 0, 0}));   // e7e5
   EXPECT_FALSE(SearchMoves.Allows(TMove{11, 27, 0, 0}));  // d7d5
-
   printed = Serve("go depth 1 searchmoves e2e4");
   Serve("stop");
   EXPECT_NE(printed.find("no legal move given, every move is searched"), std::string::npos);
@@ -224,8 +213,8 @@ TEST_F(GoCommand, ANewGameOrPositionEmptiesTheTablesBeforeAnyClockRuns) {
       if (tables.HashTable[i].ID != 0) return false;
     return true;
   };
-  const char* orders[] = {"position fen 4k3/8/8/8/8/8/3PP3/4K3 w - - 0 1", "ucinewgame"};
-  for (const char* order : orders) {
+  const std::string fen = "position fen 4k3/8/8/8/8/8/3PP3/4K3 w - - 0 1";
+  for (const std::string& order : {fen, std::string("ucinewgame")}) {
     Serve("position startpos moves e2e4");
     Serve("go depth 6");
     uci->MainSearch().Thread().waitIdle();
@@ -234,11 +223,28 @@ TEST_F(GoCommand, ANewGameOrPositionEmptiesTheTablesBeforeAnyClockRuns) {
     EXPECT_TRUE(empty()) << order;
   }
   // The same position again keeps what the tables know.
-  Serve("position fen 4k3/8/8/8/8/8/3PP3/4K3 w - - 0 1");
+  Serve(fen);
   Serve("go depth 6");
   uci->MainSearch().Thread().waitIdle();
-  Serve("position fen 4k3/8/8/8/8/8/3PP3/4K3 w - - 0 1 moves e2e4");
+  Serve(fen + " moves e2e4");
   EXPECT_FALSE(empty());
+}
+
+// Recognised anywhere in the line and in any letter case, as the other
+// options are; the value is kept within 0..5000 ms.
+TEST_F(GoCommand, MoveOverheadIsSetWithinItsRange) {
+  EXPECT_EQ(MoveOverhead, DefaultMoveOverhead);
+  for (const auto& [line, value] : {std::pair{"setoption name Move Overhead value 250", 250},
+                                    {"SETOPTION NAME MOVE OVERHEAD VALUE 0", 0},
+                                    {"  setoption name move overhead value 100 \t", 100},
+                                    {"setoption name Move Overhead value -20", 0},
+                                    {"setoption name Move Overhead value 999999999999", MaxMoveOverhead}}) {
+    EXPECT_EQ(Serve(line), "") << line;
+    EXPECT_EQ(MoveOverhead, value) << line;
+  }
+  EXPECT_EQ(Serve("setoption name Move Overhead value fast"),
+            "info string EConvertError: 'fast' is not a valid integer value\n");
+  EXPECT_EQ(MoveOverhead, MaxMoveOverhead) << "a bad value changes nothing";
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
-// Move text: coordinate text out and in, the ponder-move test, and the
-// algebraic text kept with played moves.
+// Text in and out of the protocol board: coordinate and algebraic move text,
+// the ponder-move test, and the lines of EPD files.
 #include <gtest/gtest.h>
 
 #include "board/move_text.h"
+#include "protocol/epd_lines.h"
 #include "protocol/protocol_test_util.h"
 
 namespace {
@@ -13,18 +14,14 @@ TMove Move(int from, int to, TPiece promote = 0, std::uint8_t bits = 0) {
   return TMove{std::uint8_t(from), std::uint8_t(to), promote, bits};
 }
 
-TEST(ProtocolMoveText, CoordinateText) {
+TEST(ProtocolMoveText, CoordinateTextOutAndBackForEveryGeneratedMove) {
   EXPECT_EQ(move_str(Move(52, 36, 0, MovePawn2sq | MovePawn)), "e2e4");
   EXPECT_EQ(move_str(Move(48, 56, Knight, MovePawn | MovePromote)), "a2a1n");
   EXPECT_EQ(move_str(Move(12, 4, Rook, MovePromote)), "e7e8r");
   EXPECT_EQ(move_str(Move(52, 44, Queen, MovePawn)), "e2e3");  // a stale piece without the flag
-}
-
-TEST(ProtocolMoveText, EveryGeneratedMoveRoundTrips) {
   for (const char* fen : {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
                           "r2q1rk1/pP1p2pp/Q4n2/bbp1p3/Np6/1B3NBn/pPPP1PPP/R3K2R b KQ -",
-                          "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N w - -",
-                          "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6"}) {
+                          "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N w - -", "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6"}) {
     const TProtocolBoard board = BoardFromFen(fen);
     ASSERT_GT(board.First_move[1], 0);
     for (int i = 0; i < board.First_move[1]; ++i) {
@@ -38,24 +35,22 @@ TEST(ProtocolMoveText, EveryGeneratedMoveRoundTrips) {
 
 TEST(ProtocolMoveText, PromotionLettersAndMalformedText) {
   const TProtocolBoard board = BoardFromFen("4k3/P7/8/8/8/8/8/4K3 w - -");
-  const std::pair<const char*, TPiece> letters[] = {
-      {"a7a8", Queen}, {"a7a8x", Queen}, {"a7a8R", Rook}, {"a7a8b", Bishop},
-      {"a7a8N", Knight}, {"a7a8nq", Knight},  // only five characters count
-  };
-  for (auto [text, piece] : letters) EXPECT_EQ(GeneratedMove(board, text).promote, piece) << text;
+  for (auto [text, piece] : {std::pair{"a7a8", Queen}, {"a7a8x", Queen}, {"a7a8R", Rook}, {"a7a8b", Bishop},
+                             {"a7a8N", Knight}, {"a7a8nq", Knight}})  // only five characters count
+    EXPECT_EQ(GeneratedMove(board, text).promote, piece) << text;
   TMove parsed;
   for (const char* bad : {"", "a7", "a7a", "i7a8", "a7a9", "a0a8", "A7a8", "a7-a8", "e1e3", "e8d8"})
     EXPECT_EQ(board.ParseCoordMove(bad, parsed), -1) << bad;
 }
 
+// No capture, check or mate signs; pawns that capture name their file.
 TEST(ProtocolMoveText, AlgebraicText) {
-  // No capture, check or mate signs; pawns that capture name their file.
   const std::pair<const char*, std::vector<std::pair<const char*, const char*>>> cases[] = {
       {"4k3/8/8/R7/8/8/8/RN2KN2 w - -",  // disambiguation by file, then by rank
        {{"b1d2", "Nbd2"}, {"f1d2", "Nfd2"}, {"a1a3", "R1a3"}, {"a5a3", "R5a3"}, {"b1c3", "Nc3"}, {"e1e2", "Ke2"}}},
       {"r2qk2r/1P6/8/3pP3/3n4/8/8/R3K2R w KQkq d6",
-       {{"e5d6", "ed6"}, {"e5e6", "e6"}, {"b7b8q", "b8=Q"}, {"b7a8n", "ba8=N"}, {"e1g1", "O-O"},
-        {"e1c1", "O-O-O"}, {"a1a8", "Ra8"}}},
+       {{"e5d6", "ed6"}, {"e5e6", "e6"}, {"b7b8q", "b8=Q"}, {"b7a8n", "ba8=N"}, {"e1g1", "O-O"}, {"e1c1", "O-O-O"},
+        {"a1a8", "Ra8"}}},
       {"r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq -", {{"h5f7", "Qf7"}, {"c4f7", "Bf7"}}},
   };
   for (const auto& [fen, moves] : cases) {
@@ -77,14 +72,49 @@ TEST(ProtocolMoveText, ExpectedReplyTest) {
   EXPECT_TRUE(board.CoupAttendu_OK(c7c5, Move(62, 45)));
   EXPECT_FALSE(board.CoupAttendu_OK(c7c5, e7e5));          // a move of the wrong side
   EXPECT_FALSE(board.CoupAttendu_OK(Move(51, 35), e7e5));  // not a move of this position
-  EXPECT_TRUE(BoardSnapshot(board) == before);
-  EXPECT_EQ(board.First_move[1], listSize);
-  EXPECT_EQ(board.Ply, 0u);
-
+  EXPECT_TRUE(BoardSnapshot(board) == before && board.First_move[1] == listSize && board.Ply == 0u);
   board = BoardFromFen("4k3/P7/8/8/8/8/p7/4K3 w - -");
   const TMove up = GeneratedMove(board, "a7a8q");
   EXPECT_TRUE(board.CoupAttendu_OK(up, Move(48, 56, Knight)));
   EXPECT_FALSE(board.CoupAttendu_OK(up, Move(48, 56, 0)));
+}
+
+TEST(EpdLines, APositionLineHas64SquaresIn8RanksAndASide) {
+  EXPECT_TRUE(IsFenLine("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -"));
+  EXPECT_TRUE(IsFenLine("8/8/8/8/8/8/8/K6k b - - bm Kb2;"));
+  EXPECT_FALSE(IsFenLine("8/8/8/8/8/8/8/K5k b - -")) << "63 squares";
+  EXPECT_FALSE(IsFenLine("8/8/8/8/8/8/8K6k w - -")) << "7 ranks";
+  EXPECT_FALSE(IsFenLine("8/8/8/8/8/8/8/K6k x - -")) << "no side";
+  EXPECT_FALSE(IsFenLine("8/8/8/8/8/8/8/K6k")) << "nothing after the placement";
+  EXPECT_FALSE(IsFenLine(""));
+}
+
+TEST(EpdLines, TheMirrorSwapsColoursTurnsTheBoardAndKeepsTheOperations) {
+  EXPECT_EQ(MirrorEpd("r3k2r/8/8/8/4Pp2/8/8/R3K2R b Kq e3 bm O-O; id \"x\";"),
+            "r3k2r/8/8/4pP2/8/8/8/R3K2R w Qk e6 bm O-O; id \"x\";");
+  EXPECT_EQ(MirrorEpd("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - "),
+            "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - ");
+  EXPECT_EQ(MirrorEpd("8/8/8/8/8/8/8/K6k w - c6"), "k6K/8/8/8/8/8/8/8 b - c3");
+  const std::string line = "1k1r4/pp1b1R2/3q2pp/4p3/2B5/4Q3/PPP2B2/2K5 b - - bm Qd1+; id \"BK.01\";";
+  EXPECT_EQ(MirrorEpd(MirrorEpd(line)), line);
+}
+
+TEST(EpdLines, EntriesRunToTheFirstLineThatIsNoPosition) {
+  const std::vector<std::string> lines = {
+      "1k1r4/pp1b1R2/3q2pp/4p3/2B5/4Q3/PPP2B2/2K5 b - - bm Qd1+; id \"BK.01\";",
+      "3r1k2/4npp1/1ppr3p/p6P/P2PPPP1/1NR5/5K2/2R5 w - - bm d5",
+      "3r1k2/4npp1/1ppr3p/p6P/P2PPPP1/1NR5/5K2/2R4 w - - bm d5;",
+      "8/8/8/8/8/8/8/K6k w - - bm Ka2;",
+  };
+  const std::vector<TEpdEntry> entries = ReadEpdEntries(lines);
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].position, "1k1r4/pp1b1R2/3q2pp/4p3/2B5/4Q3/PPP2B2/2K5 b - - ");
+  EXPECT_EQ(entries[0].label, "1.Qd1+");
+  EXPECT_EQ(entries[1].label, "2.") << "an operand without ';' still gets its number";
+  EXPECT_TRUE(ReadEpdEntries({"", lines[0]}).empty());
+  const std::vector<TEpdEntry> bare = ReadEpdEntries({"8/8/8/8/8/8/8/K6k w - -"});
+  ASSERT_EQ(bare.size(), 1u);
+  EXPECT_TRUE(bare[0].position == "8/8/8/8/8/8/8/K6k w - -" && bare[0].label == "1.");
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
-// The "position" command on the protocol board: start position, FEN, the
-// moves that follow, "Illegal Move !!", and which set-ups ask for cleared tables.
+// The "position" command on the protocol board: FEN accepted, cleaned up or
+// refused with one line while the previous position stays; the moves that
+// follow and "Illegal Move !!"; which set-ups ask for cleared tables.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "protocol/protocol_test_util.h"
 #include "search/control.h"
@@ -8,6 +11,100 @@
 namespace {
 
 using namespace protocol_test;
+
+// Rights whose king or rook is not at home are dropped; so is an en-passant
+// square without a pawn just pushed past it.
+TEST(ProtocolFen, CastlingAndEnPassantFields) {
+  struct Case { const char* fen; std::uint32_t castle; std::int32_t ep; };
+  const Case cases[] = {
+      {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq -", 15, NoSquare},
+      {"r3k2r/8/8/8/8/8/8/R3K2R w Kq -", 1 | 8, NoSquare},
+      {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq", 15, NoSquare},
+      {"r3k3/8/8/8/8/8/8/4K2R w KQkq -", 1 | 8, NoSquare},
+      {"r3k2r/8/8/8/8/8/8/R4K1R w KQkq -", 4 | 8, NoSquare},
+      {"Rn2k2r/8/8/8/8/8/8/R3K1nr w KQkq -", 2 | 4, NoSquare},  // a rook of the wrong colour
+      {"4k3/8/8/3Pp3/8/8/8/4K3 w - e6", 0, 20},
+      {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1", 15, 44},
+      {"4k3/8/8/8/3Pp3/8/8/4K3 b - d3", 0, 43},
+      {"4k3/8/8/3P4/8/8/8/4K3 w - e6", 0, NoSquare},     // no pawn in front
+      {"4k3/8/8/3Pp3/8/8/8/4K3 b - e6", 0, NoSquare},    // the wrong side to move
+      {"4k3/8/8/3Pp3/8/8/8/4K3 w - e5", 0, NoSquare},    // a wrong rank
+      {"4k3/4n3/8/3Pp3/8/8/8/4K3 w - e6", 0, NoSquare},  // the pawn came through a man
+      {"4k3/8/8/3P4/4p3/8/8/4K3 w - e6", 0, NoSquare},
+  };
+  for (const Case& c : cases) {
+    const TProtocolBoard board = BoardFromFen(c.fen);
+    EXPECT_TRUE(board.Castle == c.castle && board.EP == c.ep) << c.fen << ": " << board.Castle << " " << board.EP;
+  }
+}
+
+// Short FENs and blanks anywhere are accepted. The fifth field starts the
+// fifty-move counter; EPD operations may stand there instead: what is not a
+// number counts as 0, and a huge clock is cut to one that draws as surely.
+TEST(ProtocolFen, ShortFensAndTheHalfMoveClock) {
+  TProtocolBoard board = BoardFromFen("4k3/8/8/8/8/8/8/4K3 b");
+  EXPECT_EQ(board.Side, Dark);
+  EXPECT_EQ(board.First_move[1], 5) << "moves generated, ready for the first one";
+  BoardFromFen("  4k3/8/8/8/8/8/8/4K3   w\t-  -  ");
+  EXPECT_EQ(Position(board, "fen 4k3/8/8/8/8/8/4P3/4K3 w moves e2e4 e8d7"), "");
+  EXPECT_EQ(board.Hply, 2u);
+  for (const auto& [clock, expected] : {std::pair{"37 80", 37u}, {"0 1", 0u}, {"99", 99u}, {"1000 600", 1000u},
+                                        {"1001 600", 1000u}, {"99999999999999999999 1", 1000u}, {"-5 1", 0u},
+                                        {"12x 1", 0u}, {"", 0u}, {"bm Kd2; id \"x\";", 0u}}) {
+    const std::string fen = std::string("4k3/8/8/8/8/8/8/4K3 w - - ") + clock;
+    EXPECT_EQ(BoardFromFen(fen).Fifty, expected) << fen;
+  }
+}
+
+// At most eight pawns a side, and no more pieces beyond one queen and two
+// each of rooks, bishops and knights than the missing pawns could have become.
+TEST(ProtocolFen, MaterialNoGameCanReachIsRefused) {
+  struct Case { const char* fen; const char* refusal; };  // refusal null: accepted
+  const Case cases[] = {
+      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", nullptr},
+      {"rnbqkbnr/qqqqqqqq/8/8/8/8/QQQQQQQQ/RNBQKBNR w - - 0 1", nullptr},  // nine queens a side
+      {"R6R/3Q4/1Q4Q1/4Q3/2Q4Q/Q4Q2/pp1Q4/kBNN1KB1 w - - 0 1", nullptr},     // 218 moves
+      {"4k3/8/8/8/8/8/1PPPPPPP/QQ2K3 w - - 0 1", nullptr},                   // one pawn promoted
+      {"4k3/4p3/8/8/8/8/RRRRRRRR/RRK5 w - - 0 1", nullptr},                  // ten rooks
+      {"4k3/8/8/8/8/8/NNNBBBRR/NNKBB3 w - - 0 1", nullptr},                  // five knights, five bishops
+      {"4k3/8/8/8/8/8/PPPPPPPP/QQ2K3 w - - 0 1", "white has more pieces beyond the original set (1) than missing pawns (0)"},
+      {"4k3/8/8/8/8/8/1PPPPPPP/QQQ1K3 w - - 0 1", "white has more pieces beyond the original set (2) than missing pawns (1)"},
+      {"4k3/4p3/8/8/8/8/RRRRRRRR/RRRK4 w - - 0 1", "white has more pieces beyond the original set (9) than missing pawns (8)"},
+      {"rrrrrrrr/rrrrrrrk/8/8/8/8/RRRRRRRK/RRRRRRRR w - - 0 1", "white has more pieces beyond"},
+      {"nnnnkbbb/pppppppp/8/8/8/8/8/4K3 w - - 0 1", "black has more pieces beyond the original set (3) than missing pawns (0)"},
+      {"4k3/pppppppp/p7/8/8/8/8/4K3 w - - 0 1", "black has more than 8 pawns"},
+      {"4k3/8/8/8/8/P7/PPPPPPPP/4K3 w - - 0 1", "white has more than 8 pawns"},
+  };
+  EnsureEngineTables();
+  for (const Case& c : cases) {
+    TProtocolBoard board;
+    std::string error;
+    EXPECT_EQ(board.LoadFen(c.fen, error), c.refusal == nullptr) << c.fen << ": " << error;
+    if (c.refusal) { EXPECT_EQ(error.rfind(std::string("fen refused: ") + c.refusal, 0), 0u) << c.fen << ": " << error; }
+  }
+}
+
+TEST(ProtocolFen, UnsoundFensAreRefusedWithOneLineAndThePositionKept) {
+  EnsureEngineTables();
+  TProtocolBoard board;
+  Position(board, "startpos moves e2e4 e7e5");
+  const BoardSnapshot before(board);
+  for (const char* fen : RefusedFens) {
+    const std::string printed = Position(board, std::string("fen ") + fen);
+    EXPECT_EQ(printed.rfind("info string ", 0), 0u) << fen;
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << fen << " printed " << printed;
+    EXPECT_TRUE(BoardSnapshot(board) == before) << fen;
+  }
+  // The moves that follow a refused FEN are not played on the old position.
+  EXPECT_EQ(Position(board, std::string("fen ") + RefusedFens[1] + " moves g1f3").find("Illegal"), std::string::npos);
+  EXPECT_TRUE(BoardSnapshot(board) == before);
+  // LoadFen itself prints nothing and names the problem.
+  std::string error;
+  OutputCapture capture;
+  EXPECT_FALSE(board.LoadFen("4k3/8/8/8/8/8/8/4K2K w - -", error));
+  EXPECT_NE(error.find("king"), std::string::npos) << error;
+  EXPECT_EQ(capture.Text(), "");
+}
 
 class ProtocolPosition : public ::testing::Test {
  protected:
@@ -27,9 +124,9 @@ TEST_F(ProtocolPosition, NewFenIsDecidedOnTheFenTextAlone) {
 }
 
 TEST_F(ProtocolPosition, MovesArePlayedAndIllegalOnesReported) {
+  const std::string illegal = "info string Illegal Move !!\n";
   EXPECT_EQ(Position(board, "fen 4k3/8/8/8/8/8/4P3/4K3 b - - 0 1 moves e8d7 e2e4 d7d6"), "");
-  EXPECT_EQ(board.Piece[19], King);
-  EXPECT_EQ(board.Fifty, 1u);
+  EXPECT_TRUE(board.Piece[19] == King && board.Fifty == 1u);
   // The FEN's clock goes on counting; a pawn move sets it back.
   Position(board, "fen 4k3/8/8/8/8/8/4P3/4K3 b - - 37 80 moves e8d7 e1d1");
   EXPECT_EQ(board.Fifty, 39u);
@@ -37,16 +134,15 @@ TEST_F(ProtocolPosition, MovesArePlayedAndIllegalOnesReported) {
   EXPECT_EQ(board.Fifty, 0u);
   Position(board, "startpos moves e2e4 e7e5");
   const BoardSnapshot afterE4E5(board);
-  EXPECT_EQ(Position(board, "startpos moves e2e4 e7e5 e1e3"), "info string Illegal Move !!\n");
+  EXPECT_EQ(Position(board, "startpos moves e2e4 e7e5 e1e3"), illegal);
   EXPECT_TRUE(BoardSnapshot(board) == afterE4E5);
   EXPECT_EQ(Position(board, "startpos moves e2e4 e7e5 e1e2"), "");
   EXPECT_EQ(board.Piece[52], King);
-
   // Each bad token costs one line; the moves after it are played.
-  EXPECT_EQ(Position(board, "startpos moves e2e4 e2e4 e7e5 zz g1f3"), "info string Illegal Move !!\ninfo string Illegal Move !!\n");
+  EXPECT_EQ(Position(board, "startpos moves e2e4 e2e4 e7e5 zz g1f3"), illegal + illegal);
   EXPECT_EQ(board.Hply, 3u);
-  // Leaving the king in check: the pinned knight may not move.
-  EXPECT_EQ(Position(board, "fen 4k3/4r3/8/8/8/8/4N3/4K3 w - - moves e2c3 e1d1"), "info string Illegal Move !!\n");
+  // The pinned knight may not move.
+  EXPECT_EQ(Position(board, "fen 4k3/4r3/8/8/8/8/4N3/4K3 w - - moves e2c3 e1d1"), illegal);
   EXPECT_EQ(board.Piece[59], King);
 }
 
@@ -57,11 +153,9 @@ TEST_F(ProtocolPosition, ThousandsOfGameMovesFit) {
   for (int i = 0; i < plies; ++i) moves += std::string(" ") + shuffle[i % 4];
   const std::uint32_t startKey = BoardFromFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -").hash;
   EXPECT_EQ(Position(board, "startpos moves" + moves), "");
-  EXPECT_EQ(board.Hply, std::uint32_t(plies));
-  EXPECT_EQ(board.hash, startKey);
+  EXPECT_TRUE(board.Hply == std::uint32_t(plies) && board.hash == startKey);
   EXPECT_STREQ(board.Hist_dat[plies - 1].chaineCoup, "Ng8");
-  // A copy for a search carries the whole history.
-  const TBoardState copy = board;
+  const TBoardState copy = board;  // a copy for a search carries the whole history
   EXPECT_EQ(copy.Hist_dat[plies - 2].m, board.Hist_dat[plies - 2].m);
 }
 
@@ -78,17 +172,10 @@ TEST_F(ProtocolPosition, GameStateResetPerPosition) {
   MateFound = NoInfoOutput = Pondering = true;
   ClearHashPending = false;
   Position(counting, "fen 4k3/8/8/8/8/8/4P3/4K3 w - -");
-  EXPECT_EQ(GoTime, 5000);
-  EXPECT_EQ(counting.resets, 0);
-  EXPECT_FALSE(Pondering);
-  EXPECT_TRUE(MateFound && NoInfoOutput);
-
-  Pondering = true;
-  ClearHashPending = true;
+  EXPECT_TRUE(GoTime == 5000 && counting.resets == 0 && !Pondering && MateFound && NoInfoOutput);
+  Pondering = ClearHashPending = true;
   Position(counting, "startpos moves e2e4");
-  EXPECT_EQ(GoTime, 0);
-  EXPECT_EQ(MaxDepth, 0);
-  EXPECT_EQ(counting.resets, 1);
+  EXPECT_TRUE(GoTime == 0 && MaxDepth == 0 && counting.resets == 1);
   EXPECT_FALSE(Pondering || MateFound || NoInfoOutput);
 }
 

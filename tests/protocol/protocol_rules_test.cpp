@@ -1,8 +1,6 @@
-// The protocol board's rules engine: move counts of known positions, castling
+// The protocol board's own rules: move counts of known positions, castling
 // conditions, en passant, promotions, exact take-backs, and keys.
 #include <gtest/gtest.h>
-
-#include <cstdint>
 
 #include "protocol/protocol_test_util.h"
 
@@ -73,21 +71,14 @@ TEST(ProtocolRules, CastlingAndPromotionMoves) {
   board.PlayMoves("e1g1 h8h7 a1b1 e8c8");
   EXPECT_TRUE(board.Piece[62] == King && board.Piece[61] == Rook && board.Color[63] == bsEmpty);
   EXPECT_TRUE(board.Piece[2] == King && board.Piece[3] == Rook && board.Color[0] == bsEmpty);
-  EXPECT_EQ(board.Castle, 0u);
-  EXPECT_EQ(board.Fifty, 0u);
-  EXPECT_TRUE(board.Hist_dat[0].castleOK[Light]);
+  EXPECT_TRUE(board.Castle == 0u && board.Fifty == 0u && board.Hist_dat[0].castleOK[Light]);
 
   board = BoardFromFen("3r3k/4P3/8/8/8/8/8/K7 w - -");
-  const TPiece pushes[] = {Queen, Rook, Bishop, Knight};
-  int found = 0;
-  for (int i = 0; i < board.First_move[1]; ++i) {
-    const TMove m = board.Gen_dat[i].m;
-    if (m.from != 12 || m.ToNdx != 4) continue;
-    EXPECT_EQ(m.promote, pushes[found]);
-    EXPECT_EQ(m.bits, MovePawn | MovePromote);
-    ++found;
-  }
-  EXPECT_EQ(found, 4);
+  std::vector<TPiece> pushes;
+  for (int i = 0; i < board.First_move[1]; ++i)
+    if (const TMove m = board.Gen_dat[i].m; m.from == 12 && m.ToNdx == 4 && m.bits == (MovePawn | MovePromote))
+      pushes.push_back(m.promote);
+  EXPECT_EQ(pushes, (std::vector<TPiece>{Queen, Rook, Bishop, Knight}));
   EXPECT_EQ(GeneratedMove(board, "e7d8n").bits, MoveCapture | MovePawn | MovePromote);
   board.PlayMoves("e7d8n");
   EXPECT_TRUE(board.Piece[3] == Knight && board.Color[3] == Light);
@@ -99,9 +90,7 @@ TEST(ProtocolRules, EnPassant) {
   EXPECT_EQ(board.EP, 19);  // d6
   EXPECT_EQ(GeneratedMove(board, "e5d6").bits, MoveCapture | MoveEnPassant | MovePawn);
   board.PlayMoves("e5d6");
-  EXPECT_EQ(board.Piece[19], Pawn);
-  EXPECT_EQ(board.Color[27], bsEmpty);  // the d5 pawn is gone
-  EXPECT_EQ(board.EP, NoSquare);
+  EXPECT_TRUE(board.Piece[19] == Pawn && board.Color[27] == bsEmpty && board.EP == NoSquare);  // d5 is gone
   // Refused when the captured pawn was shielding the king.
   EXPECT_FALSE(Legal(BoardFromFen("8/8/8/K2pP2r/8/8/8/7k w - d6"), "e5d6"));
 }

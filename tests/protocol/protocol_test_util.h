@@ -3,7 +3,6 @@
 #pragma once
 
 #include <string>
-#include <tuple>
 
 #include "platform/console.h"
 #include "protocol/protocol_board.h"
@@ -13,20 +12,16 @@
 namespace protocol_test {
 
 struct BoardSnapshot {
+  explicit BoardSnapshot(const TBoardState& b)
+      : color(b.Color), piece(b.Piece), side(b.Side), xside(b.XSide), castle(b.Castle), ep(b.EP),
+        fifty(b.Fifty), hply(b.Hply), hash(b.hash) {}
+  bool operator==(const BoardSnapshot&) const = default;
   TBoardColor color;
   TBoardNature piece;
   TSide side, xside;
   std::uint32_t castle;
   std::int32_t ep;
   std::uint32_t fifty, hply, hash;
-
-  explicit BoardSnapshot(const TBoardState& b)
-      : color(b.Color), piece(b.Piece), side(b.Side), xside(b.XSide), castle(b.Castle), ep(b.EP),
-        fifty(b.Fifty), hply(b.Hply), hash(b.hash) {}
-  friend bool operator==(const BoardSnapshot& a, const BoardSnapshot& b) {
-    return std::tie(a.color, a.piece, a.side, a.xside, a.castle, a.ep, a.fifty, a.hply, a.hash) ==
-           std::tie(b.color, b.piece, b.side, b.xside, b.castle, b.ep, b.fifty, b.hply, b.hash);
-  }
 };
 
 // Runs the body of a "position" command and returns what it printed.
