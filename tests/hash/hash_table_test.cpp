@@ -11,19 +11,16 @@ namespace {
 constexpr TMove e2e4{52, 36, 0, 24};
 constexpr TMove g1f3{62, 45, 0, 0};
 
-// The budget is counted in 20-byte units, a sixteenth for the pawn table.
+// The budget is counted in 20-byte units, a sixteenth for the pawn table. A
+// share of 0 MB (one of several threads' 1 MB) gets the default tables; out
+// of range, new tables get the default size and existing ones stay.
 TEST(HashSizing, EntriesFollowTheBudget) {
-  struct Case { std::int32_t mb; std::uint32_t entries; };
-  for (const Case& c : {Case{32, 1572864}, {8, 393216}, {0, 1572864}}) {
-    THashClass table(c.mb);  // a share of 0 MB (one of several threads' 1 MB) gets the default tables
-    EXPECT_EQ(table.HashSize, c.entries) << c.mb;
-  }
-  // Out of range: new tables get the default size, existing ones stay.
+  for (auto [mb, entries] : {std::pair{32, 1572864u}, {8, 393216u}, {0, 1572864u}, {2000, 1572864u}, {-5, 1572864u}})
+    EXPECT_EQ(THashClass(mb).HashSize, entries) << mb;
   THashClass small(1);
   const THash* before = small.HashTable.get();
   small.HashTable[7].ID = 7;
   for (std::int32_t size : {0, 2000, -5}) {
-    EXPECT_EQ(THashClass(size).HashSize, 1572864u) << size;
     EXPECT_TRUE(small.init_size(size));
     EXPECT_TRUE(small.HashTable.get() == before && small.HashSize == 49152u && small.HashTable[7].ID == 7u) << size;
   }
@@ -38,7 +35,7 @@ class HashTable : public ::testing::Test {
     board->hash = key;
     return table.ProbeHash(*board, alpha, beta, depth, value);
   }
-  void Store(std::uint32_t key, TMove move, std::int32_t depth, std::int32_t score, std::int8_t hashf) {
+  void Store(std::uint32_t key, TMove move, std::int32_t depth, std::int32_t score, std::int8_t hashf = hashfExact) {
     board->hash = key;
     table.RecordHash(*board, move, depth, score, hashf);
   }
@@ -59,7 +56,7 @@ class HashTable : public ::testing::Test {
 
 TEST_F(HashTable, ResizingAndClearingEmptyTheTable) {
   for (std::int32_t size : {2, 2, 0}) {  // a new shape, the same one again, then clearing
-    Store(100, e2e4, 5, 30, hashfExact);
+    Store(100, e2e4, 5, 30);
     if (size) ASSERT_TRUE(table.init_size(size));
     else table.videHash();
     EXPECT_FALSE(Probe(100, -40000, 40000, -50));
@@ -68,47 +65,52 @@ TEST_F(HashTable, ResizingAndClearingEmptyTheTable) {
   EXPECT_EQ(table.HashSize, 98304u);
 }
 
-TEST_F(HashTable, BoundsDecideWhetherAProbeAnswers) {
-  Store(100, e2e4, 5, 30, hashfExact);
-  EXPECT_TRUE(Probe(100, 50, 60, 5));
-  EXPECT_EQ(value, 30);
-  EXPECT_FALSE(Probe(100, 50, 60, 6)) << "shallower than asked";
-  EXPECT_FALSE(Probe(101, 50, 60, 0)) << "another position";
+TEST_F(HashTable, BoundsAndMateDistancesDecideWhatAProbeAnswers) {
+  Store(100, e2e4, 5, 30);
   Store(200, e2e4, 5, 30, hashfUpper);
-  EXPECT_TRUE(Probe(200, 30, 60, 5));
-  EXPECT_FALSE(Probe(200, 29, 60, 5));
   Store(300, e2e4, 5, 30, hashfLower);
-  EXPECT_TRUE(Probe(300, 0, 30, 5));
-  EXPECT_FALSE(Probe(300, 0, 31, 5));
-}
-
-TEST_F(HashTable, MatesAreReadBackAtTheDistanceOfTheProbingNode) {
   // Stored at ply 3: mating at ply 7, mated at ply 6 (four and three plies on).
   board->Ply = 3;
-  Store(100, e2e4, 4, MateScore - 7, hashfLower);
-  Store(200, e2e4, 4, 6 - MateScore, hashfUpper);
-  Store(300, e2e4, 4, 250, hashfExact);
-  board->Ply = 5;
-  EXPECT_TRUE(Probe(100, 0, MateScore - 9, 4));
-  EXPECT_EQ(value, MateScore - 9);
-  EXPECT_FALSE(Probe(100, 0, MateScore - 8, 4)) << "the bound is a mate four plies on, no sooner";
-  EXPECT_TRUE(Probe(200, 8 - MateScore, 0, 4));
-  EXPECT_EQ(value, 8 - MateScore);
-  board->Ply = 1;
-  EXPECT_TRUE(Probe(100, 0, MateScore - 5, 4));
-  EXPECT_EQ(value, MateScore - 5);
-  EXPECT_TRUE(Probe(300, 0, 1, 4));
-  EXPECT_EQ(value, 250) << "other scores do not move";
+  Store(400, e2e4, 4, MateScore - 7, hashfLower);
+  Store(500, e2e4, 4, 6 - MateScore, hashfUpper);
+  struct Case {
+    const char* why;
+    std::uint32_t ply, key;
+    std::int32_t alpha, beta, depth;
+    bool answers;
+    std::int32_t value = 0;
+  };
+  const Case cases[] = {
+      {"exact", 0, 100, 50, 60, 5, true, 30},
+      {"shallower than asked", 0, 100, 50, 60, 6, false},
+      {"another position", 0, 101, 50, 60, 0, false},
+      {"upper bound at alpha", 0, 200, 30, 60, 5, true, 30},
+      {"upper bound above alpha", 0, 200, 29, 60, 5, false},
+      {"lower bound at beta", 0, 300, 0, 30, 5, true, 30},
+      {"lower bound below beta", 0, 300, 0, 31, 5, false},
+      {"mating, two plies deeper", 5, 400, 0, MateScore - 9, 4, true, MateScore - 9},
+      {"a mate four plies on, no sooner", 5, 400, 0, MateScore - 8, 4, false},
+      {"mated, two plies deeper", 5, 500, 8 - MateScore, 0, 4, true, 8 - MateScore},
+      {"mating, two plies nearer the root", 1, 400, 0, MateScore - 5, 4, true, MateScore - 5},
+      {"other scores do not move", 1, 100, 0, 1, 4, true, 30},
+  };
+  for (const Case& c : cases) {
+    board->Ply = c.ply;
+    EXPECT_EQ(Probe(c.key, c.alpha, c.beta, c.depth), c.answers) << c.why;
+    if (c.answers) {
+      EXPECT_EQ(value, c.value) << c.why;
+    }
+  }
 }
 
 TEST_F(HashTable, DeeperEntriesOfTheSameSearchAreKept) {
-  Store(100, e2e4, 5, 30, hashfExact);
-  Store(100, g1f3, 3, -10, hashfExact);
-  Store(100 + table.HashSize, g1f3, 3, -10, hashfExact);  // same slot, other position
+  Store(100, e2e4, 5, 30);
+  Store(100, g1f3, 3, -10);
+  Store(100 + table.HashSize, g1f3, 3, -10);  // same slot, other position
   EXPECT_TRUE(Probe(100, 0, 1, 5));
   EXPECT_EQ(value, 30);
-  Store(200, e2e4, 39, 30, hashfExact);
-  Store(200, g1f3, 1, -10, hashfExact);
+  Store(200, e2e4, 39, 30);
+  Store(200, g1f3, 1, -10);
   EXPECT_TRUE(Probe(200, 0, 1, 1));
   EXPECT_EQ(value, -10) << "depths of 39 or more never protect";
 }
@@ -118,8 +120,8 @@ TEST_F(HashTable, DeeperEntriesOfTheSameSearchAreKept) {
 TEST_F(HashTable, AgesCountModulo256) {
   for (std::int32_t seq = 0; seq < 700; ++seq) {
     SearchSeq = seq;
-    Store(100, e2e4, 5, seq, hashfExact);
-    Store(100, g1f3, 3, -1, hashfExact);
+    Store(100, e2e4, 5, seq);
+    Store(100, g1f3, 3, -1);
     ASSERT_TRUE(Probe(100, 0, 1, 5) && value == seq) << "protected in its own search " << seq;
     SearchSeq = seq + 1;
     ASSERT_TRUE(Probe(100, 0, 1, 5)) << "answers in the next search " << seq;
@@ -127,7 +129,7 @@ TEST_F(HashTable, AgesCountModulo256) {
     ASSERT_FALSE(Probe(100, 0, 1, 5)) << "too old two searches later " << seq;
   }
   SearchSeq = 700;  // the entry of search 699 no longer protects its depth
-  Store(100, g1f3, 3, -10, hashfExact);
+  Store(100, g1f3, 3, -10);
   EXPECT_TRUE(Probe(100, 0, 1, 3));
   EXPECT_EQ(value, -10);
 }
@@ -136,7 +138,7 @@ TEST_F(HashTable, AgesCountModulo256) {
 // store without a move keeps the move of the same position only.
 TEST_F(HashTable, StoredMoveGoesFirst) {
   const TMove promoteQueen{12, 4, Queen, 48};
-  Store(100, promoteQueen, 2, 0, hashfExact);
+  Store(100, promoteQueen, 2, 0);
   EXPECT_FALSE(LiftHashMove(100, {g1f3, TMove{12, 4, Knight, 48}}));
   Store(100, TMove{}, 3, 0, hashfUpper);
   SearchSeq = 50;  // neither depth nor age matters here
@@ -153,11 +155,11 @@ TEST_F(HashTable, StoredMoveGoesFirst) {
 TEST_F(HashTable, HashFullCountsTheCurrentSearchsEntries) {
   SearchSeq = 7;
   EXPECT_EQ(table.HashFull(), 0);
-  for (std::uint32_t key = 1; key <= 250; ++key) Store(key, e2e4, 1, 0, hashfExact);
-  Store(2000, e2e4, 1, 0, hashfExact);  // beyond the sample
+  for (std::uint32_t key = 1; key <= 250; ++key) Store(key, e2e4, 1, 0);
+  Store(2000, e2e4, 1, 0);  // beyond the sample
   EXPECT_EQ(table.HashFull(), 250);
   SearchSeq = 8;
-  for (std::uint32_t key = 1; key <= 100; ++key) Store(key + 500, g1f3, 1, 0, hashfExact);
+  for (std::uint32_t key = 1; key <= 100; ++key) Store(key + 500, g1f3, 1, 0);
   EXPECT_EQ(table.HashFull(), 100) << "the previous search's entries no longer count";
   table.videHash();
   SearchSeq = 0;  // a cleared table, and the count of searches starts again
