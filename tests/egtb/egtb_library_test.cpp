@@ -92,8 +92,7 @@ class EgtbLibrary : public ::testing::Test {
 };
 
 TEST_F(EgtbLibrary, HandCheckedPositions) {
-  struct Case { const char* men; int side; int32_t score; };
-  const Case cases[] = {
+  const struct { const char* men; int side; int32_t score; } cases[] = {
       {"Kb6 Qh7 / Ka8", 0, 9999},    // Qh8# or Qb7#
       {"Kb6 Qh8 / Ka8", 1, -10000},  // checkmated
       {"Kb6 Rb7 / Ka8", 1, 0},       // the rook is guarded: stalemate
@@ -106,7 +105,7 @@ TEST_F(EgtbLibrary, HandCheckedPositions) {
       {"Kc6 Nd4 / Ka8", 1, 0},
       {"Ke1 / Ke8", 0, 0},
   };
-  for (const Case& c : cases) EXPECT_EQ(Score(c.men, c.side), c.score) << c.men << " side " << c.side;
+  for (const auto& c : cases) EXPECT_EQ(Score(c.men, c.side), c.score) << c.men << " side " << c.side;
   EXPECT_LT(Score("Ke5 Pe4 / Ke7", 1), -9000);  // Black to move gives the opposition up
   EXPECT_GT(Score("Ke6 Pe5 / Ke8", 0), 9000);   // king on the sixth wins whoever moves
   EXPECT_LT(Score("Ke6 Pe5 / Ke8", 1), -9000);
@@ -141,8 +140,7 @@ TEST_F(EgtbLibrary, MalformedProbesAreRefused) {
   EXPECT_EQ(refusal([](A) {}, 2), "side to move must be 0 (White) or 1 (Black)");
 }
 
-// --- The test's own rules, for the whole-table check --------------------
-
+// The test's own rules, for the whole-table check.
 bool Occupied(const Position& p, int sq) {
   return std::any_of(p.men, p.men + p.count, [&](const Man& m) { return m.square == sq; });
 }
@@ -208,8 +206,7 @@ int EgtbLibrary::ExpectedScore(const Position& p) {
         if (!promotes) break;
       }
     }
-  if (best > -20000) return best;
-  return InCheck(p, p.side) ? -10000 : 0;
+  return best > -20000 ? best : InCheck(p, p.side) ? -10000 : 0;
 }
 
 // A placement is answered exactly when it is legal, and every answer is the

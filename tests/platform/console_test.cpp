@@ -29,12 +29,10 @@ TEST(Console, WriteStringKeepsLinesWholeAcrossThreads) {
     });
   for (auto& writer : writers) writer.join();
   writeString("");  // writes nothing, not even a line end
-
   std::fflush(stdout);
   dup2(saved, 1);
   close(saved);
   close(file);
-
   std::map<std::string, int> count;
   std::ifstream in(path);
   for (std::string line; std::getline(in, line);) ++count[line];

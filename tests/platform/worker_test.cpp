@@ -8,16 +8,14 @@
 
 TEST(Worker, RunsTheJobOncePerResumeAndParksBetween) {
   std::atomic<int> runs{0};
-  Worker worker([&] { ++runs; });
-  EXPECT_TRUE(worker.isIdle());
+  Worker counter([&] { ++runs; });
+  EXPECT_TRUE(counter.isIdle());
   for (int i = 1; i <= 20; ++i) {
-    worker.resume();
-    worker.waitIdle();
+    counter.resume();
+    counter.waitIdle();
     EXPECT_EQ(runs, i);
   }
-}
-
-TEST(Worker, ResumeReturnsOnlyOnceTheJobRunsAndWaitIdleBlocksUntilItEnds) {
+  // resume() returns only once the job runs; waitIdle() blocks until it ends.
   std::atomic<bool> release{false};
   Worker worker([&] {
     while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
