@@ -10,10 +10,9 @@
 namespace {
 
 TPhase PhaseOf(std::string_view fen, TPhase rootPhase = middlegame) {
-  const auto board = BoardFromFen(fen);
   TEvalState e;
   e.PhaseDepart = rootPhase;
-  return DeterminePhase(*board, e);
+  return DeterminePhase(*BoardFromFen(fen), e);
 }
 
 // A position with the evaluation state as the piece terms would leave it:
@@ -45,21 +44,9 @@ constexpr const char* StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w 
 
 }  // namespace
 
-TEST(EvalPhase, StartPositionCountsItsMaterial) {
-  TEvalState e;
-  EXPECT_EQ(RootPhase(*BoardFromFen(StartFen), e), middlegame);
-  EXPECT_EQ(e.NonPawnMen[Dark], 8);
-  EXPECT_EQ(e.Material[Light], 300);
-  EXPECT_EQ(e.MaterialScore[Dark], 2 * 300 + 2 * 310 + 2 * 470 + 900);
-}
-
-TEST(EvalPhase, MaterialThresholdsAndTheRootPhase) {
-  struct TCase {
-    const char* fen;
-    TPhase root, phase;
-  };
-  const TCase cases[] = {
-      // Without queens both sides must exceed 120 points.
+TEST(EvalPhase, MaterialCountsThresholdsAndTheRootPhase) {
+  struct TCase { const char* fen; TPhase root, phase; };
+  const TCase cases[] = {  // without queens both sides must exceed 120 points
       {"r1b1k2r/8/8/8/8/8/8/R1B1K2R w - - 0 1", middlegame, endgame},  // 120 is not above 120
       {"r1b1k2r/8/8/8/8/8/8/RNB1K2R w - - 0 1", middlegame, endgame},  // 150 against 120
       {"r1b1k1nr/8/8/8/8/8/8/RNB1K2R w - - 0 1", middlegame, middlegame},
@@ -74,6 +61,8 @@ TEST(EvalPhase, MaterialThresholdsAndTheRootPhase) {
   TEvalState e;
   e.PhaseDepart = endgame;
   EXPECT_EQ(RootPhase(*BoardFromFen(StartFen), e), middlegame);
+  EXPECT_TRUE(e.NonPawnMen[Dark] == 8 && e.Material[Light] == 300);
+  EXPECT_EQ(e.MaterialScore[Dark], 2 * 300 + 2 * 310 + 2 * 470 + 900);
   EXPECT_EQ(RootPhase(*BoardFromFen("r1b1k2r/8/8/8/8/8/8/R1B1K2R w - - 0 1"), e), endgame);
 }
 
@@ -147,11 +136,7 @@ TEST(EvalAdjustments, BishopPairMaterialLeadAndPawnCompensation) {
     c.e.BadBishops[Light] = badBishops;
     EXPECT_EQ(c.Adjusted()[Light], 1120 - 10 * badBishops);
   }
-  struct TCase {
-    TTabScore before;
-    int queenWing;
-    TTabScore after;
-  };
+  struct TCase { TTabScore before; int queenWing; TTabScore after; };
   const TCase cases[] = {
       {{1085, 1000}, 8, {1165, 1000}},  // a pawn down, 85 gained by the pieces: the pawn back
       {{1079, 1000}, 8, {1079, 1000}},  // 79 is not enough

@@ -17,10 +17,7 @@ int PiecesAdd(std::string_view with, std::string_view without) {
 }
 
 TEST(EndgamePieces, RookTerms) {
-  struct TCase {
-    const char *with, *without;
-    int added;
-  };
+  struct TCase { const char *with, *without; int added; };
   const TCase cases[] = {
       // Behind its own passer; in front of it on the eighth.
       {"8/8/3P4/8/8/k7/8/3R3K w - - 0 1", "8/8/3P4/8/8/k7/8/7K w - - 0 1", 20},

@@ -21,11 +21,7 @@ int WhiteShelter(TEvalCase& position, bool enemyQueen) {
 }
 
 TEST(KingShelter, WithAndWithoutTheEnemyQueen) {
-  struct TCase {
-    const char* fen;
-    bool enemyQueen;
-    int expected;
-  };
+  struct TCase { const char* fen; bool enemyQueen; int expected; };
   const TCase cases[] = {
       // Castled king behind unmoved pawns: no penalty at all.
       {"rnbqkbnr/pppppppp/8/8/8/8/5PPP/6K1 w - - 0 1", true, 0},
@@ -61,10 +57,7 @@ TEST(KingShelter, CentreKingFacesOpenFilesHarderWithoutCastlingRights) {
 }
 
 TEST(KingTerm, ChoosesTheRuleByTheEnemyMaterial) {
-  struct TKingCase {
-    const char* fen;
-    int evalKing;
-  };
+  struct TKingCase { const char* fen; int evalKing; };
   const TKingCase cases[] = {
       {"1r2kb1r/8/8/8/8/8/5PPP/6K1 w - - 0 1", KingCentre[g1]},       // 120 without queen
       {"1rn1kb1r/8/8/8/8/8/5PPP/6K1 w - - 0 1", KingQuiet[g1]},       // 150 without queen

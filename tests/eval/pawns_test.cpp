@@ -11,11 +11,7 @@ constexpr TPhase MG = middlegame, EG = endgame;
 }  // namespace
 
 TEST(PawnStructure, WhiteStructureScores) {
-  struct TCase {
-    const char* fen;
-    TPhase phase;
-    int expected;
-  };
+  struct TCase { const char* fen; TPhase phase; int expected; };
   const TCase cases[] = {
       // c3: doubled 5, isolated on an open file 15 and 10 more, square +2;
       // c2: isolated on an open file 15. Both passed, neither counts yet.
@@ -52,12 +48,7 @@ TEST(PawnStructure, WhiteStructureScores) {
 }
 
 TEST(PassedPawns, RacesEscortsAndBlockades) {
-  struct TCase {
-    const char* fen;
-    TPhase phase;
-    TSide side;
-    int expected;
-  };
+  struct TCase { const char* fen; TPhase phase; TSide side; int expected; };
   const TCase cases[] = {
       // a5 needs 3 moves, the king on e7 needs 4 to reach a8: it outruns the
       // king with White to move, not with Black to move; the same for Black.

@@ -31,11 +31,7 @@ int WhiteTerm(TEvalCase& position, TTerm term, int square) {
 }
 
 TEST(PiecesMiddlegame, SquareTerms) {
-  struct TCase {
-    TTerm term;
-    const char* fen;
-    int square, expected;
-  };
+  struct TCase { TTerm term; const char* fen; int square, expected; };
   const TCase cases[] = {
       // Knight outposts: protected by a pawn from beside, not on the edge or in the corner.
       {Outpost, "4k3/8/8/3N4/4P3/8/8/4K3 w - - 0 1", d5, 15},
@@ -96,11 +92,7 @@ TEST(PiecesMiddlegame, SquareTerms) {
 }
 
 TEST(PiecesMiddlegame, OutpostFilesAreRecordedForTheRookBonus) {
-  struct TCase {
-    const char* fen;
-    TSide side;
-    TSquareSet files;
-  };
+  struct TCase { const char* fen; TSide side; TSquareSet files; };
   const TCase cases[] = {
       {"4k3/8/8/3N4/4P3/8/8/4K3 w - - 0 1", Light, FileBit(4)},
       {"4k3/8/8/N7/1P6/8/8/4K3 w - - 0 1", Light, FileBit(1)},  // the edge: recorded, though worth nothing
@@ -119,10 +111,7 @@ TEST(PiecesMiddlegame, OutpostFilesAreRecordedForTheRookBonus) {
 }
 
 TEST(PiecesMiddlegame, RookAndQueenFiles) {
-  struct TCase {
-    const char* fen;
-    int open1, open2, halfOpen1;
-  };
+  struct TCase { const char* fen; int open1, open2, halfOpen1; };
   const TCase cases[] = {
       {"4k3/2p5/8/4p3/8/8/8/3RR1K1 w - - 0 1", 4, 0, 5},
       {"4k3/8/5p2/4p3/8/8/8/3RR1K1 w - - 0 1", 4, 0, 0},  // f6 can come to protect e5

@@ -31,11 +31,7 @@ void ExpectCode(std::string_view fen, int code, TBoardSide bonusTo = bsEmpty) {
   EXPECT_EQ(twin.e.EndgameColor, TBoardSide(Opponent(bonusTo)));
 }
 
-struct TCodeCase {
-  const char* fen;
-  int code;
-  TBoardSide bonusTo = bsEmpty;
-};
+struct TCodeCase { const char* fen; int code; TBoardSide bonusTo = bsEmpty; };
 
 TEST(Recogniser, PawnlessMaterialBalances) {
   const TCodeCase cases[] = {
