@@ -1,12 +1,15 @@
-// The geometry tables built at start-up that only the evaluation reads, and
-// the ray sets' conventions. The mailbox, the attack and direction tables are
-// exercised by every perft count.
+// The tables built at start-up: the geometry only the evaluation reads, the
+// ray sets' conventions, and the position keys with their random generator.
+// The mailbox, the attack and direction tables are exercised by every perft count.
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <random>
 
 #include "board/geometry.h"
-#include "support/engine_tables.h"
+#include "board/keys.h"
+#include "board/mersenne.h"
+#include "protocol/protocol_test_util.h"
 
 namespace {
 
@@ -46,6 +49,22 @@ TEST(Geometry, RaySetsMatchTheRayLists) {
       EXPECT_EQ(RayBefore(square, offset, ray.squares[2]), SquareBit(ray.squares[0]) | SquareBit(ray.squares[1]));
     }
   }
+}
+
+TEST(Keys, TheGeneratorMatchesTheStandardOne) {
+  Tmt19937 random(0xFFFFFFFFu);
+  std::mt19937 reference(0xFFFFFFFFu);
+  for (int i = 0; i < 10000; ++i) ASSERT_EQ(random.val32(), reference()) << i;
+}
+
+// The keys are part of the search's signature: a change in the draws, their
+// order or the key formula moves every stored-move collision and the bench
+// count. The start position's keys, recorded once, catch such a change here.
+TEST(Keys, TheStartPositionHasItsRecordedKeys) {
+  TBoardState board = protocol_test::BoardFromFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
+  EXPECT_TRUE(board.hash == 58130639u && ComputeKey(board) == 58130639u);
+  SetPawnKey(board);
+  EXPECT_EQ(board.hashP, 753845607u);
 }
 
 }  // namespace
