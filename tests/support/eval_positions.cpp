@@ -1,6 +1,7 @@
 #include "support/eval_positions.h"
 
 #include <cstdint>
+#include <numeric>
 #include <random>
 #include <stdexcept>
 
@@ -10,11 +11,6 @@
 #include "support/engine_tables.h"
 
 namespace {
-
-// Castling bits of one colour and their twins of the other: K 1 <-> k 4, Q 2 <-> q 8.
-std::uint32_t MirrorCastle(std::uint32_t castle) {
-  return ((castle & 3u) << 2) | ((castle >> 2) & 3u);
-}
 
 std::unique_ptr<TSearchBoard> Prepared(const TBoardState& placement) {
   auto board = std::make_unique<TSearchBoard>();
@@ -52,7 +48,7 @@ void PlayRandomGame(TProtocolBoard& game, std::mt19937& random, std::vector<std:
     const int count = game.First_move[1];
     // Try the moves in a random order until one is legal.
     std::vector<int> order(count);
-    for (int i = 0; i < count; ++i) order[i] = i;
+    std::iota(order.begin(), order.end(), 0);
     bool moved = false;
     for (int left = count; left > 0 && !moved; --left) {
       const int pick = int(random() % std::uint32_t(left));
@@ -92,7 +88,8 @@ std::unique_ptr<TSearchBoard> BoardFromFen(std::string_view fen) {
   return Prepared(placement);
 }
 
-void MirrorColours(const TBoardState& from, TBoardState& to) {
+std::unique_ptr<TSearchBoard> MirroredBoard(const TBoardState& from) {
+  TBoardState to;
   to.ClearStacks();
   for (int square = 0; square < 64; ++square) {
     const int twin = square ^ 56;
@@ -101,19 +98,14 @@ void MirrorColours(const TBoardState& from, TBoardState& to) {
   }
   to.Side = Opponent(from.Side);
   to.XSide = from.Side;
-  to.Castle = MirrorCastle(from.Castle);
+  to.Castle = ((from.Castle & 3u) << 2) | ((from.Castle >> 2) & 3u);  // K 1 <-> k 4, Q 2 <-> q 8
   to.EP = from.EP == NoSquare ? NoSquare : (from.EP ^ 56);
   to.Fifty = from.Fifty;
   to.Ply = 0;
   to.Hply = 0;
   to.hash = ComputeKey(to);
   SetPawnKey(to);
-}
-
-std::unique_ptr<TSearchBoard> MirroredBoard(const TBoardState& board) {
-  TBoardState twin;
-  MirrorColours(board, twin);
-  return Prepared(twin);
+  return Prepared(to);
 }
 
 std::string BoardToFen(const TBoardState& board) {

@@ -15,13 +15,9 @@
 // Builds the engine tables first, so tests may call it straight away.
 std::unique_ptr<TSearchBoard> BoardFromFen(std::string_view fen);
 
-// Writes into `to` the colour-mirrored twin of `from`: ranks flipped, colours
+// The prepared colour-mirrored twin of a board: ranks flipped, colours
 // swapped, the other side to move, castling rights and en-passant square
-// swapped, keys recomputed; the move history is dropped. `to` still needs
-// preparing before a search or an evaluation.
-void MirrorColours(const TBoardState& from, TBoardState& to);
-
-// The prepared colour-mirrored twin of a board.
+// swapped, keys recomputed; the move history is dropped.
 std::unique_ptr<TSearchBoard> MirroredBoard(const TBoardState& board);
 
 // FEN text of a board's placement, side, rights and en-passant square.
