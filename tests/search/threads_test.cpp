@@ -1,66 +1,154 @@
-// Search threads and the options that shape them, driven through the command
-// loop as the interface would, in-process so that the objects can be looked at.
+// Search threads: the options that shape them, driven through the command
+// loop in-process so that the objects can be looked at; how several threads
+// share one search (the dealing of the root moves, the exchange of a stored
+// root move between shares, which thread speaks and whose result is played);
+// and an abort deep in a search.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "board/move_text.h"
 #include "hash/hash_table.h"
 #include "platform/console.h"
-#include "search/egtb_bridge.h"
+#include "protocol/protocol_board.h"
 #include "protocol/uci.h"
 #include "search/control.h"
+#include "search/egtb_bridge.h"
+#include "search/infos.h"
 #include "search/main_thread_search.h"
+#include "search/search.h"
 #include "support/engine_tables.h"
 
 namespace {
+
+using Moves = std::vector<std::string>;
+
+Moves RootList(const TThreadSearch& t) {
+  Moves moves;
+  for (int i = 0; i < t.RootMoveCount(); ++i) moves.push_back(move_str(t.Gen_dat[i].m));
+  return moves;
+}
+
+// Every `step`-th move of `list` from `first` on.
+Moves Every(const Moves& list, std::size_t first, std::size_t step) {
+  Moves moves;
+  for (std::size_t k = first; k < list.size(); k += step) moves.push_back(list[k]);
+  return moves;
+}
+
+std::uint32_t UnitsOf(const TThreadSearch& thread) { return thread.HashClass->HashSize + thread.PawnHash->Size(); }
+
+const char* const Middlegame = "startpos moves e2e4 e7e5 g1f3 b8c6";
 
 class Threads : public ::testing::Test {
  protected:
   void SetUp() override {
     EnsureEngineTables();
     HashSizeMB = 32;
-    uci = std::make_unique<TUCI>();
+    NoInfoOutput = false;
+    TInfos::Init();
   }
   void TearDown() override {
+    if (main) main->StopHelpers();
+    main.reset();
     uci.reset();
     ThreadsCount = 1;
     HashSizeMB = 32;
+    TimeMode = tmFixedDepth;
+    MaxDepth = 0;
+    RootInCheck = false;
+    TInfos::Init();
   }
-  // Serves the line and returns what the engine printed for it.
+  // The command loop, made on first use; serves the line and returns what
+  // the engine printed for it.
   std::string Serve(const std::string& line) {
+    if (!uci) uci = std::make_unique<TUCI>();
     OutputCapture capture;
     uci->HandleLine(line);
     return capture.Text();
   }
-  TMainThreadSearch& Main() { return uci->MainSearch(); }
-
-  OutputCapture identity;  // swallows the lines printed on construction
+  TMainThreadSearch& UciMain() {
+    if (!uci) uci = std::make_unique<TUCI>();
+    return uci->MainSearch();
+  }
+  // A main search thread and its helpers, `threads` in all, 1 MB of tables each.
+  void Create(int threads) {
+    main.reset();
+    ThreadsCount = threads;
+    HashSizeMB = threads;
+    main = std::make_unique<TMainThreadSearch>(source);
+  }
+  TThreadSearch& Helper(std::int32_t id) { return main->Helper(std::size_t(id - 2)); }
+  TThreadSearch& Thread(std::int32_t id) { return id == 1 ? *main : Helper(id); }
+  // The root as Think has it just before the dealing: empty tables, the
+  // legal moves sorted, nothing found in the table. Returns the list.
+  Moves Root(const std::string& position) {
+    main->VideAllHash();
+    source.SetupPosition(position);
+    main->ResetBest();
+    for (std::size_t i = 0; i < main->HelperCount(); ++i) main->Helper(i).ResetBest();
+    main->CopyMain();
+    main->PrepareBoard();
+    RootInCheck = main->AnalyseChecks(main->Side, main->KingSquare(main->Side));
+    if (RootInCheck) {
+      main->GenerateRootEvasions();
+    } else {
+      main->GenerateRootMoves();
+      main->FilterLegalRootMoves();
+    }
+    for (int i = 0; i < main->RootMoveCount(); ++i) main->PickNextMove(i);
+    main->PROF = 1;
+    main->ALPHA_ROOT = -Infinity;
+    main->BETA_ROOT = Infinity;
+    HashMoveFirst(*main);
+    return RootList(*main);
+  }
+  // Deals the root and starts the helpers, which have no depth to search;
+  // returns what was printed meanwhile.
+  std::string Deal() {
+    MaxDepth = 0;
+    OutputCapture capture;
+    main->StartHelpers();
+    main->StopHelpers();
+    return capture.Text();
+  }
+  // Writes `t`'s table entry for the root: `move` (from the main thread's
+  // list as Root left it) searched to `depth` with `value`.
+  void Store(TThreadSearch& t, const std::string& move, int depth, std::int32_t value = 0, bool nil = false) {
+    TMove m;
+    for (int i = 0; i < main->RootMoveCount(); ++i)
+      if (move_str(main->Gen_dat[i].m) == move) m = main->Gen_dat[i].m;
+    ASSERT_FALSE(m.IsNone()) << move;
+    t.HashClass->Entry(main->hash) =
+        THash{main->hash, value, std::int8_t(depth), hashfExact, {m.from, m.ToNdx, m.promote}, nil, 0};
+  }
+  OutputCapture quiet;  // first, so that it outlives the engine's lines
+  TProtocolBoard source;
+  std::unique_ptr<TMainThreadSearch> main;
   std::unique_ptr<TUCI> uci;
 };
 
-std::uint32_t UnitsOf(const TThreadSearch& thread) { return thread.HashClass->HashSize + thread.PawnHash->Size(); }
-
 }  // namespace
 
-TEST_F(Threads, OneThreadHasNoHelperAndTheWholeHash) {
-  EXPECT_EQ(Main().HelperCount(), 0u);
-  EXPECT_EQ(UnitsOf(Main()), THashClass::UnitsForSize(32));
+// One thread has the whole hash; more share it, their helpers made idle.
+TEST_F(Threads, HelpersAreCreatedIdleAndShareTheHash) {
+  EXPECT_EQ(UciMain().HelperCount(), 0u);
   Serve("setoption name Hash value 64");
   EXPECT_EQ(HashSizeMB, 64);
-  EXPECT_EQ(UnitsOf(Main()), THashClass::UnitsForSize(64));
-}
-
-TEST_F(Threads, HelpersAreCreatedIdleAndHashIsShared) {
+  EXPECT_EQ(UnitsOf(UciMain()), THashClass::UnitsForSize(64));
   ProcessorCount = 4;  // as on a machine with four processors
   EXPECT_NE(Serve("setoption name Threads value 2").find("Init EGTB"), std::string::npos);
-  ASSERT_EQ(Main().HelperCount(), 1u);
-  EXPECT_EQ(Main().Helper(0).ThreadID, 2);
-  EXPECT_EQ(Main().Helper(0).PROF, IdleDepth);
-  EXPECT_TRUE(Main().Helper(0).Idle());
-
+  ASSERT_EQ(UciMain().HelperCount(), 1u);
+  EXPECT_EQ(UciMain().Helper(0).ThreadID, 2);
+  EXPECT_EQ(UciMain().Helper(0).PROF, IdleDepth);
+  EXPECT_TRUE(UciMain().Helper(0).Idle());
   Serve("setoption name Threads value 4");
   Serve("SETOPTION NAME HASH VALUE 128");
-  ASSERT_EQ(Main().HelperCount(), 3u);
-  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(UnitsOf(Main().Helper(i)), THashClass::UnitsForSize(32));
-  EXPECT_EQ(UnitsOf(Main()), THashClass::UnitsForSize(32));
+  ASSERT_EQ(UciMain().HelperCount(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(UnitsOf(UciMain().Helper(i)), THashClass::UnitsForSize(32));
+  EXPECT_EQ(UnitsOf(UciMain()), THashClass::UnitsForSize(32));
 }
 
 TEST_F(Threads, BadThreadValuesAreIgnoredButTablebasesReinitialise) {
@@ -69,7 +157,7 @@ TEST_F(Threads, BadThreadValuesAreIgnoredButTablebasesReinitialise) {
     const std::string printed = Serve(std::string("setoption name Threads value ") + value);
     EXPECT_NE(printed.find("Init EGTB"), std::string::npos) << value;
     EXPECT_EQ(ThreadsCount, 1) << value;
-    EXPECT_EQ(Main().HelperCount(), 0u) << value;
+    EXPECT_EQ(UciMain().HelperCount(), 0u) << value;
   }
   EXPECT_EQ(Serve("setoption name Threads value many"), "info string EConvertError: 'many' is not a valid integer value\n");
   EXPECT_EQ(Serve("setoption name Hash value 12x"), "info string EConvertError: '12x' is not a valid integer value\n");
@@ -80,10 +168,10 @@ TEST_F(Threads, BadThreadValuesAreIgnoredButTablebasesReinitialise) {
 TEST_F(Threads, NewGameRecreatesTheHelpers) {
   ProcessorCount = 2;
   Serve("setoption name Threads value 2");
-  Main().Helper(0).Nodes = 12345;  // marks the old helper
+  UciMain().Helper(0).Nodes = 12345;  // marks the old helper
   Serve("ucinewgame");
-  ASSERT_EQ(Main().HelperCount(), 1u);
-  EXPECT_EQ(Main().Helper(0).Nodes, 0u);
+  ASSERT_EQ(UciMain().HelperCount(), 1u);
+  EXPECT_EQ(UciMain().Helper(0).Nodes, 0u);
   EXPECT_TRUE(ClearHashPending);
 }
 
@@ -134,7 +222,6 @@ TEST(SearchAbort, AnAbortDeepInTheSearchIsCaughtAndTheBoardRebuilt) {
   EXPECT_FALSE(finished);
   EXPECT_GT(main.Ply, 0u);  // the board was left mid-line
   SearchStopped = false;
-
   main.CopyMain();
   main.PrepareBoard();
   EXPECT_EQ(main.Ply, 0u);
@@ -146,8 +233,8 @@ TEST(SearchAbort, AnAbortDeepInTheSearchIsCaughtAndTheBoardRebuilt) {
 TEST_F(Threads, EverySearchStartsTheHelpersAfresh) {
   ProcessorCount = 2;
   Serve("setoption name Threads value 2");
-  ASSERT_EQ(Main().HelperCount(), 1u);
-  TThreadSearch& helper = Main().Helper(0);
+  ASSERT_EQ(UciMain().HelperCount(), 1u);
+  TThreadSearch& helper = UciMain().Helper(0);
   // Left over from a long earlier search: a count near the 32-bit limit and
   // a stored root move the helper found then.
   const auto leftOver = [&] {
@@ -158,7 +245,7 @@ TEST_F(Threads, EverySearchStartsTheHelpersAfresh) {
   leftOver();
   Serve("position startpos moves e2e4 e7e5");
   Serve("go depth 4");
-  Main().Thread().waitIdle();
+  UciMain().Thread().waitIdle();
   EXPECT_GT(helper.Nodes, 0u);
   EXPECT_LT(helper.Nodes, 4000000000u);
   EXPECT_FALSE(helper.couptrouve);
@@ -166,7 +253,215 @@ TEST_F(Threads, EverySearchStartsTheHelpersAfresh) {
   leftOver();
   Serve("position fen 1r5k/8/8/8/8/8/8/K6r w - - 0 1");
   Serve("go depth 3");
-  Main().Thread().waitIdle();
+  UciMain().Thread().waitIdle();
   EXPECT_EQ(helper.Nodes, 0u);
   EXPECT_FALSE(helper.couptrouve);
+}
+
+TEST_F(Threads, RootMovesAreDealtInTurnAndTheMainThreadKeepsThePrincipalMove) {
+  for (int threads : {2, 3}) {
+    SCOPED_TRACE(threads);
+    Create(threads);
+    // A clock game whose stored move was sorted sixth: it comes first and so
+    // stays with the main thread.
+    TimeMode = tmMovesToGo;
+    const Moves sorted = Root(Middlegame);
+    ASSERT_EQ(sorted.size(), 27u);
+    Store(*main, sorted[5], 6, 12);
+    HashMoveFirst(*main);
+    const Moves dealt = RootList(*main);
+    ASSERT_EQ(dealt[0], sorted[5]);
+    EXPECT_EQ(Deal(), "");  // nothing to exchange, and depth 1 is not printed
+    EXPECT_EQ(RootList(*main), Every(dealt, 0, threads));
+    EXPECT_EQ(main->MaxCoups, main->RootMoveCount());
+    EXPECT_TRUE(main->couptrouve);
+    EXPECT_EQ(move_str(main->Best.m), sorted[5]);
+    for (std::int32_t id = 2; id <= threads; ++id) {
+      EXPECT_EQ(RootList(Helper(id)), Every(dealt, std::size_t(id - 1), threads)) << "thread " << id;
+      EXPECT_EQ(Helper(id).MaxCoups, Helper(id).RootMoveCount());
+      EXPECT_FALSE(Helper(id).couptrouve);
+    }
+    EXPECT_EQ(InfoThread, 1);
+    // Two moves for three threads: the third thread takes no part.
+    if (threads == 3) {
+      const Moves two = Root("fen 7k/8/8/8/8/8/r7/K7 w - - 0 1");
+      ASSERT_EQ(two.size(), 2u);
+      Deal();
+      EXPECT_EQ(RootList(*main), Moves{two[0]});
+      EXPECT_EQ(RootList(Helper(2)), Moves{two[1]});
+      EXPECT_EQ(Helper(3).MaxCoups, 0);
+      EXPECT_EQ(Helper(3).PROF, IdleDepth);
+    }
+  }
+}
+
+TEST_F(Threads, AStoredRootMoveInAnotherShareIsExchangedForTheFirstMove) {
+  struct Stored {
+    std::int32_t thread;
+    std::size_t index;  // in the sorted list
+    int depth = 1;
+    bool nil = false;
+  };
+  struct Case {
+    const char* what;
+    std::vector<Stored> stored;
+    std::uint8_t mode;
+    std::int32_t taker = 0;  // 0: nobody exchanges
+    std::int32_t giver = 0;
+    std::size_t from = 0;  // the stored move's index in the giver's share
+  };
+  // Three shares: the main thread L0 L3 L6 ..., thread 2 L1 L4 ..., thread 3
+  // L2 L5 ... The main thread's stored moves are written after its own
+  // look-up, so that only the exchange can bring them to it.
+  const Case cases[] = {
+      {"the main thread's move, dealt to thread 2", {{1, 4}}, tmMovesToGo, 1, 2, 1},
+      {"searched to depth 0", {{1, 4, 0}}, tmMovesToGo},
+      {"marked empty", {{1, 4, 1, true}}, tmMovesToGo},
+      {"not a clock game", {{1, 4}}, tmUnlimited},
+      {"thread 2's move, dealt to the main thread", {{2, 3}}, tmMovesToGo, 2, 1, 1},
+      {"thread 3's move, dealt to thread 2", {{3, 4}}, tmMovesToGo, 3, 2, 1},
+      {"one exchange at most, the main thread's first", {{1, 5}, {2, 3}}, tmMovesToGo, 1, 3, 1},
+      {"thread 2 found its own move: nobody exchanges", {{1, 5}, {2, 4}}, tmMovesToGo},
+  };
+  Create(3);
+  for (const Case& c : cases) {
+    TimeMode = c.mode;
+    const Moves L = Root(Middlegame);
+    const std::vector<Moves> plain = {Every(L, 0, 3), Every(L, 1, 3), Every(L, 2, 3)};
+    for (const Stored& s : c.stored) Store(Thread(s.thread), L[s.index], s.depth, 25, s.nil);
+    const std::string printed = Deal();
+    const std::vector<Moves> shares = {RootList(*main), RootList(Helper(2)), RootList(Helper(3))};
+    if (c.taker == 0) {
+      EXPECT_EQ(printed, "") << c.what;
+      EXPECT_EQ(shares[0], plain[0]) << c.what;
+      continue;
+    }
+    std::vector<Moves> expected = plain;
+    std::swap(expected[c.taker - 1][0], expected[c.giver - 1][c.from]);
+    EXPECT_EQ(shares, expected) << c.what;
+    EXPECT_EQ(printed, "info string SWITCH: T" + std::to_string(c.taker) + " OldMove: " + plain[c.taker - 1][0] +
+                           " Move :" + expected[c.taker - 1][0] + "\n")
+        << c.what;
+    // The taker starts from the stored move as if it had found it itself.
+    const TThreadSearch& taker = Thread(c.taker);
+    EXPECT_TRUE(taker.couptrouve) << c.what;
+    EXPECT_EQ(move_str(taker.Best.m), expected[c.taker - 1][0]) << c.what;
+    EXPECT_EQ(taker.Best.score, 25) << c.what;
+  }
+}
+
+TEST_F(Threads, TheBestStoredScoreTakesTheVoiceAndOnlyABetterScoreTakesItOver) {
+  Create(2);
+  TimeMode = tmMovesToGo;
+  // Threads that start from a stored move speak for it, best score first;
+  // below depth 7 nothing is printed.
+  const auto startingVoice = [&](bool mainStored, std::int32_t helperScore) {
+    TInfos::Init();
+    const Moves L = Root(Middlegame);
+    if (mainStored) {
+      Store(*main, L[0], 3, 30);
+      HashMoveFirst(*main);
+    }
+    Store(Helper(2), L[1], 3, helperScore);
+    EXPECT_EQ(Deal(), "");
+    return InfoThread.load();
+  };
+  EXPECT_EQ(startingVoice(true, 30), 1);
+  EXPECT_EQ(startingVoice(true, 31), 2);
+  EXPECT_EQ(startingVoice(false, -200), 2);
+  // The main thread speaks with 30: the helper's next iteration line is
+  // printed only with more.
+  startingVoice(true, 30);
+  TThreadSearch& helper = Helper(2);
+  const auto iteration = [&](std::int32_t score) {
+    helper.PROF = 7;
+    helper.ThreadScore = score;
+    OutputCapture capture;
+    EXPECT_TRUE(AdvanceIteration(helper));
+    return capture.Text();
+  };
+  EXPECT_EQ(iteration(30), "");
+  EXPECT_EQ(iteration(31).rfind("info depth 8 score cp 31 ", 0), 0u);
+  EXPECT_EQ(InfoThread, 2);
+}
+
+namespace {
+
+constexpr TMove E2E4{52, 36, 0, 0};
+constexpr TMove D2D4{51, 35, 0, 0};
+constexpr TMove G1F3{62, 45, 0, 0};
+constexpr TMove E7E5{12, 28, 0, 0};
+constexpr TMove D7D5{11, 27, 0, 0};
+
+struct Result {
+  std::int32_t score;
+  std::uint32_t depth;
+  bool hasMove = true;
+};
+
+void SetResult(TThreadSearch& t, TMove m, const Result& r, TMove reply) {
+  t.Best = TBest{};
+  if (r.hasMove) t.Best.m = m;
+  t.Best.pv.SetMove(t.Best.m);
+  t.Best.score = r.score;
+  t.Best.Depth = r.depth;
+  t.CoupAttendu = reply;
+}
+
+}  // namespace
+
+TEST_F(Threads, TheFinalMoveGoesToABetterScoreUnlessTheVoiceSawDeeperAndIsWithinTwenty) {
+  struct Case {
+    const char* what;
+    std::int32_t voice;
+    Result mainResult, helperResult;
+    std::int32_t chosen;
+  };
+  const Case cases[] = {
+      {"an equal score keeps the voice's move", 1, {30, 9}, {30, 9}, 1},
+      {"one more at the same depth takes over", 1, {30, 9}, {31, 9}, 2},
+      {"15 more takes over when the voice saw no deeper", 1, {30, 9}, {45, 9}, 2},
+      {"15 more loses to a deeper voice", 1, {30, 10}, {45, 9}, 1},
+      {"20 more loses to a deeper voice", 1, {30, 10}, {50, 9}, 1},
+      {"21 more takes over whatever the depths", 1, {30, 12}, {51, 9}, 2},
+      {"nobody spoke: the main thread is the candidate", 0, {30, 10}, {50, 9}, 1},
+      {"a helper with the voice keeps it deeper against 20 more", 2, {50, 9}, {30, 10}, 2},
+      {"a helper with the voice loses deeper against 21 more", 2, {51, 9}, {30, 10}, 1},
+      {"a helper with the voice loses at the same depth against 1 more", 2, {31, 9}, {30, 9}, 1},
+      {"a helper without a move never takes over", 1, {30, 9}, {90, 12, false}, 1},
+      {"the main thread without a move never takes over", 2, {90, 12, false}, {30, 9}, 2},
+  };
+  Create(2);
+  for (const Case& c : cases) {
+    SetResult(*main, E2E4, c.mainResult, E7E5);
+    SetResult(Helper(2), D2D4, c.helperResult, D7D5);
+    InfoThread = c.voice;
+    OutputCapture capture;
+    main->ChooseFinalMove();
+    const bool helperChosen = c.chosen == 2;
+    const Result& expected = helperChosen ? c.helperResult : c.mainResult;
+    EXPECT_EQ(main->Best.m, helperChosen ? D2D4 : E2E4) << c.what;
+    EXPECT_EQ(main->Best.score, expected.score) << c.what;
+    EXPECT_EQ(main->Best.Depth, expected.depth) << c.what;
+    EXPECT_EQ(main->CoupAttendu, helperChosen ? D7D5 : E7E5) << c.what;
+    const bool voiceChosen = c.chosen == (c.voice == 2 ? 2 : 1);
+    EXPECT_EQ(capture.Text(), voiceChosen ? ""
+                              : helperChosen ? "info string SWITCHBEST: T2 OldMove: e2e4 Move :d2d4\n"
+                                             : "info string SWITCHBEST: T1 OldMove: d2d4 Move :e2e4\n")
+        << c.what;
+  }
+  // Three threads: the main thread is weighed first, then the helpers in
+  // turn against whichever result leads by then.
+  Create(3);
+  SetResult(Helper(3), G1F3, {30, 12}, E7E5);
+  SetResult(*main, E2E4, {55, 9}, E7E5);
+  SetResult(Helper(2), D2D4, {65, 9}, D7D5);
+  InfoThread = 3;
+  OutputCapture capture;
+  main->ChooseFinalMove();
+  EXPECT_EQ(capture.Text(),
+            "info string SWITCHBEST: T1 OldMove: g1f3 Move :e2e4\n"
+            "info string SWITCHBEST: T2 OldMove: e2e4 Move :d2d4\n");
+  EXPECT_EQ(main->Best.m, D2D4);
+  EXPECT_EQ(main->Best.score, 65);
 }
