@@ -1,8 +1,11 @@
-// Rules of the search checked in-process on the main search thread: the
-// shortcuts, the draws, mate scores and the aspiration window.
+// Rules of the search checked in-process on the main search thread: mates
+// and their distances, the shortcuts, the draws, the extensions, and the
+// aspiration window.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <vector>
 
 #include "eval/terms.h"
 #include "search/search.h"
@@ -33,34 +36,120 @@ class SearchRules : public InProcessSearch {
     ADD_FAILURE() << move << " not found";
     return 0;
   }
+  // The reported line plays legally from the position; when it is the whole
+  // mate of `plies`, its last move mates.
+  void ExpectLinePlays(const std::string& fen, int plies) {
+    TProtocolBoard replay;
+    replay.SetupPosition("fen " + fen);
+    for (int i = 0; i < main.Best.pv.length; ++i)
+      ASSERT_TRUE(PlayMoveText(replay, move_str(main.Best.pv.moves[i]))) << fen << " ply " << i;
+    if (main.Best.pv.length == plies) {
+      EXPECT_FALSE(HasLegalMove(replay)) << fen;
+      EXPECT_TRUE(replay.ProtocolInCheck(replay.Side)) << fen;
+    }
+  }
 };
+
+// Mates in N score MateScore - (2N - 1): anything else beyond the bound is a
+// mate at another distance.
+std::int32_t MateIn(int moves) { return MateScore - (2 * moves - 1); }
 
 }  // namespace
 
 TEST_F(SearchRules, MatesAreFoundAndEndTheSearch) {
+  // Mates in one, two and three moves.
+  const std::pair<const char*, const char*> cases[] = {
+      {"6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1", "a1a8"},
+      {"kbK5/pp6/1P6/8/8/8/8/R7 w - - 0 1", "a1a6"},
+      {"r1b1kb1r/pppp1ppp/5q2/4n3/3KP3/2N3PN/PPP4P/R1BQ1B1R b kq - 0 1", "f8c5"},
+  };
+  int moves = 0;
+  for (const auto& [fen, best] : cases) {
+    Search(std::string("fen ") + fen, 10);
+    EXPECT_EQ(BestText(), best) << fen;
+    EXPECT_EQ(main.Best.score, MateIn(++moves)) << fen;
+    EXPECT_TRUE(MateFound) << fen;
+    EXPECT_LT(main.PROF, 10u) << fen;  // stopped at once, not at the depth limit
+    ASSERT_EQ(main.Best.pv.length, 2 * moves - 1) << fen;
+    ExpectLinePlays(fen, 2 * moves - 1);
+  }
+}
+
+namespace {
+
+// Mates in two to five moves taken from games, as lines of "FEN ;dm N".
+std::vector<std::pair<std::string, int>> LoadMates() {
+  std::vector<std::pair<std::string, int>> mates;
+  std::ifstream in(std::string(VOSTRAK_TEST_DATA) + "/mates.epd");
+  for (std::string line; std::getline(in, line);) {
+    const std::size_t mark = line.find(" ;dm ");
+    if (mark != std::string::npos) mates.emplace_back(line.substr(0, mark), std::stoi(line.substr(mark + 5)));
+  }
+  return mates;
+}
+
+}  // namespace
+
+// The distance must be the true one whatever depth finds the mate and
+// whatever the tables hold from other positions: the position two plies
+// down the mating line holds a mate one move shorter, and whichever of the
+// two is searched first fills the table for the other, two plies off.
+TEST_F(SearchRules, EveryMateOfTheListIsReportedAtItsTrueDistance) {
+  const auto mates = LoadMates();
+  ASSERT_GE(mates.size(), 20u) << "the list is missing or cut";
+  for (const auto& [fen, moves] : mates) {
+    const int plies = 2 * moves - 1;
+    for (int depth = 1; depth <= plies; ++depth) {
+      Search("fen " + fen, depth);
+      const bool found = main.Best.score > MateBound;
+      if (depth == plies) {
+        EXPECT_TRUE(found) << fen;
+      }
+      if (!found) continue;
+      EXPECT_EQ(main.Best.score, MateIn(moves)) << fen << " depth " << depth;
+      ExpectLinePlays(fen, plies);
+      break;  // a found mate ends the search: deeper limits change nothing
+    }
+    if (moves < 3) continue;
+    Search("fen " + fen, plies);
+    ASSERT_GE(main.Best.pv.length, 2) << fen;
+    const std::string deeper =
+        "fen " + fen + " moves " + move_str(main.Best.pv.moves[0]) + " " + move_str(main.Best.pv.moves[1]);
+    Search(deeper, plies, false);
+    EXPECT_EQ(main.Best.score, MateIn(moves - 1)) << deeper << " after the root";
+    Search("fen " + fen, plies, false);
+    EXPECT_EQ(main.Best.score, MateIn(moves)) << fen << " after the deeper position";
+  }
+}
+
+// Positions the search solves at a fixed depth only because of one of its
+// rules: removing the rule makes its case fail.
+TEST_F(SearchRules, EachExtensionSolvesItsPosition) {
   struct Case {
-    const char *fen, *best;
-    std::int32_t plies;
+    const char *rule, *fen;
+    int depth;
+    const char* best;
+    int mateIn;  // 0: the move is what counts, not the score
   };
   const Case cases[] = {
-      {"6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1", "a1a8", 1},
-      {"kbK5/pp6/1P6/8/8/8/8/R7 w - - 0 1", "a1a6", 3},
-      {"r1b1kb1r/pppp1ppp/5q2/4n3/3KP3/2N3PN/PPP4P/R1BQ1B1R b kq - 0 1", "f8c5", 5},
+      // Qd1+ mates in three; two plies see it only when the checks extend.
+      {"check", "1k1r4/pp1b1R2/3q2pp/4p3/2B5/4Q3/PPP2B2/2K5 b - - 0 1", 2, "d6d1", 3},
+      {"check", "r1b2bnr/ppppk1p1/n2q4/4NP1B/3P4/2P5/PP3PPP/RNBQR1K1 w - - 3 11", 2, "c1g5", 2},
+      // Nc6-e5 wins material after the exchanges on d3; without the extension
+      // the depth-6 search prefers Nd5.
+      {"recapture", "3rr1k1/pp3pp1/1qn2np1/8/3p4/PP1R1P2/2P1NQPP/R1B3K1 b - - 0 1", 6, "c6e5", 0},
+      {"null-move mate threat", "r2qkbnr/ppp2ppp/n7/3p1P2/P1P4P/3bP3/1P1P1P2/RNBQK3 b Qkq - 0 9", 5, "d8h4", 4},
+      {"null-move mate threat", "r1b1k1nr/pp3pp1/2n1p3/1q1p4/4P3/b5Pp/PPP2P1P/1RB1K2R b Kkq - 1 12", 4, "c6d4", 5},
+      {"quiescence checks", "r1b1r1k1/pp3ppp/8/qP6/3p2Pb/P2n1P1P/8/R4KNR b - - 0 23", 1, "e8e1", 3},
+      {"quiescence checks", "r1bn1knr/3p3p/p2NPp2/2B5/1p2P3/8/RPP2PPP/2NQKB1R w K - 1 16", 1, "d6f5", 4},
+      {"quiescence checks", "5rk1/pp3ppp/1P3n1b/5p2/2b4P/P2r1n1K/5R2/8 b - - 0 27", 1, "f3h4", 0},
   };
   for (const Case& c : cases) {
-    Search(std::string("fen ") + c.fen, 10);
-    EXPECT_EQ(BestText(), c.best) << c.fen;
-    EXPECT_EQ(main.Best.score, MateScore - c.plies) << c.fen;
-    EXPECT_TRUE(MateFound) << c.fen;
-    EXPECT_LT(main.PROF, 10u) << c.fen;  // stopped at once, not at the depth limit
-    // The line is the whole mate: every move legal, the last one mating.
-    TProtocolBoard replay;
-    replay.SetupPosition(std::string("fen ") + c.fen);
-    ASSERT_EQ(main.Best.pv.length, c.plies) << c.fen;
-    for (int i = 0; i < main.Best.pv.length; ++i)
-      ASSERT_TRUE(PlayMoveText(replay, move_str(main.Best.pv.moves[i]))) << c.fen << " ply " << i;
-    EXPECT_FALSE(HasLegalMove(replay)) << c.fen;
-    EXPECT_TRUE(replay.ProtocolInCheck(replay.Side)) << c.fen;
+    Search(std::string("fen ") + c.fen, c.depth);
+    EXPECT_EQ(BestText(), c.best) << c.rule << ": " << c.fen;
+    if (c.mateIn) {
+      EXPECT_EQ(main.Best.score, MateIn(c.mateIn)) << c.rule << ": " << c.fen;
+    }
   }
 }
 
@@ -76,17 +165,15 @@ TEST_F(SearchRules, ASingleLegalReplyIsPlayedWithoutSearching) {
   EXPECT_GT(main.Nodes, 0u);
 }
 
-TEST_F(SearchRules, MateStalemateAndTheFiftyMoveRuleScoreTheNode) {
+TEST_F(SearchRules, MateStalemateRepetitionAndTheFiftyMoveRuleScoreTheNode) {
   EXPECT_EQ(NodeAfter<TSearchForm::Normal>("fen 7k/Q7/6K1/8/8/8/8/8 w - - 0 1", "a7g7", 2), 1 - MateScore);
   EXPECT_EQ(NodeAfter<TSearchForm::Normal>("fen 7k/8/6K1/8/8/8/8/5Q2 w - - 0 1", "f1f7", 2), 0);
   // Set-up positions start their count at 0, so the count is set by hand.
   const std::string position = "fen 8/8/3k4/8/8/8/8/R3K3 w - - 0 1";
   EXPECT_LT(NodeAfter<TSearchForm::Endgame>(position, "e1d2", 3, 0), -300);
   EXPECT_EQ(NodeAfter<TSearchForm::Endgame>(position, "e1d2", 3, 100), 0);
-}
-
-TEST_F(SearchRules, ARepeatedPositionScoresZeroBeforeAnythingElse) {
-  // g1f3 again reaches the position after the game's first move.
+  // g1f3 again reaches the position after the game's first move: zero
+  // before anything else.
   source.SetupPosition("startpos moves g1f3 g8f6 f3g1 f6g8 g1f3");
   main.CopyMain();
   main.PrepareBoard();
@@ -105,7 +192,6 @@ TEST_F(SearchRules, AspirationWindowFollowsTheScoreOrReopens) {
   EXPECT_EQ(main.PROF, 6u);
   EXPECT_EQ(main.ALPHA_ROOT, -43);
   EXPECT_EQ(main.BETA_ROOT, 117);
-
   main.ThreadScore = 117;  // failed high: the same depth again, fully open
   EXPECT_FALSE(AdvanceIteration(main));
   EXPECT_EQ(main.PROF, 6u);
@@ -118,30 +204,27 @@ TEST_F(SearchRules, EasyStopsAfterThreeRisesOfTheSameMove) {
   Pondering = false;
   BonusGranted = false;
   SearchStopped = false;
-  main.Nodes = 200000;
   main.PROF = 9;
   main.Hply = 1;
   main.Eval.PhaseDepart = middlegame;
-  main.Best = TBest{};
-  main.Best.m = TMove{52, 36, 0, 24};
   const auto checkAt = [&](std::int32_t score) {
     main.Best.score = score;
     return EasyStop(main);
   };
-  EXPECT_FALSE(checkAt(10));  // first sight: only remembered
-  EXPECT_FALSE(checkAt(12));
-  EXPECT_FALSE(checkAt(5));   // a drop starts the count again
-  EXPECT_FALSE(checkAt(6));
-  EXPECT_FALSE(checkAt(7));
-  EXPECT_TRUE(checkAt(8));
-  EXPECT_TRUE(SearchStopped);
-  EXPECT_NE(quiet.Text().find("info string EASY !!\n"), std::string::npos);
-
-  SearchStopped = false;
-  main.Best = TBest{};
-  main.Best.m = TMove{52, 36, 0, 24};
-  main.Nodes = 1000;  // too few nodes: the rule does not apply
-  for (std::int32_t score : {1, 2, 3, 4, 5}) EXPECT_FALSE(checkAt(score));
+  for (std::uint32_t nodes : {1000u, 200000u}) {  // too few nodes: the rule does not apply
+    main.Nodes = nodes;
+    main.Best = TBest{};
+    main.Best.m = TMove{52, 36, 0, 24};
+    EXPECT_FALSE(checkAt(10));  // first sight: only remembered
+    EXPECT_FALSE(checkAt(12));
+    EXPECT_FALSE(checkAt(5));  // a drop starts the count again
+    EXPECT_FALSE(checkAt(6));
+    EXPECT_FALSE(checkAt(7));
+    EXPECT_EQ(checkAt(8), nodes > 1000) << nodes;
+    EXPECT_EQ(SearchStopped, nodes > 1000) << nodes;
+    EXPECT_EQ(quiet.Text().find("info string EASY !!\n") != std::string::npos, nodes > 1000) << nodes;
+    SearchStopped = false;
+  }
   TimeMode = tmFixedDepth;
 }
 
