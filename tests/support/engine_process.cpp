@@ -11,12 +11,10 @@
 
 std::string EngineBinary() { return VOSTRAK_BINARY; }
 
-namespace {
-long long NowMs() {
+static long long NowMs() {
   using namespace std::chrono;
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
-}  // namespace
 
 EngineProcess::EngineProcess(const std::vector<std::string>& args, const std::string& workingDir) {
   int toChild[2], fromChild[2];
@@ -27,10 +25,7 @@ EngineProcess::EngineProcess(const std::vector<std::string>& args, const std::st
   if (pid_ == 0) {
     dup2(toChild[0], 0);
     dup2(fromChild[1], 1);
-    close(toChild[0]);
-    close(toChild[1]);
-    close(fromChild[0]);
-    close(fromChild[1]);
+    for (int fd : {toChild[0], toChild[1], fromChild[0], fromChild[1]}) close(fd);
     if (!workingDir.empty() && chdir(workingDir.c_str()) != 0) _exit(126);
     std::vector<std::string> all{EngineBinary()};
     all.insert(all.end(), args.begin(), args.end());
@@ -88,14 +83,13 @@ std::optional<std::string> EngineProcess::ReadLine(int timeoutMs) {
 std::optional<std::string> EngineProcess::ReadUntil(const std::string& prefix, int timeoutMs,
                                                     std::vector<std::string>* seen) {
   const long long deadline = NowMs() + timeoutMs;
-  for (;;) {
-    const long long left = deadline - NowMs();
-    if (left <= 0) return std::nullopt;
+  for (long long left; (left = deadline - NowMs()) > 0;) {
     auto line = ReadLine(int(left));
-    if (!line) return std::nullopt;
+    if (!line) break;
     if (seen) seen->push_back(*line);
-    if (line->compare(0, prefix.size(), prefix) == 0) return line;
+    if (line->starts_with(prefix)) return line;
   }
+  return std::nullopt;
 }
 
 std::vector<std::string> EngineProcess::ReadFor(int ms) {
