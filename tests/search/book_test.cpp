@@ -31,8 +31,6 @@ class ProtocolBook : public ::testing::Test {
     StartDir = savedStartDir;
     std::filesystem::remove_all(dir);
   }
-  void CreateBookFile() { ASSERT_TRUE(WriteTextLines(JoinPath(StartDir, "vostrak.OPN"), {"any content"})); }
-
   std::string savedStartDir;
   std::filesystem::path dir;
   TBook book;
@@ -44,7 +42,7 @@ TEST_F(ProtocolBook, OpenedByAStartPositionClosedByAnotherPlacement) {
   OwnBook = true;
   EXPECT_EQ(Position(board, "startpos"), "");  // no file: silent
   EXPECT_FALSE(BookOpen);
-  CreateBookFile();
+  ASSERT_TRUE(WriteTextLines(JoinPath(StartDir, "vostrak.OPN"), {"any content"}));
   OwnBook = false;
   Position(board, "startpos");
   EXPECT_FALSE(BookOpen);

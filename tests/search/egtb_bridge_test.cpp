@@ -41,7 +41,6 @@ class EgtbBridge : public ::testing::Test {
     if (!FileExists(EGTBDllPath)) GTEST_SKIP() << "EGTB.DLL not built in " << VOSTRAK_BUILD_DIR;
   }
   bool Probe(const char* fen) { return bridge.Probe(*BoardFromFen(fen), score); }
-
   TEGTB bridge;
   std::int32_t score = 0;
 };

@@ -86,7 +86,6 @@ class Infos : public ::testing::Test {
     TInfos::EnCours(E2E4, i, 9, id);
     return capture.Text();
   }
-
   TBest best;
   std::unique_ptr<TThreadSearch> thread = std::make_unique<TThreadSearch>(1);
 };
@@ -95,7 +94,6 @@ TEST_F(Infos, IterationLinesStartAtDepthSeven) {
   EXPECT_EQ(Total(6, 35, 1), "");
   EXPECT_EQ(InfoThread, 1);
   EXPECT_EQ(InfoScore, 35);
-
   StartTick = Ticks() - 1500;
   const std::string line = Total(7, 35, 1, 12345);
   std::smatch match;
@@ -114,7 +112,6 @@ TEST_F(Infos, AnotherThreadTakesTheVoiceOnlyWithABetterScore) {
   EXPECT_NE(Total(8, 31, 2), "");
   EXPECT_EQ(InfoThread, 2);
   EXPECT_EQ(InfoScore, 31);
-
   EXPECT_EQ(Total(8, 31, 1), "");
   EXPECT_NE(Total(9, 10, 2), "");  // the voice reports its own drops
   EXPECT_EQ(InfoScore, 10);
@@ -123,11 +120,7 @@ TEST_F(Infos, AnotherThreadTakesTheVoiceOnlyWithABetterScore) {
 }
 
 TEST_F(Infos, TheAnswersLineIsPrintedWhateverItsDepthAndTheVoice) {
-  struct Case {
-    std::uint32_t bestProf;
-    std::int32_t score;
-    const char* expected;
-  };
+  struct Case { std::uint32_t bestProf; std::int32_t score; const char* expected; };
   const Case cases[] = {
       {3, MateScore - 1, "info depth 3 score mate 1 time \\d+ nodes 500 nps \\d+ hashfull 0 pv e2e4\n"},
       {12, -40, "info depth 12 score cp -40 time \\d+ nodes 500 nps \\d+ hashfull 0 pv e2e4\n"},
@@ -145,20 +138,11 @@ TEST_F(Infos, TheAnswersLineIsPrintedWhateverItsDepthAndTheVoice) {
   }
 }
 
-TEST_F(Infos, ARootWithoutMovesReportsMateOrStalemateAtDepthZero) {
-  thread->Best = TBest{};
-  RootInCheck = true;
-  EXPECT_EQ(Final(), "info depth 0 score mate 0\n");
-  RootInCheck = false;
-  EXPECT_EQ(Final(), "info depth 0 score cp 0\n");
-}
-
 TEST_F(Infos, CurrentMoveComesFromTheThreadWithTheVoiceOutsideTestMode) {
   EXPECT_EQ(EnCours(0, 1), "");  // nobody has the voice yet
   Total(1, 0, 1);
   EXPECT_EQ(EnCours(2, 1), "info currmove e2e4 currmovenumber 3\n");
   EXPECT_EQ(EnCours(2, 2), "");
-
   TInfos::Init();
   NoInfoOutput = true;  // test mode: silent, and nobody takes the voice
   EXPECT_EQ(Total(10, 50, 2), "");

@@ -37,10 +37,7 @@ class Play : public EngineSession {};
 }  // namespace
 
 TEST_F(Play, TimedSearchesKeepToTheirTime) {
-  struct Case {
-    const char *position, *go;
-    long long minMs, maxMs;
-  };
+  struct Case { const char *position, *go; long long minMs, maxMs; };
   const Case cases[] = {
       {"startpos", "go movetime 300", 250, 2500},
       // 200 ms left with a 1 s increment: the slice formula alone would spend
@@ -125,12 +122,7 @@ namespace {
 const std::regex DepthLinePattern(
     "info depth (\\d+) score (cp -?\\d+|mate -?\\d+) time \\d+ nodes \\d+ nps \\d+ hashfull (\\d+) pv((?: \\S+)+)");
 
-struct TDepthLine {
-  int depth = 0;
-  std::string score;
-  int hashfull = 0;
-  std::vector<std::string> pv;
-};
+struct TDepthLine { int depth = 0; std::string score; int hashfull = 0; std::vector<std::string> pv; };
 
 bool ParseDepthLine(const std::string& text, TDepthLine& line) {
   std::smatch match;

@@ -46,6 +46,7 @@ class Threads : public ::testing::Test {
  protected:
   void SetUp() override {
     EnsureEngineTables();
+    savedProcessors = ProcessorCount;
     HashSizeMB = 32;
     NoInfoOutput = false;
     TInfos::Init();
@@ -55,6 +56,7 @@ class Threads : public ::testing::Test {
     main.reset();
     uci.reset();
     ThreadsCount = 1;
+    ProcessorCount = savedProcessors;
     HashSizeMB = 32;
     TimeMode = tmFixedDepth;
     MaxDepth = 0;
@@ -128,6 +130,7 @@ class Threads : public ::testing::Test {
   TProtocolBoard source;
   std::unique_ptr<TMainThreadSearch> main;
   std::unique_ptr<TUCI> uci;
+  std::uint32_t savedProcessors = 0;
 };
 
 }  // namespace
@@ -393,11 +396,7 @@ constexpr TMove G1F3{62, 45, 0, 0};
 constexpr TMove E7E5{12, 28, 0, 0};
 constexpr TMove D7D5{11, 27, 0, 0};
 
-struct Result {
-  std::int32_t score;
-  std::uint32_t depth;
-  bool hasMove = true;
-};
+struct Result { std::int32_t score; std::uint32_t depth; bool hasMove = true; };
 
 void SetResult(TThreadSearch& t, TMove m, const Result& r, TMove reply) {
   t.Best = TBest{};
@@ -411,12 +410,7 @@ void SetResult(TThreadSearch& t, TMove m, const Result& r, TMove reply) {
 }  // namespace
 
 TEST_F(Threads, TheFinalMoveGoesToABetterScoreUnlessTheVoiceSawDeeperAndIsWithinTwenty) {
-  struct Case {
-    const char* what;
-    std::int32_t voice;
-    Result mainResult, helperResult;
-    std::int32_t chosen;
-  };
+  struct Case { const char* what; std::int32_t voice; Result mainResult, helperResult; std::int32_t chosen; };
   const Case cases[] = {
       {"an equal score keeps the voice's move", 1, {30, 9}, {30, 9}, 1},
       {"one more at the same depth takes over", 1, {30, 9}, {31, 9}, 2},

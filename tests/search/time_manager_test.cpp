@@ -36,21 +36,15 @@ class TimeManager : public ::testing::Test {
     ThreadsCount = 1;
     HashSizeMB = 32;
   }
-
-  // A new search on a clock of `t` ms, as Think starts it.
-  void StartClock(std::uint8_t mode, std::int32_t t, std::int32_t movesToGo, std::int32_t increment = 0) {
+  // A new search on a clock of `t` ms, as Think starts it; a ponder search
+  // parks the clock.
+  void StartClock(std::uint8_t mode, std::int32_t t, std::int32_t movesToGo, std::int32_t increment = 0,
+                  bool ponder = false) {
     TimeMode = mode;
     level = TLevel{movesToGo, 0, 0, increment};
+    Pondering = ponder;
     main.Checkup_mask = DefaultCheckupMask;
-    InitTime(main, t, level, false, false);
-  }
-  // A new ponder search on that clock; the clock itself is parked.
-  void StartPonder(std::uint8_t mode, std::int32_t movesToGo) {
-    TimeMode = mode;
-    level = TLevel{movesToGo, 0, 0, 0};
-    Pondering = true;
-    main.Checkup_mask = DefaultCheckupMask;
-    InitTime(main, NoTimeLimit, level, true, false);
+    InitTime(main, ponder ? NoTimeLimit : t, level, ponder, false);
   }
   std::int64_t Budget() const { return Deadline - StartTick; }
   // A root score drop of `drop`, reported as Think reports it.
@@ -60,7 +54,6 @@ class TimeManager : public ::testing::Test {
     TimeBonus(main, main.Best.score + drop, main.Best.score);
     return capture.Text();
   }
-
   TThreadSearch main{1};
   TLevel level;
 };
@@ -138,13 +131,11 @@ TEST_F(TimeManager, TimeBonusNeedsDropsAddingUpTo25AndComesTwiceAtMost) {
   Drop(10);
   EXPECT_EQ(Drop(14), "");
   EXPECT_EQ(Budget(), 3996);
-
   EXPECT_EQ(Drop(1), BonusLine);
   EXPECT_EQ(Budget(), 2 * 3996);
   EXPECT_EQ(TimeAllotted, 2 * 3996);
   EXPECT_TRUE(BonusGranted);
   EXPECT_EQ(main.Best.PreviousScore, main.Best.score);
-
   EXPECT_EQ(Drop(40), BonusLine);
   EXPECT_EQ(Drop(40), "");
   EXPECT_EQ(Budget(), 3 * 3996);
@@ -179,11 +170,7 @@ TEST_F(TimeManager, TimeBonusWaitsForDepthAClockAndSpareTime) {
 }
 
 TEST_F(TimeManager, PonderhitGrantsTheSlicesEarnedWhilePonderingAsFarAsTheClockAllows) {
-  struct Case {
-    std::uint8_t mode;
-    std::int32_t t, movesToGo, drops, budget;
-    std::uint32_t mask;
-  };
+  struct Case { std::uint8_t mode; std::int32_t t, movesToGo, drops, budget; std::uint32_t mask; };
   const Case cases[] = {
       {tmMovesToGo, 120000, 30, 3, 3 * 3996, DefaultCheckupMask},  // two slices earned at most
       {tmMovesToGo, 100000, 5, 2, 19980, DefaultCheckupMask},      // the spare time covers no bonus
@@ -192,11 +179,10 @@ TEST_F(TimeManager, PonderhitGrantsTheSlicesEarnedWhilePonderingAsFarAsTheClockA
   };
   for (const Case& c : cases) {
     SetUp();
-    StartPonder(c.mode, c.movesToGo);
+    StartClock(c.mode, c.t, c.movesToGo, 0, true);
     const std::int64_t ponderStart = StartTick;
     for (int i = 0; i < c.drops; ++i) EXPECT_EQ(Drop(30), "");  // counted, not granted: no clock runs yet
     EXPECT_EQ(Deadline, NoDeadline);
-
     PonderHitTime(main, c.t, level);
     SCOPED_TRACE(c.t);
     EXPECT_FALSE(Pondering);
@@ -222,13 +208,11 @@ TEST_F(TimeManager, HelpAddsSevenSlicesOrTheSpareTimeAndFinAttenteTakesThemBack)
   EXPECT_EQ(SavedDeadline - StartTick, 2 * 3996);
   EXPECT_EQ(Budget(), 9 * 3996);
   EXPECT_FALSE(RequestHelp(main, -50, false));  // one HELP at a time
-
   FinAttente();
   FinAttente();  // nothing left to end
   EXPECT_EQ(capture.Text(), std::string(BonusLine) + "info string HELP !!\ninfo string FinAttente\n");
   EXPECT_FALSE(HelpActive);
   EXPECT_EQ(Budget(), 2 * 3996);
-
   StartClock(tmMovesToGo, 59000, 10);
   main.Best.PreviousScore = 20;
   EXPECT_TRUE(RequestHelp(main, -15, false));

@@ -12,11 +12,7 @@ namespace {
 // The six reference positions, at a depth a Release build runs in about a
 // second, and at depth 3 for checked builds; the board must come back whole.
 TEST(PerftCounts, ReferencePositions) {
-  struct TPublished {
-    const char* fen;
-    int depth;
-    std::uint64_t leaves, leavesAt3;
-  };
+  struct TPublished { const char* fen; int depth; std::uint64_t leaves, leavesAt3; };
   constexpr TPublished Reference[] = {
       {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 5, 4865609, 8902},
       {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 4, 4085603, 97862},
