@@ -1,5 +1,5 @@
-// Helpers for the protocol board tests: set-up with captured output, a
-// snapshot of everything a position command may change, and FENs to refuse.
+// Helpers for the protocol board tests: set-up with captured output and a
+// snapshot of everything a position command may change.
 #pragma once
 
 #include <string>
@@ -46,27 +46,5 @@ inline TMove GeneratedMove(const TProtocolBoard& board, std::string_view text) {
   const int index = board.ParseCoordMove(text, parsed);
   return index < 0 ? TMove{} : board.Gen_dat[index].m;
 }
-
-// FENs the engine cannot hold safely: each is refused with one line.
-inline constexpr const char* RefusedFens[] = {
-    "",
-    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP w KQkq -",             // 7 ranks
-    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR/8 w KQkq -",  // 9 ranks
-    "rnbqkbnr/ppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -",     // a rank of 7
-    "rnbqkbnr/ppppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -",   // a rank of 9
-    "rnbqkbnr/pppppppp/8/8/4X3/8/PPPPPPPP/RNBQKBNR w KQkq -",  // unknown letter
-    "rnbqkbnr/pppppppp/9/8/8/PPPPPPPP/RNBQKBNR w KQkq -",      // digit 9
-    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR",             // no side
-    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR W KQkq -",    // side in capitals
-    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR white KQkq -",
-    "rnbq1bnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQ -",      // no black king
-    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBKKBNR w kq -",      // two white kings
-    "rnbqkbnr/pppppppp/8/8/8/P7/PPPPPPPP/RNBQKBNR w KQkq -",   // 17 white men
-    "P3k3/8/8/8/8/8/8/4K3 w - -",                              // pawn on the last rank
-    "4k3/8/8/8/8/8/8/p3K3 w - -",                              // pawn on the first rank
-    "4k3/8/8/8/8/8/8/4R1K1 w - -",                             // side not to move in check
-    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQxq -",    // bad castling letter
-    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq e9",   // en passant not a square
-};
 
 }  // namespace protocol_test
