@@ -69,8 +69,9 @@ TEST_F(TimeManager, SliceReserveDeadlineAndCheckFrequency) {
     bool helpAllowed;
     std::int32_t bonusCount;
   };
+  // Each threshold from both sides: the reserve at 600 s and 60 s, the check
+  // frequency at 30 s (sudden death), 15 s and 2 s, HELP at 15 s.
   const Case cases[] = {
-      {tmMovesToGo, 120000, 30, 0, 3996, 3996, 5, Rare, true, 0},
       {tmMovesToGo, 600000, 40, 0, 14997, 14997, 3, Rare, true, 0},
       {tmSuddenDeath, 300000, 0, 2000, 11900, 11900, 5, Rare, true, 0},
       {tmSuddenDeath, 59999, 0, 0, 1499, 1499, 7, Rare, true, 0},
@@ -84,18 +85,19 @@ TEST_F(TimeManager, SliceReserveDeadlineAndCheckFrequency) {
       {tmSuddenDeath, 1000, 0, 10, 20, 20, 7, 1, false, 99},
       {tmSuddenDeath, 100, 0, 10, 5, 5, 7, 1, false, 99},
       {tmMovesToGo, 90, 10, 0, 5, 5, 7, 1, false, 0},
-      // The last move before the control keeps 1.5 s when it can; "movestogo
+      // The last move before the control keeps 1.5 s from 5 s on; "movestogo
       // 0" is read as the last move, not divided by.
-      {tmMovesToGo, 10000, 1, 0, 9900, 8400, 7, 1023, false, 0},
+      {tmMovesToGo, 5000, 0, 0, 4900, 3400, 7, 1023, false, 0},
       {tmMovesToGo, 4999, 1, 0, 4899, 4899, 7, 1023, false, 0},
-      {tmMovesToGo, 10000, 0, 0, 9900, 8400, 7, 1023, false, 0},
       // Short clocks are checked more often and get no HELP; with moves to go
       // a bonus stays possible.
       {tmMovesToGo, 15001, 40, 0, 372, 372, 7, Rare, true, 0},
       {tmMovesToGo, 15000, 40, 0, 372, 372, 7, 1023, false, 0},
+      {tmMovesToGo, 2001, 40, 0, 47, 47, 7, 1023, false, 0},
       {tmMovesToGo, 2000, 40, 0, 47, 47, 7, 1, false, 0},
       {tmSuddenDeath, 30001, 0, 0, 750, 750, 7, Rare, true, 0},
       {tmSuddenDeath, 30000, 0, 0, 750, 750, 7, 1023, true, 0},
+      {tmSuddenDeath, 15001, 0, 0, 375, 375, 7, 1023, true, 0},
       {tmSuddenDeath, 15000, 0, 0, 375, 375, 7, 1023, false, 99},
       {tmSuddenDeath, 2000, 0, 0, 50, 50, 7, 1, false, 99},
   };
@@ -227,12 +229,12 @@ TEST_F(TimeManager, HelpIsAskedOnlyForACollapseSeenByTheReportingThread) {
     std::function<void()> change;
   };
   const auto none = [] {};
+  // "granted" sits on both thresholds at once: a drop of exactly 30 to 0.
   const Case cases[] = {
-      {"granted", 20, -15, false, none},
+      {"granted", 30, 0, false, none},
       {"granted from -149", -149, -180, false, none},
-      {"score still positive", 60, 10, false, none},
+      {"score still positive", 40, 1, false, none},
       {"already behind", -150, -190, false, none},
-      {"no previous score", NoScore, -100, false, none},
       {"drop of 29", 20, -9, false, none},
       {"score rose", -40, -5, false, none},
       {"another thread has the voice", 20, -15, false, [] { InfoThread = 2; }},
