@@ -1,6 +1,6 @@
-// The real EGTB.DLL, loaded the way the engine loads it: hand-checked
-// positions, malformed probes, and the whole tables against a move generator
-// of the test's own.
+// The real EGTB.DLL, loaded the way the engine loads it: a few hand-checked
+// positions (for the rules the test's own move generator must get right),
+// malformed probes, and the whole tables against that generator.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -69,9 +69,14 @@ class EgtbLibrary : public ::testing::Test {
     void* handle = dlopen(VOSTRAK_BUILD_DIR "/EGTB.DLL", RTLD_NOW | RTLD_LOCAL);
     if (!handle || probe) return;
     init = reinterpret_cast<InitTbPathCacheFn>(dlsym(handle, "InitTbPathCache"));
-    const char* error = nullptr;
-    if (init && init(nullptr, 0, &error) == 3)
-      probe = reinterpret_cast<ProbeTbPositionFn>(dlsym(handle, "ProbeTbPosition"));
+    // The tables are computed, not read: whatever directory the engine
+    // names, or none, the library initialises.
+    bool ready = init != nullptr;
+    for (const char* path : {"C:\\TBS", "/nonexistent/tablebases", "", "relative path", (const char*)nullptr}) {
+      const char* error = "unset";
+      ready = ready && init(path, 8 << 20, &error) == 3 && error == nullptr;
+    }
+    if (ready) probe = reinterpret_cast<ProbeTbPositionFn>(dlsym(handle, "ProbeTbPosition"));
   }
   void SetUp() override { ASSERT_TRUE(probe) << "cannot load and initialise " VOSTRAK_BUILD_DIR "/EGTB.DLL"; }
 
@@ -101,25 +106,8 @@ TEST_F(EgtbLibrary, HandCheckedPositions) {
       {"Ke5 Pe4 / Ke7", 0, 0},       // the opposition in front of the pawn
       {"Kc2 Qg8 / Ka1", 1, 0},       // g8=Q stalemates ...
       {"Kc2 Pg7 / Ka1", 0, 9997},    // ... g8=R Ka2 Ra8# mates
-      {"Kc6 Bc7 / Ka8", 0, 0},  // a lone minor piece never mates
-      {"Kc6 Nd4 / Ka8", 1, 0},
-      {"Ke1 / Ke8", 0, 0},
   };
   for (const auto& c : cases) EXPECT_EQ(Score(c.men, c.side), c.score) << c.men << " side " << c.side;
-  EXPECT_LT(Score("Ke5 Pe4 / Ke7", 1), -9000);  // Black to move gives the opposition up
-  EXPECT_GT(Score("Ke6 Pe5 / Ke8", 0), 9000);   // king on the sixth wins whoever moves
-  EXPECT_LT(Score("Ke6 Pe5 / Ke8", 1), -9000);
-}
-
-// The tables are computed, not read: whatever directory the engine names,
-// or none, the library answers, and answers the same.
-TEST_F(EgtbLibrary, AnyPathInitialises) {
-  for (const char* path : {"C:\\TBS", "/nonexistent/tablebases", "", "relative path", static_cast<const char*>(nullptr)}) {
-    const char* error = "unset";
-    EXPECT_EQ(init(path, 8 << 20, &error), 3) << (path ? path : "(null)");
-    EXPECT_EQ(error, nullptr) << (path ? path : "(null)");
-  }
-  EXPECT_EQ(Score("Kb6 Qh7 / Ka8", 0), 9999);
 }
 
 // Each spoils the arrays of a valid "Ke1 Rh1 / Ke8".

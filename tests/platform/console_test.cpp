@@ -19,13 +19,11 @@ TEST(Console, WriteStringKeepsLinesWholeAcrossThreads) {
   std::fflush(stdout);
   const int saved = dup(1);
   dup2(file, 1);
-
-  constexpr int kThreads = 4, kLines = 500;
   const auto lineOf = [](int t) { return "info thread " + std::to_string(t) + " " + std::string(200, char('a' + t)); };
   std::vector<std::thread> writers;
-  for (int t = 0; t < kThreads; ++t)
+  for (int t = 0; t < 4; ++t)
     writers.emplace_back([&, t] {
-      for (int i = 0; i < kLines; ++i) writeString(lineOf(t));
+      for (int i = 0; i < 500; ++i) writeString(lineOf(t));
     });
   for (auto& writer : writers) writer.join();
   writeString("");  // writes nothing, not even a line end
@@ -36,7 +34,7 @@ TEST(Console, WriteStringKeepsLinesWholeAcrossThreads) {
   std::map<std::string, int> count;
   std::ifstream in(path);
   for (std::string line; std::getline(in, line);) ++count[line];
-  for (int t = 0; t < kThreads; ++t) EXPECT_EQ(count[lineOf(t)], kLines);
-  EXPECT_EQ(count.size(), std::size_t(kThreads)) << "torn or extra lines";
+  for (int t = 0; t < 4; ++t) EXPECT_EQ(count[lineOf(t)], 500);
+  EXPECT_EQ(count.size(), 4u) << "torn or extra lines";
   std::remove(path);
 }

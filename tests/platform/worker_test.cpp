@@ -6,6 +6,9 @@
 
 #include "platform/worker.h"
 
+// The job runs once per resume(), which returns only once it runs; a resume
+// during a run is ignored; waitIdle() blocks until the job ends, and so does
+// destruction.
 TEST(Worker, RunsTheJobOncePerResumeAndParksBetween) {
   std::atomic<int> runs{0};
   Worker counter([&] { ++runs; });
@@ -15,28 +18,17 @@ TEST(Worker, RunsTheJobOncePerResumeAndParksBetween) {
     counter.waitIdle();
     EXPECT_EQ(runs, i);
   }
-  // resume() returns only once the job runs; waitIdle() blocks until it ends.
-  std::atomic<bool> release{false};
-  Worker worker([&] {
-    while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  });
-  worker.resume();
-  EXPECT_FALSE(worker.isIdle());  // taken up at once, not merely queued
-  EXPECT_FALSE(worker.waitIdleFor(20));
-  worker.resume();  // already running: ignored
-  release = true;
-  worker.waitIdle();
-  EXPECT_TRUE(worker.isIdle());
-}
-
-TEST(Worker, DestructionLetsARunningJobFinish) {
-  std::atomic<bool> finished{false};
+  std::atomic<bool> release{false}, finished{false};
   {
     Worker worker([&] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+      while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       finished = true;
     });
     worker.resume();
+    EXPECT_FALSE(worker.isIdle());  // taken up at once, not merely queued
+    EXPECT_FALSE(worker.waitIdleFor(20));
+    worker.resume();
+    release = true;
   }
   EXPECT_TRUE(finished);
 }

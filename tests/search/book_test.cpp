@@ -7,37 +7,23 @@
 #include <filesystem>
 
 #include "platform/files.h"
-#include "search/book.h"
-#include "protocol/protocol_test_util.h"
 #include "platform/start_dir.h"
+#include "protocol/protocol_test_util.h"
+#include "search/book.h"
 
 namespace {
 
 using namespace protocol_test;
 
-class ProtocolBook : public ::testing::Test {
- protected:
-  void SetUp() override {
-    EnsureEngineTables();
-    savedStartDir = StartDir;
-    dir = std::filesystem::temp_directory_path() / ("vostrak-book-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    StartDir = dir.string();
-    board.Book = &book;
-  }
-  void TearDown() override {
-    book.close_book();
-    OwnBook = false;
-    StartDir = savedStartDir;
-    std::filesystem::remove_all(dir);
-  }
-  std::string savedStartDir;
-  std::filesystem::path dir;
+TEST(ProtocolBook, OpenedByAStartPositionClosedByAnotherPlacement) {
+  EnsureEngineTables();
+  const std::string savedStartDir = StartDir;
+  const auto dir = std::filesystem::temp_directory_path() / ("vostrak-book-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  StartDir = dir.string();
   TBook book;
   TProtocolBoard board;
-};
-
-TEST_F(ProtocolBook, OpenedByAStartPositionClosedByAnotherPlacement) {
+  board.Book = &book;
   EXPECT_FALSE(OwnBook);  // off at start
   OwnBook = true;
   EXPECT_EQ(Position(board, "startpos"), "");  // no file: silent
@@ -58,8 +44,11 @@ TEST_F(ProtocolBook, OpenedByAStartPositionClosedByAnotherPlacement) {
   EXPECT_FALSE(BookOpen);
   Position(board, "startpos");
   book.close_book();
-  book.close_book();
+  book.close_book();  // closing twice is harmless
   EXPECT_FALSE(BookOpen);
+  OwnBook = false;
+  StartDir = savedStartDir;
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
-// Search threads in-process, so that the objects can be looked at: the
-// options that shape them, the dealing of the root moves, the exchange of a
-// stored root move between shares, which thread speaks and whose result is
-// played; and an abort deep in a search.
+// Search threads in-process, so that the objects can be looked at: their
+// options, the dealing of the root, the exchange of a stored root move, whose
+// result is played; and an abort deep in a search.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -68,10 +67,7 @@ class Threads : public ::testing::Test {
     uci->HandleLine(line);
     return capture.Text();
   }
-  TMainThreadSearch& UciMain() {
-    if (!uci) uci = std::make_unique<TUCI>();
-    return uci->MainSearch();
-  }
+  TMainThreadSearch& UciMain() { return (uci ? uci : uci = std::make_unique<TUCI>())->MainSearch(); }
   // A main search thread and its helpers, `threads` in all, 1 MB of tables each.
   void Create(int threads) {
     main.reset();
@@ -86,17 +82,12 @@ class Threads : public ::testing::Test {
   Moves Root(const std::string& position) {
     main->VideAllHash();
     source.SetupPosition(position);
-    main->ResetBest();
-    for (std::size_t i = 0; i < main->HelperCount(); ++i) main->Helper(i).ResetBest();
+    for (std::int32_t id = 1; id <= std::int32_t(main->HelperCount()) + 1; ++id) Thread(id).ResetBest();
     main->CopyMain();
     main->PrepareBoard();
-    RootInCheck = main->AnalyseChecks(main->Side, main->KingSquare(main->Side));
-    if (RootInCheck) {
-      main->GenerateRootEvasions();
-    } else {
-      main->GenerateRootMoves();
-      main->FilterLegalRootMoves();
-    }
+    RootInCheck = main->AnalyseChecks(main->Side, main->KingSquare(main->Side));  // never in these roots
+    main->GenerateRootMoves();
+    main->FilterLegalRootMoves();
     for (int i = 0; i < main->RootMoveCount(); ++i) main->PickNextMove(i);
     main->PROF = 1;
     main->ALPHA_ROOT = -Infinity;
@@ -326,33 +317,10 @@ TEST_F(Threads, AStoredRootMoveInAnotherShareIsExchangedForTheFirstMove) {
   }
 }
 
-// Threads that start from a stored move speak for it, the best score first;
-// how the voice passes later is the Infos tests' matter.
-TEST_F(Threads, TheBestStoredScoreTakesTheVoiceAtTheDeal) {
-  Create(2);
-  TimeMode = tmMovesToGo;
-  const auto startingVoice = [&](bool mainStored, std::int32_t helperScore) {
-    TInfos::Init();
-    const Moves L = Root(Middlegame);
-    if (mainStored) {
-      Store(*main, L[0], 3, 30);
-      HashMoveFirst(*main);
-    }
-    Store(Helper(2), L[1], 3, helperScore);
-    EXPECT_EQ(Deal(), "");  // below depth 7 nothing is printed
-    return InfoThread.load();
-  };
-  EXPECT_EQ(startingVoice(true, 30), 1);
-  EXPECT_EQ(startingVoice(true, 31), 2);
-  EXPECT_EQ(startingVoice(false, -200), 2);
-}
-
 namespace {
 
 constexpr TMove E2E4{52, 36, 0, 0}, D2D4{51, 35, 0, 0}, G1F3{62, 45, 0, 0}, E7E5{12, 28, 0, 0}, D7D5{11, 27, 0, 0};
-
 struct Result { std::int32_t score; std::uint32_t depth; bool hasMove = true; };
-
 void SetResult(TThreadSearch& t, TMove m, const Result& r, TMove reply) {
   t.Best = TBest{};
   if (r.hasMove) t.Best.m = m;

@@ -62,44 +62,29 @@ constexpr const char* BonusLine = "info string TIME BONUS !! Thread 1\n";
 
 TEST_F(TimeManager, SliceReserveDeadlineAndCheckFrequency) {
   constexpr std::uint32_t Rare = DefaultCheckupMask;
-  struct Case {
-    std::uint8_t mode;
-    std::int32_t t, movesToGo, increment, slice, budget, reserveSlices;
-    std::uint32_t mask;
-    bool helpAllowed;
-    std::int32_t bonusCount;
-  };
+  constexpr auto MTG = tmMovesToGo, SD = tmSuddenDeath;
+  struct Case { std::uint8_t mode; std::int32_t t, movesToGo, increment, slice, budget, reserveSlices;
+                std::uint32_t mask; bool helpAllowed; std::int32_t bonusCount; };
   // Each threshold from both sides: the reserve at 600 s and 60 s, the check
-  // frequency at 30 s (sudden death), 15 s and 2 s, HELP at 15 s.
+  // frequency at 30 s (sudden death), 15 s and 2 s, HELP at 15 s, the last
+  // move's 1.5 s at 5 s; "movestogo 0" is the last move, not a divisor.
   const Case cases[] = {
-      {tmMovesToGo, 600000, 40, 0, 14997, 14997, 3, Rare, true, 0},
-      {tmSuddenDeath, 300000, 0, 2000, 11900, 11900, 5, Rare, true, 0},
-      {tmSuddenDeath, 59999, 0, 0, 1499, 1499, 7, Rare, true, 0},
+      {MTG, 600000, 40, 0, 14997, 14997, 3, Rare, true, 0}, {SD, 300000, 0, 2000, 11900, 11900, 5, Rare, true, 0},
+      {SD, 59999, 0, 0, 1499, 1499, 7, Rare, true, 0},
+      {MTG, 5000, 0, 0, 4900, 3400, 7, 1023, false, 0},     {MTG, 4999, 1, 0, 4899, 4899, 7, 1023, false, 0},
+      {MTG, 15001, 40, 0, 372, 372, 7, Rare, true, 0},      {MTG, 15000, 40, 0, 372, 372, 7, 1023, false, 0},
+      {MTG, 2001, 40, 0, 47, 47, 7, 1023, false, 0},        {MTG, 2000, 40, 0, 47, 47, 7, 1, false, 0},
+      {SD, 30001, 0, 0, 750, 750, 7, Rare, true, 0},        {SD, 30000, 0, 0, 750, 750, 7, 1023, true, 0},
+      {SD, 15001, 0, 0, 375, 375, 7, 1023, true, 0},        {SD, 15000, 0, 0, 375, 375, 7, 1023, false, 99},
+      {SD, 2000, 0, 0, 50, 50, 7, 1, false, 99},
       // The slice is more than the clock holds: the clock less the move
-      // overhead bounds it, whatever the increment.
-      {tmSuddenDeath, 200, 0, 1000, 906, 170, 7, 1, false, 99},
-      {tmSuddenDeath, 60000, 0, NoTimeLimit - 1, 1000001898, 59970, 5, Rare, true, 0},
-      {tmSuddenDeath, 0, 0, 0, 5, 0, 7, 1, false, 99},  // flagged: stop at once
-      // A small increment on a short clock: the formula goes negative, and a
-      // fiftieth of the clock (5 ms at least) keeps the engine searching.
-      {tmSuddenDeath, 1000, 0, 10, 20, 20, 7, 1, false, 99},
-      {tmSuddenDeath, 100, 0, 10, 5, 5, 7, 1, false, 99},
-      {tmMovesToGo, 90, 10, 0, 5, 5, 7, 1, false, 0},
-      // The last move before the control keeps 1.5 s from 5 s on; "movestogo
-      // 0" is read as the last move, not divided by.
-      {tmMovesToGo, 5000, 0, 0, 4900, 3400, 7, 1023, false, 0},
-      {tmMovesToGo, 4999, 1, 0, 4899, 4899, 7, 1023, false, 0},
-      // Short clocks are checked more often and get no HELP; with moves to go
-      // a bonus stays possible.
-      {tmMovesToGo, 15001, 40, 0, 372, 372, 7, Rare, true, 0},
-      {tmMovesToGo, 15000, 40, 0, 372, 372, 7, 1023, false, 0},
-      {tmMovesToGo, 2001, 40, 0, 47, 47, 7, 1023, false, 0},
-      {tmMovesToGo, 2000, 40, 0, 47, 47, 7, 1, false, 0},
-      {tmSuddenDeath, 30001, 0, 0, 750, 750, 7, Rare, true, 0},
-      {tmSuddenDeath, 30000, 0, 0, 750, 750, 7, 1023, true, 0},
-      {tmSuddenDeath, 15001, 0, 0, 375, 375, 7, 1023, true, 0},
-      {tmSuddenDeath, 15000, 0, 0, 375, 375, 7, 1023, false, 99},
-      {tmSuddenDeath, 2000, 0, 0, 50, 50, 7, 1, false, 99},
+      // overhead bounds it, whatever the increment; at 0 it stops at once.
+      {SD, 200, 0, 1000, 906, 170, 7, 1, false, 99},        {SD, 0, 0, 0, 5, 0, 7, 1, false, 99},
+      {SD, 60000, 0, NoTimeLimit - 1, 1000001898, 59970, 5, Rare, true, 0},
+      // A small increment on a short clock makes the formula negative: a
+      // fiftieth of the clock, 5 ms at least, keeps the engine searching.
+      {SD, 1000, 0, 10, 20, 20, 7, 1, false, 99},           {SD, 100, 0, 10, 5, 5, 7, 1, false, 99},
+      {MTG, 90, 10, 0, 5, 5, 7, 1, false, 0},
   };
   for (const Case& c : cases) {
     StartClock(c.mode, c.t, c.movesToGo, c.increment);
@@ -127,15 +112,11 @@ TEST_F(TimeManager, SliceReserveDeadlineAndCheckFrequency) {
 TEST_F(TimeManager, TimeBonusNeedsDropsAddingUpTo25AndComesTwiceAtMost) {
   StartClock(tmMovesToGo, 120000, 30);
   main.Best.score = 0;
-  Drop(10);
-  Drop(-5);  // a rise starts the count again
-  Drop(0);
-  Drop(10);
+  for (std::int32_t drop : {10, -5, 0, 10}) Drop(drop);  // the rise starts the count again
   EXPECT_EQ(Drop(14), "");
   EXPECT_EQ(Budget(), 3996);
   EXPECT_EQ(Drop(1), BonusLine);
   EXPECT_EQ(Budget(), 2 * 3996);
-  EXPECT_EQ(TimeAllotted, 2 * 3996);
   EXPECT_TRUE(BonusGranted);
   EXPECT_EQ(main.Best.PreviousScore, main.Best.score);
   EXPECT_EQ(Drop(40), BonusLine);
@@ -144,14 +125,7 @@ TEST_F(TimeManager, TimeBonusNeedsDropsAddingUpTo25AndComesTwiceAtMost) {
 }
 
 TEST_F(TimeManager, TimeBonusWaitsForDepthAClockAndSpareTime) {
-  struct Case {
-    const char* why;
-    std::uint8_t mode;
-    std::int32_t t, movesToGo;
-    TPhase phase;
-    std::uint32_t prof;
-    bool granted;
-  };
+  struct Case { const char* why; std::uint8_t mode; std::int32_t t, movesToGo; TPhase phase; std::uint32_t prof; bool granted; };
   const Case cases[] = {
       {"deep enough", tmMovesToGo, 120000, 30, middlegame, 8, true},
       {"too shallow", tmMovesToGo, 120000, 30, middlegame, 7, false},
@@ -222,12 +196,7 @@ TEST_F(TimeManager, HelpAddsSevenSlicesOrTheSpareTimeAndFinAttenteTakesThemBack)
 }
 
 TEST_F(TimeManager, HelpIsAskedOnlyForACollapseSeenByTheReportingThread) {
-  struct Case {
-    const char* why;
-    std::int32_t previous, s;
-    bool otherFine;
-    std::function<void()> change;
-  };
+  struct Case { const char* why; std::int32_t previous, s; bool otherFine; std::function<void()> change; };
   const auto none = [] {};
   // "granted" sits on both thresholds at once: a drop of exactly 30 to 0.
   const Case cases[] = {
@@ -254,9 +223,7 @@ TEST_F(TimeManager, HelpIsAskedOnlyForACollapseSeenByTheReportingThread) {
     const bool granted = RequestHelp(main, c.s, c.otherFine);
     EXPECT_EQ(granted, std::string(c.why).starts_with("granted")) << c.why;
     EXPECT_EQ(HelpActive, granted) << c.why;
-    if (!granted) {
-      EXPECT_EQ(Deadline, deadline) << c.why;
-    }
+    EXPECT_EQ(Deadline == deadline, !granted) << c.why;
   }
 }
 
@@ -266,11 +233,7 @@ TEST_F(TimeManager, HelpIsHandedToAThreadAtTheSameDepthOrEnds) {
   TProtocolBoard board;
   OutputCapture quiet;
   TMainThreadSearch search(board);
-  struct Case {
-    std::int32_t owner;
-    std::uint32_t prof[3];  // of threads 1 (main), 2 and 3
-    std::int32_t returning, next;  // next 0: the HELP ends
-  };
+  struct Case { std::int32_t owner; std::uint32_t prof[3]; std::int32_t returning, next; };  // next 0: it ends
   const Case cases[] = {
       {1, {8, 8, 8}, 1, 2},
       {3, {8, 8, 8}, 3, 1},  // a helper gives it to the main thread first
@@ -284,9 +247,7 @@ TEST_F(TimeManager, HelpIsHandedToAThreadAtTheSameDepthOrEnds) {
     HelpThread = c.owner;
     SavedDeadline = 1000;
     Deadline = 5000;
-    search.PROF = c.prof[0];
-    search.Helper(0).PROF = c.prof[1];
-    search.Helper(1).PROF = c.prof[2];
+    for (std::int32_t id : {1, 2, 3}) (id == 1 ? search : search.Helper(std::size_t(id - 2))).PROF = c.prof[id - 1];
     OutputCapture capture;
     PassHelpOn(search, c.returning == 1 ? search : search.Helper(std::size_t(c.returning - 2)));
     SCOPED_TRACE(testing::Message() << "owner " << c.owner << " returning " << c.returning);

@@ -40,29 +40,26 @@ TEST(PerftCounts, WholeSuite) {
   }
 }
 
-// Runs the command with standard output captured.
-int RunCommand(const std::vector<std::string>& args, std::string& output) {
-  std::ostringstream captured;
-  auto* old = std::cout.rdbuf(captured.rdbuf());
-  const int code = PerftCommand(args);
-  std::cout.rdbuf(old);
-  output = captured.str();
-  return code;
-}
-
 // Divide lines and the total; a FEN may come as separate words, castling
 // and promotion texts included. Bad arguments print the usage and exit 2.
 TEST(PerftCommand, PrintsDivideAndTotalOrRefuses) {
   std::string out;
-  EXPECT_EQ(RunCommand({"2"}, out), 0);
+  const auto run = [&](const std::vector<std::string>& args) {
+    std::ostringstream captured;
+    auto* old = std::cout.rdbuf(captured.rdbuf());
+    const int code = PerftCommand(args);
+    std::cout.rdbuf(old);
+    out = captured.str();
+    return code;
+  };
+  EXPECT_EQ(run({"2"}), 0);
   EXPECT_EQ(out.rfind("a2a3: 20\n", 0), 0u);
   for (const char* part : {"\ng1h3: 20\n", "Total: 400\n", " ms\n"}) EXPECT_NE(out.find(part), std::string::npos) << part;
-  EXPECT_EQ(RunCommand({"1", "r3k3/1P6/8/8/8/8/8/4K2R", "w", "K", "-", "0", "1"}, out), 0);
+  EXPECT_EQ(run({"1", "r3k3/1P6/8/8/8/8/8/4K2R", "w", "K", "-", "0", "1"}), 0);
   EXPECT_NE(out.find("e1g1: 1\n"), std::string::npos);
   EXPECT_NE(out.find("b7a8n: 1\n"), std::string::npos);
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {}, {"x"}, {"0"}, {"3x"}, {"99"}, {"2", "not", "a", "fen"}}) {
-    EXPECT_EQ(RunCommand(args, out), 2) << args.size();
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{}, {"x"}, {"3x"}, {"0"}, {"99"}, {"2", "not", "a", "fen"}}) {
+    EXPECT_EQ(run(args), 2) << args.size();
     EXPECT_NE(out.find("usage"), std::string::npos) << args.size();
   }
 }
