@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <iterator>
 #include <regex>
 #include <sstream>
@@ -18,21 +16,30 @@
 
 namespace {
 
-// The best move of a bestmove line, and its ponder move if any, are legal in
-// turn from the position.
-void ExpectLegalAnswer(const std::string& position, const std::string& line, const std::string& what) {
+// Every move of the line is legal in turn from the position; a "bestmove"
+// line is read as its move and its ponder move.
+void ExpectPlayable(const std::string& position, const std::string& line, const std::string& what) {
   TProtocolBoard board;
   board.SetupPosition(position);
-  ASSERT_TRUE(line.starts_with("bestmove ")) << what << ": " << line;
-  const std::string rest = line.substr(9);
-  ASSERT_TRUE(PlayMoveText(board, rest.substr(0, rest.find(' ')))) << what << ": " << line;
-  const auto ponder = rest.find(" ponder ");
-  if (ponder != std::string::npos) {
-    EXPECT_TRUE(PlayMoveText(board, rest.substr(ponder + 8))) << what << ": " << line;
-  }
+  std::istringstream words(line);
+  for (std::string move; words >> move;)
+    if (move != "bestmove" && move != "ponder" && !PlayMoveText(board, move)) {
+      ADD_FAILURE() << what << ": illegal " << move << " in " << line << " from " << position;
+      return;
+    }
 }
 
-class Play : public EngineSession {};
+class Session : public EngineSession {
+ protected:
+  void SetUp() override {
+    EngineSession::SetUp();
+    EnsureEngineTables();
+  }
+};
+class Play : public Session {};
+class InfoLines : public Session {};
+class TwoThreads : public Session {};
+class SelfPlay : public Session {};
 
 }  // namespace
 
@@ -74,7 +81,8 @@ TEST_F(Play, EveryKindOfOrderAnswersOnceLegallyAndInTime) {
     const auto answer = BestMove(5000, &ms);
     ASSERT_TRUE(answer) << s.go;
     EXPECT_LT(ms, s.maxMs) << s.go;
-    ExpectLegalAnswer(s.position, *answer, s.go);
+    ASSERT_TRUE(answer->starts_with("bestmove ")) << *answer;
+    ExpectPlayable(s.position, *answer, s.go);
     EXPECT_EQ(MoveOf(*answer), s.best ? s.best : MoveOf(*answer)) << s.go;
     for (const std::string& after : Answer("isready")) EXPECT_FALSE(after.starts_with("bestmove")) << s.go << after;
   }
@@ -83,66 +91,21 @@ TEST_F(Play, EveryKindOfOrderAnswersOnceLegallyAndInTime) {
   EXPECT_EQ(engine.WaitExit(3000), 0);
 }
 
-namespace {
-
 // "info depth D score (cp S|mate N) time T nodes N nps X hashfull H pv m1 m2 ..."
-const std::regex DepthLinePattern(
-    "info depth (\\d+) score (cp -?\\d+|mate -?\\d+) time \\d+ nodes \\d+ nps \\d+ hashfull (\\d+) pv((?: \\S+)+)");
+const std::regex DepthLine(
+    "info depth (\\d+) score (cp -?\\d+|mate -?\\d+) time \\d+ nodes \\d+ nps \\d+ hashfull (\\d+) pv ((\\S+).*)");
 
-struct TDepthLine { int depth = 0; std::string score; int hashfull = 0; std::vector<std::string> pv; };
-
-bool ParseDepthLine(const std::string& text, TDepthLine& line) {
-  std::smatch match;
-  if (!std::regex_match(text, match, DepthLinePattern)) return false;
-  line = {std::stoi(match[1]), match[2], std::stoi(match[3]), {}};
-  std::istringstream moves(match[4]);
-  for (std::string move; moves >> move;) line.pv.push_back(move);
-  return true;
-}
-
-class InfoLines : public EngineSession {
- protected:
-  void SetUp() override {
-    EngineSession::SetUp();
-    EnsureEngineTables();
-  }
-  // Runs the search; `lines` gets the "info depth" lines, the result is the
-  // bestmove line (empty on a timeout). Anything else the search prints must
-  // be an "info" line too, or an interface would stumble on it.
-  std::string Search(const std::string& position, const std::string& go, std::vector<std::string>& lines) {
-    engine.Send("position " + position);
-    engine.Send(go);
-    std::vector<std::string> seen;
-    const auto answer = BestMove(30000, nullptr, &seen);
-    lines.clear();
-    for (const std::string& line : seen) {
-      if (line.starts_with("info depth")) {
-        lines.push_back(line);
-      } else if (answer && &line != &seen.back()) {
-        EXPECT_TRUE(line.starts_with("info ")) << go << ": " << line;
-      }
-    }
-    return answer.value_or("");
-  }
-  // Every move of the line is legal in turn from the position.
-  static void ExpectPlayable(const std::string& position, const std::vector<std::string>& pv, const std::string& text) {
-    TProtocolBoard board;
-    board.SetupPosition(position);
-    for (const std::string& move : pv)
-      if (!PlayMoveText(board, move)) {
-        ADD_FAILURE() << "illegal " << move << " in " << text << " from " << position;
-        return;
-      }
-  }
-};
-
-}  // namespace
-
-TEST_F(InfoLines, TheAnswerIsReportedWithAMateInMovesWhateverTheDepth) {
+// Every "info depth" line is complete and playable, and the answer's own
+// line, the last, comes whatever the depth, with mates counted in moves.
+// Anything else printed is an "info" line too, or an interface would
+// stumble on it.
+TEST_F(InfoLines, EveryLineIsCompleteAndTheAnswersLineCountsMatesInMoves) {
   struct Case {
-    const char *position, *go, *score, *best;  // best: null when any move will do
-    int maxDepth;  // the depth the answer's line may report at most
+    const char *position, *go, *score, *best;  // null: any will do
+    int maxDepth;  // the most the answer's line may report; 0: the root has no move
+    const char* threads = nullptr;
   };
+  const char* const Middlegame = "startpos moves e2e4 e7e5 g1f3 b8c6 f1b5 a7a6";
   const Case cases[] = {
       {"fen 6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1", "go depth 9", "mate 1", "a1a8", 6},
       {"fen kbK5/pp6/1P6/8/8/8/8/R7 w - - 0 1", "go depth 9", "mate 2", "a1a6", 9},
@@ -155,63 +118,48 @@ TEST_F(InfoLines, TheAnswerIsReportedWithAMateInMovesWhateverTheDepth) {
       {"fen 7k/8/5K2/8/8/8/8/R7 w - - 0 1 moves a1a8", "go depth 9", "cp 0", "h8h7", 1},
       // No iteration at all: the move picked after the search is the one reported.
       {"startpos", "go depth 0", "cp 0", nullptr, 1},
-      // No move at all: mated or stalemated, said before the null move.
+      // Mated or stalemated: said before the null move.
       {"fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", "go depth 5", "mate 0", "0000", 0},
       {"fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", "go depth 5", "cp 0", "0000", 0},
+      // A second of search fills some of the table; 3 threads are ignored
+      // below three processors.
+      {Middlegame, "go movetime 1000", nullptr, nullptr, 99, "1"},
+      {Middlegame, "go movetime 1000", nullptr, nullptr, 99, "2"},
+      {Middlegame, "go movetime 1000", nullptr, nullptr, 99, "3"},
   };
   for (const Case& c : cases) {
-    std::vector<std::string> lines;
-    const std::string answer = Search(c.position, c.go, lines);
-    ASSERT_TRUE(answer.starts_with("bestmove ")) << c.position;
-    EXPECT_EQ(MoveOf(answer), c.best ? c.best : MoveOf(answer)) << c.position;
+    const std::string what = std::string(c.position) + ", " + c.go;
+    if (c.threads) Answer(std::string("setoption name Threads value ") + c.threads);
+    engine.Send(std::string("position ") + c.position);
+    engine.Send(c.go);
+    std::vector<std::string> seen, lines;
+    const auto answer = BestMove(30000, nullptr, &seen);
+    ASSERT_TRUE(answer && answer->starts_with("bestmove ")) << what;
+    for (const std::string& line : seen) {
+      if (line.starts_with("info depth")) lines.push_back(line);
+      EXPECT_TRUE(line.starts_with("info ") || &line == &seen.back()) << what << ": " << line;
+    }
+    EXPECT_EQ(MoveOf(*answer), c.best ? c.best : MoveOf(*answer)) << what;
     if (c.maxDepth == 0) {
-      EXPECT_EQ(lines, std::vector<std::string>{std::string("info depth 0 score ") + c.score}) << c.position;
+      EXPECT_EQ(lines, std::vector<std::string>{std::string("info depth 0 score ") + c.score}) << what;
       continue;
     }
-    ASSERT_FALSE(lines.empty()) << c.position;
-    TDepthLine last;
-    ASSERT_TRUE(ParseDepthLine(lines.back(), last)) << lines.back();
-    EXPECT_EQ(last.score, c.score) << lines.back();
-    EXPECT_GE(last.depth, 1) << lines.back();
-    EXPECT_LE(last.depth, c.maxDepth) << lines.back();
-    EXPECT_EQ(last.pv.front(), MoveOf(answer)) << lines.back();
-    ExpectPlayable(c.position, last.pv, lines.back());
-  }
-}
-
-TEST_F(InfoLines, EveryDepthLineOfAMiddlegameSearchIsCompleteAndPlayable) {
-  const std::string position = "startpos moves e2e4 e7e5 g1f3 b8c6 f1b5 a7a6";
-  for (const char* threads : {"1", "2", "3"}) {  // 3 is ignored below three processors
-    engine.Send(std::string("setoption name Threads value ") + threads);
-    engine.Send("isready");
-    ASSERT_TRUE(engine.ReadUntil("readyok", 30000));  // new tables and helpers: slow under sanitizers
-    std::vector<std::string> lines;
-    const std::string answer = Search(position, "go movetime 1000", lines);
-    ASSERT_FALSE(answer.empty()) << threads;
-    ASSERT_FALSE(lines.empty()) << threads;
-    for (const std::string& text : lines) {
-      TDepthLine line;
-      ASSERT_TRUE(ParseDepthLine(text, line)) << text;
-      EXPECT_LE(line.hashfull, 1000) << text;
-      ExpectPlayable(position, line.pv, text);
+    ASSERT_FALSE(lines.empty()) << what;
+    std::smatch last;
+    for (const std::string& line : lines) {
+      ASSERT_TRUE(std::regex_match(line, last, DepthLine)) << line;
+      EXPECT_LE(std::stoi(last[3]), 1000) << line;
+      ExpectPlayable(c.position, last[4], line);
     }
-    TDepthLine last;
-    ParseDepthLine(lines.back(), last);
-    EXPECT_EQ(last.pv.front(), MoveOf(answer)) << threads << ": " << lines.back();
-    EXPECT_GT(last.hashfull, 0) << threads << ": " << lines.back();  // a second of search fills some
+    EXPECT_EQ(last[2], c.score ? c.score : last.str(2)) << lines.back();
+    EXPECT_GE(std::stoi(last[1]), 1) << lines.back();
+    EXPECT_LE(std::stoi(last[1]), c.maxDepth) << lines.back();
+    EXPECT_EQ(last[5], MoveOf(*answer)) << lines.back();
+    EXPECT_TRUE(!c.threads || std::stoi(last[3]) > 0) << lines.back();
   }
 }
 
 namespace {
-
-class TwoThreads : public EngineSession {
- protected:
-  void SetUp() override {
-    EngineSession::SetUp();
-    EnsureEngineTables();
-    Answer("setoption name Threads value 2");  // ignored on a one-processor machine
-  }
-};
 
 // Middlegames, endgames, promotions, castling and en passant, a mate in one,
 // and roots with one to three moves (a single reply in a game is played
@@ -247,7 +195,7 @@ const std::pair<const char*, bool> Orders[] = {  // the order, and whether "stop
 TEST_F(TwoThreads, HundredsOfShortSearchesEachAnswerOnceWithALegalMove) {
   const int answerBoundMs = CheckedBuild ? 60000 : 10000;  // no hang: far beyond what any search needs
   const int searches = CheckedBuild ? 156 : 300;  // a checked build searches far slower
-  const auto start = std::chrono::steady_clock::now();
+  Answer("setoption name Threads value 2");  // ignored on a one-processor machine
   for (int i = 0; i < searches; ++i) {
     const std::string position = Positions[i % std::size(Positions)];
     const auto& [go, stopAtOnce] = Orders[i % std::size(Orders)];
@@ -260,35 +208,20 @@ TEST_F(TwoThreads, HundredsOfShortSearchesEachAnswerOnceWithALegalMove) {
     // Exactly one answer: nothing more comes before the engine is ready again.
     for (const std::string& after : Answer("isready"))
       ASSERT_FALSE(after.starts_with("bestmove")) << what << ": a second answer " << after;
-    ExpectLegalAnswer(position, *line, what);
+    ASSERT_TRUE(line->starts_with("bestmove ")) << *line;
+    ExpectPlayable(position, *line, what);
   }
-  const auto ms =
-      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-  std::printf("two threads: %d searches, each answered once with a legal move, in %lld ms\n", searches,
-              static_cast<long long>(ms));
 }
-
-namespace {
-
-class SelfPlay : public EngineSession {};
-
-}  // namespace
 
 // The engine plays itself from each opening as a tournament manager runs a
 // match: the mover's clock runs from "go" to "bestmove", then gains the
 // increment. Every move must be legal and come in time; bullet clocks have
 // an increment too small for the usual slice.
 TEST_F(SelfPlay, GamesAtFastAndBulletClocksStayLegalAndInTime) {
-  EnsureEngineTables();
-  struct Case {
-    int threads;  // more than one is ignored on one processor
-    long long start, increment;  // milliseconds
-    int maxPlies;
-  };
+  struct Case { int threads; long long start, increment; int maxPlies; };  // milliseconds
   for (const Case& c : {Case{1, 3000, 50, 120}, {1, 1000, 10, 100}, {2, 1000, 10, 100}}) {
     Answer("setoption name Threads value " + std::to_string(c.threads));
     int moves = 0;
-    long long closest = c.start;  // the least time any answer left on its clock
     for (const char* opening : {"e2e4 e7e5", "d2d4 g8f6 c2c4"}) {
       Answer("ucinewgame");
       TProtocolBoard board;
@@ -307,7 +240,6 @@ TEST_F(SelfPlay, GamesAtFastAndBulletClocksStayLegalAndInTime) {
         // The pipe and a busy machine add a little latency the engine cannot
         // see; the move overhead it keeps covers that in an optimised build.
         ASSERT_LT(spent, left[side] + (CheckedBuild ? AnswerLatencyMs : 25)) << "lost on time after " << game;
-        closest = std::min(closest, left[side] - spent);
         left[side] = std::max(left[side] - spent, 0LL) + c.increment;
         const std::string move = MoveOf(*line);
         ASSERT_TRUE(PlayMoveText(board, move)) << "illegal " << move << " after " << game;
@@ -315,7 +247,5 @@ TEST_F(SelfPlay, GamesAtFastAndBulletClocksStayLegalAndInTime) {
       }
     }
     EXPECT_GT(moves, 40);
-    std::printf("self-play, Threads %d, %lld+%lld ms: %d moves, all legal and in time; closest %lld ms left\n",
-                c.threads, c.start, c.increment, moves, closest);
   }
 }
