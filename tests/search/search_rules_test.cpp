@@ -88,12 +88,7 @@ TEST_F(SearchRules, EveryMateOfTheListIsReportedAtItsTrueDistance) {
 // Positions the search solves at a fixed depth only because of one of its
 // rules: removing the rule makes its case fail.
 TEST_F(SearchRules, EachExtensionSolvesItsPosition) {
-  struct Case {
-    const char *rule, *fen;
-    int depth;
-    const char* best;
-    int mateIn;  // 0: the move is what counts, not the score
-  };
+  struct Case { const char *rule, *fen; int depth; const char* best; int mateIn; };  // mateIn 0: only the move counts
   const Case cases[] = {
       // Qd1+ mates in three; two plies see it only when the checks extend.
       {"check", "1k1r4/pp1b1R2/3q2pp/4p3/2B5/4Q3/PPP2B2/2K5 b - - 0 1", 2, "d6d1", 3},
@@ -110,9 +105,7 @@ TEST_F(SearchRules, EachExtensionSolvesItsPosition) {
   for (const Case& c : cases) {
     Search(std::string("fen ") + c.fen, c.depth);
     EXPECT_EQ(BestText(), c.best) << c.rule << ": " << c.fen;
-    if (c.mateIn) {
-      EXPECT_EQ(main.Best.score, MateIn(c.mateIn)) << c.rule << ": " << c.fen;
-    }
+    EXPECT_TRUE(!c.mateIn || main.Best.score == MateIn(c.mateIn)) << c.rule << ": " << c.fen << " " << main.Best.score;
   }
 }
 
@@ -150,21 +143,15 @@ TEST_F(SearchRules, AspirationWindowFollowsTheScoreOrReopens) {
   main.BETA_ROOT = 117;
   main.ThreadScore = 37;
   EXPECT_TRUE(AdvanceIteration(main));
-  EXPECT_EQ(main.PROF, 6u);
-  EXPECT_EQ(main.ALPHA_ROOT, -43);
-  EXPECT_EQ(main.BETA_ROOT, 117);
+  EXPECT_TRUE(main.PROF == 6u && main.ALPHA_ROOT == -43 && main.BETA_ROOT == 117);
   main.ThreadScore = 117;  // failed high: the same depth again, fully open
   EXPECT_FALSE(AdvanceIteration(main));
-  EXPECT_EQ(main.PROF, 6u);
-  EXPECT_EQ(main.ALPHA_ROOT, -Infinity);
-  EXPECT_EQ(main.BETA_ROOT, Infinity);
+  EXPECT_TRUE(main.PROF == 6u && main.ALPHA_ROOT == -Infinity && main.BETA_ROOT == Infinity);
 }
 
 TEST_F(SearchRules, EasyStopsAfterThreeRisesOfTheSameMove) {
   TimeMode = tmSuddenDeath;
-  Pondering = false;
-  BonusGranted = false;
-  SearchStopped = false;
+  Pondering = BonusGranted = SearchStopped = false;
   main.PROF = 9;
   main.Hply = 1;
   main.Eval.PhaseDepart = middlegame;
@@ -178,9 +165,9 @@ TEST_F(SearchRules, EasyStopsAfterThreeRisesOfTheSameMove) {
     main.Best.m = TMove{52, 36, 0, 24};
     // First sight is only remembered; a drop starts the count again.
     for (std::int32_t score : {10, 12, 5, 6, 7}) EXPECT_FALSE(checkAt(score)) << score;
-    EXPECT_EQ(checkAt(8), nodes > 1000) << nodes;
-    EXPECT_EQ(SearchStopped, nodes > 1000) << nodes;
-    EXPECT_EQ(quiet.Text().find("info string EASY !!\n") != std::string::npos, nodes > 1000) << nodes;
+    const bool stops = nodes > 1000;
+    EXPECT_EQ(checkAt(8), stops) << nodes;
+    EXPECT_TRUE(SearchStopped == stops && (quiet.Text().find("info string EASY !!\n") != std::string::npos) == stops);
     SearchStopped = false;
   }
   TimeMode = tmFixedDepth;

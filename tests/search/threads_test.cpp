@@ -149,9 +149,9 @@ TEST_F(Threads, CountsOneToEightShareTheHashAndBadValuesAreIgnored) {
     EXPECT_EQ(ThreadsCount, 2) << value;
     EXPECT_EQ(UciMain().HelperCount(), 1u) << value;
   }
-  EXPECT_EQ(Serve("setoption name Threads value many"), "info string EConvertError: 'many' is not a valid integer value\n");
-  EXPECT_EQ(Serve("setoption name Hash value 12x"), "info string EConvertError: '12x' is not a valid integer value\n");
-  EXPECT_EQ(HashSizeMB, 64);
+  Serve("setoption name Threads value many");
+  Serve("setoption name Hash value 12x");  // the UciLoop and UciSession tests see what is printed
+  EXPECT_TRUE(ThreadsCount == 2 && HashSizeMB == 64);
   // A new game makes the helpers afresh.
   UciMain().Helper(0).Nodes = 12345;
   Serve("ucinewgame");
@@ -247,14 +247,11 @@ TEST_F(Threads, RootMovesAreDealtInTurnAndTheMainThreadKeepsThePrincipalMove) {
     const Moves dealt = RootList(*main);
     ASSERT_EQ(dealt[0], sorted[5]);
     EXPECT_EQ(Deal(), "");  // nothing to exchange, and depth 1 is not printed
-    EXPECT_EQ(RootList(*main), Every(dealt, 0, threads));
-    EXPECT_EQ(main->MaxCoups, main->RootMoveCount());
-    EXPECT_TRUE(main->couptrouve);
     EXPECT_EQ(move_str(main->Best.m), sorted[5]);
-    for (std::int32_t id = 2; id <= threads; ++id) {
-      EXPECT_EQ(RootList(Helper(id)), Every(dealt, std::size_t(id - 1), threads)) << "thread " << id;
-      EXPECT_EQ(Helper(id).MaxCoups, Helper(id).RootMoveCount());
-      EXPECT_FALSE(Helper(id).couptrouve);
+    for (std::int32_t id = 1; id <= threads; ++id) {
+      EXPECT_EQ(RootList(Thread(id)), Every(dealt, std::size_t(id - 1), threads)) << "thread " << id;
+      EXPECT_EQ(Thread(id).MaxCoups, Thread(id).RootMoveCount());
+      EXPECT_EQ(Thread(id).couptrouve, id == 1);  // only the main thread starts from the stored move
     }
     EXPECT_EQ(InfoThread, 1);
   }
@@ -353,13 +350,10 @@ TEST_F(Threads, TheFinalMoveGoesToABetterScoreUnlessTheVoiceSawDeeperAndIsWithin
     InfoThread = c.voice;
     OutputCapture capture;
     main->ChooseFinalMove();
-    const bool helperChosen = c.chosen == 2;
-    const Result& expected = helperChosen ? c.helperResult : c.mainResult;
-    EXPECT_EQ(main->Best.m, helperChosen ? D2D4 : E2E4) << c.what;
-    EXPECT_EQ(main->Best.score, expected.score) << c.what;
-    EXPECT_EQ(main->Best.Depth, expected.depth) << c.what;
-    EXPECT_EQ(main->CoupAttendu, helperChosen ? D7D5 : E7E5) << c.what;
-    const bool voiceChosen = c.chosen == (c.voice == 2 ? 2 : 1);
+    const bool helperChosen = c.chosen == 2, voiceChosen = c.chosen == (c.voice == 2 ? 2 : 1);
+    EXPECT_TRUE(main->Best.m == (helperChosen ? D2D4 : E2E4) && main->CoupAttendu == (helperChosen ? D7D5 : E7E5) &&
+                main->Best.score == (helperChosen ? c.helperResult : c.mainResult).score)
+        << c.what;
     EXPECT_EQ(capture.Text(), voiceChosen ? ""
                               : helperChosen ? "info string SWITCHBEST: T2 OldMove: e2e4 Move :d2d4\n"
                                              : "info string SWITCHBEST: T1 OldMove: d2d4 Move :e2e4\n")

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "platform/console.h"
 #include "protocol/protocol_board.h"
@@ -89,13 +90,11 @@ TEST_F(TimeManager, SliceReserveDeadlineAndCheckFrequency) {
   for (const Case& c : cases) {
     StartClock(c.mode, c.t, c.movesToGo, c.increment);
     SCOPED_TRACE(testing::Message() << int(c.mode) << " " << c.t << " " << c.movesToGo << " " << c.increment);
-    EXPECT_EQ(TimeSlice, c.slice);
-    EXPECT_EQ(TimeAllotted, c.slice);
-    EXPECT_EQ(Budget(), c.budget);
-    EXPECT_EQ(SpareTime, c.t - std::int64_t(c.reserveSlices) * c.slice);
-    EXPECT_EQ(main.Checkup_mask, c.mask);
-    EXPECT_EQ(BonusAllowed, c.helpAllowed);
-    EXPECT_EQ(BonusCount, c.bonusCount);
+    using Clock = std::tuple<std::int64_t, std::int64_t, std::int64_t, std::int64_t>;  // slice, allotted, budget, spare
+    EXPECT_EQ(Clock(TimeSlice, TimeAllotted, Budget(), SpareTime),
+              Clock(c.slice, c.slice, c.budget, c.t - std::int64_t(c.reserveSlices) * c.slice));
+    EXPECT_EQ(std::tuple(main.Checkup_mask.load(), BonusAllowed.load(), BonusCount.load()),
+              std::tuple(c.mask, c.helpAllowed, c.bonusCount));
   }
   // The move overhead is what the interface needs to pass the move on.
   MoveOverhead = 400;
@@ -163,9 +162,7 @@ TEST_F(TimeManager, PonderhitGrantsTheSlicesEarnedWhilePonderingAsFarAsTheClockA
     SCOPED_TRACE(c.t);
     EXPECT_FALSE(Pondering);
     EXPECT_EQ(StartTick, ponderStart);  // the time spent pondering counts
-    EXPECT_EQ(TimeAllotted, c.budget);
-    EXPECT_EQ(Budget(), c.budget);
-    EXPECT_EQ(main.Checkup_mask, c.mask);
+    EXPECT_TRUE(TimeAllotted == c.budget && Budget() == c.budget && main.Checkup_mask == c.mask);
     // The search starting only now, having read Pondering just before the
     // ponderhit cleared it, must not park the clock again.
     InitTime(main, NoTimeLimit, level, true, false);
@@ -252,8 +249,7 @@ TEST_F(TimeManager, HelpIsHandedToAThreadAtTheSameDepthOrEnds) {
     PassHelpOn(search, c.returning == 1 ? search : search.Helper(std::size_t(c.returning - 2)));
     SCOPED_TRACE(testing::Message() << "owner " << c.owner << " returning " << c.returning);
     EXPECT_EQ(HelpThread, c.next);
-    EXPECT_EQ(HelpActive, c.next != 0);
-    EXPECT_EQ(Deadline, c.next != 0 ? 5000 : 1000);
+    EXPECT_TRUE(HelpActive == (c.next != 0) && Deadline == (c.next != 0 ? 5000 : 1000));
     EXPECT_EQ(capture.Text(), c.next != 0 ? "" : "info string FinAttente\n");
   }
 }
