@@ -3,6 +3,7 @@
 // result is played; and an abort deep in a search.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -172,24 +173,6 @@ TEST_F(Threads, NalimovOptionsReinitialiseAtIsreadyOnlyWhenChanged) {
   EXPECT_NE(Serve("isready").find("Init EGTB"), NotFound);
 }
 
-namespace {
-
-// Plays moves down the first legal line until told to stop; nothing is
-// taken back, as in an aborted search.
-void DiveUntilStopped(TThreadSearch& thread) {
-  thread.CountNode();
-  if (thread.Ply > 0) thread.UpdateChecks(false);
-  thread.GenerateMoves();
-  for (int i = thread.First_move[thread.Ply]; i < thread.First_move[thread.Ply + 1]; ++i)
-    if (thread.MakeMove(thread.Gen_dat[i].m)) {
-      DiveUntilStopped(thread);
-      thread.TakeBack();
-      return;
-    }
-}
-
-}  // namespace
-
 TEST(SearchAbort, AnAbortDeepInTheSearchIsCaughtAndTheBoardRebuilt) {
   EnsureEngineTables();
   TProtocolBoard source;
@@ -201,7 +184,15 @@ TEST(SearchAbort, AnAbortDeepInTheSearchIsCaughtAndTheBoardRebuilt) {
   main.PrepareBoard();
   main.Checkup_mask = 15;  // a check every 16 nodes, well within the ply limit
   SearchStopped = true;  // "stop" has arrived: the next check aborts
-  EXPECT_FALSE(TThreadSearch::RunAbortable([&] { DiveUntilStopped(main); }));
+  // Down the first legal line until told to stop; nothing is taken back.
+  std::function<void()> dive = [&] {
+    main.CountNode();
+    if (main.Ply > 0) main.UpdateChecks(false);
+    main.GenerateMoves();
+    for (int i = main.First_move[main.Ply]; i < main.First_move[main.Ply + 1]; ++i)
+      if (main.MakeMove(main.Gen_dat[i].m)) return dive();
+  };
+  EXPECT_FALSE(TThreadSearch::RunAbortable(dive));
   EXPECT_GT(main.Ply, 0u);  // the board was left mid-line
   SearchStopped = false;
   main.CopyMain();
