@@ -1,16 +1,12 @@
-// The endgame evaluator on hand-made positions: the special-endgame
-// recogniser, each position checked with its colour-mirrored twin (the other
-// side to move), which must give the mirrored verdict; the endgame piece
-// terms, and how the recogniser's codes join the score.
+// The endgame evaluator: the special-endgame recogniser's verdicts on known
+// endings, each checked with its colour-mirrored twin (the other side to
+// move), which must give the mirrored verdict; and how verdicts join the score.
 #include <gtest/gtest.h>
 
 #include <string_view>
 
 #include "eval/eval_case.h"
-#include "eval/endgame_tables.h"
-#include "eval/piece_tables.h"
 #include "eval/recogniser.h"
-#include "board/square_names.h"
 
 namespace {
 
@@ -94,8 +90,10 @@ TEST(Recogniser, EndingsWithPawns) {
   for (const TCodeCase& c : cases) ExpectCode(c.fen, c.code, c.bonusTo);
 }
 
-// King + bishop (light squares, f1) + knight against the bare king.
-int KbnDriveFor(std::string_view fen) {
+// King + bishop (light squares, f1) + knight against the bare king: the
+// bonus grows as the king is driven toward the bishop's corners, and the
+// corners of the other colour are worth less than the edge between them.
+int KbnDrive(std::string_view fen) {
   SCOPED_TRACE(fen);
   TEvalCase position(fen, endgame);
   const int before = position.e.Score[Light];
@@ -104,90 +102,35 @@ int KbnDriveFor(std::string_view fen) {
 }
 
 TEST(Recogniser, BishopAndKnightDriveTheKingToTheBishopsCorner) {
-  const int centre = KbnDriveFor("8/8/2K5/8/3k4/8/8/1N3B2 b - - 0 1");
-  const int thirdRing = KbnDriveFor("8/8/2K5/8/8/4k3/8/1N3B2 b - - 0 1");
-  const int nearCorner = KbnDriveFor("8/8/2K5/8/8/8/5k2/1N3B2 b - - 0 1");
-  EXPECT_EQ(centre, 0);
-  EXPECT_LT(centre, thirdRing);
-  EXPECT_LT(thirdRing, nearCorner);
-  EXPECT_LT(nearCorner, KbnDriveFor("8/8/2K5/8/8/8/8/1N3B1k b - - 0 1"));
-  EXPECT_EQ(KbnDriveFor("8/8/2K5/8/8/8/8/1N3B1k b - - 0 1"), 150 + 100);
-  // The corners of the other colour are worth less than any edge square;
-  // the middle of the edge lies on the way between the right corners.
-  EXPECT_EQ(KbnDriveFor("7k/8/2K5/8/8/8/8/1N3B2 b - - 0 1"), 150 - 100);
-  EXPECT_EQ(KbnDriveFor("8/8/2K5/8/8/8/8/k2N1B2 b - - 0 1"), 150 - 100);
-  EXPECT_EQ(KbnDriveFor("8/8/2K5/8/7k/8/8/1N3B2 b - - 0 1"), 150 + 50);
+  const char* const drive[] = {"8/8/2K5/8/3k4/8/8/1N3B2 b - - 0 1", "8/8/2K5/8/8/4k3/8/1N3B2 b - - 0 1",
+                               "8/8/2K5/8/8/8/5k2/1N3B2 b - - 0 1", "8/8/2K5/8/8/8/8/1N3B1k b - - 0 1"};
+  for (int i = 1; i < 4; ++i) EXPECT_LT(KbnDrive(drive[i - 1]), KbnDrive(drive[i])) << drive[i];
+  EXPECT_LT(KbnDrive("7k/8/2K5/8/8/8/8/1N3B2 b - - 0 1"), KbnDrive("8/8/2K5/8/7k/8/8/1N3B2 b - - 0 1"));
+  EXPECT_EQ(KbnDrive("7k/8/2K5/8/8/8/8/1N3B2 b - - 0 1"), KbnDrive("8/8/2K5/8/8/8/8/k2N1B2 b - - 0 1"));
 }
 
-TEST(Recogniser, PurePawnEndingKingInThePawnsZone) {
-  // Pawns on the king's wing only; White's king among them, Black's far away.
-  TEvalCase position("8/5ppp/1k6/8/6K1/8/5PPP/8 w - - 0 1", endgame);
-  ASSERT_EQ(position.e.Score[Light], position.e.Score[Dark]);
-  EXPECT_EQ(position.Recognise(), PawnEndingDone);
-  const int placement = KingKingWing[sq::g4] - KingKingWing[mirror(sq::b6)];  // 30 + 35
-  const int kingsApart = (7 - 2 - 1) * 30;
-  EXPECT_EQ(position.e.Score[Light] - position.e.Score[Dark], placement + kingsApart);
-}
-
-
-// What the pieces in `with` that are missing from `without` add to White.
-int PiecesAdd(std::string_view with, std::string_view without) {
-  TEvalCase a(with, endgame), b(without, endgame);
-  return a.Pieces(Light) - b.Pieces(Light);
-}
-
-TEST(EndgamePieces, RookTerms) {
-  struct TCase { const char *with, *without; int added; };
-  const TCase cases[] = {
-      // Behind its own passer; in front of it on the eighth.
-      {"8/8/3P4/8/8/k7/8/3R3K w - - 0 1", "8/8/3P4/8/8/k7/8/7K w - - 0 1", 20},
-      {"3R4/8/3P4/8/8/k7/8/7K w - - 0 1", "8/8/3P4/8/8/k7/8/7K w - - 0 1", -20 + 10},
-      // On the seventh against a king on g8: 30 more while its f- and g-pawn
-      // cover is gone. An e-pawn is no cover, nor a pawn that has left home.
-      {"6k1/R7/8/8/8/8/8/6K1 w - - 0 1", "6k1/8/8/8/8/8/8/6K1 w - - 0 1", 20 + 30},
-      {"6k1/R4pp1/8/8/8/8/8/6K1 w - - 0 1", "6k1/5pp1/8/8/8/8/8/6K1 w - - 0 1", 20},
-      {"6k1/R5p1/8/8/8/8/8/6K1 w - - 0 1", "6k1/6p1/8/8/8/8/8/6K1 w - - 0 1", 20},
-      {"6k1/R3p3/8/8/8/8/8/6K1 w - - 0 1", "6k1/4p3/8/8/8/8/8/6K1 w - - 0 1", 20 + 30},
-      {"6k1/R7/5pp1/8/8/8/8/6K1 w - - 0 1", "6k1/8/5pp1/8/8/8/8/6K1 w - - 0 1", 20 + 30},
+// Endgame piece terms, each pair the better placement first.
+TEST(EndgamePieces, EachRuleScoresTheWorsePlacementLower) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"8/8/3P4/8/8/k7/8/3R3K w - - 0 1", "3R4/8/3P4/8/8/k7/8/7K w - - 0 1"},  // behind its passer, not in front
+      {"6k1/R7/8/8/8/8/8/6K1 w - - 0 1", "6k1/R4pp1/8/8/8/8/8/6K1 w - - 0 1"},  // seventh against an uncovered king
+      {"1R6/8/8/3N4/8/p6p/8/K6k w - - 0 1", "1R6/8/8/N7/8/p6p/8/K6k w - - 0 1"},  // knight centralised
   };
-  for (const TCase& c : cases) EXPECT_EQ(PiecesAdd(c.with, c.without), c.added) << c.with;
+  for (const auto& [better, worse] : cases)
+    EXPECT_GT(TEvalCase(better, endgame).Pieces(Light), TEvalCase(worse, endgame).Pieces(Light)) << worse;
 }
 
-TEST(EndgamePieces, KnightsAndBishops) {
-  // A lone knight on d5 against rook pawns: eight safe squares (+8), its
-  // square (+10), and 40 off against two of them, 20 against one; with a rook
-  // beside it the knight is not alone.
-  EXPECT_EQ(PiecesAdd("8/8/8/3N4/8/p6p/8/K6k w - - 0 1", "8/8/8/8/8/p6p/8/K6k w - - 0 1"), 8 + 10 - 40);
-  EXPECT_EQ(PiecesAdd("8/8/8/3N4/8/p5p1/8/K6k w - - 0 1", "8/8/8/8/8/p5p1/8/K6k w - - 0 1"), 8 + 10 - 20);
-  EXPECT_EQ(PiecesAdd("1R6/8/8/3N4/8/p6p/8/K6k w - - 0 1", "1R6/8/8/8/8/p6p/8/K6k w - - 0 1"), 8 + 10);
-  // A bishop shut in by its own pawns is bad: its square, no mobility, and
-  // hemmed in on c1 by the pawns on b2 and d2.
-  TEvalCase bishop("4k3/8/8/8/8/8/1P1P4/2B1K3 w - - 0 1", endgame);
-  const int withBishop = bishop.Pieces(Light);
-  EXPECT_EQ(bishop.e.BadBishops[Light], 1);
-  TEvalCase noBishop("4k3/8/8/8/8/8/1P1P4/4K3 w - - 0 1", endgame);
-  EXPECT_EQ(withBishop - noBishop.Pieces(Light), BishopSquare[sq::c1] - 15 - 40);
-}
-
-TEST(EndgameEvaluation, SideThatCannotWinKeepsOnlyTheKingsDifference) {
-  // Rook against bishop and pawn: Black is ahead but cannot win.
+TEST(EndgameEvaluation, TheRecognisersVerdictsDecideTheScore) {
+  // Rook against bishop and pawn: Black is ahead but cannot win, so only
+  // the kings' placement counts.
   TEvalCase blackAhead("7r/6k1/8/8/8/3K4/4P3/2B5 w - - 0 1", endgame);
   EXPECT_EQ(blackAhead.Evaluate(), KingCentreDifference(*blackAhead.board));
-  EXPECT_EQ(KingCentreDifference(*blackAhead.board), 4 - -10);
-  // Rook against bishop: drawish, the kings alone (h1 against e2, White to move).
   TEvalCase drawish("8/8/8/8/8/2b5/4k3/R6K w - - 0 1", endgame);
-  EXPECT_EQ(drawish.Evaluate(), -20 - -5);
-  // Rook and pawn against knight: White is ahead and may win.
-  TEvalCase whiteAhead("4k3/8/8/4n3/8/8/4P3/R3K3 w - - 0 1", endgame);
-  EXPECT_GT(whiteAhead.Evaluate(), 100);
-}
-
-TEST(EndgameEvaluation, BonusCodesJoinTheScore) {
-  // King and pawn with the opposition: 50 for White on top of the pawn.
-  TEvalCase won("8/8/4k3/8/4K3/4P3/8/8 b - - 0 1", endgame);
-  TEvalCase drawn("8/8/4k3/8/4K3/4P3/8/8 w - - 0 1", endgame);
-  EXPECT_EQ(drawn.Evaluate(), 0);
-  EXPECT_LE(won.Evaluate(), -(100 + 50));
+  EXPECT_EQ(drawish.Evaluate(), KingCentreDifference(*drawish.board));
+  EXPECT_GT(TEvalCase("4k3/8/8/4n3/8/8/4P3/R3K3 w - - 0 1", endgame).Evaluate(), 100);  // White may win
+  // King and pawn: the opposition decides between a draw and a win.
+  EXPECT_EQ(TEvalCase("8/8/4k3/8/4K3/4P3/8/8 w - - 0 1", endgame).Evaluate(), 0);
+  EXPECT_LE(TEvalCase("8/8/4k3/8/4K3/4P3/8/8 b - - 0 1", endgame).Evaluate(), -150);
 }
 
 }  // namespace
