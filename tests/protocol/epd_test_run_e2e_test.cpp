@@ -79,17 +79,10 @@ class UciEpdTestRun : public ::testing::Test {
     engine->Send(name);
     if (saved) Expect({"\"results saved...quit\""});
   }
-  // Twelve positions at a depth that takes a while, searched up to the first.
-  void StartLongRun() {
-    WriteEpd("long.epd", Lines(12, BK02));
-    Start("n", "long.epd", "9");
-    ReadThrough("Begining...");
-  }
   void ExpectEngineServes() {
     engine->Send("isready");
     EXPECT_TRUE(engine->ReadUntil("readyok"));
   }
-  static bool Starts(const std::string& line, const std::string& prefix) { return line.rfind(prefix, 0) == 0; }
 
   fs::path dir;
   std::unique_ptr<EngineProcess> engine;
@@ -101,9 +94,9 @@ TEST_F(UciEpdTestRun, ANormalRunWritesOneResultPerPositionAndSavesThem) {
   Expect({"Press \"Enter\" to abort the test", "Begining..."});
   const Lines results = ReadThrough("...end");
   ASSERT_EQ(results.size(), 4u);
-  EXPECT_TRUE(Starts(results[0], "1.Qd1+: move d6d1 (")) << results[0];
-  EXPECT_TRUE(Starts(results[1], "2.d5: move ")) << results[1];
-  EXPECT_TRUE(Starts(results[2], "3.f5: move ")) << results[2];
+  EXPECT_TRUE(results[0].starts_with("1.Qd1+: move d6d1 (")) << results[0];
+  EXPECT_TRUE(results[1].starts_with("2.d5: move ")) << results[1];
+  EXPECT_TRUE(results[2].starts_with("3.f5: move ")) << results[2];
   SaveAs("run1");
   EXPECT_FALSE(Exists("_temp"));
   const Lines saved = FileLines("run1.txt");
@@ -129,14 +122,15 @@ TEST_F(UciEpdTestRun, MirrorModeSearchesEveryPositionTwiceAndCountsDifferences) 
   const Lines saved = FileLines("TestEPD.txt");
   ASSERT_EQ(saved.size(), 8u);
   EXPECT_EQ(saved[0], "two.epd - Prof:3 - Hash:1mo - Test Miroir");
-  EXPECT_TRUE(Starts(saved[2], "1.Qd1+: move d6d1 [")) << saved[2];
-  EXPECT_TRUE(Starts(saved[3], "1.Qd1+: move d3d8 [")) << saved[3] << " (the mirrored mate)";
-  EXPECT_TRUE(Starts(saved[4], "2.d5: ") && Starts(saved[5], "2.d5: "));
+  EXPECT_TRUE(saved[2].starts_with("1.Qd1+: move d6d1 [")) << saved[2];
+  EXPECT_TRUE(saved[3].starts_with("1.Qd1+: move d3d8 [")) << saved[3] << " (the mirrored mate)";
+  EXPECT_TRUE(saved[4].starts_with("2.d5: ") && saved[5].starts_with("2.d5: "));
   for (int i = 2; i < 6; ++i) EXPECT_EQ(saved[i].find('?'), std::string::npos) << saved[i];
   EXPECT_EQ(saved[7], "Tests différents: 0");
 }
 
-TEST_F(UciEpdTestRun, BadAnswersEndTheRunWithOneLine) {
+// Each refusal and failure costs one line and the engine goes on.
+TEST_F(UciEpdTestRun, BadAnswersAndUnwritableFilesEndTheRunWithOneLine) {
   WriteEpd("one.Epd", {BK01});
   WriteEpd("one.epd", {BK01});
   for (const auto& [path, depth, answer] : {std::tuple{"one.Epd", "", "\"file not found...abort\""},
@@ -145,23 +139,17 @@ TEST_F(UciEpdTestRun, BadAnswersEndTheRunWithOneLine) {
     Start("n", path, depth);
     Expect({answer});
   }
-  EXPECT_FALSE(Exists("_temp"));
   Start("n", "one.epd", "2");  // not saving deletes the results
   ReadThrough("...end");
   Expect({"save the results ? (y):"});
   engine->Send("n");
   Expect({"\"not saved...quit\""});
   EXPECT_FALSE(Exists("_temp"));
-  ExpectEngineServes();
-}
-
-TEST_F(UciEpdTestRun, FilesThatCannotBeWrittenAreReportedAndTheEngineGoesOn) {
-  WriteEpd("one.epd", {BK01});
   fs::create_directory(dir / "_temp");  // no results file: no search
   Start("n", "one.epd", "2");
   Expect({"Press \"Enter\" to abort the test", "Begining..."});
   std::string line = engine->ReadLine(10000).value_or("");
-  EXPECT_TRUE(Starts(line, "info string cannot create _temp")) << line;
+  EXPECT_TRUE(line.starts_with("info string cannot create _temp")) << line;
   ExpectEngineServes();
   fs::remove(dir / "_temp");
   fs::create_directory(dir / "run1.txt");  // a failed rename keeps the results
@@ -169,7 +157,7 @@ TEST_F(UciEpdTestRun, FilesThatCannotBeWrittenAreReportedAndTheEngineGoesOn) {
   ReadThrough("...end");
   SaveAs("run1", false);
   line = engine->ReadLine(10000).value_or("");
-  EXPECT_TRUE(Starts(line, "info string could not rename _temp to run1.txt")) << line;
+  EXPECT_TRUE(line.starts_with("info string could not rename _temp to run1.txt")) << line;
   EXPECT_EQ(FileLines("_temp").size(), 4u);
   ExpectEngineServes();
 }
@@ -184,17 +172,19 @@ TEST_F(UciEpdTestRun, AShortPlacementEndsTheList) {
   EXPECT_EQ(FileLines("TestEPD.txt").size(), 5u);
 }
 
-TEST_F(UciEpdTestRun, EnterDuringTheRunEndsItAfterTheCurrentSearch) {
-  StartLongRun();
-  EXPECT_TRUE(Starts(engine->ReadLine(60000).value_or(""), "1.d5: move "));
+// Enter ends a run after the search under way (perhaps one more on a busy
+// machine); the end of input ends the run and then the program.
+TEST_F(UciEpdTestRun, EnterOrTheEndOfInputEndsTheRun) {
+  WriteEpd("long.epd", Lines(12, BK02));  // twelve searches that take a while
+  Start("n", "long.epd", "9");
+  ReadThrough("Begining...");
+  EXPECT_TRUE(engine->ReadLine(60000).value_or("").starts_with("1.d5: move "));
   engine->Send("");
-  EXPECT_LT(ReadThrough("...end").size(), 5u) << "the search under way, perhaps one more on a busy machine";
+  EXPECT_LT(ReadThrough("...end").size(), 5u);
   SaveAs("part");
   EXPECT_LT(FileLines("part.txt").size(), 8u);
-}
-
-TEST_F(UciEpdTestRun, TheEndOfInputEndsTheRunAndTheProgram) {
-  StartLongRun();
+  Start("n", "long.epd", "9");
+  ReadThrough("Begining...");
   engine->CloseInput();
   ReadThrough("...end");
   Expect({"save the results ? (y):", "\"not saved...quit\""});
