@@ -173,22 +173,6 @@ TEST(BoardAttacks, EnPassantOpeningTheRankChecksOnce) {
 }
 
 
-TEST(BoardOrdering, SelectionTakesTheBestAndKeepsGenerationOrderAmongEquals) {
-  auto board = BoardFromFen(Exchanges);
-  board->GenerateMoves();
-  const int first = board->First_move[0];
-  board->PickNextMove(first);
-  board->PickNextMove(first + 1);
-  EXPECT_EQ(move_str(board->Gen_dat[first].m), "c4d5");
-  EXPECT_EQ(move_str(board->Gen_dat[first + 1].m), "f3e4");
-
-  auto kings = BoardFromFen("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
-  kings->GenerateMoves();
-  const auto before = PlyMoveTexts(*kings);
-  for (int i = kings->First_move[0]; i < kings->First_move[1]; ++i) kings->PickNextMove(i);
-  EXPECT_EQ(PlyMoveTexts(*kings), before);
-}
-
 TEST(BoardOrdering, KillerClimbsOneSlotWhenItsCountPassesTheSlotAbove) {
   auto board = BoardFromFen("4k3/8/8/8/8/8/8/4K1N1 w - - 0 1");
   const TMove a = Quiet("g1f3"), b = Quiet("g1h3"), c = Quiet("g1e2");

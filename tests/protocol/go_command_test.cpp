@@ -16,58 +16,45 @@
 
 namespace {
 
-TEST(GoOrder, WordsComeInAnyOrderCaseAndCombination) {
+TEST(GoOrder, WordsComeInAnyOrderAndCase) {
   const TGoOrder mixed = ReadGoOrder("WTIME 1000 ponder  BTIME 2000 MovesToGo 0 binc 5 depth 12 nodes 300");
-  EXPECT_TRUE(mixed.ponder && !mixed.winc && mixed.notes.empty());
-  EXPECT_TRUE(mixed.wtime == 1000 && mixed.btime == 2000 && mixed.movestogo == 0 && mixed.binc == 5);
-  EXPECT_TRUE(mixed.depth == 12 && mixed.nodes == 300u);
+  EXPECT_TRUE(mixed.ponder && !mixed.winc && mixed.notes.empty() && mixed.wtime == 1000 && mixed.btime == 2000);
+  EXPECT_TRUE(mixed.movestogo == 0 && mixed.binc == 5 && mixed.depth == 12 && mixed.nodes == 300u);
   const TGoOrder restricted = ReadGoOrder("searchmoves e2e4 d2d4 movetime 500 infinite mate 3");
   EXPECT_EQ(restricted.searchmoves, (std::vector<std::string>{"e2e4", "d2d4"}));
   EXPECT_TRUE(restricted.movetime == 500 && restricted.infinite && restricted.mate == 3 && !restricted.HasClock());
 }
 
 // Figures beyond their field are clamped; values that are not numbers and
-// unknown words are noted and skipped.
+// unknown words are noted and skipped; a keyword is never a value.
 TEST(GoOrder, FiguresAreClampedAndBadWordsNoted) {
   struct Case { const char* args; std::optional<std::int32_t> TGoOrder::*field; std::int32_t expected; };
   const Case cases[] = {
       {"wtime 99999999999999999999999", &TGoOrder::wtime, NoTimeLimit - 1},
-      {"winc 2147483647", &TGoOrder::winc, NoTimeLimit - 1},
-      {"btime -20", &TGoOrder::btime, 0},
-      {"depth 45", &TGoOrder::depth, DeepestIteration},
-      {"depth -3", &TGoOrder::depth, 0},
-      {"mate 0", &TGoOrder::mate, 1},
-      {"mate 400", &TGoOrder::mate, (DeepestIteration + 1) / 2},
+      {"winc 2147483647", &TGoOrder::winc, NoTimeLimit - 1}, {"btime -20", &TGoOrder::btime, 0},
+      {"depth 45", &TGoOrder::depth, DeepestIteration}, {"depth -3", &TGoOrder::depth, 0},
+      {"mate 0", &TGoOrder::mate, 1}, {"mate 400", &TGoOrder::mate, (DeepestIteration + 1) / 2},
+      {"wtime btime 700", &TGoOrder::btime, 700},
   };
-  for (const Case& c : cases) {
-    const TGoOrder order = ReadGoOrder(c.args);
-    EXPECT_TRUE(order.*c.field == c.expected && order.notes.empty()) << c.args;
-  }
+  for (const Case& c : cases) EXPECT_TRUE(ReadGoOrder(c.args).*c.field == c.expected) << c.args;
   EXPECT_EQ(ReadGoOrder("nodes 0").nodes, 1u);
   EXPECT_EQ(ReadGoOrder("nodes 123456789012").nodes, 4294967295u);
   const TGoOrder order = ReadGoOrder("frobnicate wtime abc btime 5000 depth 1.5 movetime wibble nodes");
   EXPECT_TRUE(!order.wtime && order.btime == 5000 && !order.depth && !order.nodes);
-  ASSERT_EQ(order.notes.size(), 5u);
-  EXPECT_EQ(order.notes[0], "wtime: 'abc' is not a number, ignored");
-  EXPECT_EQ(order.notes[2], "movetime: 'wibble' is not a number, ignored");
-  EXPECT_EQ(order.notes[3], "nodes: no value, ignored");
-  EXPECT_EQ(order.notes[4], "unknown words skipped: frobnicate");
-  const TGoOrder missing = ReadGoOrder("wtime btime 700");  // a keyword is never a value
-  EXPECT_TRUE(!missing.wtime && missing.btime == 700);
+  EXPECT_EQ(order.notes, (std::vector<std::string>{"wtime: 'abc' is not a number, ignored",
+                                                   "depth: '1.5' is not a number, ignored",
+                                                   "movetime: 'wibble' is not a number, ignored",
+                                                   "nodes: no value, ignored", "unknown words skipped: frobnicate"}));
 }
 
-TEST(Options, ValueIsTheLastWord) {
+// An option's value is its last word. Plain integers refuse what is not
+// one; clamped settings take any number of digits and refuse the rest.
+TEST(Options, ValuesAndIntegers) {
   EXPECT_EQ(OptionValueString("setoption name NalimovPath value /tb/a b"), "b");
   EXPECT_EQ(OptionValueInt("SETOPTION NAME HASH VALUE -3"), -3);
   EXPECT_TRUE(OptionValueBool("setoption name OwnBook value true"));
   EXPECT_FALSE(OptionValueBool("setoption name OwnBook value True"));  // lower case only
-}
-
-// Plain integers refuse what is not one; clamped settings take any number of
-// digits and refuse the rest the same way.
-TEST(Convert, IntegersPlainAndClamped) {
   EXPECT_EQ(StrToInt("+12"), 12);
-  EXPECT_EQ(StrToInt("-7"), -7);
   for (const char* bad : {"", "abc", "12x", "1.5", "-", "99999999999", " 3"}) {
     try {
       StrToInt(bad);
@@ -76,9 +63,8 @@ TEST(Convert, IntegersPlainAndClamped) {
       EXPECT_EQ(ErrorLine(error), std::string("EConvertError: '") + bad + "' is not a valid integer value");
     }
   }
-  for (const auto& [text, value] : {std::pair{"250", 250}, {"+7", 7}, {"0", 0}, {"-20", 0}, {"5000", 5000},
-                                    {"5001", 5000}, {"99999999999999999999999", 5000}, {"-99999999999999999999999", 0},
-                                    {"0005", 5}})
+  for (const auto& [text, value] : {std::pair{"+7", 7}, {"-20", 0}, {"5001", 5000}, {"99999999999999999999999", 5000},
+                                    {"-99999999999999999999999", 0}, {"0005", 5}})
     EXPECT_EQ(StrToIntClamped(text, 0, 5000), value) << text;
   for (const char* bad : {"", "fast", "12x", "1.5", "-", "+", "+-3", " 3"}) {
     EXPECT_FALSE(ParseClampedInt(bad, 0, 5000)) << "'" << bad << "'";
@@ -118,44 +104,38 @@ class GoCommand : public ::testing::Test {
   std::unique_ptr<TUCI> uci;
 };
 
-// Orders run in turn on one engine: figures an order does not repeat stay.
+// Orders run in turn on one engine, with Black to move: the clock and
+// increment are Black's, and figures an order does not repeat stay.
 TEST_F(GoCommand, EachOrderSetsItsModeAndLimits) {
-  constexpr int Any = -1;
   struct Case {
-    const char *position, *go;
+    const char* go;
     std::uint8_t mode;
     std::int32_t goTime, maxDepth, increment, movesToGo;
     std::int64_t nodes;
-    int depthGiven;
+    bool depthGiven;
   };
   const Case cases[] = {
-      // The time and increment of the side to move, here Black.
-      {"startpos moves e2e4", "go wtime 60000 btime 50000 winc 1000 binc 2000", tmSuddenDeath, 50000, 40, 2000, 0, Any, Any},
-      {"startpos", "go wtime 60000 btime 50000 winc 1000 binc 2000 movestogo 20", tmMovesToGo, 60000, 40, 1000, 20, Any, Any},
-      {"startpos", "go wtime 30000 btime 30000", tmSuddenDeath, 30000, 40, 1000, 20, Any, Any},
-      {"startpos", "go depth 6", tmFixedDepth, NoTimeLimit, 6, 1000, 20, Any, Any},
-      {"startpos", "go movetime 1500", tmFixedTime, 1500, 40, 1000, 20, Any, Any},
-      {"startpos", "go infinite", tmUnlimited, NoTimeLimit, 40, 1000, 20, Any, Any},
-      {"startpos", "go depth 30 movetime 500", tmFixedTime, 500, 30, Any, Any, 0, true},
-      {"startpos", "go nodes 20000", tmFixedDepth, NoTimeLimit, FullDepth, Any, Any, 20000, false},
-      {"startpos", "go mate 2", tmFixedDepth, NoTimeLimit, 5, Any, Any, 0, true},
-      {"startpos", "go mate 3 depth 4", tmFixedDepth, NoTimeLimit, 4, Any, Any, 0, true},
-      {"startpos", "go wtime 9000 btime 8000 depth 9 nodes 5000", tmSuddenDeath, 9000, 9, Any, Any, 5000, true},
-      {"startpos", "go infinite depth 12", tmUnlimited, NoTimeLimit, 12, Any, Any, 0, true},
-      {"startpos", "go searchmoves e2e4", tmUnlimited, NoTimeLimit, FullDepth, Any, Any, 0, false},
+      {"go wtime 60000 btime 50000 winc 1000 binc 2000", tmSuddenDeath, 50000, 40, 2000, 0, 0, false},
+      {"go wtime 60000 btime 40000 winc 1000 binc 3000 movestogo 20", tmMovesToGo, 40000, 40, 3000, 20, 0, false},
+      {"go wtime 30000 btime 30000", tmSuddenDeath, 30000, 40, 3000, 20, 0, false},
+      {"go depth 6", tmFixedDepth, NoTimeLimit, 6, 3000, 20, 0, true},
+      {"go movetime 1500", tmFixedTime, 1500, 40, 3000, 20, 0, false},
+      {"go infinite", tmUnlimited, NoTimeLimit, 40, 3000, 20, 0, false},
+      {"go depth 30 movetime 500", tmFixedTime, 500, 30, 3000, 20, 0, true},
+      {"go nodes 20000", tmFixedDepth, NoTimeLimit, FullDepth, 3000, 20, 20000, false},
+      {"go mate 2", tmFixedDepth, NoTimeLimit, 5, 3000, 20, 0, true},
+      {"go mate 3 depth 4", tmFixedDepth, NoTimeLimit, 4, 3000, 20, 0, true},
+      {"go wtime 9000 btime 8000 depth 9 nodes 5000", tmSuddenDeath, 8000, 9, 3000, 20, 5000, true},
+      {"go infinite depth 12", tmUnlimited, NoTimeLimit, 12, 3000, 20, 0, true},
+      {"go searchmoves e7e5", tmUnlimited, NoTimeLimit, FullDepth, 3000, 20, 0, false},
   };
+  Serve("position startpos moves e2e4");
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.go);
-    Serve(std::string("position ") + c.position);
     Serve(c.go);
     Serve("stop");
-    EXPECT_EQ(TimeMode, c.mode);
-    EXPECT_EQ(GoTime, c.goTime);
-    EXPECT_EQ(MaxDepth, c.maxDepth);
-    if (c.increment != Any) { EXPECT_EQ(Level.increment, c.increment); }
-    if (c.movesToGo != Any) { EXPECT_EQ(Level.moves_to_tc, c.movesToGo); }
-    if (c.nodes != Any) { EXPECT_EQ(NodeLimit, c.nodes); }
-    if (c.depthGiven != Any) { EXPECT_EQ(DepthLimitGiven, bool(c.depthGiven)); }
+    EXPECT_TRUE(TimeMode == c.mode && GoTime == c.goTime && MaxDepth == c.maxDepth) << c.go;
+    EXPECT_TRUE(Level.increment == c.increment && Level.moves_to_tc == c.movesToGo) << c.go;
+    EXPECT_TRUE(NodeLimit == c.nodes && DepthLimitGiven == c.depthGiven) << c.go;
   }
 }
 
