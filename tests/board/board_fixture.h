@@ -1,5 +1,5 @@
-// Search boards set up from FEN text for the board tests, and the move
-// lists the generators leave on the stack.
+// The move lists the generators leave on the stack, and a snapshot of a
+// whole board for the board tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,12 +18,10 @@
 #include "support/engine_tables.h"
 #include "support/eval_positions.h"  // BoardFromFen: the board a search would get
 
-// The moves of the current ply, in stack order.
 inline std::vector<TGen> PlyMoves(const TSearchBoard& board) {
   return {board.Gen_dat.begin() + board.First_move[board.Ply], board.Gen_dat.begin() + board.First_move[board.Ply + 1]};
 }
 
-// Coordinate texts of the current ply's moves, in stack order.
 inline std::vector<std::string> PlyMoveTexts(const TSearchBoard& board) {
   std::vector<std::string> texts;
   for (const TGen& g : PlyMoves(board)) texts.push_back(move_str(g.m));

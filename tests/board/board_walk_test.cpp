@@ -20,12 +20,6 @@ std::uint32_t Key(TMove m) {
   return m.AsInt();
 }
 
-TMoveSet PlySet(const TSearchBoard& board) {
-  TMoveSet set;
-  for (const TGen& g : PlyMoves(board)) set.insert(Key(g.m));
-  return set;
-}
-
 std::string Describe(const TMoveSet& set) {
   std::string text;
   for (const auto key : set) text += move_str(TMove::FromInt(key)) + " ";
@@ -140,7 +134,8 @@ class TWalk {
   }
 
   void ExpectPly(const TMoveSet& expected, const char* generator) {
-    const TMoveSet got = PlySet(b);
+    TMoveSet got;
+    for (const TGen& g : PlyMoves(b)) got.insert(Key(g.m));
     EXPECT_EQ(got, expected) << generator << " " << Path() << " got " << Describe(got) << "want " << Describe(expected);
   }
 

@@ -62,14 +62,10 @@ class UciEpdTestRun : public ::testing::Test {
   void Expect(const Lines& expected) {
     for (const std::string& line : expected) EXPECT_EQ(engine->ReadLine(60000).value_or("<nothing>"), line);
   }
-  // Lines up to and including the one equal to `last`.
+  // Lines up to and including the one starting with `last`.
   Lines ReadThrough(const std::string& last) {
     Lines seen;
-    for (auto line = engine->ReadLine(60000); line; line = engine->ReadLine(60000)) {
-      seen.push_back(*line);
-      if (*line == last) return seen;
-    }
-    ADD_FAILURE() << "no line " << last;
+    EXPECT_TRUE(engine->ReadUntil(last, 120000, &seen)) << "no line " << last;
     return seen;
   }
   void SaveAs(const std::string& name, bool saved = true) {

@@ -10,7 +10,6 @@
 #include <stdexcept>
 
 std::string EngineBinary() { return VOSTRAK_BINARY; }
-
 static long long NowMs() {
   using namespace std::chrono;
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
@@ -94,12 +93,7 @@ std::optional<std::string> EngineProcess::ReadUntil(const std::string& prefix, i
 
 std::vector<std::string> EngineProcess::ReadFor(int ms) {
   std::vector<std::string> lines;
-  const long long deadline = NowMs() + ms;
-  for (long long left; (left = deadline - NowMs()) > 0;) {
-    auto line = ReadLine(int(left));
-    if (!line) break;
-    lines.push_back(*line);
-  }
+  ReadUntil("\n", ms, &lines);  // no line holds a newline: reads to the end of the time
   return lines;
 }
 

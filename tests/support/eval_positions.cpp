@@ -20,6 +20,14 @@ std::unique_ptr<TSearchBoard> Prepared(const TBoardState& placement) {
   return board;
 }
 
+TProtocolBoard Loaded(std::string_view fen) {
+  EnsureEngineTables();
+  TProtocolBoard board;
+  std::string error;
+  if (!board.LoadFen(fen, error)) throw std::invalid_argument(std::string(fen) + ": " + error);
+  return board;
+}
+
 // Starting points of the random games: the opening, typical middlegames and
 // endings of several kinds, so that both evaluators see plenty of positions.
 constexpr std::string_view StartFens[] = {
@@ -62,16 +70,13 @@ void PlayRandomGame(TProtocolBoard& game, std::mt19937& random, std::vector<std:
 }
 
 std::vector<std::string> BuildVariedPositions() {
-  EnsureEngineTables();
   constexpr int GamesPerStart = 2;
   std::mt19937 random(20240611u);
   std::vector<std::string> positions;
   for (std::string_view fen : StartFens) {
     positions.emplace_back(fen);
     for (int game = 0; game < GamesPerStart; ++game) {
-      TProtocolBoard board;
-      std::string error;
-      if (!board.LoadFen(fen, error)) throw std::invalid_argument(std::string(fen) + ": " + error);
+      TProtocolBoard board = Loaded(fen);
       PlayRandomGame(board, random, positions);
     }
   }
@@ -80,13 +85,7 @@ std::vector<std::string> BuildVariedPositions() {
 
 }  // namespace
 
-std::unique_ptr<TSearchBoard> BoardFromFen(std::string_view fen) {
-  EnsureEngineTables();
-  TProtocolBoard placement;
-  std::string error;
-  if (!placement.LoadFen(fen, error)) throw std::invalid_argument(std::string(fen) + ": " + error);
-  return Prepared(placement);
-}
+std::unique_ptr<TSearchBoard> BoardFromFen(std::string_view fen) { return Prepared(Loaded(fen)); }
 
 std::unique_ptr<TSearchBoard> MirroredBoard(const TBoardState& from) {
   TBoardState to;
