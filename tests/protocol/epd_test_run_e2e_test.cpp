@@ -84,7 +84,7 @@ class UciEpdTestRun : public ::testing::Test {
   std::unique_ptr<EngineProcess> engine;
 };
 
-TEST_F(UciEpdTestRun, ANormalRunWritesOneResultPerPositionAndSavesThem) {
+TEST_F(UciEpdTestRun, RunsWriteOneResultPerPositionAndSaveThem) {
   WriteEpd("three.epd", {BK01, BK02, BK03});
   Start("n", "three.epd", "3");
   Expect({"Press \"Enter\" to abort the test", "Begining..."});
@@ -95,7 +95,7 @@ TEST_F(UciEpdTestRun, ANormalRunWritesOneResultPerPositionAndSavesThem) {
   EXPECT_TRUE(results[2].starts_with("3.f5: move ")) << results[2];
   SaveAs("run1");
   EXPECT_FALSE(Exists("_temp"));
-  const Lines saved = FileLines("run1.txt");
+  Lines saved = FileLines("run1.txt");
   ASSERT_EQ(saved.size(), 6u);
   EXPECT_EQ(saved[0], "three.epd - Prof:3 - Hash:1mo");
   EXPECT_TRUE(saved[1].empty() && saved[5].empty());
@@ -107,15 +107,13 @@ TEST_F(UciEpdTestRun, ANormalRunWritesOneResultPerPositionAndSavesThem) {
     EXPECT_EQ(saved[2 + i], line);
   }
   ExpectEngineServes();  // with one thread and one megabyte of tables left behind
-}
-
-TEST_F(UciEpdTestRun, MirrorModeSearchesEveryPositionTwiceAndCountsDifferences) {
+  // The mirror mode searches every position twice and counts differences.
   WriteEpd("two.epd", {BK01, BK02});
   Start("Y", "two.epd", "3");
   ReadThrough("...end");
   Expect({"Tests différents: 0"});
   SaveAs("");
-  const Lines saved = FileLines("TestEPD.txt");
+  saved = FileLines("TestEPD.txt");
   ASSERT_EQ(saved.size(), 8u);
   EXPECT_EQ(saved[0], "two.epd - Prof:3 - Hash:1mo - Test Miroir");
   EXPECT_TRUE(saved[2].starts_with("1.Qd1+: move d6d1 [")) << saved[2];
@@ -123,6 +121,14 @@ TEST_F(UciEpdTestRun, MirrorModeSearchesEveryPositionTwiceAndCountsDifferences) 
   EXPECT_TRUE(saved[4].starts_with("2.d5: ") && saved[5].starts_with("2.d5: "));
   for (int i = 2; i < 6; ++i) EXPECT_EQ(saved[i].find('?'), std::string::npos) << saved[i];
   EXPECT_EQ(saved[7], "Tests différents: 0");
+  // A short placement ends the list.
+  WriteEpd("cut.epd", {BK01, BK02, Short63, BK03});
+  Start("n", "cut.epd", "2");
+  engine->Send("y");  // answers sent ahead wait for their questions, the empty name included
+  engine->Send("");
+  EXPECT_EQ(ReadThrough("...end").size(), 5u) << "two searches, and the two opening lines";
+  Expect({"save the results ? (y):", "file name:", "\"results saved...quit\""});
+  EXPECT_EQ(FileLines("TestEPD.txt").size(), 5u);
 }
 
 // Each refusal and failure costs one line and the engine goes on.
@@ -156,16 +162,6 @@ TEST_F(UciEpdTestRun, BadAnswersAndUnwritableFilesEndTheRunWithOneLine) {
   EXPECT_TRUE(line.starts_with("info string could not rename _temp to run1.txt")) << line;
   EXPECT_EQ(FileLines("_temp").size(), 4u);
   ExpectEngineServes();
-}
-
-TEST_F(UciEpdTestRun, AShortPlacementEndsTheList) {
-  WriteEpd("cut.epd", {BK01, BK02, Short63, BK03});
-  Start("n", "cut.epd", "2");
-  engine->Send("y");  // answers sent ahead wait for their questions, the empty name included
-  engine->Send("");
-  EXPECT_EQ(ReadThrough("...end").size(), 5u) << "two searches, and the two opening lines";
-  Expect({"save the results ? (y):", "file name:", "\"results saved...quit\""});
-  EXPECT_EQ(FileLines("TestEPD.txt").size(), 5u);
 }
 
 // Enter ends a run after the search under way (perhaps one more on a busy

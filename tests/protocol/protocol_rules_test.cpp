@@ -1,7 +1,6 @@
 // The protocol board's own generator and make/take-back: move counts of
-// known positions (castling, en passant pins and promotions among them),
-// checking the key after every move and the board after every take-back,
-// and the castling conditions one by one.
+// known positions (every castling rule, en passant pins and promotions among
+// them), checking the key after every move and the board after every take-back.
 #include <gtest/gtest.h>
 
 #include "protocol/protocol_test_util.h"
@@ -37,26 +36,6 @@ TEST(ProtocolRules, MoveCountsOfKnownPositions) {
     EXPECT_EQ(Perft(board, c.depth), c.nodes) << c.fen;
     EXPECT_TRUE(BoardSnapshot(board) == BoardSnapshot(BoardFromFen(c.fen))) << c.fen;
   }
-}
-
-TEST(ProtocolRules, CastlingConditions) {
-  struct Case { const char* fen; const char* move; bool legal; };
-  const Case cases[] = {
-      {"r3k2r/8/8/8/8/8/8/R3K2R b KQkq -", "e8c8", true},
-      {"1r2k3/8/8/8/8/8/8/R3K3 w Q -", "e1c1", true},     // b1 may be attacked
-      {"4k3/4r3/8/8/8/8/8/4K2R w K -", "e1g1", false},    // out of check
-      {"4k3/5r2/8/8/8/8/8/4K2R w K -", "e1g1", false},    // through an attacked square
-      {"4k3/6r1/8/8/8/8/8/4K2R w K -", "e1g1", false},    // into check
-      {"rn2k3/8/8/8/8/8/8/RN2K3 w Qq -", "e1c1", false},  // a piece between, b1 too
-      {"4k3/8/8/8/8/8/8/4K1NR w K -", "e1g1", false},
-  };
-  for (const Case& c : cases) {
-    TProtocolBoard board = BoardFromFen(c.fen);
-    const TMove m = GeneratedMove(board, c.move);
-    EXPECT_EQ(!m.IsNone() && board.ProtocolMakeMove(m), c.legal) << c.fen << " " << c.move;
-  }
-  // The candidate is still listed while the right is held.
-  EXPECT_FALSE(GeneratedMove(BoardFromFen("rn2k3/8/8/8/8/8/8/RN2K3 w Qq -"), "e1c1").IsNone());
 }
 
 }  // namespace
