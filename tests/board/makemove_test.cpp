@@ -1,6 +1,5 @@
 // What the board walk does not see of preparing and making moves: the legal
-// root list, castling's own test, promotion reports, repetitions and the
-// null move.
+// root list, castling's own test, repetitions and the null move.
 #include <gtest/gtest.h>
 
 #include "board/board_fixture.h"
@@ -25,23 +24,13 @@ TEST(BoardPrepare, RootListKeepsLegalMovesOnly) {
   EXPECT_TRUE(board->board_is_ok());
 }
 
-TEST(BoardMakeMove, CastlingAndPromotion) {
+TEST(BoardMakeMove, CastlingOutOfCheckIsNotMakeMovesTest) {
   // The generator keeps castling out of check; MakeMove tests the path only.
   auto board = BoardFromFen("4r1k1/8/8/8/8/8/8/4K2R w K - 0 1");
   EXPECT_TRUE(Make(*board, "e1g1"));
   EXPECT_TRUE(board->Fifty == 0u && board->KingEntry(Light).RoiARoque == PetitRoque);
   board->TakeBack();
   EXPECT_EQ(board->KingEntry(Light).RoiARoque, NonRoque);
-  // A promotion is reported to the caller, other moves are not.
-  board = BoardFromFen("1r5k/P7/8/8/8/8/8/7K w - - 0 1");
-  board->GenerateMoves();
-  std::int32_t promoA = 0, promoB = 0;
-  ASSERT_TRUE(board->MakeMove(FindMove(*board, "a7b8n"), promoA, promoB));
-  EXPECT_TRUE(promoA == 2 && promoB == 1 && board->Piece[Sq("b8")] == Knight);
-  board->TakeBack();
-  promoA = promoB = 0;
-  ASSERT_TRUE(board->MakeMove(FindMove(*board, "h1g1"), promoA, promoB));
-  EXPECT_EQ(promoA + promoB, 0);
 }
 
 TEST(BoardMakeMove, RepetitionFoundAfterFourPliesInsideTheHistory) {

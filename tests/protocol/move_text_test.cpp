@@ -1,5 +1,6 @@
-// Text in and out of the protocol board: coordinate and algebraic move text,
-// the ponder-move test, and the lines of EPD files.
+// Text in and out of the protocol board: coordinate move text, the
+// ponder-move test, and the lines of EPD files. (The algebraic text is only
+// stored in the game history, where nothing reads it.)
 #include <gtest/gtest.h>
 
 #include "board/move_text.h"
@@ -38,25 +39,6 @@ TEST(ProtocolMoveText, PromotionLettersAndMalformedText) {
   TMove parsed;
   for (const char* bad : {"", "a7", "a7a", "i7a8", "a7a9", "a0a8", "A7a8", "a7-a8", "e1e3", "e8d8"})
     EXPECT_EQ(board.ParseCoordMove(bad, parsed), -1) << bad;
-}
-
-// No capture, check or mate signs; pawns that capture name their file.
-TEST(ProtocolMoveText, AlgebraicText) {
-  const std::pair<const char*, std::vector<std::pair<const char*, const char*>>> cases[] = {
-      {"4k3/8/8/R7/8/8/8/RN2KN2 w - -",  // disambiguation by file, then by rank
-       {{"b1d2", "Nbd2"}, {"f1d2", "Nfd2"}, {"a1a3", "R1a3"}, {"a5a3", "R5a3"}, {"b1c3", "Nc3"}, {"e1e2", "Ke2"}}},
-      {"r2qk2r/1P6/8/3pP3/3n4/8/8/R3K2R w KQkq d6",
-       {{"e5d6", "ed6"}, {"e5e6", "e6"}, {"b7b8q", "b8=Q"}, {"b7a8n", "ba8=N"}, {"e1g1", "O-O"}, {"e1c1", "O-O-O"},
-        {"a1a8", "Ra8"}}},
-      {"r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq -", {{"h5f7", "Qf7"}, {"c4f7", "Bf7"}}},
-  };
-  for (const auto& [fen, moves] : cases) {
-    const TProtocolBoard board = BoardFromFen(fen);
-    for (auto [text, san] : moves) {
-      const TMove m = GeneratedMove(board, text);
-      EXPECT_EQ(board.MoveToSan(m, board.Piece[m.from]), san) << fen << " " << text;
-    }
-  }
 }
 
 // Is the expected reply among the replies to the best move? The board is
