@@ -13,6 +13,26 @@ using TSquareSet = std::uint64_t;
 constexpr TSquareSet SquareBit(int square) { return TSquareSet{1} << square; }
 constexpr bool InSet(TSquareSet set, int square) { return (set >> square) & 1; }
 
+// The number of squares in a set. Without the processor's population count
+// (the portable build) g++ calls a library routine for std::popcount; the
+// folded sum below stays inline.
+constexpr int CountSquares(TSquareSet set) {
+#ifdef __POPCNT__
+  return std::popcount(set);
+#else
+  set -= (set >> 1) & 0x5555555555555555;
+  set = (set & 0x3333333333333333) + ((set >> 2) & 0x3333333333333333);
+  set = (set + (set >> 4)) & 0x0f0f0f0f0f0f0f0f;
+  return int((set * 0x0101010101010101) >> 56);
+#endif
+}
+
+// Visits each square of a set, lowest first.
+template <class Visit>
+void ForEachSquare(TSquareSet set, Visit visit) {
+  for (; set != 0; set &= set - 1) visit(std::countr_zero(set));
+}
+
 enum TBoardSide : std::uint8_t { Light = 0, Dark = 1, bsEmpty = 2 };
 using TSide = std::uint8_t;  // Light or Dark only
 

@@ -7,19 +7,19 @@ using namespace sq;
 
 template <TSide Us>
 int KnightMobility(const TSideView<Us>& v, int s) {
+  constexpr TSide Them = Opponent(Us);
+  constexpr TSquareSet BoardEdge = 0xff818181818181ff;
+  const TSearchBoard& board = v.board;
+  const TSquareSet jumps = EmptyBoardReach(Knight, v.Abs(s));
+  const TSquareSet safe = ~v.e.PawnAttacks[Them];
+  const TSquareSet enemyPawns = board.PawnSquares[Them];
+  int total = 0;
+  ForEachSquare(jumps & board.MenSquares[Them] & ~enemyPawns,
+                [&](const int t) { total += KnightAttack[board.Piece[t]]; });
   // From its own edge squares near home a knight only pretends to threaten pawns.
   const bool hitsPawns = RankOf(s) != 1 && s != a4 && s != h4 && s != a3 && s != h3 && s != a2 && s != h2;
-  int total = 0;
-  for (const int t : KnightJumps(s)) {
-    if (v.IsEnemy(t)) {
-      if (v.Kind(t) != Pawn)
-        total += KnightAttack[v.Kind(t)];
-      else if (hitsPawns && !v.EnemyPawnAttacks(t))
-        total += 5;
-    } else if (v.Empty(t) && !OnBoardEdge(t) && !v.EnemyPawnAttacks(t)) {
-      total += 1;
-    }
-  }
+  if (hitsPawns) total += 5 * CountSquares(jumps & enemyPawns & safe);
+  total += CountSquares(jumps & ~board.Occupied() & ~BoardEdge & safe);
   return total == 0 ? -5 : total;
 }
 

@@ -96,18 +96,17 @@ void ScanPawns(const TSearchBoard& board, TEvalState& e, TSetTablePawn passers) 
         if (InSet(passers, s)) AppendPasser<Us>(e, s);
       });
   } else {
-    e.Aile_Roi += std::popcount(pawns & PawnSets.kingWing);
-    e.Aile_Dame += std::popcount(pawns & ~PawnSets.kingWing);
+    e.Aile_Roi += CountSquares(pawns & PawnSets.kingWing);
+    e.Aile_Dame += CountSquares(pawns & ~PawnSets.kingWing);
   }
   if constexpr (Middlegame) PawnNearEnemyKing<Us>(board, e, pawns);
 
   // Enemy pawns are worth nothing to attack: only the other men count, once
   // per pawn attacking them.
   std::int32_t& attacks = e.PawnAttackScore[Us];
-  board.ForEachPiece(Them, [&](const TEtatPieces& entry) {
-    const int s = entry.CaseActu;
-    attacks += PawnAttack[board.Piece[s]] * (int(InSet(towardA, s)) + int(InSet(towardH, s)));
-  });
+  const TSquareSet enemyPieces = board.MenSquares[Them] & ~board.PawnSquares[Them];
+  ForEachSquare(towardA & enemyPieces, [&](const int s) { attacks += PawnAttack[board.Piece[s]]; });
+  ForEachSquare(towardH & enemyPieces, [&](const int s) { attacks += PawnAttack[board.Piece[s]]; });
 }
 
 template <bool Middlegame, bool Hit>
