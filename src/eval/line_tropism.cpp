@@ -6,12 +6,6 @@
 
 namespace {
 
-TDirections LinesToZone(TPiece kind, int king, int s) {
-  if (kind == Bishop) return Geo.BishopLinesToZone[king][s];
-  if (kind == Rook) return Geo.RookLinesToZone[king][s];
-  return Geo.QueenLinesToZone[king][s];
-}
-
 struct TTarget {
   int king;
   TSquareSet zone;
@@ -63,10 +57,8 @@ bool WalkLine(const TSideView<Us>& v, TPiece kind, int s, int dir, const TTarget
 }  // namespace
 
 template <TSide Us>
-int LineTropism(const TSideView<Us>& v, TPiece kind, int s) {
+int LineTropismAlong(const TSideView<Us>& v, TPiece kind, int s, TDirections lines) {
   const int king = v.EnemyKing();
-  const TDirections lines = LinesToZone(kind, king, s);
-  if (lines == 0) return 0;
   const TTarget target{king, KingZone(king), AttackTable(Light, kind, s, king)};
   int amount = 0;
   for (unsigned rest = lines; rest != 0; rest &= rest - 1)
@@ -74,5 +66,5 @@ int LineTropism(const TSideView<Us>& v, TPiece kind, int s) {
   return amount;
 }
 
-template int LineTropism<Light>(const TSideView<Light>&, TPiece, int);
-template int LineTropism<Dark>(const TSideView<Dark>&, TPiece, int);
+template int LineTropismAlong<Light>(const TSideView<Light>&, TPiece, int, TDirections);
+template int LineTropismAlong<Dark>(const TSideView<Dark>&, TPiece, int, TDirections);
