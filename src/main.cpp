@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
   try {
     WaitForUci();
   } catch (const std::exception& error) {
-    writeInfoString(ErrorLine(error));
+    WriteInfoString(ErrorLine(error));
   }
   return 0;
 }

@@ -61,30 +61,30 @@ bool TSearchBoard::PawnBeside(int square, TSide side) const {
 }
 
 void TSearchBoard::AddCheck(int kingSquare, int checkerSquare) {
-  if (NEchecs == 0) {
-    CasesEchecs = 0;
-    CasesDerriere = 0;
+  if (CheckCount == 0) {
+    CheckAnswerSquares = 0;
+    SquaresBehindKing = 0;
   }
-  CasesEchecs |= SquareBit(checkerSquare);
-  ++NEchecs;
+  CheckAnswerSquares |= SquareBit(checkerSquare);
+  ++CheckCount;
   if (!Slide[Piece[checkerSquare]]) return;
   const std::int32_t step = QueenSteps[DirIndex(checkerSquare, kingSquare)];
   const int behind = Mailbox[Mailbox64[kingSquare] + step];
-  if (behind >= 0) CasesDerriere |= SquareBit(behind);
-  if (NEchecs == 2) return;  // only king moves answer a double check
+  if (behind >= 0) SquaresBehindKing |= SquareBit(behind);
+  if (CheckCount == 2) return;  // only king moves answer a double check
   for (int c = Mailbox64[checkerSquare] + step, t; (t = Mailbox[c]) != kingSquare; c += step)
-    CasesEchecs |= SquareBit(t);
+    CheckAnswerSquares |= SquareBit(t);
 }
 
 void TSearchBoard::ComputePins(TSide side, int kingSquare) {
-  PiecesClouees = 0;
+  PinnedMen = 0;
   const TSide enemy = Opponent(side);
   for (const std::int32_t step : QueenSteps) {
     if ((RaySet(kingSquare, step) & MenSquares[enemy]) == 0) continue;
     const int pinned = NearestMan(kingSquare, step);
     if (pinned < 0 || Color[pinned] != side) continue;
     const int t = NearestMan(pinned, step);
-    if (t >= 0 && Color[t] == enemy && AttackTable(enemy, Piece[t], t, kingSquare)) PiecesClouees |= SquareBit(pinned);
+    if (t >= 0 && Color[t] == enemy && AttackTable(enemy, Piece[t], t, kingSquare)) PinnedMen |= SquareBit(pinned);
   }
 }
 
@@ -94,57 +94,57 @@ TSquareSet TSearchBoard::KingLinesFrom(int kingSquare) const {
   return lines;
 }
 
-void TSearchBoard::BuildKingLines(TEtatPieces& entry) const {
-  const int square = entry.CaseActu;
-  entry.PieceCasesControle = Piece[square] == King ? KingLinesFrom(square) : 0;
+void TSearchBoard::BuildKingLines(TPieceEntry& entry) const {
+  const int square = entry.Square;
+  entry.LinesOfSight = Piece[square] == King ? KingLinesFrom(square) : 0;
 }
 
 // The first change of a king's lines after a move keeps the old set in the
 // history entry the next move will use, where TakeBack finds it.
 void TSearchBoard::SaveKingLines(TSide king) {
-  TSavedKingLines& slot = Hist_dat[Hply].TabSetOfCases[king];
+  TSavedKingLines& slot = GameHistory[HistoryLength].SavedKingLines[king];
   if (slot.saved) return;
-  slot.set = KingEntry(king).PieceCasesControle;
+  slot.set = KingEntry(king).LinesOfSight;
   slot.saved = true;
 }
 
 void TSearchBoard::OpenKingLine(TSide king, int square) {
-  TEtatPieces& entry = KingEntry(king);
-  const int kingSquare = entry.CaseActu;
+  TPieceEntry& entry = KingEntry(king);
+  const int kingSquare = entry.Square;
   const std::int32_t step = QueenSteps[DirIndex(kingSquare, square)];
   SaveKingLines(king);
   const TRayView line = Ray(square, step);
-  entry.PieceCasesControle |= line.Sight();
+  entry.LinesOfSight |= line.Sight();
   const int t = line.firstMan;
   if (t >= 0 && Color[t] != king && AttackTable(Color[t], Piece[t], t, kingSquare)) AddCheck(kingSquare, t);
 }
 
 void TSearchBoard::CloseKingLine(TSide king, int square) {
-  TEtatPieces& entry = KingEntry(king);
-  const std::int32_t step = QueenSteps[DirIndex(entry.CaseActu, square)];
+  TPieceEntry& entry = KingEntry(king);
+  const std::int32_t step = QueenSteps[DirIndex(entry.Square, square)];
   SaveKingLines(king);
-  entry.PieceCasesControle &= ~Ray(square, step).Sight();
+  entry.LinesOfSight &= ~Ray(square, step).Sight();
 }
 
 bool TSearchBoard::UpdateChecks(bool afterNull) {
-  if (afterNull) return EchecsPLY[Ply];
-  assert(Hply >= 1);
-  NEchecs = 0;
+  if (afterNull) return InCheckAtPly[Ply];
+  assert(HistoryLength >= 1);
+  CheckCount = 0;
   const TSide mover = XSide;
-  const TMove m = Hist_dat[Hply - 1].m;
-  const int from = m.from, to = m.ToNdx;
+  const TMove m = GameHistory[HistoryLength - 1].m;
+  const int from = m.from, to = m.to;
   const int k = KingSquare(Side);
   const int moverKing = KingSquare(mover);
   // Membership before anything below extends a set: an en-passant capture
   // opens the line past the taken pawn, which may run through `from`.
-  const bool fromSeenByK = InSet(KingEntry(Side).PieceCasesControle, from);
-  const bool fromSeenByM = InSet(KingEntry(mover).PieceCasesControle, from);
+  const bool fromSeenByK = InSet(KingEntry(Side).LinesOfSight, from);
+  const bool fromSeenByM = InSet(KingEntry(mover).LinesOfSight, from);
   const bool ordinaryCapture = (m.bits & (MoveCapture | MoveEnPassant)) == MoveCapture;
 
   if (Piece[to] == King) {
     SaveKingLines(mover);
     BuildKingLines(KingEntry(mover));
-    const TSquareSet lines = KingEntry(Side).PieceCasesControle;
+    const TSquareSet lines = KingEntry(Side).LinesOfSight;
     if (m.bits & MoveCastle) {
       const int rook = RookCastleTo[to];
       if (fromSeenByK) OpenKingLine(Side, from);
@@ -160,7 +160,7 @@ bool TSearchBoard::UpdateChecks(bool afterNull) {
       const int taken = EPBehind(mover, to);
       const TSide kings[2] = {mover, Side};
       for (const TSide king : kings) {
-        const TSquareSet lines = KingEntry(king).PieceCasesControle;
+        const TSquareSet lines = KingEntry(king).LinesOfSight;
         const int ks = KingSquare(king);
         if (!InSet(lines, taken)) continue;
         if (InSet(lines, to) && DirIndex(ks, taken) == DirIndex(ks, to)) continue;
@@ -168,7 +168,7 @@ bool TSearchBoard::UpdateChecks(bool afterNull) {
       }
     }
     // The side to move's king: direct and discovered checks.
-    if (InSet(KingEntry(Side).PieceCasesControle, to)) {
+    if (InSet(KingEntry(Side).LinesOfSight, to)) {
       if (!ordinaryCapture) CloseKingLine(Side, to);
       if (AttackTable(mover, Piece[to], to, k)) AddCheck(k, to);
       if (fromSeenByK && DirIndex(k, from) != DirIndex(k, to)) OpenKingLine(Side, from);
@@ -176,7 +176,7 @@ bool TSearchBoard::UpdateChecks(bool afterNull) {
       OpenKingLine(Side, from);
     }
     // The mover's king: a legal move opens no check, the lines just follow.
-    if (InSet(KingEntry(mover).PieceCasesControle, to)) {
+    if (InSet(KingEntry(mover).LinesOfSight, to)) {
       if (!ordinaryCapture) CloseKingLine(mover, to);
       if (fromSeenByM && DirIndex(moverKing, from) != DirIndex(moverKing, to)) OpenKingLine(mover, from);
     } else if (fromSeenByM) {
@@ -184,36 +184,36 @@ bool TSearchBoard::UpdateChecks(bool afterNull) {
     }
   }
 
-  const bool inCheck = NEchecs > 0;
-  if (NEchecs == 1) ComputePins(Side, k);
-  EchecsPLY[Ply] = inCheck;
+  const bool inCheck = CheckCount > 0;
+  if (CheckCount == 1) ComputePins(Side, k);
+  InCheckAtPly[Ply] = inCheck;
   return inCheck;
 }
 
 bool TSearchBoard::AnalyseChecks(TSide side, int kingSquare) {
-  CasesDerriere = 0;
-  NEchecs = 0;
-  PiecesClouees = 0;
+  SquaresBehindKing = 0;
+  CheckCount = 0;
+  PinnedMen = 0;
   const int cell = Mailbox64[kingSquare];
   for (const std::int32_t step : QueenSteps) {
     int c = cell + step, t;
     while ((t = Mailbox[c]) >= 0 && Color[t] == bsEmpty) c += step;
     if (t < 0 || Color[t] == side || !AttackTable(Color[t], Piece[t], t, kingSquare)) continue;
-    ++NEchecs;
-    CasesEchecs = SquareBit(t);
+    ++CheckCount;
+    CheckAnswerSquares = SquareBit(t);
     if (Piece[t] == Pawn) continue;
-    for (int back = c - step; back != cell; back -= step) CasesEchecs |= SquareBit(Mailbox[back]);
+    for (int back = c - step; back != cell; back -= step) CheckAnswerSquares |= SquareBit(Mailbox[back]);
     const int behind = Mailbox[cell - step];
-    if (behind >= 0) CasesDerriere |= SquareBit(behind);
+    if (behind >= 0) SquaresBehindKing |= SquareBit(behind);
   }
   for (const std::int32_t step : KnightSteps) {
     const int t = Mailbox[cell + step];
     if (t >= 0 && Piece[t] == Knight && Color[t] != side) {
-      ++NEchecs;
-      CasesEchecs = SquareBit(t);
+      ++CheckCount;
+      CheckAnswerSquares = SquareBit(t);
       break;
     }
   }
-  if (NEchecs > 0 && NEchecs != 2) ComputePins(side, kingSquare);
-  return NEchecs > 0;
+  if (CheckCount > 0 && CheckCount != 2) ComputePins(side, kingSquare);
+  return CheckCount > 0;
 }

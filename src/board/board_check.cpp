@@ -27,18 +27,18 @@ bool TSearchBoard::board_is_ok(bool withKingLines) const {
     if (pawns[side] != PawnSquares[side] || men[side] != MenSquares[side]) return false;
   for (const TSide side : {Light, Dark}) {
     for (int kind = Pawn; kind <= King; ++kind)
-      if (NP[side][kind] != counts[side][kind]) return false;
+      if (MenCount[side][kind] != counts[side][kind]) return false;
     // Every active entry stands where the board says, and every man of the
     // side has exactly one active entry.
     const std::uint32_t last = MaxIndex(side);
     if (last < 1 || last > PieceListSize) return false;
     int active = 0;
     for (std::uint32_t i = 1; i <= last; ++i) {
-      const TEtatPieces& entry = PIECES[side].TabPieces[i];
+      const TPieceEntry& entry = PieceLists[side].Men[i];
       if (!entry.Active) continue;
       ++active;
-      const int square = entry.CaseActu;
-      if (square < 0 || square > 63 || Color[square] != side || Tabindex[square] != i) return false;
+      const int square = entry.Square;
+      if (square < 0 || square > 63 || Color[square] != side || ListIndex[square] != i) return false;
       if ((i == 1) != (Piece[square] == King)) return false;
       const std::uint32_t& indices = Piece[square] == Pawn ? PawnIndices[side] : PieceIndices[side];
       if (!(indices >> i & 1)) return false;
@@ -47,7 +47,7 @@ bool TSearchBoard::board_is_ok(bool withKingLines) const {
     int men = 0;
     for (const std::int32_t count : counts[side]) men += count;
     if (active != men) return false;
-    if (withKingLines && KingEntry(side).PieceCasesControle != KingLinesFrom(KingSquare(side))) return false;
+    if (withKingLines && KingEntry(side).LinesOfSight != KingLinesFrom(KingSquare(side))) return false;
   }
   return true;
 }

@@ -2,17 +2,17 @@
 
 #include <algorithm>
 
-TBoardState::TBoardState() : Hist_dat(InitialHistoryCapacity) {
+TBoardState::TBoardState() : GameHistory(InitialHistoryCapacity) {
   Color.fill(bsEmpty);
   Piece.fill(bpEmpty);
 }
 
 void TBoardState::ClearStacks() {
-  Gen_dat.fill(TGen{});
-  First_move.fill(0);
-  std::fill(Hist_dat.begin(), Hist_dat.end(), THist{});
+  MoveStack.fill(TGen{});
+  FirstMove.fill(0);
+  std::fill(GameHistory.begin(), GameHistory.end(), THist{});
 }
 
 void TBoardState::ReserveHistory(std::size_t entries) {
-  if (entries > Hist_dat.size()) Hist_dat.resize(std::max(entries, Hist_dat.size() * 2));
+  if (entries > GameHistory.size()) GameHistory.resize(std::max(entries, GameHistory.size() * 2));
 }

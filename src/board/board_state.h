@@ -32,17 +32,17 @@ class TBoardState {
   std::uint32_t Max_light = 0;
   TBoardColor Color{};
   TBoardNature Piece{};
-  std::array<TGen, GenStackSize> Gen_dat{};
-  std::array<std::int32_t, MaxPly + 1> First_move{};
-  std::vector<THist> Hist_dat;
+  std::array<TGen, GenStackSize> MoveStack{};
+  std::array<std::int32_t, MaxPly + 1> FirstMove{};
+  std::vector<THist> GameHistory;
   TSide Side = Light;
   TSide XSide = Dark;
   TSide Ordiside = Light;
   std::uint32_t Castle = 0;
   std::int32_t EP = NoSquare;
-  std::uint32_t Fifty = 0;
+  std::uint32_t HalfmoveClock = 0;
   std::uint32_t Ply = 0;
-  std::uint32_t Hply = 0;
+  std::uint32_t HistoryLength = 0;
 };
 
 // History entries every board starts with; enough for a long game and a search.

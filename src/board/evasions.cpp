@@ -48,7 +48,7 @@ TGen* TSearchBoard::GenerateEvasionsT(TGen* out) {
 
   // King steps: never along a checking ray, never onto an attacked square.
   // Fewer open lines around the target square score higher.
-  const TSquareSet forbidden = CasesDerriere | CasesEchecs;
+  const TSquareSet forbidden = SquaresBehindKing | CheckAnswerSquares;
   const int kingCell = Mailbox64[kingSquare];
   for (int d = 0; d < 8; ++d) {
     const int t = Mailbox[kingCell + Offset[King][d]];
@@ -57,17 +57,17 @@ TGen* TSearchBoard::GenerateEvasionsT(TGen* out) {
       int openSquares = 0;
       if (!InSet(forbidden, t) && !SquareAttackedCount(t, Them, openSquares))
         AddMove<Mode>(out, kingSquare, t, 0, 10000 - openSquares);
-    } else if (!InSet(CasesDerriere, t) && !SquareAttacked(t, Them)) {
+    } else if (!InSet(SquaresBehindKing, t) && !SquareAttacked(t, Them)) {
       AddMove<Mode>(out, kingSquare, t, MoveCapture);
     }
   }
-  if (NEchecs >= 2) return out;
+  if (CheckCount >= 2) return out;
 
   // Capture the checker or block its line, with unpinned pieces.
-  const TEtatPieces* list = PIECES[Us].TabPieces;
+  const TPieceEntry* list = PieceLists[Us].Men;
   for (std::uint32_t men = MenIndices(Us) & ~2u; men != 0; men &= men - 1) {
-    const int s = list[std::countr_zero(men)].CaseActu;
-    if (InSet(PiecesClouees, s)) continue;
+    const int s = list[std::countr_zero(men)].Square;
+    if (InSet(PinnedMen, s)) continue;
     const int kind = Piece[s];
     if (kind == Pawn) {
       const bool promotes = Us == Light ? (s >= 8 && s <= 15) : (s >= 48 && s <= 55);
@@ -76,28 +76,28 @@ TGen* TSearchBoard::GenerateEvasionsT(TGen* out) {
         else AddMove<Mode>(out, s, to, bits, EvasionBonus[Pawn]);
       };
       const auto capture = [&](int to) {
-        if (Color[to] == Them && InSet(CasesEchecs, to)) add(to, MovePawn | MoveCapture);
+        if (Color[to] == Them && InSet(CheckAnswerSquares, to)) add(to, MovePawn | MoveCapture);
       };
       if (FileIndex(s) != 0) capture(s + TowardA);
       if (FileIndex(s) != 7) capture(s + TowardH);
       const int front = s + Forward;
       if (Color[front] == bsEmpty) {
-        if (InSet(CasesEchecs, front)) add(front, MovePawn);
+        if (InSet(CheckAnswerSquares, front)) add(front, MovePawn);
         const bool startRow = Us == Light ? s >= 48 : s <= 15;
         const int front2 = front + Forward;
-        if (startRow && Color[front2] == bsEmpty && InSet(CasesEchecs, front2))
+        if (startRow && Color[front2] == bsEmpty && InSet(CheckAnswerSquares, front2))
           AddMove<Mode>(out, s, front2, MovePawn | MovePawn2sq, EvasionBonus[Pawn]);
       }
       continue;
     }
     // A piece that could not reach the checking line even on an empty
     // board has nothing to add.
-    if ((EmptyBoardReach(kind, s) & CasesEchecs) == 0) continue;
+    if ((EmptyBoardReach(kind, s) & CheckAnswerSquares) == 0) continue;
     if (!Slide[kind]) {
       const int cell = Mailbox64[s];
       for (int d = 0; d < OffsetCount[kind]; ++d) {
         const int t = Mailbox[cell + Offset[kind][d]];
-        if (t < 0 || !InSet(CasesEchecs, t)) continue;
+        if (t < 0 || !InSet(CheckAnswerSquares, t)) continue;
         if (Color[t] == bsEmpty) AddMove<Mode>(out, s, t, 0, EvasionBonus[kind]);
         else if (Color[t] == Them) AddMove<Mode>(out, s, t, MoveCapture);
       }
@@ -107,18 +107,18 @@ TGen* TSearchBoard::GenerateEvasionsT(TGen* out) {
     // first, then that man if it is the checker.
     for (int d = 0; d < OffsetCount[kind]; ++d) {
       const int step = Offset[kind][d];
-      if ((RaySet(s, step) & CasesEchecs) == 0) continue;
+      if ((RaySet(s, step) & CheckAnswerSquares) == 0) continue;
       const TRayView line = Ray(s, step);
-      ForEachAlongRay(line.open & CasesEchecs, step, [&](int q) { AddMove<Mode>(out, s, q, 0, EvasionBonus[kind]); });
+      ForEachAlongRay(line.open & CheckAnswerSquares, step, [&](int q) { AddMove<Mode>(out, s, q, 0, EvasionBonus[kind]); });
       const int t = line.firstMan;
-      if (t >= 0 && Color[t] == Them && InSet(CasesEchecs, t)) AddMove<Mode>(out, s, t, MoveCapture);
+      if (t >= 0 && Color[t] == Them && InSet(CheckAnswerSquares, t)) AddMove<Mode>(out, s, t, MoveCapture);
     }
   }
 
   // En passant, when the pawn that just advanced two squares gives the check.
-  if (EP != NoSquare && InSet(CasesEchecs, EP - Forward)) {
+  if (EP != NoSquare && InSet(CheckAnswerSquares, EP - Forward)) {
     const auto capture = [&](int from) {
-      if (Piece[from] != Pawn || Color[from] != Us || InSet(PiecesClouees, from)) return;
+      if (Piece[from] != Pawn || Color[from] != Us || InSet(PinnedMen, from)) return;
       if (EnPassantExposesKing(from, EP)) return;
       AddMove<Mode>(out, from, EP, MovePawn | MoveEnPassant | MoveCapture);
     };

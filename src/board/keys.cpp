@@ -13,14 +13,14 @@ const TKeyTables& Keys = keyTables;
 void InitHashKeys() {
   static std::once_flag once;
   std::call_once(once, [] {
-    Tmt19937 random(0xFFFFFFFFu);
+    TMersenneTwister random(0xFFFFFFFFu);
     for (auto& colour : keyTables.PieceKeys)
       for (auto& kind : colour)
-        for (auto& key : kind) key = random.val32();
-    keyTables.SideKey = random.val32();
-    for (auto& key : keyTables.EPKeys) key = random.val32();
-    for (auto& key : keyTables.CastleKeys) key = random.val32();
-    for (auto& key : keyTables.PhaseKeys) key = random.val32();
+        for (auto& key : kind) key = random.Next32();
+    keyTables.SideKey = random.Next32();
+    for (auto& key : keyTables.EPKeys) key = random.Next32();
+    for (auto& key : keyTables.CastleKeys) key = random.Next32();
+    for (auto& key : keyTables.PhaseKeys) key = random.Next32();
   });
 }
 

@@ -1,5 +1,5 @@
 // Making and unmaking moves. Making updates the board arrays, piece lists,
-// Tabindex, counts, rights, en-passant square, fifty-move counter and both
+// ListIndex, counts, rights, en-passant square, fifty-move counter and both
 // keys incrementally, and records in the history entry everything unmaking
 // needs; unmaking restores from that entry instead of computing backwards.
 #include <algorithm>
@@ -20,14 +20,14 @@ struct TCastling {
   int emptyCount;
   int safe[2];
   int rookFrom, rookTo;
-  TRoque roque;
+  TCastled castled;
 };
 
 constexpr TCastling CastlingRules[4] = {
-    {2, {1, 2, 3}, 3, {2, 3}, 0, 3, GrandRoque},
-    {6, {5, 6, 0}, 2, {5, 6}, 7, 5, PetitRoque},
-    {58, {57, 58, 59}, 3, {58, 59}, 56, 59, GrandRoque},
-    {62, {61, 62, 0}, 2, {61, 62}, 63, 61, PetitRoque},
+    {2, {1, 2, 3}, 3, {2, 3}, 0, 3, CastledLong},
+    {6, {5, 6, 0}, 2, {5, 6}, 7, 5, CastledShort},
+    {58, {57, 58, 59}, 3, {58, 59}, 56, 59, CastledLong},
+    {62, {61, 62, 0}, 2, {61, 62}, 63, 61, CastledShort},
 };
 
 const TCastling& CastlingFor(int kingTo) {
@@ -47,15 +47,15 @@ constexpr bool IsOrdinaryCapture(std::uint8_t bits) { return (bits & (MoveCaptur
 // Whether the king stands in check is the generator's business: castling is
 // only generated out of check.
 bool TSearchBoard::MoveCastlingRook(TMove m, THist& H) {
-  const TCastling& rule = CastlingFor(m.ToNdx);
+  const TCastling& rule = CastlingFor(m.to);
   for (int i = 0; i < rule.emptyCount; ++i)
     if (Color[rule.empty[i]] != bsEmpty) return false;
   for (const int square : rule.safe)
     if (SquareAttacked(square, XSide)) return false;
-  const std::uint32_t index = Tabindex[rule.rookFrom];
-  H.Index.IndexTour = std::uint8_t(index);
-  PIECES[Side].TabPieces[index].CaseActu = rule.rookTo;
-  Tabindex[rule.rookTo] = index;
+  const std::uint32_t index = ListIndex[rule.rookFrom];
+  H.Index.RookIndex = std::uint8_t(index);
+  PieceLists[Side].Men[index].Square = rule.rookTo;
+  ListIndex[rule.rookTo] = index;
   Color[rule.rookTo] = Color[rule.rookFrom];
   Piece[rule.rookTo] = Rook;
   Color[rule.rookFrom] = bsEmpty;
@@ -63,37 +63,37 @@ bool TSearchBoard::MoveCastlingRook(TMove m, THist& H) {
   MenSquares[Side] ^= SquareBit(rule.rookFrom) | SquareBit(rule.rookTo);
   H.HistHash = hash;
   hash ^= Keys.PieceKeys[Side][Rook][rule.rookFrom] ^ Keys.PieceKeys[Side][Rook][rule.rookTo];
-  KingEntry(Side).RoiARoque = rule.roque;
+  KingEntry(Side).CastledAs = rule.castled;
   return true;
 }
 
 // Everything but the castling rook, the legality test and the keys of the
 // piece's arrival, the side to move, the old en-passant square and the rights.
 void TSearchBoard::MakeCore(TMove m, THist& H) {
-  const int from = m.from, to = m.ToNdx;
+  const int from = m.from, to = m.to;
   const TSide us = Side, them = XSide;
   const std::uint8_t bits = m.bits;
   H.m = m;
   H.Capture = Piece[to];
-  H.Casecapture = to;
+  H.CaptureSquare = to;
   H.castle = Castle;
   H.ep = EP;
-  H.fifty = Fifty;
+  H.fifty = HalfmoveClock;
   H.HistHashP = hashP;
-  const std::uint32_t moving = Tabindex[from];
-  H.Index.IndexBouge = std::uint8_t(moving);
-  PIECES[us].TabPieces[moving].CaseActu = to;
+  const std::uint32_t moving = ListIndex[from];
+  H.Index.MovedIndex = std::uint8_t(moving);
+  PieceLists[us].Men[moving].Square = to;
   MenSquares[us] ^= SquareBit(from) | SquareBit(to);
   Castle &= CastleMask[from] & CastleMask[to];
 
   if (IsOrdinaryCapture(bits)) {
-    const std::uint32_t taken = Tabindex[to];
+    const std::uint32_t taken = ListIndex[to];
     const TBoardPiece victim = Piece[to];
-    H.Index.IndexPrise = std::uint8_t(taken);
-    PIECES[them].TabPieces[taken].Active = false;
+    H.Index.TakenIndex = std::uint8_t(taken);
+    PieceLists[them].Men[taken].Active = false;
     (victim == Pawn ? PawnIndices : PieceIndices)[them] &= ~(1u << taken);
     MenSquares[them] &= ~SquareBit(to);
-    --NP[them][victim];
+    --MenCount[them][victim];
     hash ^= Keys.PieceKeys[them][victim][to];
     if (victim == Pawn) {
       hashP ^= Keys.PieceKeys[them][Pawn][to];
@@ -106,7 +106,7 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
   } else {
     EP = NoSquare;
   }
-  Fifty = (bits & (MoveCapture | MoveCastle | MovePawn)) ? 0 : Fifty + 1;
+  HalfmoveClock = (bits & (MoveCapture | MoveCastle | MovePawn)) ? 0 : HalfmoveClock + 1;
 
   Color[to] = TBoardSide(us);
   if (bits & MovePromote) {
@@ -114,8 +114,8 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
     PawnIndices[us] &= ~(1u << moving);
     PieceIndices[us] |= 1u << moving;
     PawnSquares[us] &= ~SquareBit(from);
-    ++NP[us][m.promote];
-    --NP[us][Pawn];
+    ++MenCount[us][m.promote];
+    --MenCount[us][Pawn];
     hash ^= Keys.PieceKeys[us][Pawn][from];
     hashP ^= Keys.PieceKeys[us][Pawn][from];
   } else {
@@ -132,31 +132,31 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
 
   if (bits & MoveEnPassant) {
     const int square = EPBehind(us, to);
-    const std::uint32_t taken = Tabindex[square];
-    H.Index.IndexPrise = std::uint8_t(taken);
-    PIECES[them].TabPieces[taken].Active = false;
+    const std::uint32_t taken = ListIndex[square];
+    H.Index.TakenIndex = std::uint8_t(taken);
+    PieceLists[them].Men[taken].Active = false;
     PawnIndices[them] &= ~(1u << taken);
     PawnSquares[them] &= ~SquareBit(square);
     MenSquares[them] &= ~SquareBit(square);
     Color[square] = bsEmpty;
     Piece[square] = bpEmpty;
-    --NP[them][Pawn];
+    --MenCount[them][Pawn];
     hash ^= Keys.PieceKeys[them][Pawn][square];
     hashP ^= Keys.PieceKeys[them][Pawn][square];
   }
 
-  Tabindex[to] = moving;
+  ListIndex[to] = moving;
   std::swap(Side, XSide);
   ++Ply;
-  ++Hply;
-  assert(Hply < Hist_dat.size());
-  THist& next = Hist_dat[Hply];
-  next.TabSetOfCases[Light].saved = false;
-  next.TabSetOfCases[Dark].saved = false;
+  ++HistoryLength;
+  assert(HistoryLength < GameHistory.size());
+  THist& next = GameHistory[HistoryLength];
+  next.SavedKingLines[Light].saved = false;
+  next.SavedKingLines[Dark].saved = false;
 }
 
 void TSearchBoard::FinishKeys(const THist& H) {
-  const int to = H.m.ToNdx;
+  const int to = H.m.to;
   const TBoardPiece arrived = Piece[to];
   if (H.ep != NoSquare) hash ^= Keys.EPKeys[H.ep];
   hash ^= Keys.PieceKeys[XSide][arrived][to];
@@ -166,7 +166,7 @@ void TSearchBoard::FinishKeys(const THist& H) {
 }
 
 std::uint32_t TSearchBoard::KeyAfter(TMove m) const {
-  const int from = m.from, to = m.ToNdx;
+  const int from = m.from, to = m.to;
   const TSide us = Side, them = XSide;
   const TBoardPiece kind = Piece[from];
   const TBoardPiece arrived = m.Has(MovePromote) ? TBoardPiece(m.promote) : kind;
@@ -188,11 +188,11 @@ std::uint32_t TSearchBoard::KeyAfter(TMove m) const {
 }
 
 bool TSearchBoard::MakeMove(TMove m) {
-  assert(Hply < Hist_dat.size());
+  assert(HistoryLength < GameHistory.size());
 #ifndef NDEBUG
   const std::uint32_t expectedKey = KeyAfter(m);
 #endif
-  THist& H = Hist_dat[Hply];
+  THist& H = GameHistory[HistoryLength];
   if (m.bits & MoveCastle) {
     if (!MoveCastlingRook(m, H)) return false;
   } else {
@@ -212,7 +212,7 @@ bool TSearchBoard::MakeMove(TMove m) {
 // The king is not in check, so a move of another piece can only expose it
 // along the line the piece leaves, and only if it leaves that line.
 bool TSearchBoard::UncoversKing(int from, int to) const {
-  if (!InSet(KingEntry(Side).PieceCasesControle, from)) return false;
+  if (!InSet(KingEntry(Side).LinesOfSight, from)) return false;
   const int king = KingSquare(Side);
   const int direction = DirIndex(king, from);
   if (AttackTable(Light, Queen, king, to) && DirIndex(king, to) == direction) return false;
@@ -223,7 +223,7 @@ bool TSearchBoard::UncoversKing(int from, int to) const {
 bool TSearchBoard::MakeMoveOutOfCheck(TMove m) {
   const int from = m.from;
   if (Piece[from] == King || m.Has(MoveEnPassant | MoveCastle)) return MakeMove(m);
-  if (UncoversKing(from, m.ToNdx)) {
+  if (UncoversKing(from, m.to)) {
 #ifndef NDEBUG
     // Debug builds confirm the refusal the long way; a wrong one aborts.
     [[maybe_unused]] const bool legal = MakeMove(m);
@@ -247,11 +247,11 @@ bool TSearchBoard::MakeMove(TMove m, std::int32_t& PromoA, std::int32_t& PromoB)
 
 void TSearchBoard::MakeMoveUnchecked(TMove m) {
   assert(!(m.bits & MoveCastle));
-  assert(Hply < Hist_dat.size());
+  assert(HistoryLength < GameHistory.size());
 #ifndef NDEBUG
   const std::uint32_t expectedKey = KeyAfter(m);
 #endif
-  THist& H = Hist_dat[Hply];
+  THist& H = GameHistory[HistoryLength];
   H.HistHash = hash;
   MakeCore(m, H);
   FinishKeys(H);
@@ -270,44 +270,44 @@ void TSearchBoard::MakeMoveUnchecked(TMove m, std::int32_t& PromoA, std::int32_t
 void TSearchBoard::TakeBack() {
   std::swap(Side, XSide);
   --Ply;
-  --Hply;
-  const THist& H = Hist_dat[Hply];
+  --HistoryLength;
+  const THist& H = GameHistory[HistoryLength];
   const TMove m = H.m;
-  const int from = m.from, to = m.ToNdx;
+  const int from = m.from, to = m.to;
   const TSide us = Side, them = XSide;
   Castle = H.castle;
   EP = H.ep;
-  Fifty = H.fifty;
+  HalfmoveClock = H.fifty;
   hash = H.HistHash;
   hashP = H.HistHashP;
   Color[from] = TBoardSide(us);
-  Tabindex[from] = H.Index.IndexBouge;
+  ListIndex[from] = H.Index.MovedIndex;
 
   // The kings' lines as they stood before the check analysis of this move.
-  const THist& next = Hist_dat[Hply + 1];
-  if (next.TabSetOfCases[Light].saved) KingEntry(Light).PieceCasesControle = next.TabSetOfCases[Light].set;
-  if (next.TabSetOfCases[Dark].saved) KingEntry(Dark).PieceCasesControle = next.TabSetOfCases[Dark].set;
+  const THist& next = GameHistory[HistoryLength + 1];
+  if (next.SavedKingLines[Light].saved) KingEntry(Light).LinesOfSight = next.SavedKingLines[Light].set;
+  if (next.SavedKingLines[Dark].saved) KingEntry(Dark).LinesOfSight = next.SavedKingLines[Dark].set;
 
-  PIECES[us].TabPieces[H.Index.IndexBouge].CaseActu = from;
+  PieceLists[us].Men[H.Index.MovedIndex].Square = from;
   MenSquares[us] ^= SquareBit(from) | SquareBit(to);
   if (m.bits & MovePromote) {
     Piece[from] = Pawn;
-    PieceIndices[us] &= ~(1u << H.Index.IndexBouge);
-    PawnIndices[us] |= 1u << H.Index.IndexBouge;
+    PieceIndices[us] &= ~(1u << H.Index.MovedIndex);
+    PawnIndices[us] |= 1u << H.Index.MovedIndex;
     PawnSquares[us] |= SquareBit(from);
-    --NP[us][m.promote];
-    ++NP[us][Pawn];
+    --MenCount[us][m.promote];
+    ++MenCount[us][Pawn];
   } else {
     Piece[from] = Piece[to];
     if (Piece[from] == Pawn) PawnSquares[us] ^= SquareBit(from) | SquareBit(to);
   }
   if (H.Capture != bpEmpty) {
-    Tabindex[to] = H.Index.IndexPrise;
-    PIECES[them].TabPieces[H.Index.IndexPrise].Active = true;
-    (H.Capture == Pawn ? PawnIndices : PieceIndices)[them] |= 1u << H.Index.IndexPrise;
+    ListIndex[to] = H.Index.TakenIndex;
+    PieceLists[them].Men[H.Index.TakenIndex].Active = true;
+    (H.Capture == Pawn ? PawnIndices : PieceIndices)[them] |= 1u << H.Index.TakenIndex;
     if (H.Capture == Pawn) PawnSquares[them] |= SquareBit(to);
     MenSquares[them] |= SquareBit(to);
-    ++NP[them][H.Capture];
+    ++MenCount[them][H.Capture];
     Color[to] = TBoardSide(them);
     Piece[to] = H.Capture;
   } else {
@@ -316,25 +316,25 @@ void TSearchBoard::TakeBack() {
   }
   if (m.bits & MoveCastle) {
     const TCastling& rule = CastlingFor(to);
-    Tabindex[rule.rookFrom] = H.Index.IndexTour;
-    PIECES[us].TabPieces[H.Index.IndexTour].CaseActu = rule.rookFrom;
+    ListIndex[rule.rookFrom] = H.Index.RookIndex;
+    PieceLists[us].Men[H.Index.RookIndex].Square = rule.rookFrom;
     Color[rule.rookFrom] = TBoardSide(us);
     Piece[rule.rookFrom] = Rook;
     Color[rule.rookTo] = bsEmpty;
     Piece[rule.rookTo] = bpEmpty;
     MenSquares[us] ^= SquareBit(rule.rookFrom) | SquareBit(rule.rookTo);
-    KingEntry(us).RoiARoque = NonRoque;
+    KingEntry(us).CastledAs = NotCastled;
   }
   if (m.bits & MoveEnPassant) {
     const int square = EPBehind(us, to);
-    Tabindex[square] = H.Index.IndexPrise;
-    PIECES[them].TabPieces[H.Index.IndexPrise].Active = true;
-    PawnIndices[them] |= 1u << H.Index.IndexPrise;
+    ListIndex[square] = H.Index.TakenIndex;
+    PieceLists[them].Men[H.Index.TakenIndex].Active = true;
+    PawnIndices[them] |= 1u << H.Index.TakenIndex;
     PawnSquares[them] |= SquareBit(square);
     MenSquares[them] |= SquareBit(square);
     Color[square] = TBoardSide(them);
     Piece[square] = Pawn;
-    ++NP[them][Pawn];
+    ++MenCount[them][Pawn];
   }
   assert(board_is_ok(false));
 }
@@ -357,9 +357,9 @@ void TSearchBoard::TakeBackNullMove() {
 // The scan never reaches before the first entry, even when a position was
 // set up with a fifty-move count of its own.
 bool TSearchBoard::IsRepetition() const {
-  if (Fifty <= 3) return false;
-  const std::uint32_t first = Fifty < Hply ? Hply - Fifty : 0;
-  for (std::uint32_t i = first; i < Hply; ++i)
-    if (Hist_dat[i].HistHash == hash) return true;
+  if (HalfmoveClock <= 3) return false;
+  const std::uint32_t first = HalfmoveClock < HistoryLength ? HistoryLength - HalfmoveClock : 0;
+  for (std::uint32_t i = first; i < HistoryLength; ++i)
+    if (GameHistory[i].HistHash == hash) return true;
   return false;
 }

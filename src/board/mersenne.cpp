@@ -1,11 +1,11 @@
 #include "board/mersenne.h"
 
-void Tmt19937::init_genrand(std::uint32_t seed) {
+void TMersenneTwister::Seed(std::uint32_t seed) {
   Mt[0] = seed;
   for (mti = 1; mti < N; ++mti) Mt[mti] = 1812433253u * (Mt[mti - 1] ^ (Mt[mti - 1] >> 30)) + std::uint32_t(mti);
 }
 
-void Tmt19937::Twist() {
+void TMersenneTwister::Twist() {
   constexpr std::uint32_t upper = 0x80000000u, lower = 0x7fffffffu, matrix = 0x9908b0dfu;
   for (int k = 0; k < N; ++k) {
     const std::uint32_t y = (Mt[k] & upper) | (Mt[(k + 1) % N] & lower);
@@ -14,7 +14,7 @@ void Tmt19937::Twist() {
   mti = 0;
 }
 
-std::uint32_t Tmt19937::val32() {
+std::uint32_t TMersenneTwister::Next32() {
   if (mti >= N) Twist();
   std::uint32_t y = Mt[mti++];
   y ^= y >> 11;

@@ -5,11 +5,11 @@
 #include <array>
 #include <cstdint>
 
-class Tmt19937 {
+class TMersenneTwister {
  public:
-  explicit Tmt19937(std::uint32_t seed) { init_genrand(seed); }
-  void init_genrand(std::uint32_t seed);
-  std::uint32_t val32();
+  explicit TMersenneTwister(std::uint32_t seed) { Seed(seed); }
+  void Seed(std::uint32_t seed);
+  std::uint32_t Next32();
 
  private:
   static constexpr int N = 624;

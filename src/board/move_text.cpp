@@ -21,8 +21,8 @@ char PromotionLetter(TPiece promote) {
 
 }  // namespace
 
-std::string move_str(TMove m) {
-  std::string text = SquareText(m.from) + SquareText(m.ToNdx);
+std::string MoveText(TMove m) {
+  std::string text = SquareText(m.from) + SquareText(m.to);
   if (m.Has(MovePromote)) text += PromotionLetter(m.promote);
   return text;
 }

@@ -9,4 +9,4 @@
 
 // Coordinate text of any move record; a promotion adds its letter
 // ("n", "b", "r", otherwise "q").
-std::string move_str(TMove m);
+std::string MoveText(TMove m);

@@ -30,15 +30,15 @@ struct TPawnDirs {
 }  // namespace
 
 TGen* TSearchBoard::BeginGeneration() {
-  assert(Ply + 1 < First_move.size());
-  assert(First_move[Ply] >= 0 && First_move[Ply] + 256 <= GenStackSize);
-  First_move[Ply + 1] = First_move[Ply];
-  return Gen_dat.data() + First_move[Ply];
+  assert(Ply + 1 < FirstMove.size());
+  assert(FirstMove[Ply] >= 0 && FirstMove[Ply] + 256 <= GenStackSize);
+  FirstMove[Ply + 1] = FirstMove[Ply];
+  return MoveStack.data() + FirstMove[Ply];
 }
 
 void TSearchBoard::EndGeneration(TGen* end) {
-  First_move[Ply + 1] = std::int32_t(end - Gen_dat.data());
-  assert(First_move[Ply + 1] - First_move[Ply] <= 256);
+  FirstMove[Ply + 1] = std::int32_t(end - MoveStack.data());
+  assert(FirstMove[Ply + 1] - FirstMove[Ply] <= 256);
 }
 
 template <TSide Us>
@@ -72,9 +72,9 @@ template <TSide Us, TSearchBoard::TScoring Mode>
 TGen* TSearchBoard::GeneratePseudoLegal(TGen* out) const {
   constexpr TSide Them = Opponent(Us);
   using P = TPawnDirs<Us>;
-  const TEtatPieces* list = PIECES[Us].TabPieces;
+  const TPieceEntry* list = PieceLists[Us].Men;
   for (std::uint32_t men = MenIndices(Us); men != 0; men &= men - 1) {
-    const int s = list[std::countr_zero(men)].CaseActu;
+    const int s = list[std::countr_zero(men)].Square;
     const int kind = Piece[s];
     if (kind == Pawn) {
       const bool promotes = P::OnSeventhRow(s);
@@ -122,9 +122,9 @@ template <TSide Us>
 TGen* TSearchBoard::GenerateCapturesT(TGen* out) const {
   constexpr TSide Them = Opponent(Us);
   using P = TPawnDirs<Us>;
-  const TEtatPieces* list = PIECES[Us].TabPieces;
+  const TPieceEntry* list = PieceLists[Us].Men;
   for (std::uint32_t men = MenIndices(Us); men != 0; men &= men - 1) {
-    const int s = list[std::countr_zero(men)].CaseActu;
+    const int s = list[std::countr_zero(men)].Square;
     const int kind = Piece[s];
     if (kind == Pawn) {
       const bool promotes = P::OnSeventhRow(s);
@@ -161,11 +161,11 @@ TGen* TSearchBoard::GenerateCapturesAndChecksT(TGen* out) const {
   constexpr TSide Them = Opponent(Us);
   using P = TPawnDirs<Us>;
   const int enemyKing = KingSquare(Them);
-  const TSquareSet sight = KingEntry(Them).PieceCasesControle;
+  const TSquareSet sight = KingEntry(Them).LinesOfSight;
   const TSquareSet knightChecks = EmptyBoardReach(Knight, enemyKing);
-  const TEtatPieces* list = PIECES[Us].TabPieces;
+  const TPieceEntry* list = PieceLists[Us].Men;
   for (std::uint32_t men = MenIndices(Us); men != 0; men &= men - 1) {
-    const int s = list[std::countr_zero(men)].CaseActu;
+    const int s = list[std::countr_zero(men)].Square;
     const int kind = Piece[s];
     if (kind == Pawn) {
       const bool promotes = P::OnSeventhRow(s);

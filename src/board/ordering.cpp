@@ -10,15 +10,15 @@
 #include "board/search_board.h"
 
 void TSearchBoard::PickNextMove(int i) {
-  const int end = First_move[Ply + 1];
+  const int end = FirstMove[Ply + 1];
   int best = i;
   std::int32_t bestScore = -1;
   for (int j = i; j < end; ++j)
-    if (Gen_dat[j].score > bestScore) {
-      bestScore = Gen_dat[j].score;
+    if (MoveStack[j].score > bestScore) {
+      bestScore = MoveStack[j].score;
       best = j;
     }
-  if (best != i) std::swap(Gen_dat[i], Gen_dat[best]);
+  if (best != i) std::swap(MoveStack[i], MoveStack[best]);
 }
 
 void TSearchBoard::RecordKillerWeighted(TMove m, std::int32_t weight) {

@@ -8,15 +8,15 @@
 
 void TSearchBoard::PrepareBoard() {
   ClearOrderingTables();
-  First_move.fill(0);
-  Gen_dat.fill(TGen{});
-  for (TPIECES& list : PIECES) list = TPIECES{};
-  Tabindex.fill(0);
-  EchecsPLY.fill(false);
-  for (auto& counts : NP)
+  FirstMove.fill(0);
+  MoveStack.fill(TGen{});
+  for (TPIECES& list : PieceLists) list = TPIECES{};
+  ListIndex.fill(0);
+  InCheckAtPly.fill(false);
+  for (auto& counts : MenCount)
     for (auto& count : counts) count = 0;
-  NEchecs = 0;
-  CasesEchecs = CasesDerriere = PiecesClouees = 0;
+  CheckCount = 0;
+  CheckAnswerSquares = SquaresBehindKing = PinnedMen = 0;
 
   std::uint32_t next[2] = {2, 2};
   for (int square = 0; square < 64; ++square) {
@@ -29,11 +29,11 @@ void TSearchBoard::PrepareBoard() {
       if (next[side] > PieceListSize) continue;
       index = next[side]++;
     }
-    TEtatPieces& entry = PIECES[side].TabPieces[index];
-    entry.CaseActu = square;
+    TPieceEntry& entry = PieceLists[side].Men[index];
+    entry.Square = square;
     entry.Active = true;
-    Tabindex[square] = index;
-    if (index == 1) entry.RoqueAutorise = (Castle & CastlingOf(side)) != 0;
+    ListIndex[square] = index;
+    if (index == 1) entry.CouldCastle = (Castle & CastlingOf(side)) != 0;
   }
   Max_light = next[Light] - 1;
   Max_dark = next[Dark] - 1;
@@ -45,7 +45,7 @@ void TSearchBoard::PrepareBoard() {
   InitKingLines();
   hash = ComputeKey(*this);
   SetPawnKey(*this);
-  ReserveHistory(Hply + MaxPly + 2);
+  ReserveHistory(HistoryLength + MaxPly + 2);
 }
 
 void TSearchBoard::IndexMenOnBoard() {
@@ -53,26 +53,26 @@ void TSearchBoard::IndexMenOnBoard() {
     PawnIndices[side] = PieceIndices[side] = 0;
     PawnSquares[side] = MenSquares[side] = 0;
     for (std::uint32_t i = 1; i <= MaxIndex(side); ++i) {
-      const TEtatPieces& entry = PIECES[side].TabPieces[i];
+      const TPieceEntry& entry = PieceLists[side].Men[i];
       if (!entry.Active) continue;
-      const bool pawn = Piece[entry.CaseActu] == Pawn;
+      const bool pawn = Piece[entry.Square] == Pawn;
       (pawn ? PawnIndices : PieceIndices)[side] |= 1u << i;
-      if (pawn) PawnSquares[side] |= SquareBit(entry.CaseActu);
-      MenSquares[side] |= SquareBit(entry.CaseActu);
+      if (pawn) PawnSquares[side] |= SquareBit(entry.Square);
+      MenSquares[side] |= SquareBit(entry.Square);
     }
   }
 }
 
 void TSearchBoard::SortPieceLists() {
   for (const TSide side : {Light, Dark}) {
-    TEtatPieces* list = PIECES[side].TabPieces;
+    TPieceEntry* list = PieceLists[side].Men;
     const int last = int(MaxIndex(side));
     const auto exchange = [&](int i, int j) {
       std::swap(list[i], list[j]);
-      Tabindex[list[i].CaseActu] = i;
-      Tabindex[list[j].CaseActu] = j;
+      ListIndex[list[i].Square] = i;
+      ListIndex[list[j].Square] = j;
     };
-    const auto isPawn = [&](int i) { return Piece[list[i].CaseActu] == Pawn; };
+    const auto isPawn = [&](int i) { return Piece[list[i].Square] == Pawn; };
     // Pawns to the front, behind the king.
     for (int i = 2, j = 2; i <= last; ++i)
       if (isPawn(i)) {
@@ -81,7 +81,7 @@ void TSearchBoard::SortPieceLists() {
       }
     // Pawns by advance: White's toward low squares, Black's toward high.
     const auto ahead = [&](int a, int b) {
-      return side == Light ? list[a].CaseActu < list[b].CaseActu : list[a].CaseActu > list[b].CaseActu;
+      return side == Light ? list[a].Square < list[b].Square : list[a].Square > list[b].Square;
     };
     for (int i = 2; i <= last; ++i) {
       if (!isPawn(i)) continue;
@@ -92,23 +92,23 @@ void TSearchBoard::SortPieceLists() {
 }
 
 void TSearchBoard::CountPieces() {
-  for (auto& counts : NP)
+  for (auto& counts : MenCount)
     for (auto& count : counts) count = 0;
   for (int square = 0; square < 64; ++square)
-    if (Color[square] != bsEmpty) ++NP[Color[square]][Piece[square]];
+    if (Color[square] != bsEmpty) ++MenCount[Color[square]][Piece[square]];
 }
 
 void TSearchBoard::InitKingLines() {
   for (const TSide side : {Light, Dark})
-    for (std::uint32_t i = 1; i <= MaxIndex(side); ++i) BuildKingLines(PIECES[side].TabPieces[i]);
+    for (std::uint32_t i = 1; i <= MaxIndex(side); ++i) BuildKingLines(PieceLists[side].Men[i]);
 }
 
 void TSearchBoard::FilterLegalRootMoves() {
-  int kept = First_move[Ply];
-  for (int i = First_move[Ply]; i < First_move[Ply + 1]; ++i) {
-    if (!MakeMove(Gen_dat[i].m)) continue;
+  int kept = FirstMove[Ply];
+  for (int i = FirstMove[Ply]; i < FirstMove[Ply + 1]; ++i) {
+    if (!MakeMove(MoveStack[i].m)) continue;
     TakeBack();
-    Gen_dat[kept++] = Gen_dat[i];
+    MoveStack[kept++] = MoveStack[i];
   }
-  First_move[Ply + 1] = kept;
+  FirstMove[Ply + 1] = kept;
 }

@@ -25,24 +25,24 @@ using THistory = std::int32_t[2][64][64];
 
 class TSearchBoard : public TBoardState {
  public:
-  TEtatPieces& KingEntry(TSide side) { return PIECES[side].TabPieces[1]; }
-  const TEtatPieces& KingEntry(TSide side) const { return PIECES[side].TabPieces[1]; }
-  int KingSquare(TSide side) const { return PIECES[side].TabPieces[1].CaseActu; }
+  TPieceEntry& KingEntry(TSide side) { return PieceLists[side].Men[1]; }
+  const TPieceEntry& KingEntry(TSide side) const { return PieceLists[side].Men[1]; }
+  int KingSquare(TSide side) const { return PieceLists[side].Men[1].Square; }
   std::uint32_t MaxIndex(TSide side) const { return side == Light ? Max_light : Max_dark; }
 
   // Calls visit(square) for each of the side's pawns on the board, in list
   // order.
   template <class Visit>
   void ForEachPawn(TSide side, Visit visit) const {
-    const TEtatPieces* list = PIECES[side].TabPieces;
-    for (std::uint32_t rest = PawnIndices[side]; rest != 0; rest &= rest - 1) visit(list[std::countr_zero(rest)].CaseActu);
+    const TPieceEntry* list = PieceLists[side].Men;
+    for (std::uint32_t rest = PawnIndices[side]; rest != 0; rest &= rest - 1) visit(list[std::countr_zero(rest)].Square);
   }
 
   // Calls visit(entry) for each of the side's other men on the board, king
   // first, in list order.
   template <class Visit>
   void ForEachPiece(TSide side, Visit visit) const {
-    const TEtatPieces* list = PIECES[side].TabPieces;
+    const TPieceEntry* list = PieceLists[side].Men;
     for (std::uint32_t rest = PieceIndices[side]; rest != 0; rest &= rest - 1) visit(list[std::countr_zero(rest)]);
   }
 
@@ -81,9 +81,9 @@ class TSearchBoard : public TBoardState {
   }
   bool IsPawnOf(int square, TSide side) const { return Piece[square] == Pawn && Color[square] == side; }
 
-  // Check analysis after the move at Hist_dat[Hply - 1], run at the start of
-  // every node: keeps both kings' lines of sight exact and fills NEchecs,
-  // CasesEchecs, CasesDerriere, PiecesClouees and EchecsPLY[Ply]. A node
+  // Check analysis after the move at GameHistory[HistoryLength - 1], run at the start of
+  // every node: keeps both kings' lines of sight exact and fills CheckCount,
+  // CheckAnswerSquares, SquaresBehindKing, PinnedMen and InCheckAtPly[Ply]. A node
   // reached by a null move (`afterNull`) changes nothing. True when the side
   // to move is in check.
   bool UpdateChecks(bool afterNull);
@@ -92,24 +92,24 @@ class TSearchBoard : public TBoardState {
   void AddCheck(int kingSquare, int checkerSquare);
   void ComputePins(TSide side, int kingSquare);
   // Rebuilds an entry's lines of sight (empty unless a king stands on it).
-  void BuildKingLines(TEtatPieces& entry) const;
+  void BuildKingLines(TPieceEntry& entry) const;
   // Lines of sight of a king on `kingSquare`, from the board as it stands.
   TSquareSet KingLinesFrom(int kingSquare) const;
   // `square` was just vacated (or filled) on a line of that side's king.
   void OpenKingLine(TSide king, int square);
   void CloseKingLine(TSide king, int square);
 
-  // Material queries of the evaluation, from NP.
-  int PieceCount(TSide side) const { return NP[side][Knight] + NP[side][Bishop] + NP[side][Rook] + NP[side][Queen]; }
+  // Material queries of the evaluation, from MenCount.
+  int PieceCount(TSide side) const { return MenCount[side][Knight] + MenCount[side][Bishop] + MenCount[side][Rook] + MenCount[side][Queen]; }
   int MenCountWithoutKings() const {
-    return PieceCount(Light) + PieceCount(Dark) + NP[Light][Pawn] + NP[Dark][Pawn];
+    return PieceCount(Light) + PieceCount(Dark) + MenCount[Light][Pawn] + MenCount[Dark][Pawn];
   }
   int PieceCountBothSides() const { return PieceCount(Light) + PieceCount(Dark); }
   bool LightPawnBeside(int square) const { return PawnBeside(square, Light); }
   bool DarkPawnBeside(int square) const { return PawnBeside(square, Dark); }
 
   // --- Move generation (movegen.cpp, evasions.cpp) --------------------------
-  // Each fills Gen_dat from First_move[Ply] and sets First_move[Ply + 1].
+  // Each fills MoveStack from FirstMove[Ply] and sets FirstMove[Ply + 1].
   void GenerateMoves();
   // The same moves without ordering scores, for perft.
   void GenerateMovesUnscored();
@@ -136,7 +136,7 @@ class TSearchBoard : public TBoardState {
   // scores stay in their band, below the captures and the stored move, however
   // long a search runs: past the ceiling every entry is halved.
   void AddHistory(TMove m, std::int32_t amount) {
-    std::int32_t& score = History[Side][m.from][m.ToNdx];
+    std::int32_t& score = History[Side][m.from][m.to];
     score += amount;
     if (score > HistoryCeiling) HalveHistory();
   }
@@ -147,7 +147,7 @@ class TSearchBoard : public TBoardState {
   void HalveHistory();
 
   // --- Making and unmaking moves (makemove.cpp) -----------------------------
-  // Makes the move with the history entry at Hply. False, with the board as
+  // Makes the move with the history entry at HistoryLength. False, with the board as
   // before, when the castling path is blocked or attacked or the mover's
   // king is left attacked.
   bool MakeMove(TMove m);
@@ -171,7 +171,7 @@ class TSearchBoard : public TBoardState {
   bool IsRepetition() const;
 
   // --- Preparing the board before a search (prepare.cpp) --------------------
-  // Builds piece lists, Tabindex, counts, king lines and both keys from the
+  // Builds piece lists, ListIndex, counts, king lines and both keys from the
   // placement, clears the search tables, makes room in the history.
   void PrepareBoard();
   void SortPieceLists();
@@ -183,19 +183,19 @@ class TSearchBoard : public TBoardState {
   void FilterLegalRootMoves();
 
   // --- Invariants (board_check.cpp) -----------------------------------------
-  // Recomputes keys, piece lists, Tabindex and counts from the placement and
+  // Recomputes keys, piece lists, ListIndex and counts from the placement and
   // compares. The kings' lines of sight are exact only once UpdateChecks has
   // run after the last move, so `withKingLines` is false between a make and
   // the check analysis that follows it.
   bool board_is_ok(bool withKingLines = true) const;
 
   // --- Fields -------------------------------------------------------------
-  std::int32_t NEchecs = 0;          // pieces giving check to the side to move
-  TSquareSet CasesEchecs = 0;        // where a single check can be captured or blocked
-  TSquareSet PiecesClouees = 0;      // side to move's pieces pinned to its king
-  TSquareSet CasesDerriere = 0;      // squares behind the king on checking lines
-  std::array<std::uint32_t, 64> Tabindex{};  // piece-list index of the piece on a square
-  TTPIECES PIECES{};
+  std::int32_t CheckCount = 0;          // pieces giving check to the side to move
+  TSquareSet CheckAnswerSquares = 0;        // where a single check can be captured or blocked
+  TSquareSet PinnedMen = 0;      // side to move's pieces pinned to its king
+  TSquareSet SquaresBehindKing = 0;      // squares behind the king on checking lines
+  std::array<std::uint32_t, 64> ListIndex{};  // piece-list index of the piece on a square
+  TTPIECES PieceLists{};
   // Bit i set when entry i of the side's list is a man on the board: pawns,
   // and the other men with the king. Make and unmake keep them, so that the
   // walks over a list visit its men in list order without looking at the
@@ -206,8 +206,8 @@ class TSearchBoard : public TBoardState {
   TSquareSet PawnSquares[2]{};  // each side's pawns, kept by make and unmake
   TSquareSet MenSquares[2]{};   // each side's men, kept by make and unmake
   TSquareSet Occupied() const { return MenSquares[Light] | MenSquares[Dark]; }
-  std::array<bool, PlyTableSize> EchecsPLY{};
-  std::int32_t NP[2][6]{};  // piece counts per side and kind
+  std::array<bool, PlyTableSize> InCheckAtPly{};
+  std::int32_t MenCount[2][6]{};  // piece counts per side and kind
 
   TKiller Killer1{}, Killer2{}, Killer3{};
   TKillerScore killer1_scores{}, killer2_scores{}, killer3_scores{};

@@ -39,7 +39,7 @@ using TSide = std::uint8_t;  // Light or Dark only
 enum TBoardPiece : std::uint8_t { Pawn = 0, Knight = 1, Bishop = 2, Rook = 3, Queen = 4, King = 5, bpEmpty = 6 };
 using TPiece = std::uint8_t;  // Pawn..King
 
-enum TRoque : std::uint8_t { NonRoque = 0, PetitRoque = 1, GrandRoque = 2 };
+enum TCastled : std::uint8_t { NotCastled = 0, CastledShort = 1, CastledLong = 2 };
 
 // Move flags, one bit each in TMove::bits.
 constexpr std::uint8_t MoveCapture = 1;
@@ -58,7 +58,7 @@ constexpr TSide Opponent(TSide side) { return TSide(side ^ 1); }
 // between the same squares with different flags or promotions differ.
 struct TMove {
   std::uint8_t from = 0;
-  std::uint8_t ToNdx = 0;
+  std::uint8_t to = 0;
   TPiece promote = 0;
   std::uint8_t bits = 0;
 
@@ -77,9 +77,9 @@ struct TGen {
 
 // Piece-list indices a move touched, so that unmaking finds them again.
 struct TIndex {
-  std::uint8_t IndexBouge;  // moving piece
-  std::uint8_t IndexPrise;  // captured piece (en passant too)
-  std::uint8_t IndexTour;   // castling rook
+  std::uint8_t MovedIndex;  // moving piece
+  std::uint8_t TakenIndex;  // captured piece (en passant too)
+  std::uint8_t RookIndex;   // castling rook
 };
 
 struct TSavedKingLines {
@@ -101,23 +101,23 @@ struct THist {
   std::uint32_t HistHash;  // also the key the repetition test compares
   std::uint32_t HistHashP;
   TIndex Index;
-  char chaineCoup[MoveTextCapacity];
-  TSavedKingLines TabSetOfCases[2];
-  std::int32_t Casecapture;
+  char Notation[MoveTextCapacity];
+  TSavedKingLines SavedKingLines[2];
+  std::int32_t CaptureSquare;
 };
 
-struct TEtatPieces {
-  TSquareSet PieceCasesControle;  // king entries only: the king's lines of sight
-  std::int32_t CaseActu;          // kept when the piece is captured
+struct TPieceEntry {
+  TSquareSet LinesOfSight;  // king entries only: the king's lines of sight
+  std::int32_t Square;          // kept when the piece is captured
   bool Active;
-  bool RoqueAutorise;  // king: the side held a castling right when the board was prepared
-  TRoque RoiARoque;    // king: castled in the current line of play
+  bool CouldCastle;  // king: the side held a castling right when the board was prepared
+  TCastled CastledAs;    // king: castled in the current line of play
 };
 
 // Index 1 is the king; 0 is unused so that indices read as in the lists' rules.
 constexpr int PieceListSize = 16;
 struct TPIECES {
-  TEtatPieces TabPieces[PieceListSize + 1];
+  TPieceEntry Men[PieceListSize + 1];
 };
 using TTPIECES = TPIECES[2];
 

@@ -39,18 +39,18 @@ void KingAttack(const TSearchBoard& board, TEvalState& e) {
 // from an outpost.
 template <TSide Us>
 void OpenFileRooks(const TSearchBoard& board, TEvalState& e) {
-  const int rooks = board.NP[Us][Rook];
+  const int rooks = board.MenCount[Us][Rook];
   if (rooks != 1 && rooks != 2) return;
   const TSquareSet outpostFiles = e.MinorOutpostFiles[Light] | e.MinorOutpostFiles[Dark];
   const TSideFields f = FieldsOf<Us>(e);
-  for (const int openFile : {f.ColonneTour1, f.ColonneTour2})
+  for (const int openFile : {f.OpenFileRook1, f.OpenFileRook2})
     if (openFile != 0) e.Score[Us] += InSet(outpostFiles, openFile) ? 10 : RookOpenFileBonus[openFile - 1];
 }
 
 template <TSide Us>
 void BishopPair(const TSearchBoard& board, TEvalState& e) {
   constexpr TSide Them = Opponent(Us);
-  if (board.NP[Us][Bishop] < 2 || FieldsOf<Us>(e).Bad_Bishop != 0) return;
+  if (board.MenCount[Us][Bishop] < 2 || FieldsOf<Us>(e).BadBishops != 0) return;
   const int enemyDanger = e.PasserDanger[Them];
   if (enemyDanger == 0)
     e.Score[Us] += BishopPairBonus[1];
@@ -68,8 +68,8 @@ void MaterialLead(const TSearchBoard& board, TEvalState& e, bool enemyEscort) {
   const int material = FieldsOf<Us>(e).Material, enemyMaterial = FieldsOf<Us>(e).EnemyMaterial;
   const int lead = (material - enemyMaterial) / MaterialStep;
   const int pieces = e.NonPawnMen[Us], enemyPieces = e.NonPawnMen[Them];
-  const auto& own = board.NP[Us];
-  const auto& enemy = board.NP[Them];
+  const auto& own = board.MenCount[Us];
+  const auto& enemy = board.MenCount[Them];
   const int full = EndgameEdgeBonus[lead < 2 && pieces <= enemyPieces ? 0 : 1][LeadIndex(lead)];
   const int half = full / 2;
 
@@ -97,16 +97,16 @@ void UnconvertibleLead(const TSearchBoard& board, TEvalState& e, const bool esco
   const TSide other = Opponent(leader);
   const bool anyPasser = e.PasserIndex[Light] + e.PasserIndex[Dark] > 2;
   const bool onePieceEach = e.NonPawnMen[Light] == 2 && e.NonPawnMen[Dark] == 2;
-  const int pawns = board.NP[Light][Pawn] + board.NP[Dark][Pawn];
+  const int pawns = board.MenCount[Light][Pawn] + board.MenCount[Dark][Pawn];
   if (PawnsOnOneWing(e)) {
     if (!anyPasser && !escort[leader]) e.Score[leader] -= 30;
     if (!onePieceEach) return;
-    const bool minor = board.NP[leader][Knight] + board.NP[leader][Bishop] > 0;
-    if (!minor && board.NP[leader][Pawn] == board.NP[other][Pawn] + 1 && !anyPasser) e.Score[leader] -= 30;
+    const bool minor = board.MenCount[leader][Knight] + board.MenCount[leader][Bishop] > 0;
+    if (!minor && board.MenCount[leader][Pawn] == board.MenCount[other][Pawn] + 1 && !anyPasser) e.Score[leader] -= 30;
     if (minor && (pawns == 1 || (!anyPasser && pawns < 4))) e.Score[leader] -= 30;
     return;
   }
-  const bool rooksOnly = onePieceEach && board.NP[Light][Rook] == 1 && board.NP[Dark][Rook] == 1;
+  const bool rooksOnly = onePieceEach && board.MenCount[Light][Rook] == 1 && board.MenCount[Dark][Rook] == 1;
   const int leaderPassers = e.PasserIndex[leader] - 1;
   if (rooksOnly && leaderPassers == 0) e.Score[leader] -= 20;
 }

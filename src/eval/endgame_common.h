@@ -15,8 +15,8 @@ inline int FileDistance(int a, int b) { return std::abs(file(a) - file(b)); }
 inline int FindPiece(const TSearchBoard& board, TSide side, TBoardPiece kind) {
   const std::uint32_t last = board.MaxIndex(side);
   for (std::uint32_t i = 1; i <= last; ++i) {
-    const TEtatPieces& entry = board.PIECES[side].TabPieces[i];
-    if (entry.Active && board.Piece[entry.CaseActu] == kind) return entry.CaseActu;
+    const TPieceEntry& entry = board.PieceLists[side].Men[i];
+    if (entry.Active && board.Piece[entry.Square] == kind) return entry.Square;
   }
   return NoSquare;
 }
@@ -45,10 +45,10 @@ inline bool LineAttacks(const TSearchBoard& board, TSide side, TBoardPiece kind,
 enum class TPawnWings { Both, QueenWingOnly, KingWingOnly };
 
 inline TPawnWings PawnWings(const TEvalState& e) {
-  if (e.Aile_Roi == 0 && e.Aile_Dame > 0) return TPawnWings::QueenWingOnly;
-  if (e.Aile_Dame == 0 && e.Aile_Roi > 0) return TPawnWings::KingWingOnly;
+  if (e.KingWingPawns == 0 && e.QueenWingPawns > 0) return TPawnWings::QueenWingOnly;
+  if (e.QueenWingPawns == 0 && e.KingWingPawns > 0) return TPawnWings::KingWingOnly;
   return TPawnWings::Both;  // pawns on both wings, or none at all
 }
 
-inline bool PawnsOnOneWing(const TEvalState& e) { return e.Aile_Roi == 0 || e.Aile_Dame == 0; }
+inline bool PawnsOnOneWing(const TEvalState& e) { return e.KingWingPawns == 0 || e.QueenWingPawns == 0; }
 

@@ -47,7 +47,7 @@ template <TSide Us>
 TSquareSet PasserSquares(const TEvalState& e, TSide side) {
   TSquareSet set = 0;
   const int count = e.PasserIndex[side] - 1;
-  for (int i = 0; i < count; ++i) set |= SquareBit(RelativeSquare<Us>(e.TabPionsPassed[side][i]));
+  for (int i = 0; i < count; ++i) set |= SquareBit(RelativeSquare<Us>(e.Passers[side][i]));
   return set;
 }
 
@@ -113,7 +113,7 @@ int BishopMobilityEG(const TSideView<Us>& v, TSideFields& f, int s) {
     }
   }
   if (total == 0 && RankOf(s) <= 4) {
-    ++f.Bad_Bishop;
+    ++f.BadBishops;
     return -15;
   }
   return total;
@@ -171,8 +171,8 @@ void ScoreKnight(TEndgameWalk<Us>& w, int s) {
   w.Score() += KnightTrapped(v, s) ? -150 : KnightSquareEG[s];
   // A lone knight struggles against rook pawns: it cannot cover both wings.
   if (v.Count(Bishop) + v.Count(Rook) + v.Count(Queen) == 0) {
-    const TPionsByte enemyPassed = Us == Light ? DarkPassed : LightPassed;
-    w.Score() -= KnightVsRookPawns[PionsFlag(w.e.Pions, enemyPassed, 1)][PionsFlag(w.e.Pions, enemyPassed, 8)];
+    const TPawnFlagByte enemyPassed = Us == Light ? DarkPassed : LightPassed;
+    w.Score() -= KnightVsRookPawns[PawnFlag(w.e.PawnFlags, enemyPassed, 1)][PawnFlag(w.e.PawnFlags, enemyPassed, 8)];
   }
 }
 
@@ -181,15 +181,15 @@ void ScoreBishop(TEndgameWalk<Us>& w, int s) {
   const TSideView<Us>& v = w.v;
   w.Score() += BishopSquare[s] + BishopMobilityEG(v, w.f, s);
   if (v.Count(Queen) > 0) w.tropism += BishopTropismEG(v, s);
-  w.f.CouleurFou = SquareColour(TSideView<Us>::Abs(s));
+  w.f.BishopSquareColour = SquareColour(TSideView<Us>::Abs(s));
   if (w.OwnPieces() == 2) {
     // The lone bishop cannot attack the enemy pawns that block its own
     // pawns on its colour.
     const std::uint32_t last = v.board.MaxIndex(Us);
     for (std::uint32_t i = 2; i <= last; ++i) {
-      const TEtatPieces& entry = v.board.PIECES[Us].TabPieces[i];
-      if (!entry.Active || v.board.Piece[entry.CaseActu] != Pawn) continue;
-      const int pawn = TSideView<Us>::Abs(entry.CaseActu);
+      const TPieceEntry& entry = v.board.PieceLists[Us].Men[i];
+      if (!entry.Active || v.board.Piece[entry.Square] != Pawn) continue;
+      const int pawn = TSideView<Us>::Abs(entry.Square);
       if (SquareColour(pawn) == SquareColour(s) && v.Enemy(pawn - 8, Pawn)) w.Score() -= 3;
     }
   }
@@ -227,12 +227,12 @@ void RookFile(TEndgameWalk<Us>& w, int s) {
     if (behindPasser)
       w.Score() += 20;
     else if (HalfOpenForRook(v, fl))
-      w.Credit(fl, w.f.ColSemiTour1, w.f.ColSemiTour2);
+      w.Credit(fl, w.f.HalfOpenFileRook1, w.f.HalfOpenFileRook2);
   } else if (!ownPawn) {
     const int kingFile = file(v.EnemyKing());
     if (kingFile == fl) w.Score() += 20;
     if ((fl == 2 && kingFile == 1) || (fl == 7 && kingFile == 8)) w.Score() += 20;
-    w.Credit(fl, w.f.ColonneTour1, w.f.ColonneTour2);
+    w.Credit(fl, w.f.OpenFileRook1, w.f.OpenFileRook2);
     if (RankOf(s) == 1 && (v.Own(s - 8, Knight) || v.Own(s - 8, Bishop))) w.Score() -= RookFirstRank;
   }
 }
@@ -326,9 +326,9 @@ bool EvaluateEndgamePieces(const TSearchBoard& board, TEvalState& e) {
   TEndgameWalk<Us> w{TSideView<Us>{board, e}, FieldsOf<Us>(e), e};
   w.ownPassers = PasserSquares<Us>(e, Us);
   w.enemyPassers = PasserSquares<Us>(e, Opponent(Us));
-  board.ForEachPiece(Us, [&](const TEtatPieces& entry) {
-    const int s = TSideView<Us>::Abs(entry.CaseActu);
-    switch (board.Piece[entry.CaseActu]) {
+  board.ForEachPiece(Us, [&](const TPieceEntry& entry) {
+    const int s = TSideView<Us>::Abs(entry.Square);
+    switch (board.Piece[entry.Square]) {
       case Knight: ScoreKnight(w, s); break;
       case Bishop: ScoreBishop(w, s); break;
       case Rook: ScoreRook(w, s); break;

@@ -47,10 +47,10 @@ class TEvalCache {
   static std::uint32_t KeyOf(const TSearchBoard& board, const TEvalState& e) { return Mix(board.hash, board, e); }
   static std::uint32_t Mix(std::uint32_t key, const TSearchBoard& board, const TEvalState& e) {
     // Odd multipliers spread the small context into the high bits as well.
-    const TEtatPieces& light = board.KingEntry(Light);
-    const TEtatPieces& dark = board.KingEntry(Dark);
-    const std::uint32_t context = light.RoiARoque | dark.RoiARoque << 2 | light.RoqueAutorise << 4 |
-                                  dark.RoqueAutorise << 5 | std::uint32_t(e.PhaseDepart) << 6;
+    const TPieceEntry& light = board.KingEntry(Light);
+    const TPieceEntry& dark = board.KingEntry(Dark);
+    const std::uint32_t context = light.CastledAs | dark.CastledAs << 2 | light.CouldCastle << 4 |
+                                  dark.CouldCastle << 5 | std::uint32_t(e.PhaseAtRoot) << 6;
     return key ^ ((context + 1) * 0x9E3779B1u);
   }
 

@@ -1,17 +1,17 @@
 // Scratch state of one evaluation. Each search thread owns one, so threads
 // never share evaluation state; every field is overwritten on each call
-// except PhaseDepart, which the root search sets once per search.
+// except PhaseAtRoot, which the root search sets once per search.
 #pragma once
 
 #include <cstdint>
 
 #include "board/types.h"
-#include "eval/pawn_hash.h"  // TTabScore, shared with the pawn hash entries
+#include "eval/pawn_hash.h"  // TSidePair, shared with the pawn hash entries
 
 enum TPhase : std::uint8_t { opening = 0, middlegame = 1, endgame = 2 };
 
 struct TEvalState {
-  TPhase PhaseDepart = middlegame;
+  TPhase PhaseAtRoot = middlegame;
   TPhase Phase = middlegame;
 
   // Material (DeterminePhase).
@@ -20,21 +20,21 @@ struct TEvalState {
   std::int32_t MaterialScore[2] = {};  // centipawns of the pieces other than pawns
 
   // Running totals per side, centipawns.
-  TTabScore Score{};
+  TSidePair Score{};
 
   // Pawn structure.
-  std::int32_t pawn_rank[2][10] = {};
-  std::int32_t TabPionsPassed[2][8] = {};
+  std::int32_t RearPawnRow[2][10] = {};
+  std::int32_t Passers[2][8] = {};
   std::int32_t PasserIndex[2] = {1, 1};  // one more than the passers listed
-  TSquareSet SetPasseds = 0;
-  std::uint32_t Pions = 0;
-  std::int32_t Aile_Roi = 0, Aile_Dame = 0;
+  TSquareSet PasserSet = 0;
+  std::uint32_t PawnFlags = 0;
+  std::int32_t KingWingPawns = 0, QueenWingPawns = 0;
   std::int32_t PasserDanger[2] = {};
   std::int32_t PawnAttackScore[2] = {};  // pawns attacking enemy pieces
   TSquareSet PawnAttacks[2] = {};        // squares each side's pawns attack
 
   // King attack.
-  std::int32_t TabTropisme[2][5] = {};
+  std::int32_t KingAttackByKind[2][5] = {};
   std::int32_t Tropism[2] = {};
   std::int32_t BishopTropismCount[2] = {};
   bool QueenNearKing[2] = {};

@@ -16,9 +16,9 @@ void CountMaterial(const TSearchBoard& board, TEvalState& e) {
   for (const TSide side : {Light, Dark}) {
     e.MaterialScore[side] = 0;
     for (const TPiece kind : {Knight, Bishop, Rook, Queen, King}) {
-      pieces[side] += board.NP[side][kind];
-      points[side] += MaterialPoints[kind] * board.NP[side][kind];
-      e.MaterialScore[side] += PieceValue[kind] * board.NP[side][kind];
+      pieces[side] += board.MenCount[side][kind];
+      points[side] += MaterialPoints[kind] * board.MenCount[side][kind];
+      e.MaterialScore[side] += PieceValue[kind] * board.MenCount[side][kind];
     }
   }
   e.NonPawnMen[Light] = pieces[Light];
@@ -32,28 +32,28 @@ void CountMaterial(const TSearchBoard& board, TEvalState& e) {
 bool MiddlegameMaterial(const TSearchBoard& board, const TEvalState& e) {
   constexpr int Threshold = 120;
   const bool light = e.Material[Light] > Threshold, dark = e.Material[Dark] > Threshold;
-  const bool queens = board.NP[Light][Queen] + board.NP[Dark][Queen] > 0;
+  const bool queens = board.MenCount[Light][Queen] + board.MenCount[Dark][Queen] > 0;
   return (light || dark) && (queens || (light && dark));
 }
 
 // The pawn-hash probe and store, leaving pawn totals plus piece material in Score.
 void EvaluatePawnStructure(const TSearchBoard& board, TEvalState& e, TPawnHash& pawnHash) {
-  THashP& entry = pawnHash.Entry(board.hashP);
+  TPawnHashEntry& entry = pawnHash.Entry(board.hashP);
   const std::uint32_t key = board.hashP ^ Keys.PhaseKeys[PhaseKeySelect[e.Phase]];
   if (entry.ID == key) {
     e.Score = entry.TabScore;
-    e.Pions = entry.PionsH;
-    e.SetPasseds = entry.SetTablePawn;
-    UnpackAiles(entry.Ailes, e.Aile_Roi, e.Aile_Dame);
-    PreparePawnsHit(board, e, entry.SetTablePawn);
+    e.PawnFlags = entry.StoredPawnFlags;
+    e.PasserSet = entry.StoredPassers;
+    UnpackWingCounts(entry.WingCounts, e.KingWingPawns, e.QueenWingPawns);
+    PreparePawnsHit(board, e, entry.StoredPassers);
   } else {
     PreparePawnsMiss(board, e);
-    const TTabScore pawns = ScorePawns(board, e);
+    const TSidePair pawns = ScorePawns(board, e);
     entry.ID = key;
     entry.TabScore = pawns;
-    entry.SetTablePawn = e.SetPasseds;
-    entry.PionsH = e.Pions;
-    entry.Ailes = PackAiles(e.Aile_Roi, e.Aile_Dame);
+    entry.StoredPassers = e.PasserSet;
+    entry.StoredPawnFlags = e.PawnFlags;
+    entry.WingCounts = PackWingCounts(e.KingWingPawns, e.QueenWingPawns);
     e.Score = pawns;
   }
   e.Score[Light] += e.MaterialScore[Light];
@@ -65,7 +65,7 @@ void EvaluatePawnStructure(const TSearchBoard& board, TEvalState& e, TPawnHash& 
 int EvaluateMiddlegame(const TSearchBoard& board, TEvalState& e) {
   e.Score[Light] += e.PasserDanger[Light] + e.PawnAttackScore[Light];
   e.Score[Dark] += e.PasserDanger[Dark] + e.PawnAttackScore[Dark];
-  const TTabScore base = e.Score;
+  const TSidePair base = e.Score;
 
   e.QueenNearKing[Light] = e.QueenNearKing[Dark] = false;
   e.Tropism[Light] = 0;
@@ -82,13 +82,13 @@ int EvaluateMiddlegame(const TSearchBoard& board, TEvalState& e) {
 
 TPhase DeterminePhase(const TSearchBoard& board, TEvalState& e) {
   CountMaterial(board, e);
-  return e.PhaseDepart != endgame && MiddlegameMaterial(board, e) ? middlegame : endgame;
+  return e.PhaseAtRoot != endgame && MiddlegameMaterial(board, e) ? middlegame : endgame;
 }
 
 TPhase RootPhase(const TSearchBoard& board, TEvalState& e) {
   CountMaterial(board, e);
-  e.PhaseDepart = MiddlegameMaterial(board, e) ? middlegame : endgame;
-  return e.PhaseDepart;
+  e.PhaseAtRoot = MiddlegameMaterial(board, e) ? middlegame : endgame;
+  return e.PhaseAtRoot;
 }
 
 bool CentreClosed(const TSearchBoard& board) {

@@ -61,8 +61,8 @@ struct TShelter {
   }
 
   int Scaled(TSideFields& f, int value) const {
-    f.Eval_King = value * v.e.MaterialScore[TSideView<Us>::Them] / FullPieceMaterial;
-    return f.Eval_King;
+    f.KingSafety = value * v.e.MaterialScore[TSideView<Us>::Them] / FullPieceMaterial;
+    return f.KingSafety;
   }
 };
 

@@ -29,7 +29,7 @@ extern const TStormTable StormCentre;
 constexpr int FullPieceMaterial = PieceValue[Queen] + 2 * (PieceValue[Rook] + PieceValue[Bishop] + PieceValue[Knight]);
 
 // The shelter of the king on k starting from `base`, scaled by the enemy's
-// piece material. Both store the result in Eval_King and return it.
+// piece material. Both store the result in KingSafety and return it.
 template <TSide Us>
 int KingShelterWithQueen(const TSideView<Us>& v, TSideFields& f, int k, int base);
 template <TSide Us>

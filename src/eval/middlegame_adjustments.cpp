@@ -17,8 +17,8 @@ struct TDriverSide {
   TEvalState& e;
 
   std::int32_t& Score() { return e.Score[Us]; }
-  std::int32_t& Tropisme() { return e.Tropism[Us]; }
-  std::int32_t EnemyTropisme() const { return e.Tropism[Opponent(Us)]; }
+  std::int32_t& Tropism() { return e.Tropism[Us]; }
+  std::int32_t EnemyTropism() const { return e.Tropism[Opponent(Us)]; }
   std::int32_t Material() const { return e.Material[Us]; }
   std::int32_t EnemyMaterial() const { return e.Material[Opponent(Us)]; }
   std::int32_t Pieces() const { return e.NonPawnMen[Us]; }
@@ -26,10 +26,10 @@ struct TDriverSide {
   // Material lead in steps of 15; 0 when not ahead.
   int Lead() const { return Material() > EnemyMaterial() ? (Material() - EnemyMaterial()) / MaterialStep : 0; }
   int EnemyLead() const { return EnemyMaterial() > Material() ? (EnemyMaterial() - Material()) / MaterialStep : 0; }
-  std::int32_t EvalKing() const { return e.KingSafety[Us]; }
-  std::int32_t EnemyEvalKing() const { return e.KingSafety[Opponent(Us)]; }
-  bool DameProche() const { return e.QueenNearKing[Us]; }
-  bool EnemyDameProche() const { return e.QueenNearKing[Opponent(Us)]; }
+  std::int32_t KingSafety() const { return e.KingSafety[Us]; }
+  std::int32_t EnemyKingSafety() const { return e.KingSafety[Opponent(Us)]; }
+  bool QueenNearKing() const { return e.QueenNearKing[Us]; }
+  bool EnemyQueenNearKing() const { return e.QueenNearKing[Opponent(Us)]; }
   std::int32_t EnemyPassedDanger() const { return e.PasserDanger[Opponent(Us)]; }
   std::int32_t BadBishops() const { return e.BadBishops[Us]; }
   TSquareSet MinorOutposts() const { return e.MinorOutpostFiles[Us]; }
@@ -46,7 +46,7 @@ struct TDriverSide {
 template <TSide Us>
 TAttackFacts ShapeAttack(const TSearchBoard& board, TEvalState& e) {
   TDriverSide<Us> d{e};
-  const std::int32_t(&entries)[5] = e.TabTropisme[Us];
+  const std::int32_t(&entries)[5] = e.KingAttackByKind[Us];
   TAttackFacts facts;
   facts.pawnStorm = entries[0] != 0;
   facts.attackers = (entries[Knight] != 0) + (entries[Rook] != 0) + (entries[Queen] != 0) +
@@ -56,7 +56,7 @@ TAttackFacts ShapeAttack(const TSearchBoard& board, TEvalState& e) {
   const int q = entries[Queen], r = entries[Rook];
   const int lead = d.EnemyLead();  // the defender's material lead
   const int a = AttackCompensation[LeadIndex(lead)];
-  const bool hasQueen = board.NP[Us][Queen] > 0;
+  const bool hasQueen = board.MenCount[Us][Queen] > 0;
   const bool notBehind = d.Material() >= d.EnemyMaterial();
 
   if (t < 30 && facts.attackers >= 3 && d.EnemyMaterial() >= d.Material() && hasQueen) t += 5;
@@ -85,7 +85,7 @@ TAttackFacts ShapeAttack(const TSearchBoard& board, TEvalState& e) {
     else if (t >= 35 && t <= 40) t += lead >= 1 ? a + 150 : 150;
     else if (t >= 41) t += 200;
   }
-  d.Tropisme() = t;
+  d.Tropism() = t;
   return facts;
 }
 
@@ -93,9 +93,9 @@ TAttackFacts ShapeAttack(const TSearchBoard& board, TEvalState& e) {
 template <TSide Us>
 void WeakAttack(TEvalState& e, const TAttackFacts& facts) {
   TDriverSide<Us> d{e};
-  if (d.Tropisme() >= 25 || facts.attackers >= 2) return;
-  if (e.TabTropisme[Us][Rook] <= 0 && e.TabTropisme[Us][Queen] < 6) d.Tropisme() = 0;
-  else if (d.DameProche() && d.EnemyEvalKing() < -40) d.Score() += d.Tropisme();
+  if (d.Tropism() >= 25 || facts.attackers >= 2) return;
+  if (e.KingAttackByKind[Us][Rook] <= 0 && e.KingAttackByKind[Us][Queen] < 6) d.Tropism() = 0;
+  else if (d.QueenNearKing() && d.EnemyKingSafety() < -40) d.Score() += d.Tropism();
 }
 
 // A queen is worth a little more than two rooks in an equal position.
@@ -103,7 +103,7 @@ template <TSide Us>
 bool QueenAgainstRooks(const TSearchBoard& board, TEvalState& e) {
   constexpr TSide Them = Opponent(Us);
   TDriverSide<Us> d{e};
-  if (d.EnemyTropisme() != 0 || board.NP[Us][Queen] != 1 || board.NP[Them][Queen] != 0 || board.NP[Them][Rook] != 2)
+  if (d.EnemyTropism() != 0 || board.MenCount[Us][Queen] != 1 || board.MenCount[Them][Queen] != 0 || board.MenCount[Them][Rook] != 2)
     return false;
   d.Score() += 20;
   return true;
@@ -112,7 +112,7 @@ bool QueenAgainstRooks(const TSearchBoard& board, TEvalState& e) {
 template <TSide Us>
 void RookFiles(const TSearchBoard& board, TEvalState& e) {
   TDriverSide<Us> d{e};
-  const int rooks = board.NP[Us][Rook];
+  const int rooks = board.MenCount[Us][Rook];
   const TSquareSet outposts = d.MinorOutposts() | d.EnemyMinorOutposts();
   if (rooks == 1 || rooks == 2) {
     for (int n = 1; n <= rooks; ++n) {
@@ -132,26 +132,26 @@ void RookFiles(const TSearchBoard& board, TEvalState& e) {
 
 // A side a pawn down with enough play for it gets the pawn back.
 template <TSide Us>
-void PawnCompensation(const TSearchBoard& board, TEvalState& e, const TTabScore& base) {
+void PawnCompensation(const TSearchBoard& board, TEvalState& e, const TSidePair& base) {
   constexpr TSide Them = Opponent(Us);
   TDriverSide<Us> d{e};
-  if (board.NP[Us][Pawn] >= board.NP[Them][Pawn]) return;
+  if (board.MenCount[Us][Pawn] >= board.MenCount[Them][Pawn]) return;
   if (d.Material() > d.EnemyMaterial() || d.Material() < 135) return;
   const int gain = (e.Score[Us] - base[Us]) - (e.Score[Them] - base[Them]);
-  if (gain - d.EnemyTropisme() >= 80) d.Score() += 80;
+  if (gain - d.EnemyTropism() >= 80) d.Score() += 80;
 }
 
 // An attacker whose own king is tucked away and faces no counter-attack.
 template <TSide Us>
 bool SafeAttacker(const TSearchBoard& board, TEvalState& e, const TAttackFacts& enemy) {
   TDriverSide<Us> d{e};
-  if (d.Tropisme() < 1 || enemy.pawnStorm || enemy.attackers != 0 || d.Material() < 160 ||
+  if (d.Tropism() < 1 || enemy.pawnStorm || enemy.attackers != 0 || d.Material() < 160 ||
       d.Material() >= d.EnemyMaterial() || d.EnemyPassedDanger() != 0)
     return false;
   const int king = RelativeSquare<Us>(board.KingSquare(Us));
   const bool tucked = king == sq::a2 || king == sq::h2 || king == sq::a1 || king == sq::b1 || king == sq::g1 ||
                       king == sq::h1;
-  if (!tucked || d.EnemyEvalKing() >= -40) return false;
+  if (!tucked || d.EnemyKingSafety() >= -40) return false;
   d.Score() += 30;
   return true;
 }
@@ -160,8 +160,8 @@ bool SafeAttacker(const TSearchBoard& board, TEvalState& e, const TAttackFacts& 
 template <TSide Us>
 void ShelteredKingRelief(const TSearchBoard& board, TEvalState& e, bool centreClosed) {
   TDriverSide<Us> d{e};
-  const int evalKing = d.EvalKing();
-  if (evalKing >= 0 || d.EnemyTropisme() != 0 || d.Tropisme() <= 0) return;
+  const int evalKing = d.KingSafety();
+  if (evalKing >= 0 || d.EnemyTropism() != 0 || d.Tropism() <= 0) return;
   const bool secondRank = row(RelativeSquare<Us>(board.KingSquare(Us))) == 7;
   if (centreClosed || (evalKing >= -49 && secondRank)) d.Score() -= evalKing / 2;
 }
@@ -172,29 +172,29 @@ template <TSide Us>
 void QueenNearOwnKing(const TSearchBoard& board, TEvalState& e, const TAttackFacts& enemy) {
   constexpr TSide Them = Opponent(Us);
   TDriverSide<Us> d{e};
-  if (enemy.attackers != 0 || board.NP[Us][Queen] < 1) return;
+  if (enemy.attackers != 0 || board.MenCount[Us][Queen] < 1) return;
   const int ownKingFile = file(board.KingSquare(Us)), enemyKingFile = file(board.KingSquare(Them));
   if (std::abs(zone(d.QueenFile()) - zone(ownKingFile)) > 1 || enemyKingFile == 4 || enemyKingFile == 5) return;
   d.Score() += 20;
-  if (board.NP[Them][Queen] == 1 && std::abs(zone(d.EnemyQueenFile()) - zone(enemyKingFile)) > 1) d.Score() += 20;
+  if (board.MenCount[Them][Queen] == 1 && std::abs(zone(d.EnemyQueenFile()) - zone(enemyKingFile)) > 1) d.Score() += 20;
 }
 
 template <TSide Us>
 void BishopPair(const TSearchBoard& board, TEvalState& e) {
   TDriverSide<Us> d{e};
   const int bad = d.BadBishops();
-  if (board.NP[Us][Bishop] < 2) return;
+  if (board.MenCount[Us][Bishop] < 2) return;
   if (!(bad == 0 || (bad < 2 && d.Material() < 151))) return;
-  if (d.Material() < d.EnemyMaterial() || d.EvalKing() - d.EnemyTropisme() < -89) return;
-  const int k = bad == 0 && d.EnemyPassedDanger() < 30 && d.EnemyTropisme() < 25 ? 1 : 0;
+  if (d.Material() < d.EnemyMaterial() || d.KingSafety() - d.EnemyTropism() < -89) return;
+  const int k = bad == 0 && d.EnemyPassedDanger() < 30 && d.EnemyTropism() < 25 ? 1 : 0;
   d.Score() += BishopPairBonus[k];
 }
 
 template <TSide Us>
 void MaterialLead(TEvalState& e, const TAttackFacts& enemy) {
   TDriverSide<Us> d{e};
-  if (d.Material() <= d.EnemyMaterial() || d.EvalKing() - d.EnemyTropisme() <= -90) return;
-  if (d.EnemyDameProche() && (enemy.attackers > 1 || d.EvalKing() < -40)) return;
+  if (d.Material() <= d.EnemyMaterial() || d.KingSafety() - d.EnemyTropism() <= -90) return;
+  if (d.EnemyQueenNearKing() && (enemy.attackers > 1 || d.KingSafety() < -40)) return;
   if (d.EnemyPassedDanger() >= 40) return;
   const int lead = d.Lead();
   if (lead < 2 && d.Pieces() <= d.EnemyPieces()) {
@@ -206,7 +206,7 @@ void MaterialLead(TEvalState& e, const TAttackFacts& enemy) {
 
 // With every pawn on one wing and no passer, a lead is hard to convert.
 void OneWing(TEvalState& e) {
-  if ((e.Aile_Roi != 0 && e.Aile_Dame != 0) || e.PasserIndex[Light] + e.PasserIndex[Dark] != 2) return;
+  if ((e.KingWingPawns != 0 && e.QueenWingPawns != 0) || e.PasserIndex[Light] + e.PasserIndex[Dark] != 2) return;
   const int balance = e.Score[Light] - e.Score[Dark];
   if (std::abs(balance) <= 30) return;
   if (balance > 0 && e.Tropism[Light] == 0) e.Score[Light] -= 30;
@@ -219,7 +219,7 @@ TAttackFacts ShapeKingAttack(const TSearchBoard& board, TEvalState& e, TSide sid
   return side == Light ? ShapeAttack<Light>(board, e) : ShapeAttack<Dark>(board, e);
 }
 
-void AdjustMiddlegame(const TSearchBoard& board, TEvalState& e, const TTabScore& base, const TAttackFacts& light,
+void AdjustMiddlegame(const TSearchBoard& board, TEvalState& e, const TSidePair& base, const TAttackFacts& light,
                       const TAttackFacts& dark) {
   WeakAttack<Light>(e, light);
   WeakAttack<Dark>(e, dark);
@@ -241,7 +241,7 @@ void AdjustMiddlegame(const TSearchBoard& board, TEvalState& e, const TTabScore&
     QueenNearOwnKing<Dark>(board, e, light);
   }
   // No bonus for a bishop aimed at a weakened fianchetto: the piece terms
-  // never raise FouBAttakFianch / FouNAttakFianch.
+  // never raise BishopAttacksFianchetto.
   BishopPair<Light>(board, e);
   BishopPair<Dark>(board, e);
   MaterialLead<Light>(e, dark);

@@ -13,11 +13,11 @@ struct TAttackFacts {
   int attackers = 0;       // pieces taking part in the king attack
 };
 
-// Sums the side's king-attack entries (TabTropisme) into its Tropisme and
+// Sums the side's king-attack entries (KingAttackByKind) into its Tropism and
 // shapes the total by the material balance.
 TAttackFacts ShapeKingAttack(const TSearchBoard& board, TEvalState& e, TSide side);
 
 // Every adjustment after the attacks are shaped. `base` holds the totals as
 // they stood before the piece terms.
-void AdjustMiddlegame(const TSearchBoard& board, TEvalState& e, const TTabScore& base, const TAttackFacts& light,
+void AdjustMiddlegame(const TSearchBoard& board, TEvalState& e, const TSidePair& base, const TAttackFacts& light,
                       const TAttackFacts& dark);

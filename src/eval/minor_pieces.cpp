@@ -29,7 +29,7 @@ int MinorOutpost(const TSideView<Us>& v, TSideFields& f, int s, const TSquareTab
   const int fl = file(s);
   const bool pawnProtected = (fl != 1 && v.Own(s + 7, Pawn)) || (fl != 8 && v.Own(s + 9, Pawn));
   if (!pawnProtected) return 0;
-  f.SetMinOpen |= FileBit(fl);
+  f.MinorOutpostFiles |= FileBit(fl);
   return table[s];
 }
 
@@ -109,7 +109,7 @@ int BishopMobility(const TSideView<Us>& v, TSideFields& f, int s) {
     }
   }
   if (total == 0 && RankOf(s) <= 4) {
-    ++f.Bad_Bishop;
+    ++f.BadBishops;
     return -10;
   }
   return total;

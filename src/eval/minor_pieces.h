@@ -12,7 +12,7 @@ int KnightMobility(const TSideView<Us>& v, int s);
 
 // A knight or bishop on s protected by an own pawn, not on a8, h8, a2, h2
 // or the first rank: the outpost value of `table` at s, and the file is
-// recorded in SetMinOpen (it then counts as blocked for the enemy's rooks).
+// recorded in MinorOutpostFiles (it then counts as blocked for the enemy's rooks).
 // 0 when s is no outpost.
 template <TSide Us>
 int MinorOutpost(const TSideView<Us>& v, TSideFields& f, int s, const TSquareTable& table);
@@ -27,7 +27,7 @@ template <TSide Us>
 int KnightPlacement(const TSideView<Us>& v, int s);
 
 // Bishop mobility along the two forward diagonals. A bishop without any on
-// ranks 1..4 is bad: it counts in Bad_Bishop and scores -10.
+// ranks 1..4 is bad: it counts in BadBishops and scores -10.
 template <TSide Us>
 int BishopMobility(const TSideView<Us>& v, TSideFields& f, int s);
 

@@ -4,22 +4,22 @@
 #include <new>
 
 TPawnHash::TPawnHash(std::int32_t sizeMB) {
-  if (!init_size(sizeMB)) throw std::bad_alloc();
+  if (!Resize(sizeMB)) throw std::bad_alloc();
 }
 
-bool TPawnHash::init_size(std::int32_t sizeMB) {
-  const std::uint32_t units = THashClass::BudgetUnits(sizeMB, size_);
+bool TPawnHash::Resize(std::int32_t sizeMB) {
+  const std::uint32_t units = TTranspositionTable::BudgetUnits(sizeMB, size_);
   if (units == 0) return true;
-  const std::uint32_t size = THashClass::PawnShare(units);
+  const std::uint32_t size = TTranspositionTable::PawnShare(units);
   if (size == size_) {
     Clear();
     return true;
   }
-  LargeArray<THashP> table = MakeLargeArray<THashP>(size);
+  LargeArray<TPawnHashEntry> table = MakeLargeArray<TPawnHashEntry>(size);
   if (!table) return false;
   table_ = std::move(table);
   size_ = size;
   return true;
 }
 
-void TPawnHash::Clear() { std::fill_n(table_.get(), size_, THashP{}); }
+void TPawnHash::Clear() { std::fill_n(table_.get(), size_, TPawnHashEntry{}); }

@@ -12,63 +12,63 @@
 #include "platform/large_memory.h"
 
 // Pawn-structure scores per side, Light then Dark.
-using TTabScore = std::array<std::int32_t, 2>;
+using TSidePair = std::array<std::int32_t, 2>;
 // Squares of passed pawns (only 8..55 can hold pawns).
-using TSetTablePawn = TSquareSet;
+using TPasserSquares = TSquareSet;
 
-struct THashP {
+struct TPawnHashEntry {
   std::uint32_t ID;  // hashP xor PhaseKeys[PhaseKeySelect[phase]]
-  TTabScore TabScore;
-  TSetTablePawn SetTablePawn;
-  std::uint32_t PionsH;  // the evaluator's Pions word
-  std::uint8_t Ailes;    // wing pawn counts, see PackAiles
+  TSidePair TabScore;
+  TPasserSquares StoredPassers;
+  std::uint32_t StoredPawnFlags;  // the evaluator's PawnFlags word
+  std::uint8_t WingCounts;    // wing pawn counts, see PackWingCounts
 };
-static_assert(std::is_trivially_copyable_v<THashP>);
+static_assert(std::is_trivially_copyable_v<TPawnHashEntry>);
 
 // Game phase (opening 0, middlegame 1, endgame 2) to its PhaseKeys index:
 // opening and middlegame share pawn entries, the endgame keeps its own.
 constexpr int PhaseKeySelect[3] = {1, 1, 2};
 
-// Wing pawn counts packed into one byte: (Aile_Roi + 1) + 10 x (Aile_Dame + 1)
+// Wing pawn counts packed into one byte: (KingWingPawns + 1) + 10 x (QueenWingPawns + 1)
 // while both counts are at most 8. The two wings hold 16 pawns at most, so
 // when one count is 9..16 the other is at most 7 and the pair goes to the
 // codes 100..227 instead, where the decimal digits would no longer fit.
-constexpr std::uint8_t PackAiles(int aileRoi, int aileDame) {
-  if (aileRoi <= 8 && aileDame <= 8) return std::uint8_t((aileRoi + 1) + 10 * (aileDame + 1));
-  if (aileRoi > 8) return std::uint8_t(100 + (aileRoi - 9) * 8 + aileDame);
-  return std::uint8_t(164 + (aileDame - 9) * 8 + aileRoi);
+constexpr std::uint8_t PackWingCounts(int kingWingPawns, int queenWingPawns) {
+  if (kingWingPawns <= 8 && queenWingPawns <= 8) return std::uint8_t((kingWingPawns + 1) + 10 * (queenWingPawns + 1));
+  if (kingWingPawns > 8) return std::uint8_t(100 + (kingWingPawns - 9) * 8 + queenWingPawns);
+  return std::uint8_t(164 + (queenWingPawns - 9) * 8 + kingWingPawns);
 }
 
-constexpr void UnpackAiles(std::uint8_t ailes, int& aileRoi, int& aileDame) {
+constexpr void UnpackWingCounts(std::uint8_t ailes, int& kingWingPawns, int& queenWingPawns) {
   if (ailes < 100) {
-    aileRoi = ailes % 10 - 1;
-    aileDame = ailes / 10 - 1;
+    kingWingPawns = ailes % 10 - 1;
+    queenWingPawns = ailes / 10 - 1;
   } else if (ailes < 164) {
-    aileRoi = 9 + (ailes - 100) / 8;
-    aileDame = (ailes - 100) % 8;
+    kingWingPawns = 9 + (ailes - 100) / 8;
+    queenWingPawns = (ailes - 100) % 8;
   } else {
-    aileDame = 9 + (ailes - 164) / 8;
-    aileRoi = (ailes - 164) % 8;
+    queenWingPawns = 9 + (ailes - 164) / 8;
+    kingWingPawns = (ailes - 164) % 8;
   }
 }
 
 class TPawnHash {
  public:
-  // Sized as init_size takes it; throws std::bad_alloc when not even this
+  // Sized as Resize takes it; throws std::bad_alloc when not even this
   // table can be had.
   explicit TPawnHash(std::int32_t sizeMB);
 
   // Reallocates the table, zero-filled, with the pawn hash's share of a
-  // budget of `sizeMB` megabytes (see THashClass::init_size: out of range
+  // budget of `sizeMB` megabytes (see TTranspositionTable::Resize: out of range
   // keeps the table, or gets the default share on a new one). When memory
   // runs out the old table stays and the result is false.
-  bool init_size(std::int32_t sizeMB);
+  bool Resize(std::int32_t sizeMB);
   void Clear();
 
-  THashP& Entry(std::uint32_t pawnKey) { return table_[pawnKey % size_]; }
+  TPawnHashEntry& Entry(std::uint32_t pawnKey) { return table_[pawnKey % size_]; }
   std::uint32_t Size() const { return size_; }
 
  private:
-  LargeArray<THashP> table_;
+  LargeArray<TPawnHashEntry> table_;
   std::uint32_t size_ = 0;
 };

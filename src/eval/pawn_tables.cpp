@@ -350,4 +350,4 @@ const TSquareTable EdgePasser = {
 
 const std::array<TSquareSet, 64> EscortSquares = BuildEscortSquares();
 
-const std::array<TWing, 64> Tab_Ailes = BuildWings();
+const std::array<TWing, 64> WingOfSquare = BuildWings();

@@ -50,4 +50,4 @@ extern const std::array<TSquareSet, 64> EscortSquares;
 // --- Wings -------------------------------------------------------------------
 enum TWing : std::uint8_t { QueenWing = 0, KingWing = 1 };
 // The wing counter a pawn on each square adds to: files a-d and e-h.
-extern const std::array<TWing, 64> Tab_Ailes;
+extern const std::array<TWing, 64> WingOfSquare;

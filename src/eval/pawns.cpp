@@ -15,12 +15,12 @@ namespace {
 template <TSide Us>
 void AppendPasser(TEvalState& e, int square) {
   std::int32_t& index = e.PasserIndex[Us];
-  e.TabPionsPassed[Us][index - 1] = square;
+  e.Passers[Us][index - 1] = square;
   ++index;
 }
 
 void ResetPawnStorm(TEvalState& e) {
-  for (auto& side : e.TabTropisme) std::fill(std::begin(side), std::end(side), 0);
+  for (auto& side : e.KingAttackByKind) std::fill(std::begin(side), std::end(side), 0);
 }
 
 // Square sets derived once from the tables: the king's wing, and by king
@@ -30,7 +30,7 @@ struct TPawnSets {
   TSquareSet nearKing[64] = {};
   TPawnSets() {
     for (int s = 0; s < 64; ++s) {
-      if (Tab_Ailes[s] == KingWing) kingWing |= SquareBit(s);
+      if (WingOfSquare[s] == KingWing) kingWing |= SquareBit(s);
       for (int king = 0; king < 64; ++king)
         if (PawnNearKing[KingDistance(s, king)] != 0) nearKing[king] |= SquareBit(s);
     }
@@ -55,7 +55,7 @@ constexpr TSquareSet CapturesTowardH(TSquareSet pawns) {
 // (0 on a file without one), Black's nearest the eighth (7 without).
 template <TSide Us>
 void RearmostPawns(TEvalState& e, TSquareSet pawns) {
-  std::int32_t* rear = e.pawn_rank[Us];
+  std::int32_t* rear = e.RearPawnRow[Us];
   rear[0] = rear[9] = Us == Light ? 0 : 7;
   for (int f = 1; f <= 8; ++f) {
     const TSquareSet onFile = pawns & (FileA << (f - 1));
@@ -70,11 +70,11 @@ void PawnNearEnemyKing(const TSearchBoard& board, TEvalState& e, TSquareSet pawn
   const int enemyKing = board.KingSquare(Opponent(Us));
   const TSquareSet near = PawnSets.nearKing[enemyKing];
   if ((pawns & near) == 0) return;
-  const TEtatPieces* list = board.PIECES[Us].TabPieces;
+  const TPieceEntry* list = board.PieceLists[Us].Men;
   for (std::uint32_t rest = board.PawnIndices[Us]; rest != 0; rest &= rest - 1) {
-    const int s = list[std::countr_zero(rest)].CaseActu;
+    const int s = list[std::countr_zero(rest)].Square;
     if (InSet(near, s)) {
-      e.TabTropisme[Us][0] = PawnNearKing[KingDistance(s, enemyKing)];
+      e.KingAttackByKind[Us][0] = PawnNearKing[KingDistance(s, enemyKing)];
       return;
     }
   }
@@ -84,7 +84,7 @@ void PawnNearEnemyKing(const TSearchBoard& board, TEvalState& e, TSquareSet pawn
 // enemy men, the pawn storm (middlegame), and on a miss the wing counts, on a
 // hit the passer list rebuilt in list order from the entry's passer squares.
 template <TSide Us, bool Middlegame, bool Hit>
-void ScanPawns(const TSearchBoard& board, TEvalState& e, TSetTablePawn passers) {
+void ScanPawns(const TSearchBoard& board, TEvalState& e, TPasserSquares passers) {
   constexpr TSide Them = Opponent(Us);
   const TSquareSet pawns = board.PawnSquares[Us];
   const TSquareSet towardA = CapturesTowardA<Us>(pawns), towardH = CapturesTowardH<Us>(pawns);
@@ -96,8 +96,8 @@ void ScanPawns(const TSearchBoard& board, TEvalState& e, TSetTablePawn passers) 
         if (InSet(passers, s)) AppendPasser<Us>(e, s);
       });
   } else {
-    e.Aile_Roi += CountSquares(pawns & PawnSets.kingWing);
-    e.Aile_Dame += CountSquares(pawns & ~PawnSets.kingWing);
+    e.KingWingPawns += CountSquares(pawns & PawnSets.kingWing);
+    e.QueenWingPawns += CountSquares(pawns & ~PawnSets.kingWing);
   }
   if constexpr (Middlegame) PawnNearEnemyKing<Us>(board, e, pawns);
 
@@ -110,12 +110,12 @@ void ScanPawns(const TSearchBoard& board, TEvalState& e, TSetTablePawn passers) 
 }
 
 template <bool Middlegame, bool Hit>
-void PreparePawns(const TSearchBoard& board, TEvalState& e, TSetTablePawn passers) {
+void PreparePawns(const TSearchBoard& board, TEvalState& e, TPasserSquares passers) {
   if constexpr (Middlegame) ResetPawnStorm(e);
   if constexpr (Hit) {
     e.PasserIndex[Light] = e.PasserIndex[Dark] = 1;
   } else {
-    e.Aile_Roi = e.Aile_Dame = 0;
+    e.KingWingPawns = e.QueenWingPawns = 0;
   }
   ScanPawns<Light, Middlegame, Hit>(board, e, passers);
   ScanPawns<Dark, Middlegame, Hit>(board, e, passers);
@@ -123,7 +123,7 @@ void PreparePawns(const TSearchBoard& board, TEvalState& e, TSetTablePawn passer
 
 // --- Structure scores (cached) -------------------------------------------------
 
-void SetPionsFlag(TEvalState& e, TPionsByte byte, int fileNumber) { e.Pions |= 1u << (8 * byte + 8 - fileNumber); }
+void SetPionsFlag(TEvalState& e, TPawnFlagByte byte, int fileNumber) { e.PawnFlags |= 1u << (8 * byte + 8 - fileNumber); }
 
 // Bonus of a passer for a friendly pawn protecting it or standing beside it.
 // A file is clear from row0 x when no enemy pawn stands on it from x on
@@ -154,8 +154,8 @@ int ConnectedPasserBonus(const TSideView<Us>& v, int rs, TPawnPhase phase) {
 
 template <TSide Us>
 int PawnScore(const TSideView<Us>& v, TEvalState& e, int s, TPawnPhase phase) {
-  constexpr TPionsByte DoubledByte = Us == Light ? LightDoubled : DarkDoubled;
-  constexpr TPionsByte PassedByte = Us == Light ? LightPassed : DarkPassed;
+  constexpr TPawnFlagByte DoubledByte = Us == Light ? LightDoubled : DarkDoubled;
+  constexpr TPawnFlagByte PassedByte = Us == Light ? LightPassed : DarkPassed;
   const int rs = RelativeSquare<Us>(s), r = rs / 8, f = file(rs);
   const bool enemyOnFile = v.EnemyPawnOn(f);
   const bool rearmost = v.OwnRear(f) == r;
@@ -194,12 +194,12 @@ int PawnScore(const TSideView<Us>& v, TEvalState& e, int s, TPawnPhase phase) {
       // A lone middlegame passer counts fully only when it is far up, leads
       // its file and has no enemy pawn left on the file at all.
       const bool farEnough = r == 1 || (rearmost && r <= 3);
-      const bool fileAlreadyPassed = PionsFlag(e.Pions, PassedByte, f);
+      const bool fileAlreadyPassed = PawnFlag(e.PawnFlags, PassedByte, f);
       strong = strong && !enemyOnFile && farEnough && !(fileAlreadyPassed && rearmost);
     }
     score += strong ? PassedFull[phase][rs] + bonus : PassedReduced[phase][rs];
     SetPionsFlag(e, PassedByte, f);
-    e.SetPasseds |= SquareBit(s);
+    e.PasserSet |= SquareBit(s);
     AppendPasser<Us>(e, s);
   }
 
@@ -243,7 +243,7 @@ void PassersMiddlegame(const TSearchBoard& board, TEvalState& e) {
   const TSideView<Us> v{board, e};
   const int king = v.EnemyKing();
   for (int i = 0; i < PasserCount<Us>(e); ++i) {
-    const int rs = RelativeSquare<Us>(e.TabPionsPassed[Us][i]);
+    const int rs = RelativeSquare<Us>(e.Passers[Us][i]);
     const int front = rs - 8;
     if (Blockaded(v, front, BlockadeMG) || EnemyKingInFront(v, rs)) {
       e.Score[Us] -= PassedReduced[PawnMG][rs];
@@ -262,10 +262,10 @@ template <TSide Us>
 bool PromotionSquareAttacked(const TSearchBoard& board, int passer, int target) {
   constexpr TSide Them = Opponent(Us);
   const int to = RelativeSquare<Us>(target), through = RelativeSquare<Us>(passer);
-  const TEtatPieces* list = board.PIECES[Them].TabPieces;
+  const TPieceEntry* list = board.PieceLists[Them].Men;
   for (std::uint32_t i = 1; i <= board.MaxIndex(Them); ++i) {
     if (!list[i].Active) continue;
-    const int from = list[i].CaseActu;
+    const int from = list[i].Square;
     const int kind = board.Piece[from];
     if (kind == Pawn || !AttackTable(Them, kind, from, to)) continue;
     if (!Slide[kind]) return true;
@@ -283,7 +283,7 @@ template <TSide Us>
 void PasserRaceEndgame(const TSideView<Us>& v, TEvalState& e, int rs) {
   const int ownPieces = e.NonPawnMen[Us];
   const int enemyPieces = e.NonPawnMen[Opponent(Us)];
-  const bool knightsOnly = e.NonPawnMen[Light] == 2 && e.NonPawnMen[Dark] == 2 && v.board.NP[Light][Knight] == 1 && v.board.NP[Dark][Knight] == 1;
+  const bool knightsOnly = e.NonPawnMen[Light] == 2 && e.NonPawnMen[Dark] == 2 && v.board.MenCount[Light][Knight] == 1 && v.board.MenCount[Dark][Knight] == 1;
   const int r = rs / 8, f = file(rs), front = rs - 8;
 
   if (Blockaded(v, front, BlockadeEG) && !knightsOnly) {
@@ -328,7 +328,7 @@ void PassersAgainstPieces(const TSearchBoard& board, TEvalState& e) {
   const int enemyMaterial = e.Material[Opponent(Us)];
   const bool pawnCountsClose = std::abs(v.Count(Pawn) - v.EnemyCount(Pawn)) <= 1;
   for (int i = 0; i < PasserCount<Us>(e); ++i) {
-    const int rs = RelativeSquare<Us>(e.TabPionsPassed[Us][i]);
+    const int rs = RelativeSquare<Us>(e.Passers[Us][i]);
     const int r = rs / 8, f = file(rs);
     PasserRaceEndgame(v, e, rs);
 
@@ -355,7 +355,7 @@ void PassersAgainstBareKing(const TSearchBoard& board, TEvalState& e) {
   const bool usToMove = board.Side == Us;
   int best = 8;
   for (int i = 0; i < PasserCount<Us>(e); ++i) {
-    const int rs = RelativeSquare<Us>(e.TabPionsPassed[Us][i]);
+    const int rs = RelativeSquare<Us>(e.Passers[Us][i]);
     const int pawnSteps = row(rs) - 1;
     const int kingSteps = KingDistance(enemyKing, file(rs) - 1);
     const bool outruns = usToMove ? pawnSteps < kingSteps : pawnSteps < kingSteps - 1;
@@ -390,15 +390,15 @@ void PreparePawnsMiss(const TSearchBoard& board, TEvalState& e) {
   else PreparePawns<true, false>(board, e, 0);
 }
 
-void PreparePawnsHit(const TSearchBoard& board, TEvalState& e, TSetTablePawn passers) {
+void PreparePawnsHit(const TSearchBoard& board, TEvalState& e, TPasserSquares passers) {
   if (e.Phase == endgame) PreparePawns<false, true>(board, e, passers);
   else PreparePawns<true, true>(board, e, passers);
 }
 
-TTabScore ScorePawns(const TSearchBoard& board, TEvalState& e) {
-  e.SetPasseds = 0;
+TSidePair ScorePawns(const TSearchBoard& board, TEvalState& e) {
+  e.PasserSet = 0;
   e.PasserIndex[Light] = e.PasserIndex[Dark] = 1;
-  e.Pions = 0;
+  e.PawnFlags = 0;
   const TPawnPhase phase = PawnPhaseOf(e.Phase);
   // All White pawns first, then all Black pawns.
   const std::int32_t light = PawnTotal<Light>(board, e, phase);

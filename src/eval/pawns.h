@@ -13,11 +13,11 @@
 void PreparePawnsMiss(const TSearchBoard& board, TEvalState& e);
 // The same on a hit: wing counts and flags come from the entry, the passer
 // lists are rebuilt from the entry's passer squares.
-void PreparePawnsHit(const TSearchBoard& board, TEvalState& e, TSetTablePawn passers);
+void PreparePawnsHit(const TSearchBoard& board, TEvalState& e, TPasserSquares passers);
 
 // Structure scores after PreparePawnsMiss: the White and Black totals, 100 a
-// pawn included. Fills Pions, SetPasseds and the passer lists.
-TTabScore ScorePawns(const TSearchBoard& board, TEvalState& e);
+// pawn included. Fills PawnFlags, PasserSet and the passer lists.
+TSidePair ScorePawns(const TSearchBoard& board, TEvalState& e);
 
 // Passed pawns against the pieces on the board, for the phase in e.Phase:
 // adds to e.Score and sets PasserDanger.

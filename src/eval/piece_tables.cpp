@@ -112,7 +112,7 @@ const TKindTable RookCorner = {0, 10, 15, 0, 5, 30, 0};
 //                                 0  1   2  3  4  5  6  7
 const std::array<int, 8> QueenNear = {0, 15, 15, 0, 0, 0, 0, 0};
 
-//                                  NonRoque PetitRoque GrandRoque
+//                                  NotCastled CastledShort CastledLong
 const std::array<int, 3> CastleBonus = {-10, 10, 10};
 
 //                                         rank: 1  2  3  4  5   6   7  8

@@ -39,7 +39,7 @@ extern const TKindTable BishopHit;
 // A queen close to the enemy king, by king distance 0..7.
 extern const std::array<int, 8> QueenNear;
 
-// By TRoque: a king that lost its castling rights without castling pays.
+// By TCastled: a king that lost its castling rights without castling pays.
 extern const std::array<int, 3> CastleBonus;
 
 // Rook file and placement terms.

@@ -21,12 +21,12 @@ class TPiecesMiddlegame {
   TPiecesMiddlegame(const TSearchBoard& board, TEvalState& e) : v{board, e}, f(FieldsOf<Us>(e)) {}
 
   void Run() {
-    f.ColonneTour1 = f.ColonneTour2 = f.ColSemiTour1 = f.ColSemiTour2 = f.ColonneDame = 0;
-    f.SetMinOpen = 0;
-    f.FouAttakFianch = false;  // the fianchetto attack is not scored
-    f.Ntrop_Fous = 0;
-    v.board.ForEachPiece(Us, [this](const TEtatPieces& entry) {
-      const int s = v.Abs(entry.CaseActu);
+    f.OpenFileRook1 = f.OpenFileRook2 = f.HalfOpenFileRook1 = f.HalfOpenFileRook2 = f.QueenFile = 0;
+    f.MinorOutpostFiles = 0;
+    f.BishopAttacksFianchetto = false;  // the fianchetto attack is not scored
+    f.BishopTropismCount = 0;
+    v.board.ForEachPiece(Us, [this](const TPieceEntry& entry) {
+      const int s = v.Abs(entry.Square);
       switch (v.Kind(s)) {
         case Knight: KnightTerms(s); break;
         case Bishop: BishopTerms(s); break;
@@ -43,7 +43,7 @@ class TPiecesMiddlegame {
  private:
   void KnightTerms(int s) {
     const int enemyKing = v.EnemyKing();
-    f.Tropisme[Knight] = std::min(f.Tropisme[Knight] + Geo.KnightTropism[enemyKing][s], 10);
+    f.KingAttackByKind[Knight] = std::min(f.KingAttackByKind[Knight] + Geo.KnightTropism[enemyKing][s], 10);
     score += KnightMobility(v, s);
     // An edge knight far up the board still helps an attack on its wing.
     if (OnBoardEdge(s) && RankOf(s) >= 4 && zone(file(s)) == zone(file(enemyKing))) score += 10;
@@ -54,14 +54,14 @@ class TPiecesMiddlegame {
   void BishopTerms(int s) {
     score += BishopSquare[s] + BishopMobility(v, f, s);
     if (const int attack = LineTropism(v, Bishop, s)) {
-      f.Tropisme[Bishop] += attack;
-      ++f.Ntrop_Fous;
+      f.KingAttackByKind[Bishop] += attack;
+      ++f.BishopTropismCount;
     }
     if (!OnBoardEdge(s) && v.Own(s + 7, Pawn) && v.Own(s + 9, Pawn)) score -= 5;
     const int king = v.OwnKing();
     if (KingTucked(king) && (s == FianchettoGuard[0] || s == FianchettoGuard[1]) && zone(file(s)) == zone(file(king)))
       score += 5;
-    f.CouleurFou = SquareColour(v.Abs(s));
+    f.BishopSquareColour = SquareColour(v.Abs(s));
     if (!v.OwnPawnOn(file(s)) && !v.EnemyPawnOn(file(s))) score += MinorOutpost(v, f, s, BishopOutpost);
     score += BishopTrapPatterns(v, s) + BlocksCentrePawn(v, s);
   }
@@ -75,13 +75,13 @@ class TPiecesMiddlegame {
       else
         score += RookOnOwnPawnFile(v, s, RookPawnAhead[f.Material < 151]);
     } else if (v.EnemyPawnOn(fl)) {
-      if (HalfOpenForRook(v, fl)) Credit(fl, f.ColSemiTour1, f.ColSemiTour2);
+      if (HalfOpenForRook(v, fl)) Credit(fl, f.HalfOpenFileRook1, f.HalfOpenFileRook2);
     } else {
-      Credit(fl, f.ColonneTour1, f.ColonneTour2);
+      Credit(fl, f.OpenFileRook1, f.OpenFileRook2);
       if (RankOf(s) == 1 && (v.Own(s - 8, Knight) || v.Own(s - 8, Bishop))) score -= RookFirstRank;
       const int kingFile = file(v.EnemyKing());
       for (const TFilePair pair : RookKingFile)
-        if (pair.kingFile == kingFile && pair.rookFile == fl) f.Tropisme[Rook] += 5;
+        if (pair.kingFile == kingFile && pair.rookFile == fl) f.KingAttackByKind[Rook] += 5;
     }
     if (!InSet(credited, fl)) score += RookHemmedIn(v, s);
     score += RookBehindOwnPawn(v, s);
@@ -93,7 +93,7 @@ class TPiecesMiddlegame {
       score += 10;
       seventh += 1;
     }
-    f.Tropisme[Rook] += LineTropism(v, Rook, s);
+    f.KingAttackByKind[Rook] += LineTropism(v, Rook, s);
   }
 
   // Records an open or half-open rook file: first and second rook.
@@ -109,33 +109,33 @@ class TPiecesMiddlegame {
     const int fl = file(s);
     score += QueenSquare[s];
     if (const int near = QueenNear[KingDistance(s, v.EnemyKing())]) {
-      f.Tropisme[Queen] += near;
-      f.DameProche = true;
+      f.KingAttackByKind[Queen] += near;
+      f.QueenNearKing = true;
     } else {
-      f.Tropisme[Queen] += LineTropism(v, Queen, s);
-      if (f.Tropisme[Queen] == 20) f.Tropisme[Queen] = 15;
+      f.KingAttackByKind[Queen] += LineTropism(v, Queen, s);
+      if (f.KingAttackByKind[Queen] == 20) f.KingAttackByKind[Queen] = 15;
     }
     if (!v.OwnPawnOn(fl) && !v.EnemyPawnOn(fl)) score += 5;
-    f.ColonneDame = fl;
+    f.QueenFile = fl;
     if (RankOf(s) == 7) seventh += 2;
   }
 
   // King safety by what the enemy has left to attack with.
-  void KingTerms(int s, const TEtatPieces& entry) {
+  void KingTerms(int s, const TPieceEntry& entry) {
     const int enemyMaterial = f.EnemyMaterial;
     const bool enemyQueen = v.EnemyCount(Queen) > 0;
     if (enemyMaterial < 120 || (enemyMaterial == 120 && !enemyQueen)) {
-      f.Eval_King = KingCentre[s];
-      score += f.Eval_King;
+      f.KingSafety = KingCentre[s];
+      score += f.KingSafety;
     } else if (enemyMaterial <= 150 && !enemyQueen) {
-      f.Eval_King = KingQuiet[s];
-      score += f.Eval_King;
+      f.KingSafety = KingQuiet[s];
+      score += f.KingSafety;
     } else if (enemyQueen) {
       score += KingShelterWithQueen(v, f, s, KingShelterBase[s]);
     } else {
       score += KingShelterWithoutQueen(v, f, s, KingShelterBase[s]);
     }
-    if (enemyMaterial >= 151 && entry.RoqueAutorise && !v.OwnCastlingRight()) score += CastleBonus[entry.RoiARoque];
+    if (enemyMaterial >= 151 && entry.CouldCastle && !v.OwnCastlingRight()) score += CastleBonus[entry.CastledAs];
   }
 
   TSideView<Us> v;

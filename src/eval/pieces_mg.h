@@ -8,7 +8,7 @@
 #include "eval/eval_state.h"
 
 // Adds the side's piece terms to e.Score[Us] and records for the driver its
-// king-attack entries (TabTropisme[Us][1..4]), rook, queen and outpost files,
-// bad bishops, queen proximity and king safety (Eval_King).
+// king-attack entries (KingAttackByKind[Us][1..4]), rook, queen and outpost files,
+// bad bishops, queen proximity and king safety (KingSafety).
 template <TSide Us>
 void EvaluatePiecesMiddlegameT(const TSearchBoard& board, TEvalState& e);

@@ -23,7 +23,7 @@ using TVerdict = std::optional<int>;
 
 int EndgamePointsOf(const TSearchBoard& board, TSide side) {
   int points = 0;
-  for (int kind = Knight; kind <= Queen; ++kind) points += EndgamePoints[kind] * board.NP[side][kind];
+  for (int kind = Knight; kind <= Queen; ++kind) points += EndgamePoints[kind] * board.MenCount[side][kind];
   return points;
 }
 
@@ -32,7 +32,7 @@ bool NoWinningEdge(const TSearchBoard& board) {
 }
 
 int RooksAndQueens(const TSearchBoard& board) {
-  return board.NP[Light][Rook] + board.NP[Light][Queen] + board.NP[Dark][Rook] + board.NP[Dark][Queen];
+  return board.MenCount[Light][Rook] + board.MenCount[Light][Queen] + board.MenCount[Dark][Rook] + board.MenCount[Dark][Queen];
 }
 
 int Bonus(TEvalState& e, TSide side, int amount) {
@@ -60,7 +60,7 @@ TVerdict WithoutPawns(const TSearchBoard& board, TEvalState& e) {
   const int men = e.NonPawnMen[Light] + e.NonPawnMen[Dark];
   if ((men <= 5 || (men == 6 && RooksAndQueens(board) < 3)) && NoWinningEdge(board)) return KingsOnly;
   const bool lightBare = e.NonPawnMen[Light] == 1, darkBare = e.NonPawnMen[Dark] == 1;
-  if ((darkBare && e.NonPawnMen[Light] == 3 && board.NP[Light][Knight] == 2) || (lightBare && e.NonPawnMen[Dark] == 3 && board.NP[Dark][Knight] == 2))
+  if ((darkBare && e.NonPawnMen[Light] == 3 && board.MenCount[Light][Knight] == 2) || (lightBare && e.NonPawnMen[Dark] == 3 && board.MenCount[Dark][Knight] == 2))
     return DeadDraw;
   const int bishopAndKnight = PieceValue[Bishop] + PieceValue[Knight];
   if (darkBare && e.MaterialScore[Light] == bishopAndKnight) {
@@ -131,7 +131,7 @@ TVerdict BishopAndPawnAgainstKing(const TSearchBoard& board, TEvalState& e) {
     const bool kingInCorner = aPawn ? (king == a1 || king == b1 || king == a2 || king == b2)
                                     : (king == g1 || king == h1 || king == g2 || king == h2);
     if (SquareColour(promotion) == SquareColour(bishop) || !kingInCorner) return std::nullopt;
-    const int ownPawns = board.NP[Us][Pawn];
+    const int ownPawns = board.MenCount[Us][Pawn];
     if (ownPawns <= 1) return DeadDraw;
     if (ownPawns <= 3) return Bonus(e, Them, -200);
     return std::nullopt;
@@ -203,16 +203,16 @@ TVerdict QueenAgainstPawn(const TSearchBoard& board) {
 template <TSide Us>
 TVerdict LonePieceAgainstKing(const TSearchBoard& board, TEvalState& e) {
   constexpr TSide Them = Opponent(Us);
-  const int ownPawns = board.NP[Us][Pawn];
-  if (board.NP[Them][Pawn] > 0) {
-    if (board.NP[Them][Bishop] == 1 && board.NP[Them][Pawn] == 1) return BishopAndPawnAgainstKing<Us>(board, e);
+  const int ownPawns = board.MenCount[Us][Pawn];
+  if (board.MenCount[Them][Pawn] > 0) {
+    if (board.MenCount[Them][Bishop] == 1 && board.MenCount[Them][Pawn] == 1) return BishopAndPawnAgainstKing<Us>(board, e);
     return std::nullopt;
   }
   // A lone minor piece cannot win.
-  if (board.NP[Them][Knight] == 1) return Bonus(e, Them, -200);
-  if (board.NP[Them][Bishop] == 1) return ownPawns == 1 ? TVerdict(DeadDraw) : Bonus(e, Them, -200);
+  if (board.MenCount[Them][Knight] == 1) return Bonus(e, Them, -200);
+  if (board.MenCount[Them][Bishop] == 1) return ownPawns == 1 ? TVerdict(DeadDraw) : Bonus(e, Them, -200);
   if (ownPawns != 1) return std::nullopt;
-  if (board.NP[Them][Rook] == 1) return RookAgainstPawn<Us>(board, e);
+  if (board.MenCount[Them][Rook] == 1) return RookAgainstPawn<Us>(board, e);
   return QueenAgainstPawn<Us>(board);
 }
 
@@ -220,8 +220,8 @@ int ManyPieces(const TSearchBoard& board, const TEvalState& e) {
   const int men = e.NonPawnMen[Light] + e.NonPawnMen[Dark];
   if ((men > 5 && RooksAndQueens(board) >= 3) || men >= 7) return NoSpecialEnding;
   if (NoWinningEdge(board)) {
-    if (board.NP[Light][Pawn] == 0) return LightCannotWin;
-    if (board.NP[Dark][Pawn] == 0) return DarkCannotWin;
+    if (board.MenCount[Light][Pawn] == 0) return LightCannotWin;
+    if (board.MenCount[Dark][Pawn] == 0) return DarkCannotWin;
   }
   return NoSpecialEnding;
 }
@@ -231,7 +231,7 @@ int ManyPieces(const TSearchBoard& board, const TEvalState& e) {
 template <TSide Us>
 void KingInPawnZone(const TSearchBoard& board, TEvalState& e) {
   constexpr TSide Them = Opponent(Us);
-  const int firstFile = e.Aile_Dame == 0 ? 6 : 1;  // king's wing f-h, queen's wing a-c
+  const int firstFile = e.QueenWingPawns == 0 ? 6 : 1;  // king's wing f-h, queen's wing a-c
   const auto inZone = [firstFile](int square) { return file(square) >= firstFile && file(square) <= firstFile + 2; };
   const int ownKing = board.KingSquare(Us), enemyKing = board.KingSquare(Them);
   const int enemyPassers = e.PasserIndex[Opponent(Us)] - 1;
@@ -255,7 +255,7 @@ int PurePawnEnding(const TSearchBoard& board, TEvalState& e) {
   for (TSide side : {Light, Dark})
     e.Score[side] += KingShutInPenalty(board, e, side) + KingPlacement(e, side, board.KingSquare(side));
   const bool oneWing = PawnsOnOneWing(e);
-  const int lightPawns = board.NP[Light][Pawn], darkPawns = board.NP[Dark][Pawn];
+  const int lightPawns = board.MenCount[Light][Pawn], darkPawns = board.MenCount[Dark][Pawn];
   if (lightPawns != darkPawns) {
     const TSide more = lightPawns > darkPawns ? Light : Dark;
     if (oneWing) e.Score[more] -= 10;
@@ -292,15 +292,15 @@ int KingPlacement(const TEvalState& e, TSide side, int kingSquare) {
 }
 
 int RecogniseEndgame(const TSearchBoard& board, TEvalState& e) {
-  const int pawns = board.NP[Light][Pawn] + board.NP[Dark][Pawn];
+  const int pawns = board.MenCount[Light][Pawn] + board.MenCount[Dark][Pawn];
   const int men = e.NonPawnMen[Light] + e.NonPawnMen[Dark];
   if (pawns == 0) {
     if (const TVerdict verdict = WithoutPawns(board, e)) return *verdict;
   } else if (pawns == 1 && men == 2) {
-    const TVerdict verdict = board.NP[Light][Pawn] == 1 ? KingAndPawn<Light>(board, e) : KingAndPawn<Dark>(board, e);
+    const TVerdict verdict = board.MenCount[Light][Pawn] == 1 ? KingAndPawn<Light>(board, e) : KingAndPawn<Dark>(board, e);
     return verdict ? *verdict : ManyPieces(board, e);
   } else if (pawns == 1 && men == 4 && e.Material[Light] == MaterialPoints[Rook] && e.Material[Dark] == MaterialPoints[Rook]) {
-    const TVerdict verdict = board.NP[Light][Pawn] == 1 ? RookAndPawnAgainstRook<Light>(board) : RookAndPawnAgainstRook<Dark>(board);
+    const TVerdict verdict = board.MenCount[Light][Pawn] == 1 ? RookAndPawnAgainstRook<Light>(board) : RookAndPawnAgainstRook<Dark>(board);
     if (verdict) return *verdict;
   }
   if (men == 2) return PurePawnEnding(board, e);

@@ -36,28 +36,28 @@ constexpr bool KingTucked(int square) {
 
 constexpr TSquareSet FileBit(int fileNumber) { return TSquareSet{1} << fileNumber; }
 
-// Bits of the pawn flag word `Pions`: one byte per fact, file a the highest
+// Bits of the pawn flag word `PawnFlags`: one byte per fact, file a the highest
 // bit of its byte.
-enum TPionsByte : int { LightDoubled = 0, DarkDoubled = 1, DarkPassed = 2, LightPassed = 3 };
-constexpr bool PionsFlag(std::uint32_t pions, TPionsByte byte, int fileNumber) {
+enum TPawnFlagByte : int { LightDoubled = 0, DarkDoubled = 1, DarkPassed = 2, LightPassed = 3 };
+constexpr bool PawnFlag(std::uint32_t pions, TPawnFlagByte byte, int fileNumber) {
   return (pions >> (8 * byte + 8 - fileNumber)) & 1;
 }
 
 // A side's own fields of TEvalState.
 struct TSideFields {
-  std::int32_t& ColonneTour1;
-  std::int32_t& ColonneTour2;
-  std::int32_t& ColSemiTour1;
-  std::int32_t& ColSemiTour2;
-  std::int32_t& ColonneDame;
-  TSquareSet& SetMinOpen;
-  std::int32_t& Ntrop_Fous;
-  bool& DameProche;
-  TSide& CouleurFou;
-  bool& FouAttakFianch;
-  std::int32_t& Bad_Bishop;
-  std::int32_t& Eval_King;
-  std::int32_t (&Tropisme)[5];
+  std::int32_t& OpenFileRook1;
+  std::int32_t& OpenFileRook2;
+  std::int32_t& HalfOpenFileRook1;
+  std::int32_t& HalfOpenFileRook2;
+  std::int32_t& QueenFile;
+  TSquareSet& MinorOutpostFiles;
+  std::int32_t& BishopTropismCount;
+  bool& QueenNearKing;
+  TSide& BishopSquareColour;
+  bool& BishopAttacksFianchetto;
+  std::int32_t& BadBishops;
+  std::int32_t& KingSafety;
+  std::int32_t (&KingAttackByKind)[5];
   std::int32_t& Score;
   std::int32_t Material;       // own coarse material
   std::int32_t EnemyMaterial;  // the enemy's coarse material
@@ -68,7 +68,7 @@ TSideFields FieldsOf(TEvalState& e) {
   return {e.OpenFileRook1[Us],     e.OpenFileRook2[Us],     e.HalfOpenFileRook1[Us],       e.HalfOpenFileRook2[Us],
           e.QueenFile[Us],         e.MinorOutpostFiles[Us], e.BishopTropismCount[Us],      e.QueenNearKing[Us],
           e.BishopSquareColour[Us], e.BishopAttacksFianchetto[Us], e.BadBishops[Us],       e.KingSafety[Us],
-          e.TabTropisme[Us],       e.Score[Us],             e.Material[Us],                e.Material[Opponent(Us)]};
+          e.KingAttackByKind[Us],       e.Score[Us],             e.Material[Us],                e.Material[Opponent(Us)]};
 }
 
 template <TSide Us>
@@ -98,32 +98,32 @@ struct TSideView {
 
   int OwnKing() const { return Abs(board.KingSquare(Us)); }
   int EnemyKing() const { return Abs(board.KingSquare(Them)); }
-  int Count(TPiece kind) const { return board.NP[Us][kind]; }
-  int EnemyCount(TPiece kind) const { return board.NP[Them][kind]; }
+  int Count(TPiece kind) const { return board.MenCount[Us][kind]; }
+  int EnemyCount(TPiece kind) const { return board.MenCount[Them][kind]; }
   bool OwnCastlingRight() const { return (board.Castle & CastlingOf(Us)) != 0; }
 
   // Relative row0 of the side's rearmost pawn on a file: 0 when there is none.
   int OwnRear(int fileNumber) const {
     if (fileNumber < 1 || fileNumber > 8) return 0;
-    const int rank = e.pawn_rank[Us][fileNumber];
+    const int rank = e.RearPawnRow[Us][fileNumber];
     return Us == Light ? rank : 7 - rank;
   }
   // Relative row0 of the enemy's rearmost pawn on a file (the one nearest the
   // side's eighth rank): 7 when there is none.
   int EnemyRear(int fileNumber) const {
     if (fileNumber < 1 || fileNumber > 8) return 7;
-    const int rank = e.pawn_rank[Them][fileNumber];
+    const int rank = e.RearPawnRow[Them][fileNumber];
     return Us == Light ? rank : 7 - rank;
   }
   bool OwnPawnOn(int fileNumber) const { return OwnRear(fileNumber) != 0; }
   bool EnemyPawnOn(int fileNumber) const { return EnemyRear(fileNumber) != 7; }
   bool OwnDoubled(int fileNumber) const {
-    return PionsFlag(e.Pions, Us == Light ? LightDoubled : DarkDoubled, fileNumber);
+    return PawnFlag(e.PawnFlags, Us == Light ? LightDoubled : DarkDoubled, fileNumber);
   }
   bool EnemyDoubled(int fileNumber) const {
-    return PionsFlag(e.Pions, Us == Light ? DarkDoubled : LightDoubled, fileNumber);
+    return PawnFlag(e.PawnFlags, Us == Light ? DarkDoubled : LightDoubled, fileNumber);
   }
   bool OwnPassed(int fileNumber) const {
-    return PionsFlag(e.Pions, Us == Light ? LightPassed : DarkPassed, fileNumber);
+    return PawnFlag(e.PawnFlags, Us == Light ? LightPassed : DarkPassed, fileNumber);
   }
 };

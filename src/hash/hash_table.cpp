@@ -32,17 +32,17 @@ std::int32_t FromTable(std::int32_t score, std::int32_t ply) {
   return score;
 }
 
-bool SameMove(TMove move, THashCoup stored) {
-  return move.from == stored.src && move.ToNdx == stored.dst && move.promote == stored.promote;
+bool SameMove(TMove move, TStoredMove stored) {
+  return move.from == stored.src && move.to == stored.dst && move.promote == stored.promote;
 }
 
 }  // namespace
 
-THashClass::THashClass(std::int32_t sizeMB) {
-  if (!init_size(sizeMB)) throw std::bad_alloc();
+TTranspositionTable::TTranspositionTable(std::int32_t sizeMB) {
+  if (!Resize(sizeMB)) throw std::bad_alloc();
 }
 
-bool THashClass::init_size(std::int32_t sizeMB) {
+bool TTranspositionTable::Resize(std::int32_t sizeMB) {
   const std::uint32_t units = BudgetUnits(sizeMB, HashSize);
   if (units == 0) return true;
   const std::uint32_t size = units - PawnShare(units);
@@ -61,12 +61,12 @@ bool THashClass::init_size(std::int32_t sizeMB) {
   return true;
 }
 
-bool THashClass::ProbeHash(const TBoardState& source, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
+bool TTranspositionTable::ProbeHash(const TBoardState& source, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
                            std::int32_t& value) const {
   const THash& entry = Entry(source.hash);
-  if (entry.ID != source.hash || entry.ProfH < depth || !Fresh(entry.seq)) return false;
-  const std::int32_t stored = FromTable(entry.Valeur, std::int32_t(source.Ply));
-  switch (entry.Hashf) {
+  if (entry.ID != source.hash || entry.Depth < depth || !Fresh(entry.seq)) return false;
+  const std::int32_t stored = FromTable(entry.Score, std::int32_t(source.Ply));
+  switch (entry.Bound) {
     case hashfExact:
       break;
     case hashfUpper:
@@ -82,14 +82,14 @@ bool THashClass::ProbeHash(const TBoardState& source, std::int32_t alpha, std::i
   return true;
 }
 
-void THashClass::RecordHash(const TBoardState& source, TMove move, std::int32_t depth, std::int32_t value,
+void TTranspositionTable::RecordHash(const TBoardState& source, TMove move, std::int32_t depth, std::int32_t value,
                             std::int8_t hashf) {
   THash& entry = Entry(source.hash);
   const std::uint8_t seq = CurrentSeq();
   // A deeper result of this same search is worth more than this one.
-  if (entry.ProfH > depth && entry.ProfH < UnprotectedDepth && entry.seq == seq) return;
+  if (entry.Depth > depth && entry.Depth < UnprotectedDepth && entry.seq == seq) return;
   if (!move.IsNone()) {
-    entry.BestH = {move.from, move.ToNdx, move.promote};
+    entry.StoredMove = {move.from, move.to, move.promote};
     entry.IsNil = false;
   } else if (entry.ID != source.hash) {
     entry.IsNil = true;
@@ -98,29 +98,29 @@ void THashClass::RecordHash(const TBoardState& source, TMove move, std::int32_t 
   // whether it had one: an entry without a move may still carry the move of
   // the position stored before it, which means nothing here.
   entry.seq = seq;
-  entry.Hashf = hashf;
+  entry.Bound = hashf;
   entry.ID = source.hash;
-  entry.Valeur = ToTable(value, std::int32_t(source.Ply));
-  entry.ProfH = std::int8_t(depth);
+  entry.Score = ToTable(value, std::int32_t(source.Ply));
+  entry.Depth = std::int8_t(depth);
 }
 
-bool THashClass::BestHashEnTete(TBoardState& source) const {
+bool TTranspositionTable::HashMoveToFront(TBoardState& source) const {
   const THash& entry = Entry(source.hash);
   if (entry.ID != source.hash || entry.IsNil) return false;
-  const std::int32_t first = source.First_move[source.Ply];
-  const std::int32_t end = source.First_move[source.Ply + 1];
+  const std::int32_t first = source.FirstMove[source.Ply];
+  const std::int32_t end = source.FirstMove[source.Ply + 1];
   for (std::int32_t i = first; i < end; ++i) {
-    if (SameMove(source.Gen_dat[i].m, entry.BestH)) {
-      source.Gen_dat[i].score += HashMoveBonus;
+    if (SameMove(source.MoveStack[i].m, entry.StoredMove)) {
+      source.MoveStack[i].score += HashMoveBonus;
       return true;
     }
   }
   return false;
 }
 
-void THashClass::videHash() { std::fill_n(HashTable.get(), HashSize, EmptyHashEntry); }
+void TTranspositionTable::Clear() { std::fill_n(HashTable.get(), HashSize, EmptyHashEntry); }
 
-std::int32_t THashClass::HashFull() const {
+std::int32_t TTranspositionTable::HashFull() const {
   const std::uint32_t sample = std::min(HashSize, HashFullSample);
   if (sample == 0) return 0;
   // An empty entry has key 0; a stored position with key 0 is rare enough

@@ -14,12 +14,12 @@
 // Bound kinds of a stored score.
 enum : std::int8_t {
   hashfExact = 0,
-  hashfUpper = 1,  // failed low: true score <= Valeur
-  hashfLower = 2,  // failed high: true score >= Valeur
+  hashfUpper = 1,  // failed low: true score <= Score
+  hashfLower = 2,  // failed high: true score >= Score
 };
 
 // The best move of an entry, reduced to what identifies it in a move list.
-struct THashCoup {
+struct TStoredMove {
   std::uint8_t src;
   std::uint8_t dst;
   std::uint8_t promote;
@@ -29,11 +29,11 @@ struct THashCoup {
 // packs into 16 bytes without padding.
 struct THash {
   std::uint32_t ID;      // full position key
-  std::int32_t Valeur;   // score, mates counted from this position
-  std::int8_t ProfH;     // remaining depth searched; quiescence stores 0 or less
-  std::int8_t Hashf;     // hashfExact, hashfUpper or hashfLower
-  THashCoup BestH;
-  bool IsNil;            // BestH holds no usable move
+  std::int32_t Score;   // score, mates counted from this position
+  std::int8_t Depth;     // remaining depth searched; quiescence stores 0 or less
+  std::int8_t Bound;     // hashfExact, hashfUpper or hashfLower
+  TStoredMove StoredMove;
+  bool IsNil;            // StoredMove holds no usable move
   std::uint8_t seq;      // low byte of SearchSeq when stored
 };
 static_assert(sizeof(THash) == 16 && 64 % sizeof(THash) == 0, "entries never straddle a cache line");
@@ -47,16 +47,16 @@ extern std::atomic<std::int32_t> SearchSeq;
 // Bonus that puts the stored best move ahead of every other ordering score.
 constexpr std::int32_t HashMoveBonus = 10000000;
 
-class THashClass {
+class TTranspositionTable {
  public:
-  // Sized with `sizeMB` megabytes, as init_size takes it (out of range: the
+  // Sized with `sizeMB` megabytes, as Resize takes it (out of range: the
   // default); throws std::bad_alloc when not even these tables can be had.
-  explicit THashClass(std::int32_t sizeMB);
-  THashClass(const THashClass&) = delete;
-  THashClass& operator=(const THashClass&) = delete;
+  explicit TTranspositionTable(std::int32_t sizeMB);
+  TTranspositionTable(const TTranspositionTable&) = delete;
+  TTranspositionTable& operator=(const TTranspositionTable&) = delete;
 
   // 20-byte units of a budget of `sizeMB` megabytes; 0 when the size is not
-  // one init_size takes as given (0 or more than 1024). The budget has always
+  // one Resize takes as given (0 or more than 1024). The budget has always
   // been counted in 20-byte units, the entries' former size: the tables keep
   // the number of entries users and stored games have searched with, and
   // leave the memory the smaller entries save unused.
@@ -79,7 +79,7 @@ class THashClass {
   // A size outside 1..1024 keeps the table there is (or gets the 32 MB
   // default on a new object). When memory runs out the old table stays and
   // the result is false.
-  bool init_size(std::int32_t sizeMB);
+  bool Resize(std::int32_t sizeMB);
 
   // True when the entry of this position answers the window at this depth;
   // `value` then holds the stored score.
@@ -90,9 +90,9 @@ class THashClass {
                   std::int8_t hashf);
   // Lifts the stored best move of this position, if it is in the current
   // ply's move list, above every other move. True when it was found.
-  bool BestHashEnTete(TBoardState& source) const;
+  bool HashMoveToFront(TBoardState& source) const;
   // Empties the table.
-  void videHash();
+  void Clear();
   // Per mille of the transposition table holding entries of the current
   // search, estimated from the first HashFullSample entries.
   std::int32_t HashFull() const;
@@ -111,7 +111,7 @@ class THashClass {
     return std::uint32_t((static_cast<unsigned __int128>(fraction) * HashSize) >> 64);
   }
 
-  // Change these only through init_size: the size and array go together.
+  // Change these only through Resize: the size and array go together.
   LargeArray<THash> HashTable;
   std::uint32_t HashSize = 0;
 

@@ -82,20 +82,20 @@ TPendingInput PeekInputLine(std::string& line) {
   return inputEnded ? TPendingInput::Ended : TPendingInput::Nothing;
 }
 
-void writeString(std::string_view line) {
+void WriteString(std::string_view line) {
   if (line.empty()) return;
   std::string text(line);
   text += '\n';
   Emit(text);
 }
 
-void writeInfoString(std::string_view text) {
+void WriteInfoString(std::string_view text) {
   std::string line = "info string ";
   line.append(text);
-  writeString(line);
+  WriteString(line);
 }
 
-void writeLines(std::string_view text) { Emit(text); }
+void WriteLines(std::string_view text) { Emit(text); }
 
 OutputCapture::OutputCapture() {
   std::lock_guard guard(outputLock);

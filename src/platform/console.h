@@ -20,14 +20,14 @@ TPendingInput PeekInputLine(std::string& line);
 
 // Writes the line and a line end, then flushes. Safe from any thread: lines
 // from different threads never interleave. An empty text writes nothing.
-void writeString(std::string_view line);
+void WriteString(std::string_view line);
 
 // Writes a diagnostic that is not a protocol reply as "info string <text>",
 // the one form every interface accepts and shows without complaint.
-void writeInfoString(std::string_view text);
+void WriteInfoString(std::string_view text);
 
 // Writes several lines at once, under one flush, kept together.
-void writeLines(std::string_view text);
+void WriteLines(std::string_view text);
 
 // Tests can capture what the engine would print instead of writing it.
 // Captures nest: the innermost one gets the lines while it lives.

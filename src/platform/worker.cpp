@@ -1,8 +1,8 @@
 #include "platform/worker.h"
 
-Worker::Worker(std::function<void()> job) : job_(std::move(job)), thread_([this] { Loop(); }) {}
+TWorker::TWorker(std::function<void()> job) : job_(std::move(job)), thread_([this] { Loop(); }) {}
 
-Worker::~Worker() {
+TWorker::~TWorker() {
   {
     std::lock_guard lock(mutex_);
     terminating_ = true;
@@ -11,7 +11,7 @@ Worker::~Worker() {
   thread_.join();
 }
 
-void Worker::resume() {
+void TWorker::Resume() {
   std::unique_lock lock(mutex_);
   if (running_ || requested_ != started_) return;
   ++requested_;
@@ -19,33 +19,33 @@ void Worker::resume() {
   changed_.wait(lock, [this] { return started_ == requested_; });
 }
 
-void Worker::waitIdle() {
+void TWorker::WaitIdle() {
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [this] { return !running_ && started_ == requested_; });
 }
 
-bool Worker::waitIdleFor(int milliseconds) {
+bool TWorker::WaitIdleFor(int milliseconds) {
   std::unique_lock lock(mutex_);
   return changed_.wait_for(lock, std::chrono::milliseconds(milliseconds),
                            [this] { return !running_ && started_ == requested_; });
 }
 
-std::uint64_t Worker::runsStarted() const {
+std::uint64_t TWorker::RunsStarted() const {
   std::lock_guard lock(mutex_);
   return started_;
 }
 
-void Worker::waitRunsFinished(std::uint64_t runs) {
+void TWorker::WaitRunsFinished(std::uint64_t runs) {
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [&] { return finished_ >= runs; });
 }
 
-bool Worker::isIdle() const {
+bool TWorker::IsIdle() const {
   std::lock_guard lock(mutex_);
   return !running_ && started_ == requested_;
 }
 
-void Worker::Loop() {
+void TWorker::Loop() {
   std::unique_lock lock(mutex_);
   for (;;) {
     changed_.wait(lock, [this] { return terminating_ || requested_ != started_; });

@@ -1,5 +1,5 @@
-// A thread that sleeps between jobs. Each resume() runs the job once; the
-// thread then parks itself until the next resume(). Others can block until it
+// A thread that sleeps between jobs. Each Resume() runs the job once; the
+// thread then parks itself until the next Resume(). Others can block until it
 // has parked, so nobody spins a core waiting for it.
 #pragma once
 
@@ -10,25 +10,25 @@
 #include <mutex>
 #include <thread>
 
-class Worker {
+class TWorker {
  public:
-  explicit Worker(std::function<void()> job);
-  ~Worker();  // terminates: lets a running job finish, then joins
-  Worker(const Worker&) = delete;
-  Worker& operator=(const Worker&) = delete;
+  explicit TWorker(std::function<void()> job);
+  ~TWorker();  // terminates: lets a running job finish, then joins
+  TWorker(const TWorker&) = delete;
+  TWorker& operator=(const TWorker&) = delete;
 
   // Starts one run of the job and returns once it is really running.
   // Ignored when the job is already running.
-  void resume();
+  void Resume();
   // Blocks until the job has finished and the thread has parked.
-  void waitIdle();
-  // As waitIdle, but gives up after `milliseconds`; true when idle.
-  bool waitIdleFor(int milliseconds);
-  bool isIdle() const;
+  void WaitIdle();
+  // As WaitIdle, but gives up after `milliseconds`; true when idle.
+  bool WaitIdleFor(int milliseconds);
+  bool IsIdle() const;
   // Runs begun so far; a job asking from inside its run gets its own number.
-  std::uint64_t runsStarted() const;
+  std::uint64_t RunsStarted() const;
   // Blocks until `runs` runs have finished.
-  void waitRunsFinished(std::uint64_t runs);
+  void WaitRunsFinished(std::uint64_t runs);
 
  private:
   void Loop();

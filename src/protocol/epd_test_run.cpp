@@ -68,17 +68,17 @@ struct TRunTally {
 std::string SearchOne(TProtocolBoard& board, TMainThreadSearch& search, const std::string& text,
                       const std::string& label, const TRunSettings& settings, bool mirrored, TRunTally& tally) {
   ClearHashPending = true;
-  if (!board.loadEPD(text)) {
-    writeString(label + ": position refused, not searched");
+  if (!board.LoadEpd(text)) {
+    WriteString(label + ": position refused, not searched");
     return label + ": position refused, not searched";
   }
   NoInfoOutput = true;
-  writeLines(label + ": ");
+  WriteLines(label + ": ");
   search.CopyMain();
   search.Think();
-  const std::string move = move_str(search.Best.m);
+  const std::string move = MoveText(search.Best.m);
   const std::int32_t score = search.Best.score;
-  writeString("move " + move + " (" + std::to_string(score) + ")");
+  WriteString("move " + move + " (" + std::to_string(score) + ")");
   std::string result = label + ": move " + move + " [" + std::to_string(score) + "]";
   if (settings.mirror) {
     if (!mirrored) {
@@ -107,57 +107,57 @@ void SearchAll(TProtocolBoard& board, TMainThreadSearch& search, const std::vect
 }
 
 void SaveOrDiscard(std::ofstream& temp, const TRunSettings& settings, const TRunTally& tally) {
-  writeString("save the results ? (y):");
+  WriteString("save the results ? (y):");
   if (!IsYes(ReadAnswer())) {
     temp.close();
     DeleteFile(TempName);
-    writeString("\"not saved...quit\"");
+    WriteString("\"not saved...quit\"");
     return;
   }
   temp << '\n';
   if (settings.mirror) temp << DifferencesText << tally.differences << '\n';
-  writeString("file name:");
+  WriteString("file name:");
   const std::string answer = ReadAnswer();
   const std::string name = answer.empty() ? "TestEPD.txt" : answer + ".txt";
   temp.close();
   if (temp.fail()) {
-    writeInfoString(std::string("the results could not all be written to ") + TempName);
+    WriteInfoString(std::string("the results could not all be written to ") + TempName);
     return;
   }
   if (!RenameFile(TempName, name)) {
-    writeInfoString(std::string("could not rename ") + TempName + " to " + name + ": " + std::strerror(errno) +
+    WriteInfoString(std::string("could not rename ") + TempName + " to " + name + ": " + std::strerror(errno) +
                     "; the results stay in " + TempName);
     return;
   }
-  writeString("\"results saved...quit\"");
+  WriteString("\"results saved...quit\"");
 }
 
 }  // namespace
 
 void RunEpdTest(TProtocolBoard& board, TMainThreadSearch& search) {
-  search.AllThreadsNil();
+  search.DestroyHelpers();
   ThreadsCount = 1;
   search.CreateThreads();
 
   TRunSettings settings;
-  writeString("miroir ? (y):");
+  WriteString("miroir ? (y):");
   settings.mirror = IsYes(ReadAnswer());
-  writeString(settings.mirror ? "Miroir on" : "Miroir off");
+  WriteString(settings.mirror ? "Miroir on" : "Miroir off");
 
-  writeString("path of EPD file:");
+  WriteString("path of EPD file:");
   settings.path = ReadAnswer();
   std::vector<std::string> lines;
   if (!HasEpdSuffix(settings.path) || !FileExists(settings.path) || !ReadTextLines(settings.path, lines)) {
-    writeString("\"file not found...abort\"");
+    WriteString("\"file not found...abort\"");
     return;
   }
-  search.InitHashClass(1);
+  search.ResizeTables(1);
   const std::vector<TEpdEntry> entries = ReadEpdEntries(lines);
 
-  writeString("depth:");
+  WriteString("depth:");
   const std::optional<std::int64_t> depth = ParseClampedInt(ReadAnswer(), 1, DeepestIteration);
   if (!depth) {
-    writeString("\"Invalid depth...abort\"");
+    WriteString("\"Invalid depth...abort\"");
     return;
   }
   settings.depth = std::int32_t(*depth);
@@ -170,11 +170,11 @@ void RunEpdTest(TProtocolBoard& board, TMainThreadSearch& search) {
   TimeMode = tmFixedDepth;
   GoTime = NoTimeLimit;
 
-  writeString("Press \"Enter\" to abort the test");
-  writeString("Begining...");
+  WriteString("Press \"Enter\" to abort the test");
+  WriteString("Begining...");
   std::ofstream temp(TempName);
   if (!temp) {
-    writeInfoString(std::string("cannot create ") + TempName + " in " + CurrentDirectory() + ": " +
+    WriteInfoString(std::string("cannot create ") + TempName + " in " + CurrentDirectory() + ": " +
                     std::strerror(errno) + "; the test is not run");
     return;
   }
@@ -185,7 +185,7 @@ void RunEpdTest(TProtocolBoard& board, TMainThreadSearch& search) {
   SearchAll(board, search, entries, settings, temp, tally);
   NoInfoOutput = false;
 
-  writeString("...end");
-  if (settings.mirror) writeString(DifferencesText + std::to_string(tally.differences));
+  WriteString("...end");
+  if (settings.mirror) WriteString(DifferencesText + std::to_string(tally.differences));
   SaveOrDiscard(temp, settings, tally);
 }

@@ -11,7 +11,7 @@
 #include "platform/system.h"
 #include "search/book.h"
 #include "protocol/convert.h"
-#include "protocol/thread_coup.h"
+#include "protocol/bestmove_printer.h"
 #include "protocol/uci.h"
 #include "search/control.h"
 #include "search/main_thread_search.h"
@@ -84,18 +84,18 @@ std::size_t ReadValue(const std::vector<std::string_view>& words, std::size_t i,
   return present ? 1 : 0;
 }
 
-void ApplyClock(const TGoOrder& order, TSide side, TSide& side_ponder) {
+void ApplyClock(const TGoOrder& order, TSide side, TSide& PonderSide) {
   TimeMode = order.movestogo ? tmMovesToGo : tmSuddenDeath;
-  if (order.movestogo) Level.moves_to_tc = *order.movestogo;
+  if (order.movestogo) Level.MovesToGo = *order.movestogo;
   // The engine's own increment; an order without it keeps the last one.
   const std::optional<std::int32_t>& increment = side == Light ? order.winc : order.binc;
-  if (increment) Level.increment = *increment;
+  if (increment) Level.Increment = *increment;
   const std::int32_t wtime = order.wtime.value_or(0), btime = order.btime.value_or(0);
   if (order.ponder) {
     // No clock runs while pondering: park both times until "ponderhit".
     PonderWTime = wtime;
     PonderBTime = btime;
-    side_ponder = side;
+    PonderSide = side;
     GoTime = NoTimeLimit;
   } else {
     GoTime = side == Light ? wtime : btime;
@@ -125,7 +125,7 @@ void RestrictRootMoves(TProtocolBoard& board, const std::vector<std::string>& te
   for (const std::string& text : texts) {
     TMove parsed;
     const int index = board.ParseCoordMove(text, parsed);
-    const TMove m = index >= 0 ? board.Gen_dat[index].m : TMove{};
+    const TMove m = index >= 0 ? board.MoveStack[index].m : TMove{};
     const bool legal = index >= 0 && board.ProtocolMakeMove(m);
     if (legal) board.ProtocolTakeBack();
     board.Ply = 0;
@@ -133,8 +133,8 @@ void RestrictRootMoves(TProtocolBoard& board, const std::vector<std::string>& te
     else if (!SearchMoves.Contains(m) && SearchMoves.count < int(SearchMoves.moves.size()))
       SearchMoves.moves[SearchMoves.count++] = m;
   }
-  if (!refused.empty()) writeInfoString("go searchmoves: not legal here, ignored:" + refused);
-  if (SearchMoves.count == 0) writeInfoString("go searchmoves: no legal move given, every move is searched");
+  if (!refused.empty()) WriteInfoString("go searchmoves: not legal here, ignored:" + refused);
+  if (SearchMoves.count == 0) WriteInfoString("go searchmoves: no legal move given, every move is searched");
 }
 
 }  // namespace
@@ -171,7 +171,7 @@ TGoOrder ReadGoOrder(std::string_view args) {
 
 void TUCI::ParseGoCommand(std::string_view args) {
   const TGoOrder order = ReadGoOrder(args);
-  for (const std::string& note : order.notes) writeInfoString("go " + note);
+  for (const std::string& note : order.notes) WriteInfoString("go " + note);
   Pondering = order.ponder;
   ApplySearchLimits(order);
   RestrictRootMoves(*this, order.searchmoves);
@@ -181,9 +181,9 @@ void TUCI::ParseGoCommand(std::string_view args) {
     // given with it only end the thinking, not the wait for the order.
     TimeMode = tmUnlimited;
     GoTime = NoTimeLimit;
-    MainSearch().BOOK.close_book();
+    MainSearch().OpeningBook.CloseBook();
   } else if (order.HasClock()) {
-    ApplyClock(order, Side, side_ponder);
+    ApplyClock(order, Side, PonderSide);
   } else if (order.movetime) {
     TimeMode = tmFixedTime;
     GoTime = *order.movetime;
@@ -205,6 +205,6 @@ void TUCI::PonderHit() {
   if (!Pondering) return;
   // On a clock the search now plays on the time parked at "go"; a move time
   // or a depth limit stays as the order gave it.
-  if (TimeMode >= tmMovesToGo) GoTime = (side_ponder == Light ? PonderWTime : PonderBTime).load();
+  if (TimeMode >= tmMovesToGo) GoTime = (PonderSide == Light ? PonderWTime : PonderBTime).load();
   PonderHitTime(MainSearch(), GoTime, Level);
 }

@@ -27,37 +27,37 @@ int TProtocolBoard::ParseCoordMove(std::string_view text, TMove& m) const {
   // Digits 0 and 9 give squares off the board, which no move has.
   const int from = (text[0] - 'a') + 8 * (8 - (text[1] - '0'));
   const int to = (text[2] - 'a') + 8 * (8 - (text[3] - '0'));
-  for (int i = 0; i < First_move[1]; ++i) {
-    const TMove candidate = Gen_dat[i].m;
-    if (candidate.from != from || candidate.ToNdx != to) continue;
+  for (int i = 0; i < FirstMove[1]; ++i) {
+    const TMove candidate = MoveStack[i].m;
+    if (candidate.from != from || candidate.to != to) continue;
     m.from = std::uint8_t(from);
-    m.ToNdx = std::uint8_t(to);
+    m.to = std::uint8_t(to);
     if (!candidate.Has(MovePromote)) return i;
     return i + PromotionOffset(text.size() > 4 ? text[4] : ' ');
   }
   return -1;
 }
 
-bool TProtocolBoard::CoupAttendu_OK(TMove best, TMove expected) {
+bool TProtocolBoard::ExpectedReplyIsLegal(TMove best, TMove expected) {
   // Play the generated move that matches the search's move, so that a move
   // from elsewhere can never damage the board.
   Ply = 0;
   ProtocolGenerate();
   int found = -1;
-  for (int i = 0; i < First_move[1] && found < 0; ++i) {
-    const TMove candidate = Gen_dat[i].m;
-    if (candidate.from == best.from && candidate.ToNdx == best.ToNdx && candidate.promote == best.promote) found = i;
+  for (int i = 0; i < FirstMove[1] && found < 0; ++i) {
+    const TMove candidate = MoveStack[i].m;
+    if (candidate.from == best.from && candidate.to == best.to && candidate.promote == best.promote) found = i;
   }
-  if (found < 0 || !ProtocolMakeMove(Gen_dat[found].m)) {
+  if (found < 0 || !ProtocolMakeMove(MoveStack[found].m)) {
     Ply = 0;
     return false;
   }
   Ply = 0;
   ProtocolGenerate();
   bool ok = false;
-  for (int i = 0; i < First_move[1] && !ok; ++i) {
-    const TMove reply = Gen_dat[i].m;
-    ok = reply.from == expected.from && reply.ToNdx == expected.ToNdx && reply.promote == expected.promote;
+  for (int i = 0; i < FirstMove[1] && !ok; ++i) {
+    const TMove reply = MoveStack[i].m;
+    ok = reply.from == expected.from && reply.to == expected.to && reply.promote == expected.promote;
   }
   ProtocolTakeBack();
   // Leave the list of the position's own moves in place again.
@@ -66,10 +66,10 @@ bool TProtocolBoard::CoupAttendu_OK(TMove best, TMove expected) {
 }
 
 std::string TProtocolBoard::MoveToSan(TMove m, TBoardPiece kind) const {
-  if (m.from > 63 || m.ToNdx > 63 || kind > King) return {};
-  const std::string to(SquareName[m.ToNdx]);
+  if (m.from > 63 || m.to > 63 || kind > King) return {};
+  const std::string to(SquareName[m.to]);
   const char originFile = SquareName[m.from][0];
-  if (m.Has(MoveCastle)) return m.ToNdx == 62 || m.ToNdx == 6 ? "O-O" : "O-O-O";
+  if (m.Has(MoveCastle)) return m.to == 62 || m.to == 6 ? "O-O" : "O-O-O";
   if (m.Has(MovePromote)) {
     constexpr const char* suffix[] = {"", "=N", "=B", "=R", "=Q", ""};
     const std::string promotion = m.promote < 6 ? suffix[m.promote] : "";
@@ -80,9 +80,9 @@ std::string TProtocolBoard::MoveToSan(TMove m, TBoardPiece kind) const {
   // Another piece of the same kind that can reach the same square: name this
   // one's file, or its rank when both share the file.
   std::string disambiguation;
-  for (int i = First_move[Ply]; i < First_move[Ply + 1]; ++i) {
-    const TMove other = Gen_dat[i].m;
-    if (other.ToNdx != m.ToNdx || other.from == m.from || Piece[other.from] != kind) continue;
+  for (int i = FirstMove[Ply]; i < FirstMove[Ply + 1]; ++i) {
+    const TMove other = MoveStack[i].m;
+    if (other.to != m.to || other.from == m.from || Piece[other.from] != kind) continue;
     disambiguation = FileOf[other.from] != FileOf[m.from] ? std::string(1, originFile) : std::string(1, SquareName[m.from][1]);
     break;
   }

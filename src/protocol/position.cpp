@@ -42,8 +42,8 @@ bool TProtocolBoard::IsNewFen(std::string_view args) {
   const std::size_t moves = FindNoCase(args, "moves");
   std::string_view fen = FenOfCommand(args, moves);
   if (moves == std::string_view::npos) fen = Trim(fen);
-  const bool isNew = fen != Fen_Precedente;
-  Fen_Precedente = std::string(fen);
+  const bool isNew = fen != PreviousFen;
+  PreviousFen = std::string(fen);
   return isNew;
 }
 
@@ -52,7 +52,7 @@ void TProtocolBoard::SetupPosition(std::string_view args) {
   if (FindNoCase(args, "startpos") == std::string_view::npos) {
     // A refused FEN keeps the previous position; its moves belong to the
     // refused one and are not played.
-    if (loadEPD(FenOfCommand(args, moves)) && moves != std::string_view::npos) PlayMoves(Slice(args, moves + 6));
+    if (LoadEpd(FenOfCommand(args, moves)) && moves != std::string_view::npos) PlayMoves(Slice(args, moves + 6));
     return;
   }
   SetStartPosition();
@@ -66,22 +66,22 @@ void TProtocolBoard::SetStartPosition() {
   XSide = Dark;
   Castle = 15;
   EP = NoSquare;
-  Fifty = 0;
+  HalfmoveClock = 0;
   Ply = 0;
-  Hply = 0;
+  HistoryLength = 0;
   AfterSetUp();
   GoTime = 0;
   MaxDepth = 0;
   PonderWTime = 0;
   PonderBTime = 0;
   ResetTimeControl();
-  if (Book) Book->open_book(StartDir);
+  if (Book) Book->OpenBook(StartDir);
 }
 
-bool TProtocolBoard::loadEPD(std::string_view text) {
+bool TProtocolBoard::LoadEpd(std::string_view text) {
   std::string error;
   if (LoadFen(text, error)) return true;
-  writeInfoString(error);
+  WriteInfoString(error);
   return false;
 }
 
@@ -95,13 +95,13 @@ void TProtocolBoard::MiseEnPlacePosition(const TFenInfo& info) {
   XSide = Opponent(info.side);
   Castle = std::uint32_t(info.castle) & 15;
   EP = info.EP;
-  Fifty = info.fifty;
+  HalfmoveClock = info.fifty;
   Ply = 0;
-  Hply = 0;
+  HistoryLength = 0;
   AfterSetUp();
   // Only the placement counts: the start placement with Black to move
   // keeps the book open.
-  if (Book && info.Position != StartPlacement) Book->close_book();
+  if (Book && info.Position != StartPlacement) Book->CloseBook();
 }
 
 void TProtocolBoard::AfterSetUp() {
@@ -122,9 +122,9 @@ void TProtocolBoard::PlayMoves(std::string_view list) {
     TMove parsed;
     const int index = ParseCoordMove(token, parsed);
     try {
-      if (index < 0 || !ProtocolMakeMove(Gen_dat[index].m)) writeInfoString("Illegal Move !!");
+      if (index < 0 || !ProtocolMakeMove(MoveStack[index].m)) WriteInfoString("Illegal Move !!");
     } catch (const std::bad_alloc&) {
-      writeInfoString("not enough memory for the game's moves");
+      WriteInfoString("not enough memory for the game's moves");
       return;
     }
     Ply = 0;

@@ -55,7 +55,7 @@ class TProtocolBoard : public TBoardState {
   int ParseCoordMove(std::string_view text, TMove& m) const;
   // Is `expected` among the replies to `best` in the current position?
   // The board is left as it was.
-  bool CoupAttendu_OK(TMove best, TMove expected);
+  bool ExpectedReplyIsLegal(TMove best, TMove expected);
   // Algebraic text of a move about to be made by a piece of kind `kind`.
   std::string MoveToSan(TMove m, TBoardPiece kind) const;
 
@@ -71,7 +71,7 @@ class TProtocolBoard : public TBoardState {
   bool LoadFen(std::string_view fen, std::string& error);
   // LoadFen for the "position" command: a refusal prints one
   // "info string" line and keeps the previous position. True when placed.
-  bool loadEPD(std::string_view text);
+  bool LoadEpd(std::string_view text);
   // Places a checked record on the board.
   void MiseEnPlacePosition(const TFenInfo& info);
   // Plays a blank-separated list of coordinate moves.
@@ -82,7 +82,7 @@ class TProtocolBoard : public TBoardState {
   static TBoardPiece NatureOfPiece(char ch);
   static TBoardSide ColorOfPiece(char ch);
 
-  std::string Fen_Precedente;
+  std::string PreviousFen;
   TBook* Book = nullptr;  // set by the owner; null means no book
 
  protected:

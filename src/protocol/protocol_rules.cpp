@@ -41,14 +41,14 @@ const TCastling* CastlingTo(int kingTo) {
 void TProtocolBoard::AddMove(int from, int to, std::uint8_t bits) {
   // A position holds a few hundred pseudo-legal moves at most, far below the
   // room the move stack has for plies 0 and 1, the only ones used here.
-  std::int32_t& next = First_move[Ply + 1];
+  std::int32_t& next = FirstMove[Ply + 1];
   const bool lastRank = Side == Light ? to < 8 : to >= 56;
   if ((bits & MovePawn) && lastRank) {
     for (TPiece promote : {TPiece(Queen), TPiece(Rook), TPiece(Bishop), TPiece(Knight)})
-      Gen_dat[next++] = TGen{TMove{std::uint8_t(from), std::uint8_t(to), promote, std::uint8_t(bits | MovePromote)}, 0};
+      MoveStack[next++] = TGen{TMove{std::uint8_t(from), std::uint8_t(to), promote, std::uint8_t(bits | MovePromote)}, 0};
     return;
   }
-  Gen_dat[next++] = TGen{TMove{std::uint8_t(from), std::uint8_t(to), 0, bits}, 0};
+  MoveStack[next++] = TGen{TMove{std::uint8_t(from), std::uint8_t(to), 0, bits}, 0};
 }
 
 void TProtocolBoard::GeneratePawnMoves(int square) {
@@ -95,7 +95,7 @@ void TProtocolBoard::GenerateCastlingAndEnPassant() {
 }
 
 void TProtocolBoard::ProtocolGenerate() {
-  First_move[Ply + 1] = First_move[Ply];
+  FirstMove[Ply + 1] = FirstMove[Ply];
   for (int square = 0; square < 64; ++square) {
     if (Color[square] != Side) continue;
     if (Piece[square] == Pawn) GeneratePawnMoves(square);
@@ -133,7 +133,7 @@ bool TProtocolBoard::ProtocolInCheck(TSide side) const {
 }
 
 bool TProtocolBoard::CastlingAllowed(TMove m) const {
-  const TCastling* castling = CastlingTo(m.ToNdx);
+  const TCastling* castling = CastlingTo(m.to);
   if (!castling || Piece[m.from] != King || Color[castling->rookFrom] != Side || Piece[castling->rookFrom] != Rook)
     return false;
   if (ProtocolInCheck(Side)) return false;
@@ -155,38 +155,38 @@ void TProtocolBoard::MoveCastlingRook(int kingTo, bool undo) {
 }
 
 bool TProtocolBoard::ProtocolMakeMove(TMove m) {
-  if (m.from > 63 || m.ToNdx > 63 || Color[m.from] != Side || Color[m.ToNdx] == Side) return false;
+  if (m.from > 63 || m.to > 63 || Color[m.from] != Side || Color[m.to] == Side) return false;
   const bool castling = m.Has(MoveCastle);
   if (castling && !CastlingAllowed(m)) return false;
 
   // Game histories have no fixed length: make room before writing.
-  ReserveHistory(std::size_t(Hply) + 1);
-  THist& entry = Hist_dat[Hply];
+  ReserveHistory(std::size_t(HistoryLength) + 1);
+  THist& entry = GameHistory[HistoryLength];
   entry = THist{};
   entry.m = m;
-  entry.Capture = Piece[m.ToNdx];
+  entry.Capture = Piece[m.to];
   entry.castle = Castle;
   entry.ep = EP;
-  entry.fifty = Fifty;
+  entry.fifty = HalfmoveClock;
   entry.HistHash = hash;
-  entry.Casecapture = m.ToNdx;
+  entry.CaptureSquare = m.to;
   entry.castleOK[Side] = castling;
   const std::string san = MoveToSan(m, Piece[m.from]);
-  std::memcpy(entry.chaineCoup, san.data(), std::min<std::size_t>(san.size(), MoveTextCapacity - 1));
+  std::memcpy(entry.Notation, san.data(), std::min<std::size_t>(san.size(), MoveTextCapacity - 1));
 
-  if (castling) MoveCastlingRook(m.ToNdx, false);
+  if (castling) MoveCastlingRook(m.to, false);
   ++Ply;
-  ++Hply;
-  Castle &= CastleMask[m.from] & CastleMask[m.ToNdx];
-  EP = m.Has(MovePawn2sq) ? (Side == Light ? m.ToNdx + 8 : m.ToNdx - 8) : NoSquare;
-  Fifty = m.Has(MoveCapture | MoveCastle | MovePawn) ? 0 : Fifty + 1;
+  ++HistoryLength;
+  Castle &= CastleMask[m.from] & CastleMask[m.to];
+  EP = m.Has(MovePawn2sq) ? (Side == Light ? m.to + 8 : m.to - 8) : NoSquare;
+  HalfmoveClock = m.Has(MoveCapture | MoveCastle | MovePawn) ? 0 : HalfmoveClock + 1;
 
-  Color[m.ToNdx] = TBoardSide(Side);
-  Piece[m.ToNdx] = m.Has(MovePromote) ? TBoardPiece(m.promote) : Piece[m.from];
+  Color[m.to] = TBoardSide(Side);
+  Piece[m.to] = m.Has(MovePromote) ? TBoardPiece(m.promote) : Piece[m.from];
   Color[m.from] = bsEmpty;
   Piece[m.from] = bpEmpty;
   if (m.Has(MoveEnPassant)) {
-    const int captured = Side == Light ? m.ToNdx + 8 : m.ToNdx - 8;
+    const int captured = Side == Light ? m.to + 8 : m.to - 8;
     Color[captured] = bsEmpty;
     Piece[captured] = bpEmpty;
   }
@@ -202,23 +202,23 @@ bool TProtocolBoard::ProtocolMakeMove(TMove m) {
 }
 
 void TProtocolBoard::ProtocolTakeBack() {
-  if (Hply == 0) return;
+  if (HistoryLength == 0) return;
   std::swap(Side, XSide);
-  --Hply;
-  const THist& entry = Hist_dat[Hply];
+  --HistoryLength;
+  const THist& entry = GameHistory[HistoryLength];
   const TMove m = entry.m;
   Castle = entry.castle;
   EP = entry.ep;
-  Fifty = entry.fifty;
+  HalfmoveClock = entry.fifty;
   hash = entry.HistHash;
 
   Color[m.from] = TBoardSide(Side);
-  Piece[m.from] = m.Has(MovePromote) ? Pawn : Piece[m.ToNdx];
-  Color[m.ToNdx] = entry.Capture == bpEmpty ? bsEmpty : TBoardSide(XSide);
-  Piece[m.ToNdx] = entry.Capture;
-  if (m.Has(MoveCastle)) MoveCastlingRook(m.ToNdx, true);
+  Piece[m.from] = m.Has(MovePromote) ? Pawn : Piece[m.to];
+  Color[m.to] = entry.Capture == bpEmpty ? bsEmpty : TBoardSide(XSide);
+  Piece[m.to] = entry.Capture;
+  if (m.Has(MoveCastle)) MoveCastlingRook(m.to, true);
   if (m.Has(MoveEnPassant)) {
-    const int captured = Side == Light ? m.ToNdx + 8 : m.ToNdx - 8;
+    const int captured = Side == Light ? m.to + 8 : m.to - 8;
     Color[captured] = TBoardSide(XSide);
     Piece[captured] = Pawn;
   }

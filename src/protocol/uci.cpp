@@ -12,7 +12,7 @@
 #include "protocol/epd_test_run.h"
 #include "protocol/options.h"
 #include "protocol/text.h"
-#include "protocol/thread_coup.h"
+#include "protocol/bestmove_printer.h"
 #include "search/control.h"
 #include "search/main_thread_search.h"
 #include "search/time_control.h"
@@ -64,13 +64,13 @@ TUCI::TUCI() {
   ThreadsCount = 1;
   InitHashKeys();
   mainSearch_ = std::make_unique<TMainThreadSearch>(*this);
-  writeLines(UciIdentity());
+  WriteLines(UciIdentity());
   TimeMode = tmFixedDepth;
   ClearHashPending = true;
   MateFound = false;
   SetStartPosition();
-  output_ = std::make_unique<TThreadCoup>(mainSearch_->Thread());
-  Book = &mainSearch_->BOOK;
+  output_ = std::make_unique<TBestMovePrinter>(mainSearch_->Thread());
+  Book = &mainSearch_->OpeningBook;
   mainSearch_->SetOutput([this](TMove best, TMove ponder) { output_->Hand(BestMoveLine(best, ponder)); });
 }
 
@@ -88,12 +88,12 @@ std::string TUCI::BestMoveLine(TMove best, TMove ponder) const {
   // A search without a move (no legal move, or stopped before any) says so
   // rather than repeating an older, unrelated answer.
   if (best.IsNone()) return "bestmove 0000";
-  std::string line = "bestmove " + move_str(best);
+  std::string line = "bestmove " + MoveText(best);
   if (!ponder.IsNone()) {
     // The ponder move is checked against this board's rules on a copy: the
     // search thread calls this, and must only read the board.
     TProtocolBoard check = *this;
-    if (check.CoupAttendu_OK(best, ponder)) line += " ponder " + move_str(ponder);
+    if (check.ExpectedReplyIsLegal(best, ponder)) line += " ponder " + MoveText(ponder);
   }
   return line;
 }
@@ -106,7 +106,7 @@ void TUCI::StopSearch() {
   // The search clears the flag when it starts, so keep raising it until the
   // thread has really parked.
   do SearchStopped = true;
-  while (!mainSearch_->Thread().waitIdleFor(5));
+  while (!mainSearch_->Thread().WaitIdleFor(5));
 }
 
 void TUCI::Execute() {
@@ -129,7 +129,7 @@ bool TUCI::HandleLine(const std::string& received) {
     Dispatch(line);
   } catch (const std::exception& error) {
     // A bad argument drops that command alone; the engine goes on serving.
-    writeInfoString(ErrorLine(error));
+    WriteInfoString(ErrorLine(error));
   }
   return !terminated_;
 }
@@ -142,10 +142,10 @@ void TUCI::Dispatch(const std::string& line) {
       ReinitTablebases();
       EGTBCacheChanged = EGTBPathChanged = false;
     }
-    writeString("readyok");
+    WriteString("readyok");
   } else if (IsUciHello(line)) {
     // A client that lost the first answer asks again; nothing is reset.
-    writeLines(UciIdentity());
+    WriteLines(UciIdentity());
   } else if (line == "quit") {
     terminated_ = true;
     ReleaseEGTBLibrary();
@@ -170,19 +170,19 @@ void TUCI::ReinitTablebases() {
 
 void TUCI::NewGame() {
   StopSearch();
-  mainSearch_->AllThreadsNil();
+  mainSearch_->DestroyHelpers();
   mainSearch_->CreateThreads();
   ReinitTablebases();
-  mainSearch_->InitHashClass(HashSizeMB);
+  mainSearch_->ResizeTables(HashSizeMB);
   ClearHashPending = true;
-  mainSearch_->VideAllHash();  // now, rather than on the first move's clock
+  mainSearch_->ClearAllTables();  // now, rather than on the first move's clock
   Level = TLevel{};
   SetStartPosition();
 }
 
 bool TUCI::SetOption(const std::string& line) {
   if (ContainsNoCase(line, "setoption name hash value")) {
-    mainSearch_->InitHashClass(OptionValueInt(line));
+    mainSearch_->ResizeTables(OptionValueInt(line));
   } else if (ContainsNoCase(line, "setoption name NalimovCache value")) {
     const std::int32_t cache = OptionValueInt(line);
     if (cache != NalimovCache) {
@@ -199,13 +199,13 @@ bool TUCI::SetOption(const std::string& line) {
     // Pondering is ordered by "go ponder"; the option only tells the interface.
   } else if (ContainsNoCase(line, "setoption name OwnBook value")) {
     OwnBook = OptionValueBool(line);
-    if (!OwnBook) mainSearch_->BOOK.close_book();
+    if (!OwnBook) mainSearch_->OpeningBook.CloseBook();
   } else if (ContainsNoCase(line, "setoption name Threads value")) {
     SetThreads(OptionValueInt(line));
   } else if (ContainsNoCase(line, "setoption name Move Overhead value")) {
     MoveOverhead = OptionValueClamped(line, 0, MaxMoveOverhead);
   } else if (ContainsNoCase(line, "setoption name Clear Hash")) {
-    mainSearch_->VideAllHash();
+    mainSearch_->ClearAllTables();
   } else {
     return false;
   }
@@ -216,19 +216,19 @@ void TUCI::SetThreads(std::int32_t count) {
   // Out-of-range values are ignored silently, but the tablebases and the
   // tables are set up again all the same.
   if (std::uint32_t(count) <= ProcessorCount && count >= 1 && count <= MaxThreads) {
-    mainSearch_->AllThreadsNil();
+    mainSearch_->DestroyHelpers();
     ThreadsCount = count;
     mainSearch_->CreateThreads();
   }
   ReinitTablebases();
-  mainSearch_->InitHashClass(HashSizeMB);
+  mainSearch_->ResizeTables(HashSizeMB);
 }
 
 void TUCI::Position(const std::string& line) {
   const std::string arguments(Trim(line.size() > 9 ? std::string_view(line).substr(9) : std::string_view()));
   if (IsNewFen(arguments)) {
     ClearHashPending = true;
-    mainSearch_->VideAllHash();  // now, rather than on the next search's clock
+    mainSearch_->ClearAllTables();  // now, rather than on the next search's clock
   }
   SetupPosition(arguments);
 }

@@ -11,7 +11,7 @@
 class TMainThreadSearch;
 
 constexpr std::int32_t MaxThreads = 8;
-class TThreadCoup;
+class TBestMovePrinter;
 
 extern const std::string AuthorName;
 extern const std::string EngineName;
@@ -30,7 +30,7 @@ class TUCI : public TProtocolBoard {
   TMainThreadSearch& MainSearch() { return *mainSearch_; }
 
   std::string command;
-  TSide side_ponder = Light;
+  TSide PonderSide = Light;
 
  private:
   // A new game from the start position forgets the previous game's clock.
@@ -53,7 +53,7 @@ class TUCI : public TProtocolBoard {
 
   bool terminated_ = false;
   std::unique_ptr<TMainThreadSearch> mainSearch_;
-  std::unique_ptr<TThreadCoup> output_;
+  std::unique_ptr<TBestMovePrinter> output_;
 };
 
 // Waits for "uci" (or "quit") on standard input, then serves the protocol.

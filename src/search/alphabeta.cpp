@@ -20,20 +20,20 @@ constexpr bool IsRecapturePair(int earlier, int later) {
 
 // The last move recaptured on the square where the move before it captured.
 bool IsRecapture(const TThreadSearch& t) {
-  const THist& last = t.Hist_dat[t.Hply - 1];
-  const THist& before = t.Hist_dat[t.Hply - 2];
-  return IsRecapturePair(before.Capture, last.Capture) && last.m.ToNdx == before.Casecapture;
+  const THist& last = t.GameHistory[t.HistoryLength - 1];
+  const THist& before = t.GameHistory[t.HistoryLength - 2];
+  return IsRecapturePair(before.Capture, last.Capture) && last.m.to == before.CaptureSquare;
 }
 
 // The last move took the last piece: what is left is a pawn ending.
 bool EnteredPawnEnding(const TThreadSearch& t) {
-  const TBoardPiece captured = t.Hist_dat[t.Hply - 1].Capture;
+  const TBoardPiece captured = t.GameHistory[t.HistoryLength - 1].Capture;
   return captured >= Knight && captured <= Queen && t.PieceCountBothSides() == 0;
 }
 
 // The pawn that just moved stands on its sixth or seventh rank with the way ahead free.
 bool AdvancedPawnMoved(const TThreadSearch& t) {
-  const int square = t.Hist_dat[t.Hply - 1].m.ToNdx;
+  const int square = t.GameHistory[t.HistoryLength - 1].m.to;
   if (t.Piece[square] != Pawn) return false;
   if (t.XSide == Light) {
     const int rank = 8 - square / 8;
@@ -74,8 +74,8 @@ bool InsufficientMaterial(TThreadSearch& t) {
   TEvalState& e = t.Eval;
   e.NonPawnMen[Light] = t.PieceCount(Light) + 1;
   e.NonPawnMen[Dark] = t.PieceCount(Dark) + 1;
-  if (t.NP[Light][Pawn] + t.NP[Dark][Pawn] > 0) return false;
-  const int heavy = t.NP[Light][Rook] + t.NP[Dark][Rook] + t.NP[Light][Queen] + t.NP[Dark][Queen];
+  if (t.MenCount[Light][Pawn] + t.MenCount[Dark][Pawn] > 0) return false;
+  const int heavy = t.MenCount[Light][Rook] + t.MenCount[Dark][Rook] + t.MenCount[Light][Queen] + t.MenCount[Dark][Queen];
   switch (e.NonPawnMen[Light] + e.NonPawnMen[Dark]) {
     case 2:
       return true;
@@ -83,7 +83,7 @@ bool InsufficientMaterial(TThreadSearch& t) {
       return heavy == 0;
     case 4:
       if (e.NonPawnMen[Light] == 2 && e.NonPawnMen[Dark] == 2 && heavy == 0) return true;
-      return (e.NonPawnMen[Light] == 1 || e.NonPawnMen[Dark] == 1) && (t.NP[Light][Knight] == 2 || t.NP[Dark][Knight] == 2);
+      return (e.NonPawnMen[Light] == 1 || e.NonPawnMen[Dark] == 1) && (t.MenCount[Light][Knight] == 2 || t.MenCount[Dark][Knight] == 2);
     default:
       return false;
   }
@@ -105,12 +105,12 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
 
   // 3. Transposition table.
   std::int32_t stored;
-  if (t.HashClass->ProbeHash(t, alpha, beta, depth, stored)) return stored;
+  if (t.TransTable->ProbeHash(t, alpha, beta, depth, stored)) return stored;
 
   // 4. Tablebases, after a capture or promotion brought the material down.
   if constexpr (Form == TSearchForm::EndgameTB) {
     t.CountNode();
-    const TMove last = t.Hist_dat[t.Hply - 1].m;
+    const TMove last = t.GameHistory[t.HistoryLength - 1].m;
     if (depth > 1 && last.Has(MoveCapture | MovePromote) && MenOnBoard(t) <= TBMenLimit.load(std::memory_order_relaxed)) {
       std::int32_t score;
       if (t.EGTB.Probe(t, score)) return score;
@@ -184,10 +184,10 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
 
   // 11. No extension deeper than twice the iteration depth.
   if constexpr (Form == TSearchForm::Normal)
-    if (t.PROF.load(std::memory_order_relaxed) * 2 < t.Ply) ext = 0;
+    if (t.IterationDepth.load(std::memory_order_relaxed) * 2 < t.Ply) ext = 0;
 
   // 12. The stored best move first.
-  t.HashClass->BestHashEnTete(t);
+  t.TransTable->HashMoveToFront(t);
 
   // 13. The move loop.
   const std::int32_t newDepth = depth + ext - 1;
@@ -195,10 +195,10 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
   std::int8_t flag = hashfUpper;
   int movesSearched = 0;
   const int ply = int(t.Ply);
-  for (int i = t.First_move[ply]; i < t.First_move[ply + 1]; ++i) {
+  for (int i = t.FirstMove[ply]; i < t.FirstMove[ply + 1]; ++i) {
     t.PickNextMove(i);
-    const TMove move = t.Gen_dat[i].m;
-    t.HashClass->Prefetch(t.KeyAfter(move));
+    const TMove move = t.MoveStack[i].m;
+    t.TransTable->Prefetch(t.KeyAfter(move));
     // a. Evasions are legal by construction.
     if (inCheck) t.MakeMoveUnchecked(move);
     else if (!t.MakeMoveOutOfCheck(move)) continue;
@@ -227,7 +227,7 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
       t.RecordKiller(move);
       t.AddHistory(move, depth);
       if (s >= beta) {
-        t.HashClass->RecordHash(t, move, depth, s, hashfLower);
+        t.TransTable->RecordHash(t, move, depth, s, hashfLower);
         return s;
       }
       bestMove = move;
@@ -241,9 +241,9 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
   // 14. Mate or stalemate.
   if (movesSearched == 0) return inCheck ? std::int32_t(t.Ply) - MateScore : 0;
 
-  // 15. Fifty-move draw, else store the result.
-  if (t.Fifty >= FiftyMovePlies) return 0;
-  t.HashClass->RecordHash(t, bestMove, depth, alpha, flag);
+  // 15. HalfmoveClock-move draw, else store the result.
+  if (t.HalfmoveClock >= FiftyMovePlies) return 0;
+  t.TransTable->RecordHash(t, bestMove, depth, alpha, flag);
   return alpha;
 }
 

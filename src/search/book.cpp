@@ -16,12 +16,12 @@ std::ifstream BookFile;
 TBook::TBook(TBoardState* owner) : source(owner) {
   OwnBook = false;
   BookName = "vostrak.OPN";
-  open_book(StartDir);
+  OpenBook(StartDir);
 }
 
-TBook::~TBook() { close_book(); }
+TBook::~TBook() { CloseBook(); }
 
-void TBook::open_book(const std::string& repertoire) {
+void TBook::OpenBook(const std::string& repertoire) {
   if (BookOpen || !OwnBook) return;
   const std::string path = JoinPath(repertoire, BookName);
   if (!FileExists(path)) return;
@@ -29,7 +29,7 @@ void TBook::open_book(const std::string& repertoire) {
   BookOpen = BookFile.is_open();
 }
 
-void TBook::close_book() {
+void TBook::CloseBook() {
   if (!BookOpen) return;
   BookFile.close();
   BookOpen = false;

@@ -23,8 +23,8 @@ class TBook {
 
   // Opens the book file of directory `repertoire` if book use is on, the
   // file exists and it is not open yet; otherwise does nothing, silently.
-  void open_book(const std::string& repertoire);
-  void close_book();
+  void OpenBook(const std::string& repertoire);
+  void CloseBook();
 
   TBoardState* source;
 };

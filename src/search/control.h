@@ -24,11 +24,11 @@ constexpr std::int32_t FullDepth = 40;
 // Lines are cut at MaxPly plies, so deeper iterations add nothing but time.
 constexpr std::int32_t DeepestIteration = MaxPly;
 
+// The clock's shape as the last "go" gave it: moves to the next time control
+// (0 = the rest of the game) and the engine's increment per move.
 struct TLevel {
-  std::int32_t moves_to_tc = 0;
-  std::int32_t min_per_game = 0;
-  std::int32_t sec_per_game = 0;
-  std::int32_t increment = 0;
+  std::int32_t MovesToGo = 0;
+  std::int32_t Increment = 0;
 };
 
 extern std::atomic<std::uint8_t> TimeMode;
@@ -62,7 +62,7 @@ struct TRootMoveFilter {
   int count = 0;
   bool Contains(TMove m) const {
     for (int i = 0; i < count; ++i)
-      if (moves[i].from == m.from && moves[i].ToNdx == m.ToNdx && moves[i].promote == m.promote) return true;
+      if (moves[i].from == m.from && moves[i].to == m.to && moves[i].promote == m.promote) return true;
     return false;
   }
   bool Allows(TMove m) const { return count == 0 || Contains(m); }

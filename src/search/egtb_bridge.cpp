@@ -81,10 +81,10 @@ bool MakeProbeArguments(const TSearchBoard& board, TProbeArguments& arguments) {
     std::int32_t* counts = arguments.pclist + (side == Light ? 0 : BlackCounts);
     const std::uint32_t last = side == Light ? board.Max_light : board.Max_dark;
     for (std::uint32_t i = 1; i <= last && i <= PieceListSize; ++i) {
-      const TEtatPieces& man = board.PIECES[side].TabPieces[i];
+      const TPieceEntry& man = board.PieceLists[side].Men[i];
       if (!man.Active) continue;
       // The library numbers squares from a1 = 0 upwards.
-      AddMan(squares, counts, board.Piece[man.CaseActu], man.CaseActu ^ 56, fits);
+      AddMan(squares, counts, board.Piece[man.Square], man.Square ^ 56, fits);
     }
   }
   return fits;
@@ -112,7 +112,7 @@ void TEGTB::FirstInit() {
 void TEGTB::Init() {
   initialised_ = true;
   // Neither line is a protocol reply, so both go out as "info string".
-  writeInfoString("Init EGTB");
+  WriteInfoString("Init EGTB");
   if (NalimovCache < 1 || NalimovCache > 1024) NalimovCache = DefaultCacheMB;
   const std::int32_t cacheBytes = NalimovCache * 1048576;
 
@@ -141,7 +141,7 @@ void TEGTB::Init() {
     }
     EGTBLoaded = usable;
   }
-  if (!usable) writeInfoString(EGTBMessage);
+  if (!usable) WriteInfoString(EGTBMessage);
 }
 
 bool TEGTB::Probe(const TSearchBoard& board, std::int32_t& score) const {

@@ -19,7 +19,7 @@ namespace {
 std::mutex VoiceLock;
 constexpr std::int32_t FirstPrintedDepth = 7;
 
-TDepthReport Report(std::int32_t depth, std::int32_t score, std::uint32_t nodes, const THashClass& tables) {
+TDepthReport Report(std::int32_t depth, std::int32_t score, std::uint32_t nodes, const TTranspositionTable& tables) {
   return {depth, score, Ticks() - StartTick, nodes, tables.HashFull()};
 }
 
@@ -69,35 +69,35 @@ std::string TInfos::DepthLine(const TDepthReport& report, const TBest& best) {
   const int shown = lineFits ? best.pv.length : 1;
   for (int i = 0; i < shown; ++i) {
     line += ' ';
-    line += move_str(lineFits ? best.pv.moves[i] : best.m);
+    line += MoveText(lineFits ? best.pv.moves[i] : best.m);
   }
   return line;
 }
 
 void TInfos::Total(const TBest& best, std::int32_t depth, std::int32_t score, std::int32_t id, std::uint32_t nodes,
-                   const THashClass& tables) {
+                   const TTranspositionTable& tables) {
   if (NoInfoOutput) return;
   std::lock_guard lock(VoiceLock);
   if (id != InfoThread && score <= InfoScore) return;
   InfoThread = id;
   InfoScore = score;
   if (depth < FirstPrintedDepth) return;
-  writeString(DepthLine(Report(depth, score, nodes, tables), best));
+  WriteString(DepthLine(Report(depth, score, nodes, tables), best));
 }
 
 void TInfos::Final(const TThreadSearch& main) {
   if (NoInfoOutput) return;
   const TBest& best = main.Best;
   if (best.m.IsNone()) {
-    writeString(RootInCheck ? "info depth 0 score mate 0" : "info depth 0 score cp 0");
+    WriteString(RootInCheck ? "info depth 0 score mate 0" : "info depth 0 score cp 0");
     return;
   }
   // A shortcut answers without an iteration; it still reports depth 1.
   const std::int32_t depth = std::max<std::int32_t>(1, std::int32_t(best.Depth));
-  writeString(DepthLine(Report(depth, best.score, main.Nodes, *main.HashClass), best));
+  WriteString(DepthLine(Report(depth, best.score, main.Nodes, *main.TransTable), best));
 }
 
 void TInfos::EnCours(TMove move, int i, std::int32_t /*prof*/, std::int32_t id) {
   if (NoInfoOutput || id != InfoThread) return;
-  writeString("info currmove " + move_str(move) + " currmovenumber " + std::to_string(i + 1));
+  WriteString("info currmove " + MoveText(move) + " currmovenumber " + std::to_string(i + 1));
 }

@@ -29,7 +29,7 @@ struct TInfos {
   // may, and prints the line from depth 7 on. `nodes` and `tables` are that
   // thread's.
   static void Total(const TBest& best, std::int32_t depth, std::int32_t score, std::int32_t id, std::uint32_t nodes,
-                    const THashClass& tables);
+                    const TTranspositionTable& tables);
   // The line of the move the search answers with, printed at the very end
   // whatever its depth and whoever had the voice; `main` holds the answer.
   // Without a move, the root had none: a depth-0 line says mate or stalemate.

@@ -13,78 +13,78 @@ namespace {
 void CopyPosition(const TBoardState& from, TBoardState& to) {
   to.Color = from.Color;
   to.Piece = from.Piece;
-  to.Hist_dat = from.Hist_dat;
+  to.GameHistory = from.GameHistory;
   to.Side = from.Side;
   to.XSide = from.XSide;
   to.Castle = from.Castle;
   to.EP = from.EP;
-  to.Fifty = from.Fifty;
+  to.HalfmoveClock = from.HalfmoveClock;
   to.hash = from.hash;
   to.Ply = from.Ply;
-  to.Hply = from.Hply;
+  to.HistoryLength = from.HistoryLength;
 }
 
 }  // namespace
 
 TMainThreadSearch::TMainThreadSearch(const TBoardState& source)
-    : TThreadSearch(1), Source(source), BOOK(this) {
+    : TThreadSearch(1), Source(source), OpeningBook(this) {
   Owner = this;
   EGTB.FirstInit();
   CreateThreads();
-  worker_ = std::make_unique<Worker>([this] { Execute(); });
+  worker_ = std::make_unique<TWorker>([this] { Execute(); });
 }
 
 TMainThreadSearch::~TMainThreadSearch() {
   worker_.reset();
-  AllThreadsNil();
+  DestroyHelpers();
 }
 
 void TMainThreadSearch::CreateThreads() {
   tablesEmpty_ = false;
   const std::int32_t share = HashSizeMB / ThreadsCount;
-  HashClass = std::make_unique<THashClass>(share);
+  TransTable = std::make_unique<TTranspositionTable>(share);
   PawnHash = std::make_unique<TPawnHash>(share);
   for (std::int32_t id = 2; id <= ThreadsCount; ++id) {
     auto helper = std::make_unique<TThreadSearch>(id);
     helper->Owner = this;
-    helper->HashClass = std::make_unique<THashClass>(share);
+    helper->TransTable = std::make_unique<TTranspositionTable>(share);
     helper->PawnHash = std::make_unique<TPawnHash>(share);
     helper->EGTB.ProbEGTB = EGTB.ProbEGTB.load();
-    TabThreadSearch.push_back(std::move(helper));
+    SearchThreads.push_back(std::move(helper));
   }
 }
 
-void TMainThreadSearch::AllThreadsNil() {
-  for (auto& helper : TabThreadSearch) helper->RequestStop();
-  TabThreadSearch.clear();  // each helper's destructor waits for its thread
+void TMainThreadSearch::DestroyHelpers() {
+  for (auto& helper : SearchThreads) helper->RequestStop();
+  SearchThreads.clear();  // each helper's destructor waits for its thread
 }
 
-void TMainThreadSearch::InitHashClass(std::int32_t newsize) {
+void TMainThreadSearch::ResizeTables(std::int32_t newsize) {
   HashSizeMB = newsize;
   tablesEmpty_ = false;
   const std::int32_t share = newsize / ThreadsCount;
   // Each table is built before its old one goes: running out of memory
   // leaves the tables that could not be had as they were.
-  bool sized = PawnHash->init_size(share) && HashClass->init_size(share);
-  for (auto& helper : TabThreadSearch)
-    sized = helper->PawnHash->init_size(share) && helper->HashClass->init_size(share) && sized;
+  bool sized = PawnHash->Resize(share) && TransTable->Resize(share);
+  for (auto& helper : SearchThreads)
+    sized = helper->PawnHash->Resize(share) && helper->TransTable->Resize(share) && sized;
   if (!sized)
-    writeString("info string not enough memory for " + std::to_string(newsize) +
+    WriteString("info string not enough memory for " + std::to_string(newsize) +
                 " MB of hash tables: the previous tables are kept");
 }
 
-void TMainThreadSearch::VideAllHash() {
-  HashClass->videHash();
+void TMainThreadSearch::ClearAllTables() {
+  TransTable->Clear();
   PawnHash->Clear();
-  for (auto& helper : TabThreadSearch) {
-    helper->HashClass->videHash();
+  for (auto& helper : SearchThreads) {
+    helper->TransTable->Clear();
     helper->PawnHash->Clear();
   }
   tablesEmpty_ = true;
 }
 
 void TMainThreadSearch::ShareTablebases() {
-  for (auto& helper : TabThreadSearch) helper->EGTB.ProbEGTB = EGTB.ProbEGTB.load();
+  for (auto& helper : SearchThreads) helper->EGTB.ProbEGTB = EGTB.ProbEGTB.load();
 }
 
 void TMainThreadSearch::CopyMain() {
@@ -100,18 +100,18 @@ void TMainThreadSearch::CopyToHelper(TThreadSearch& helper) {
   helper.couptrouve = false;
   CopyPosition(*this, helper);
   helper.hashP = hashP;
-  helper.Eval.PhaseDepart = Eval.PhaseDepart;
-  helper.ALPHA_ROOT = ALPHA_ROOT;
-  helper.BETA_ROOT = BETA_ROOT;
-  helper.PROF = PROF.load();
+  helper.Eval.PhaseAtRoot = Eval.PhaseAtRoot;
+  helper.RootAlpha = RootAlpha;
+  helper.RootBeta = RootBeta;
+  helper.IterationDepth = IterationDepth.load();
   helper.PrepareBoard();
   helper.Checkup_mask = DefaultCheckupMask;
 }
 
 void TMainThreadSearch::StopHelpers() {
-  for (auto& helper : TabThreadSearch)
+  for (auto& helper : SearchThreads)
     if (!helper->Idle()) helper->RequestStop();
-  for (auto& helper : TabThreadSearch) helper->WaitIdle();
+  for (auto& helper : SearchThreads) helper->WaitIdle();
 }
 
 void TMainThreadSearch::CheckStop() {
@@ -124,10 +124,10 @@ void TMainThreadSearch::CheckStop() {
 }
 
 void TMainThreadSearch::Execute() {
-  computer_think = true;
+  Thinking = true;
   CopyMain();
-  CoupAttendu = TMove{};
+  ExpectedReply = TMove{};
   Think();
-  computer_think = false;
-  if (output_) output_(Best.m, CoupAttendu);
+  Thinking = false;
+  if (output_) output_(Best.m, ExpectedReply);
 }

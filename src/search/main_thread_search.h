@@ -20,9 +20,9 @@ class TMainThreadSearch : public TThreadSearch {
 
   // --- Run loop ---------------------------------------------------------
   // Starts one search; returns once the thread is running it.
-  void Resume() { worker_->resume(); }
-  bool Suspended() const { return worker_->isIdle(); }
-  Worker& Thread() { return *worker_; }
+  void Resume() { worker_->Resume(); }
+  bool Suspended() const { return worker_->IsIdle(); }
+  TWorker& Thread() { return *worker_; }
   // Where the outcome of each search goes (its move, or none, and the
   // expected reply, or none): the protocol's printer.
   using TBestMoveOutput = std::function<void(TMove best, TMove ponder)>;
@@ -32,17 +32,17 @@ class TMainThreadSearch : public TThreadSearch {
   // New tables for this thread and ThreadsCount - 1 new helpers.
   void CreateThreads();
   // Ends and frees every helper.
-  void AllThreadsNil();
+  void DestroyHelpers();
   // Every thread's tables sized from a total of `newsize` megabytes.
-  void InitHashClass(std::int32_t newsize);
+  void ResizeTables(std::int32_t newsize);
   // Every thread's tables emptied. The protocol calls it as soon as a new
   // game or position asks for empty tables, so that the search does not
   // spend its clock on it.
-  void VideAllHash();
+  void ClearAllTables();
   // Hands the tablebase probe of this thread's bridge to every helper.
   void ShareTablebases();
-  std::size_t HelperCount() const { return TabThreadSearch.size(); }
-  TThreadSearch& Helper(std::size_t i) { return *TabThreadSearch[i]; }
+  std::size_t HelperCount() const { return SearchThreads.size(); }
+  TThreadSearch& Helper(std::size_t i) { return *SearchThreads[i]; }
 
   // --- One search -----------------------------------------------------------
   // Copies the protocol board into this thread's board.
@@ -53,15 +53,15 @@ class TMainThreadSearch : public TThreadSearch {
   void StopHelpers();
   void CheckStop() override;
   void Think();
-  const TThreadSearch& Helper(std::size_t i) const { return *TabThreadSearch[i]; }
+  const TThreadSearch& Helper(std::size_t i) const { return *SearchThreads[i]; }
   // Steps of Think that split the root among the threads and pick the
   // answer among their results (parallel.cpp).
   void StartHelpers();
   void ChooseFinalMove();
 
   const TBoardState& Source;  // the position to search, not owned
-  TBook BOOK;
-  std::atomic<bool> computer_think{false};
+  TBook OpeningBook;
+  std::atomic<bool> Thinking{false};
 
  private:
   void Execute() override;
@@ -76,8 +76,8 @@ class TMainThreadSearch : public TThreadSearch {
   void SwitchStoredMove();
   void EnsureLegalBest();
 
-  std::vector<std::unique_ptr<TThreadSearch>> TabThreadSearch;  // helpers, ThreadID 2..
+  std::vector<std::unique_ptr<TThreadSearch>> SearchThreads;  // helpers, ThreadID 2..
   TBestMoveOutput output_;
   bool tablesEmpty_ = false;  // emptied, and no search has written since
-  std::unique_ptr<Worker> worker_;  // last, so that it stops before the fields go
+  std::unique_ptr<TWorker> worker_;  // last, so that it stops before the fields go
 };

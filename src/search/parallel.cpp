@@ -15,31 +15,31 @@
 namespace {
 
 // The move stored for the root in `t`'s own table, for a clock game.
-bool StoredRootMove(const TThreadSearch& t, THashCoup& move) {
-  const THash& entry = t.HashClass->Entry(t.hash);
-  if (entry.ID != t.hash || entry.ProfH < 1 || entry.IsNil || TimeMode < tmMovesToGo) return false;
-  move = entry.BestH;
+bool StoredRootMove(const TThreadSearch& t, TStoredMove& move) {
+  const THash& entry = t.TransTable->Entry(t.hash);
+  if (entry.ID != t.hash || entry.Depth < 1 || entry.IsNil || TimeMode < tmMovesToGo) return false;
+  move = entry.StoredMove;
   return true;
 }
 
-int FindInRoot(const TThreadSearch& t, THashCoup move) {
+int FindInRoot(const TThreadSearch& t, TStoredMove move) {
   for (int i = 0; i < t.RootMoveCount(); ++i) {
-    const TMove m = t.Gen_dat[i].m;
-    if (m.from == move.src && m.ToNdx == move.dst && m.promote == move.promote) return i;
+    const TMove m = t.MoveStack[i].m;
+    if (m.from == move.src && m.to == move.dst && m.promote == move.promote) return i;
   }
   return -1;
 }
 
 void SwitchLine(const char* tag, std::int32_t id, TMove oldMove, TMove newMove) {
-  writeInfoString(std::string(tag) + std::to_string(id) + " OldMove: " + move_str(oldMove) + " Move :" +
-                  move_str(newMove));
+  WriteInfoString(std::string(tag) + std::to_string(id) + " OldMove: " + MoveText(oldMove) + " Move :" +
+                  MoveText(newMove));
 }
 
 // Gives `taker`'s first root move for `giver`'s move at index `at`.
 void ExchangeFirst(TThreadSearch& taker, TThreadSearch& giver, int at) {
-  const TMove oldFirst = taker.Gen_dat[0].m;
-  std::swap(taker.Gen_dat[0], giver.Gen_dat[at]);
-  SwitchLine("SWITCH: T", taker.ThreadID, oldFirst, taker.Gen_dat[0].m);
+  const TMove oldFirst = taker.MoveStack[0].m;
+  std::swap(taker.MoveStack[0], giver.MoveStack[at]);
+  SwitchLine("SWITCH: T", taker.ThreadID, oldFirst, taker.MoveStack[0].m);
   HashMoveFirst(taker);
 }
 
@@ -58,39 +58,39 @@ bool TThreadSearch::AutreScorePositif() const {
 
 void TMainThreadSearch::DealRootMoves() {
   const int count = RootMoveCount();
-  const int threads = int(TabThreadSearch.size()) + 1;
-  std::vector<TGen> sorted(Gen_dat.begin(), Gen_dat.begin() + count);
-  MaxCoups = 0;
-  for (auto& helper : TabThreadSearch) helper->MaxCoups = 0;
+  const int threads = int(SearchThreads.size()) + 1;
+  std::vector<TGen> sorted(MoveStack.begin(), MoveStack.begin() + count);
+  MaxMoves = 0;
+  for (auto& helper : SearchThreads) helper->MaxMoves = 0;
   for (int k = 0; k < count; ++k) {
-    TThreadSearch& t = k % threads == 0 ? static_cast<TThreadSearch&>(*this) : *TabThreadSearch[k % threads - 1];
-    t.Gen_dat[t.MaxCoups] = sorted[k];
-    ++t.MaxCoups;
+    TThreadSearch& t = k % threads == 0 ? static_cast<TThreadSearch&>(*this) : *SearchThreads[k % threads - 1];
+    t.MoveStack[t.MaxMoves] = sorted[k];
+    ++t.MaxMoves;
   }
-  First_move[0] = 0;
-  First_move[1] = MaxCoups;
-  for (auto& helper : TabThreadSearch) {
-    helper->First_move[0] = 0;
-    helper->First_move[1] = helper->MaxCoups;
+  FirstMove[0] = 0;
+  FirstMove[1] = MaxMoves;
+  for (auto& helper : SearchThreads) {
+    helper->FirstMove[0] = 0;
+    helper->FirstMove[1] = helper->MaxMoves;
   }
 }
 
 void TMainThreadSearch::SwitchStoredMove() {
-  const auto sharing = [](const TThreadSearch& t) { return t.MaxCoups > 0; };
+  const auto sharing = [](const TThreadSearch& t) { return t.MaxMoves > 0; };
   if (couptrouve) return;
-  for (auto& helper : TabThreadSearch)
+  for (auto& helper : SearchThreads)
     if (helper->couptrouve) return;
-  THashCoup stored;
+  TStoredMove stored;
   if (StoredRootMove(*this, stored))
-    for (auto& helper : TabThreadSearch) {
+    for (auto& helper : SearchThreads) {
       const int at = sharing(*helper) ? FindInRoot(*helper, stored) : -1;
       if (at >= 0) return ExchangeFirst(*this, *helper, at);
     }
-  for (auto& helper : TabThreadSearch) {
+  for (auto& helper : SearchThreads) {
     if (!sharing(*helper) || !StoredRootMove(*helper, stored)) continue;
     int at = FindInRoot(*this, stored);
     if (at >= 0) return ExchangeFirst(*helper, *this, at);
-    for (auto& other : TabThreadSearch) {
+    for (auto& other : SearchThreads) {
       at = other != helper && sharing(*other) ? FindInRoot(*other, stored) : -1;
       if (at >= 0) return ExchangeFirst(*helper, *other, at);
     }
@@ -98,18 +98,18 @@ void TMainThreadSearch::SwitchStoredMove() {
 }
 
 void TMainThreadSearch::StartHelpers() {
-  if (TabThreadSearch.empty()) return;
-  for (auto& helper : TabThreadSearch) {
+  if (SearchThreads.empty()) return;
+  for (auto& helper : SearchThreads) {
     helper->Owner = this;
     CopyToHelper(*helper);
   }
   DealRootMoves();
-  for (auto& helper : TabThreadSearch) {
-    if (helper->MaxCoups > 0) {
+  for (auto& helper : SearchThreads) {
+    if (helper->MaxMoves > 0) {
       helper->stop = false;
       HashMoveFirst(*helper);
     } else {
-      helper->PROF = IdleDepth;
+      helper->IterationDepth = IdleDepth;
     }
   }
   SwitchStoredMove();
@@ -117,28 +117,28 @@ void TMainThreadSearch::StartHelpers() {
   // decides which thread speaks first, as nothing below depth 7 is printed.
   std::int32_t reported = NoScore;
   if (couptrouve) {
-    TInfos::Total(Best, 1, Best.score, ThreadID, 0, *HashClass);
+    TInfos::Total(Best, 1, Best.score, ThreadID, 0, *TransTable);
     reported = Best.score;
   }
-  for (auto& helper : TabThreadSearch)
-    if (helper->MaxCoups > 0 && helper->couptrouve && helper->Best.score > reported) {
-      TInfos::Total(helper->Best, 1, helper->Best.score, helper->ThreadID, 0, *helper->HashClass);
+  for (auto& helper : SearchThreads)
+    if (helper->MaxMoves > 0 && helper->couptrouve && helper->Best.score > reported) {
+      TInfos::Total(helper->Best, 1, helper->Best.score, helper->ThreadID, 0, *helper->TransTable);
       reported = helper->Best.score;
     }
-  for (auto& helper : TabThreadSearch)
-    if (helper->MaxCoups > 0) helper->ResumeHelper();
+  for (auto& helper : SearchThreads)
+    if (helper->MaxMoves > 0) helper->ResumeHelper();
 }
 
 void TThreadSearch::Execute() {
   if (!stop) RunAbortable([this] { IterativeDeepening(); });
-  PROF = IdleDepth;
+  IterationDepth = IdleDepth;
 }
 
 void TMainThreadSearch::ChooseFinalMove() {
   // The candidate is the thread that spoke last; a better-scored thread
   // replaces it unless the candidate saw deeper and is within 20.
   TThreadSearch* candidate = this;
-  for (auto& helper : TabThreadSearch)
+  for (auto& helper : SearchThreads)
     if (helper->ThreadID == InfoThread) candidate = helper.get();
   TBest chosen = candidate->BestSnapshot();
   const auto replaces = [&](const TBest& other) {
@@ -150,7 +150,7 @@ void TMainThreadSearch::ChooseFinalMove() {
     candidate = this;
     chosen = Best;
   }
-  for (auto& helper : TabThreadSearch) {
+  for (auto& helper : SearchThreads) {
     if (helper.get() == candidate) continue;
     const TBest other = helper->BestSnapshot();
     if (!replaces(other)) continue;
@@ -164,7 +164,7 @@ void TMainThreadSearch::ChooseFinalMove() {
   }
   if (candidate != this) {
     std::lock_guard guard(candidate->RootLock);
-    CoupAttendu = candidate->CoupAttendu;
+    ExpectedReply = candidate->ExpectedReply;
   }
   // Its line goes out once the move is final (TInfos::Final, from Think).
 }

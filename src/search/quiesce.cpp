@@ -13,7 +13,7 @@ std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, st
 
   // 2. Transposition table.
   std::int32_t stored;
-  if (t.HashClass->ProbeHash(t, alpha, beta, depth, stored)) return stored;
+  if (t.TransTable->ProbeHash(t, alpha, beta, depth, stored)) return stored;
 
   // 3. The per-ply tables end here.
   if (t.Ply >= MaxPly) return EvaluateNode(t);
@@ -40,7 +40,7 @@ std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, st
   // 7. A quiet check that leaves the defender several replies is not pursued.
   const int ply = int(t.Ply);
   if (quietCheck) {
-    const int replies = t.First_move[ply + 1] - t.First_move[ply];
+    const int replies = t.FirstMove[ply + 1] - t.FirstMove[ply];
     if constexpr (Endgame) {
       if (replies >= 2 && replies <= 101) return beta;
     } else {
@@ -50,17 +50,17 @@ std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, st
   }
 
   // 8. The stored best move first.
-  t.HashClass->BestHashEnTete(t);
+  t.TransTable->HashMoveToFront(t);
 
   // 9. The move loop.
   TMove bestMove;
   bool raised = false;
   bool searched = false;
-  for (int i = t.First_move[ply]; i < t.First_move[ply + 1]; ++i) {
+  for (int i = t.FirstMove[ply]; i < t.FirstMove[ply + 1]; ++i) {
     t.PickNextMove(i);
-    const TMove move = t.Gen_dat[i].m;
+    const TMove move = t.MoveStack[i].m;
     const std::uint32_t childKey = t.KeyAfter(move);
-    t.HashClass->Prefetch(childKey);
+    t.TransTable->Prefetch(childKey);
     t.EvalCache.Prefetch(t, t.Eval, childKey);
     if (inCheck) t.MakeMoveUnchecked(move);
     else if (!t.MakeMoveOutOfCheck(move)) continue;
@@ -71,7 +71,7 @@ std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, st
     t.TakeBack();
     if (score > alpha) {
       if (score >= beta) {
-        t.HashClass->RecordHash(t, move, depth, score, hashfLower);
+        t.TransTable->RecordHash(t, move, depth, score, hashfLower);
         return score;
       }
       bestMove = move;
@@ -84,7 +84,7 @@ std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, st
 
   // 10. Mated, or the best we have.
   if (inCheck && !searched) return std::int32_t(t.Ply) - MateScore;
-  t.HashClass->RecordHash(t, bestMove, depth, alpha, raised ? hashfExact : hashfUpper);
+  t.TransTable->RecordHash(t, bestMove, depth, alpha, raised ? hashfExact : hashfUpper);
   return alpha;
 }
 

@@ -22,9 +22,9 @@ bool IsInfoThread(const TThreadSearch& t) { return InfoThread.load(std::memory_o
 // The expected reply: the stored move of the position after the root move,
 // if its origin holds a piece of the side to move there (key not compared).
 TMove PonderMove(const TThreadSearch& t) {
-  const THash& entry = t.HashClass->Entry(t.hash);
-  if (t.Color[entry.BestH.src] != t.Side) return TMove{};
-  return TMove{entry.BestH.src, entry.BestH.dst, entry.BestH.promote, 0};
+  const THash& entry = t.TransTable->Entry(t.hash);
+  if (t.Color[entry.StoredMove.src] != t.Side) return TMove{};
+  return TMove{entry.StoredMove.src, entry.StoredMove.dst, entry.StoredMove.promote, 0};
 }
 
 // The root move `move` just gave score s; keep the best so far. Its line
@@ -35,7 +35,7 @@ void TakeAsBest(TThreadSearch& t, TMove move, std::int32_t s, bool withChildLine
   t.Best.m = move;
   if (withChildLine) t.Best.pv.SetMoveAndRest(move, t.Pv.Line(1), t.Pv.Length(1));
   else t.Best.pv.SetMove(move);
-  t.Best.Depth = t.PROF;
+  t.Best.Depth = t.IterationDepth;
   t.Best.PreviousScore = t.Best.score;
   t.Best.score = s;
 }
@@ -49,7 +49,7 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
   if (t.ThreadID == 1) {
     const TBoardState& source = static_cast<TMainThreadSearch&>(t).Source;
     t.Ply = 0;
-    t.Hply = source.Hply;
+    t.HistoryLength = source.HistoryLength;
     t.Side = source.Side;
     t.XSide = Opponent(source.Side);
   }
@@ -57,17 +57,17 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
   {
     std::lock_guard guard(t.RootLock);
     OrderRootMoves(t);
-    t.HashClass->BestHashEnTete(t);
+    t.TransTable->HashMoveToFront(t);
   }
   const bool rootInCheck = RootInCheck;
-  const std::uint32_t prof = t.PROF;
+  const std::uint32_t prof = t.IterationDepth;
   // 4.
   for (int i = 0; i < t.RootMoveCount(); ++i) {
     {
       std::lock_guard guard(t.RootLock);
       t.PickNextMove(i);
     }
-    const TMove move = t.Gen_dat[i].m;
+    const TMove move = t.MoveStack[i].m;
     // a.
     if (rootInCheck) t.MakeMoveUnchecked(move);
     else t.MakeMove(move);
@@ -83,18 +83,18 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     if (i == 0 || s > alpha) {
       const TMove reply = PonderMove(t);
       std::lock_guard guard(t.RootLock);
-      t.CoupAttendu = reply;
+      t.ExpectedReply = reply;
     }
     // f.
     t.TakeBack();
     // g.
     if (i == 0 && !t.Best.m.IsNone() && (s != t.Best.score || t.Best.PreviousScore == NoScore)) {
       TakeAsBest(t, move, s, s > alpha);
-      TInfos::Total(t.Best, std::int32_t(prof), s, t.ThreadID, t.Nodes, *t.HashClass);
+      TInfos::Total(t.Best, std::int32_t(prof), s, t.ThreadID, t.Nodes, *t.TransTable);
       if (!HelpActive && IsInfoThread(t)) TimeBonus(t, t.Best.PreviousScore, s);
     }
     if (i == 0 && IsInfoThread(t) && EasyStop(t)) {
-      t.HashClass->RecordHash(t, move, std::int32_t(prof), s, hashfExact);
+      t.TransTable->RecordHash(t, move, std::int32_t(prof), s, hashfExact);
       return s;
     }
     // h.
@@ -102,19 +102,19 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     // i.
     TakeAsBest(t, move, s, true);
     if (i > 0) {
-      TInfos::Total(t.Best, std::int32_t(prof), s, t.ThreadID, t.Nodes, *t.HashClass);
+      TInfos::Total(t.Best, std::int32_t(prof), s, t.ThreadID, t.Nodes, *t.TransTable);
       if (!HelpActive && IsInfoThread(t)) TimeBonus(t, t.Best.PreviousScore, s);
     }
     // j.
     if (HelpActive && s >= 0 && prof >= std::uint32_t(HelpDepth.load()) && !(i == 0 && IsInfoThread(t)))
-      FinAttente();
+      EndHelpWait();
     // k.
     t.AddHistory(move, std::int32_t(prof));
     t.RecordRootKiller(move, std::int32_t(prof));
     t.CheckStop();
     // l.
     if (s >= beta) {
-      t.HashClass->RecordHash(t, move, std::int32_t(prof), s, hashfLower);
+      t.TransTable->RecordHash(t, move, std::int32_t(prof), s, hashfLower);
       return s;
     }
     // m.
@@ -125,8 +125,8 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
   }
   // 5.
   if (!searched) return rootInCheck ? std::int32_t(t.Ply) - MateScore : 0;
-  if (t.Fifty >= 100) return 0;
-  t.HashClass->RecordHash(t, bestMove, std::int32_t(prof), alpha, flag);
+  if (t.HalfmoveClock >= 100) return 0;
+  t.TransTable->RecordHash(t, bestMove, std::int32_t(prof), alpha, flag);
   return alpha;
 }
 
@@ -143,7 +143,7 @@ bool EasyStop(TThreadSearch& t) {
     best.RisingIterations = 0;
     return false;
   }
-  if (t.PROF < DecisionDepth(t.Eval.PhaseDepart) || t.Hply == 0) return false;
+  if (t.IterationDepth < DecisionDepth(t.Eval.PhaseAtRoot) || t.HistoryLength == 0) return false;
   if (best.PreviousScore != NoScore) {
     if (!(best.m == best.PreviousMove)) best.MoveChanged = true;
     if (best.PreviousScore > best.score) best.ScoreDropped = true;
@@ -159,7 +159,7 @@ bool EasyStop(TThreadSearch& t) {
   if (best.RisingIterations < StableIterations) return false;
   SearchStopped = true;
   if (t.ThreadID != 1) t.stop = true;
-  writeInfoString("EASY !!");
+  WriteInfoString("EASY !!");
   return true;
 }
 
@@ -168,12 +168,12 @@ std::uint32_t DecisionDepth(TPhase rootPhase) { return rootPhase == endgame ? 10
 void OrderRootMoves(TThreadSearch& t) {
   const bool inCheck = RootInCheck;
   for (int i = 0; i < t.RootMoveCount(); ++i) {
-    TGen& g = t.Gen_dat[i];
+    TGen& g = t.MoveStack[i];
     const TMove m = g.m;
-    const TBoardPiece victim = t.Piece[m.ToNdx];
+    const TBoardPiece victim = t.Piece[m.to];
     if (!inCheck) {
       if (m.Has(MovePromote)) g.score = PieceValue[victim] + 1000 * i + 1000000;
-      else g.score = t.KillerBonus(m) + t.History[t.Side][m.from][m.ToNdx];
+      else g.score = t.KillerBonus(m) + t.History[t.Side][m.from][m.to];
     } else if (m.Has(MovePromote)) {
       g.score = PieceValue[victim] + 1004000;
     } else if (m.Has(MoveCapture)) {
@@ -186,46 +186,46 @@ void OrderRootMoves(TThreadSearch& t) {
 }
 
 std::int32_t RootSearch(TThreadSearch& t, std::int32_t alpha, std::int32_t beta) {
-  if (t.Eval.PhaseDepart != endgame) return RootSearchForm<TSearchForm::Normal>(t, alpha, beta);
+  if (t.Eval.PhaseAtRoot != endgame) return RootSearchForm<TSearchForm::Normal>(t, alpha, beta);
   if (EGTBLoaded && GoTime >= 10000) return RootSearchForm<TSearchForm::EndgameTB>(t, alpha, beta);
   return RootSearchForm<TSearchForm::Endgame>(t, alpha, beta);
 }
 
 void HashMoveFirst(TThreadSearch& t) {
   t.couptrouve = false;
-  const THash& entry = t.HashClass->Entry(t.hash);
-  if (entry.ID != t.hash || entry.ProfH < 1 || TimeMode < tmMovesToGo || entry.IsNil) return;
+  const THash& entry = t.TransTable->Entry(t.hash);
+  if (entry.ID != t.hash || entry.Depth < 1 || TimeMode < tmMovesToGo || entry.IsNil) return;
   for (int i = 0; i < t.RootMoveCount(); ++i) {
-    const TMove m = t.Gen_dat[i].m;
-    if (m.from != entry.BestH.src || m.ToNdx != entry.BestH.dst || m.promote != entry.BestH.promote) continue;
+    const TMove m = t.MoveStack[i].m;
+    if (m.from != entry.StoredMove.src || m.to != entry.StoredMove.dst || m.promote != entry.StoredMove.promote) continue;
     std::lock_guard guard(t.RootLock);
     t.couptrouve = true;
     t.Best.m = t.Best.PreviousMove = m;
     t.Best.pv.SetMove(m);
-    t.Best.score = t.Best.PreviousScore = entry.Valeur;
-    t.Best.Depth = std::uint32_t(entry.ProfH);
-    std::swap(t.Gen_dat[i], t.Gen_dat[0]);
+    t.Best.score = t.Best.PreviousScore = entry.Score;
+    t.Best.Depth = std::uint32_t(entry.Depth);
+    std::swap(t.MoveStack[i], t.MoveStack[0]);
     return;
   }
 }
 
 bool InRootList(const TThreadSearch& t, TMove m) {
   for (int i = 0; i < t.RootMoveCount(); ++i)
-    if (t.Gen_dat[i].m == m) return true;
+    if (t.MoveStack[i].m == m) return true;
   return false;
 }
 
 void TThreadSearch::IterativeDeepening() {
-  THash& rootEntry = HashClass->Entry(hash);
-  while (std::int64_t(PROF.load()) <= std::int64_t(MaxDepth.load())) {
+  THash& rootEntry = TransTable->Entry(hash);
+  while (std::int64_t(IterationDepth.load()) <= std::int64_t(MaxDepth.load())) {
     // A HELP period ends once its depth has been searched past; after an
     // iteration its owner hands it to a thread at the same depth, or ends it.
-    if (HelpActive && HelpThread == ThreadID && PROF > std::uint32_t(HelpDepth.load())) FinAttente();
-    ThreadScore = RootSearch(*this, ALPHA_ROOT, BETA_ROOT);
+    if (HelpActive && HelpThread == ThreadID && IterationDepth > std::uint32_t(HelpDepth.load())) EndHelpWait();
+    ThreadScore = RootSearch(*this, RootAlpha, RootBeta);
     if (HelpActive && HelpThread == ThreadID) PassHelpOn(*Owner, *this);
     // The root entry keeps a move for the ponder line and the next search.
-    if (rootEntry.BestH.src == 0 && rootEntry.BestH.dst == 0)
-      rootEntry.BestH = THashCoup{Best.m.from, Best.m.ToNdx, Best.m.promote};
+    if (rootEntry.StoredMove.src == 0 && rootEntry.StoredMove.dst == 0)
+      rootEntry.StoredMove = TStoredMove{Best.m.from, Best.m.to, Best.m.promote};
     if (ThreadScore > MateBound) {
       MateFound = true;
       throw SearchAborted{};
@@ -236,15 +236,15 @@ void TThreadSearch::IterativeDeepening() {
 }
 
 bool AdvanceIteration(TThreadSearch& t) {
-  if (t.Best.m.IsNone() || t.ThreadScore <= t.ALPHA_ROOT || t.ThreadScore >= t.BETA_ROOT) {
+  if (t.Best.m.IsNone() || t.ThreadScore <= t.RootAlpha || t.ThreadScore >= t.RootBeta) {
     // Outside the aspiration window: the same depth again, fully open.
-    t.ALPHA_ROOT = -Infinity;
-    t.BETA_ROOT = Infinity;
+    t.RootAlpha = -Infinity;
+    t.RootBeta = Infinity;
     return false;
   }
-  t.ALPHA_ROOT = t.ThreadScore - 80;
-  t.BETA_ROOT = t.ThreadScore + 80;
-  ++t.PROF;
-  TInfos::Total(t.Best, std::int32_t(t.PROF), t.ThreadScore, t.ThreadID, t.Nodes, *t.HashClass);
+  t.RootAlpha = t.ThreadScore - 80;
+  t.RootBeta = t.ThreadScore + 80;
+  ++t.IterationDepth;
+  TInfos::Total(t.Best, std::int32_t(t.IterationDepth), t.ThreadScore, t.ThreadID, t.Nodes, *t.TransTable);
   return true;
 }

@@ -50,7 +50,7 @@ std::int32_t EvaluateNode(TThreadSearch& t);
 
 // --- The root (root_search.cpp) ---------------------------------------------
 // One iteration over the thread's root moves with the window (alpha, beta);
-// updates Best and CoupAttendu.
+// updates Best and ExpectedReply.
 std::int32_t RootSearch(TThreadSearch& t, std::int32_t alpha, std::int32_t beta);
 // Ordering scores of the root moves before each iteration.
 void OrderRootMoves(TThreadSearch& t);

@@ -38,16 +38,16 @@ void TMainThreadSearch::GenerateRootList() {
 void TMainThreadSearch::KeepAllowedRootMoves() {
   int kept = 0;
   for (int i = 0; i < RootMoveCount(); ++i)
-    if (SearchMoves.Allows(Gen_dat[i].m)) Gen_dat[kept++] = Gen_dat[i];
+    if (SearchMoves.Allows(MoveStack[i].m)) MoveStack[kept++] = MoveStack[i];
   // The interface checked its moves against its own board; should none of
   // them be here after all, every move stays rather than none.
-  if (kept > 0) First_move[1] = kept;
+  if (kept > 0) FirstMove[1] = kept;
 }
 
 bool TMainThreadSearch::SingleReply() {
-  if (Pondering || Hply == 0 || RootMoveCount() != 1) return false;
+  if (Pondering || HistoryLength == 0 || RootMoveCount() != 1) return false;
   std::lock_guard guard(RootLock);
-  Best.m = Gen_dat[0].m;
+  Best.m = MoveStack[0].m;
   Best.score = 0;
   return true;
 }
@@ -60,7 +60,7 @@ bool TMainThreadSearch::TablebaseRootMove() {
   TMove choice;
   std::int32_t best = -Infinity;
   for (int i = 0; i < RootMoveCount(); ++i) {
-    const TMove m = Gen_dat[i].m;
+    const TMove m = MoveStack[i].m;
     if (RootInCheck) MakeMoveUnchecked(m);
     else MakeMove(m);
     const bool answered = EGTB.Probe(*this, score);
@@ -91,7 +91,7 @@ bool TMainThreadSearch::TablebaseRootMove() {
 void TMainThreadSearch::Think() {
   // 1.-2.
   ResetBest();
-  for (auto& helper : TabThreadSearch) helper->ResetBest();
+  for (auto& helper : SearchThreads) helper->ResetBest();
   TInfos::Init();
   TTime::Init();
   PrepareBoard();
@@ -104,7 +104,7 @@ void TMainThreadSearch::Think() {
   // 4.
   if (ClearHashPending) {
     // The protocol usually emptied them already, while no clock ran.
-    if (!tablesEmpty_) VideAllHash();
+    if (!tablesEmpty_) ClearAllTables();
     ClearHashPending = false;
     SearchSeq = 0;
   } else {
@@ -126,12 +126,12 @@ void TMainThreadSearch::Think() {
         throw SearchAborted{};
       }
       if (EGTBLoaded) TBMenLimit = EGTBMen < 6 ? EGTBMen.load() : 5;
-      Eval.PhaseDepart = RootPhase(*this, Eval);
+      Eval.PhaseAtRoot = RootPhase(*this, Eval);
       SetPawnKey(*this);
       BonusGranted = false;
-      PROF = 1;
-      ALPHA_ROOT = -Infinity;
-      BETA_ROOT = Infinity;
+      IterationDepth = 1;
+      RootAlpha = -Infinity;
+      RootBeta = Infinity;
       HashMoveFirst(*this);
       StartHelpers();
       IterativeDeepening();
@@ -162,16 +162,16 @@ void TMainThreadSearch::Think() {
 
 void TMainThreadSearch::EnsureLegalBest() {
   if (!Best.m.IsNone() && InRootList(*this, Best.m)) return;
-  for (auto& helper : TabThreadSearch)
-    if (helper->MaxCoups > 0 && !Best.m.IsNone() && InRootList(*helper, Best.m)) return;
+  for (auto& helper : SearchThreads)
+    if (helper->MaxMoves > 0 && !Best.m.IsNone() && InRootList(*helper, Best.m)) return;
   // A stale or missing move: the most promising move of all root lists.
   TMove choice;
   std::int32_t bestScore = 0;
   auto consider = [&](const TThreadSearch& t) {
     for (int i = 0; i < t.RootMoveCount(); ++i)
-      if (choice.IsNone() || t.Gen_dat[i].score > bestScore) {
-        choice = t.Gen_dat[i].m;
-        bestScore = t.Gen_dat[i].score;
+      if (choice.IsNone() || t.MoveStack[i].score > bestScore) {
+        choice = t.MoveStack[i].m;
+        bestScore = t.MoveStack[i].score;
       }
   };
   if (RootMoveCount() == 0) {
@@ -185,8 +185,8 @@ void TMainThreadSearch::EnsureLegalBest() {
     consider(*this);
   } else {
     consider(*this);
-    for (auto& helper : TabThreadSearch)
-      if (helper->MaxCoups > 0) consider(*helper);
+    for (auto& helper : SearchThreads)
+      if (helper->MaxMoves > 0) consider(*helper);
   }
   std::lock_guard guard(RootLock);
   Best.m = choice;

@@ -1,7 +1,7 @@
 #include "search/thread_search.h"
 
 TThreadSearch::TThreadSearch(std::int32_t id) : ThreadID(id) {
-  if (id > 1) worker_ = std::make_unique<Worker>([this] { Execute(); });
+  if (id > 1) worker_ = std::make_unique<TWorker>([this] { Execute(); });
 }
 
 TThreadSearch::~TThreadSearch() {
@@ -16,7 +16,7 @@ void TThreadSearch::CheckStop() {
 }
 
 void TThreadSearch::ResumeHelper() {
-  if (worker_) worker_->resume();
+  if (worker_) worker_->Resume();
 }
 
 void TThreadSearch::RequestStop() {
@@ -25,7 +25,7 @@ void TThreadSearch::RequestStop() {
 }
 
 void TThreadSearch::WaitIdle() {
-  if (worker_) worker_->waitIdle();
+  if (worker_) worker_->WaitIdle();
 }
 
-bool TThreadSearch::Idle() const { return !worker_ || worker_->isIdle(); }
+bool TThreadSearch::Idle() const { return !worker_ || worker_->IsIdle(); }

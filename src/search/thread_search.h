@@ -89,7 +89,7 @@ static_assert(std::is_trivially_copyable_v<TBest>);
 struct SearchAborted {};
 
 constexpr std::uint32_t DefaultCheckupMask = 16383;
-constexpr std::uint32_t IdleDepth = 99;  // PROF of a thread that is not searching
+constexpr std::uint32_t IdleDepth = 99;  // IterationDepth of a thread that is not searching
 
 class TThreadSearch : public TSearchBoard {
  public:
@@ -105,8 +105,8 @@ class TThreadSearch : public TSearchBoard {
   virtual void CheckStop();
   // Does another search thread hold a non-negative root score?
   virtual bool AutreScorePositif() const;
-  // The root list: Gen_dat from 0 to RootMoveCount() - 1.
-  int RootMoveCount() const { return First_move[1]; }
+  // The root list: MoveStack from 0 to RootMoveCount() - 1.
+  int RootMoveCount() const { return FirstMove[1]; }
   void ResetBest() {
     std::lock_guard guard(RootLock);
     Best = TBest{};
@@ -145,7 +145,7 @@ class TThreadSearch : public TSearchBoard {
     return Best.score;
   }
 
-  std::unique_ptr<THashClass> HashClass;
+  std::unique_ptr<TTranspositionTable> TransTable;
   std::unique_ptr<TPawnHash> PawnHash;
   const std::int32_t ThreadID;
   std::atomic<bool> stop{true};
@@ -153,17 +153,17 @@ class TThreadSearch : public TSearchBoard {
   TEvalState Eval;
   TEvalCache EvalCache;
   bool couptrouve = false;
-  std::int32_t ALPHA_ROOT = NoScore;
-  std::int32_t BETA_ROOT = -NoScore;
-  std::atomic<std::uint32_t> PROF{IdleDepth};
+  std::int32_t RootAlpha = NoScore;
+  std::int32_t RootBeta = -NoScore;
+  std::atomic<std::uint32_t> IterationDepth{IdleDepth};
   TBest Best;  // written by this thread under RootLock
-  TMove CoupAttendu;  // written by this thread under RootLock
+  TMove ExpectedReply;  // written by this thread under RootLock
   std::int32_t ThreadScore = NoScore;
-  std::atomic<std::int32_t> MaxCoups{0};
+  std::atomic<std::int32_t> MaxMoves{0};
   std::atomic<std::uint32_t> Checkup_mask{DefaultCheckupMask};
   TEGTB EGTB;
-  // Guards Best, CoupAttendu and the root move list (Gen_dat from 0 to
-  // First_move[1]) while other threads may read them.
+  // Guards Best, ExpectedReply and the root move list (MoveStack from 0 to
+  // FirstMove[1]) while other threads may read them.
   mutable std::mutex RootLock;
   // The main search thread that owns this helper (null for the main thread).
   class TMainThreadSearch* Owner = nullptr;
@@ -180,5 +180,5 @@ class TThreadSearch : public TSearchBoard {
   void IterativeDeepening();
 
  private:
-  std::unique_ptr<Worker> worker_;  // helpers only; last, so that it stops first
+  std::unique_ptr<TWorker> worker_;  // helpers only; last, so that it stops first
 };

@@ -68,7 +68,7 @@ void StartSlice(bool ponderHit, std::int32_t earned) {
 // Clock with a number of moves to go.
 void InitMovesToGo(TThreadSearch& main, std::int32_t t, const TLevel& level, bool ponderHit, std::int32_t earned) {
   // "movestogo 0" would divide by zero: the next move is the last one.
-  const std::int32_t movesToGo = std::max(level.moves_to_tc, 1);
+  const std::int32_t movesToGo = std::max(level.MovesToGo, 1);
   if (t <= 15000) {
     BonusCount = NoBonus;
     BonusAllowed = false;
@@ -87,7 +87,7 @@ void InitMovesToGo(TThreadSearch& main, std::int32_t t, const TLevel& level, boo
 // Clock without moves to go (sudden death, with or without increment).
 void InitSuddenDeath(TThreadSearch& main, std::int32_t t, const TLevel& level, bool ponderHit, std::int32_t earned) {
   const std::int64_t slice =
-      level.increment != 0 ? std::int64_t(t) / 30 + std::int64_t(level.increment) - 100 : std::int64_t(t) / 40;
+      level.Increment != 0 ? std::int64_t(t) / 30 + std::int64_t(level.Increment) - 100 : std::int64_t(t) / 40;
   SetSliceAndSpare(slice, t);
   StartSlice(ponderHit, earned);
   // The check frequency matters at ponderhit too: a short clock cannot wait
@@ -103,14 +103,14 @@ void InitSuddenDeath(TThreadSearch& main, std::int32_t t, const TLevel& level, b
   }
 }
 
-void InitTimeLocked(TThreadSearch& main, std::int32_t t, const TLevel& level, bool Appel, bool DebutPondering) {
+void InitTimeLocked(TThreadSearch& main, std::int32_t t, const TLevel& level, bool ponderStarts, bool keepStartTick) {
   // A ponder search whose "ponderhit" came before this call already has its
   // budget: the caller read Pondering just before the ponderhit cleared it.
-  if (Appel && !Pondering) return;
+  if (ponderStarts && !Pondering) return;
   const std::int32_t earned = std::clamp(BonusCount.load(), 0, MaxBonus);
-  if (!DebutPondering) StartTick = Ticks();
+  if (!keepStartTick) StartTick = Ticks();
   ClockLimit = NoDeadline;
-  if (Appel) {
+  if (ponderStarts) {
     Deadline = NoDeadline;
     BonusCount = 0;
     return;
@@ -123,11 +123,11 @@ void InitTimeLocked(TThreadSearch& main, std::int32_t t, const TLevel& level, bo
   switch (TimeMode) {
     case tmMovesToGo:
       SetClockLimit(t);
-      InitMovesToGo(main, t, level, DebutPondering, earned);
+      InitMovesToGo(main, t, level, keepStartTick, earned);
       break;
     case tmSuddenDeath:
       SetClockLimit(t);
-      InitSuddenDeath(main, t, level, DebutPondering, earned);
+      InitSuddenDeath(main, t, level, keepStartTick, earned);
       break;
     default:
       Deadline = t == NoTimeLimit ? NoDeadline : StartTick + t;
@@ -142,11 +142,11 @@ void GrantBonus(TThreadSearch& thread, TBest& best) {
   best.ScoreLoss = 0;
   BonusGranted = true;
   best.PreviousScore = best.score;
-  writeInfoString("TIME BONUS !! Thread " + std::to_string(thread.ThreadID));
+  WriteInfoString("TIME BONUS !! Thread " + std::to_string(thread.ThreadID));
 }
 
 void TimeBonusLocked(TThreadSearch& thread, std::int32_t oldScore, std::int32_t newScore) {
-  if (thread.PROF < PhaseMinDepth(thread.Eval.PhaseDepart) || TimeMode < tmMovesToGo) return;
+  if (thread.IterationDepth < PhaseMinDepth(thread.Eval.PhaseAtRoot) || TimeMode < tmMovesToGo) return;
   std::lock_guard root(thread.RootLock);
   TBest& best = thread.Best;
   if (oldScore <= newScore) {
@@ -170,24 +170,24 @@ void TimeBonusLocked(TThreadSearch& thread, std::int32_t oldScore, std::int32_t 
 
 bool HelpWanted(TThreadSearch& thread, std::int32_t s, std::int32_t previous, bool otherThreadScorePositive) {
   return !HelpActive && !Pondering && TimeMode >= tmMovesToGo && InfoThread == thread.ThreadID &&
-         thread.PROF >= PhaseMinDepth(thread.Eval.PhaseDepart) && s <= 0 && previous >= -149 && s < previous &&
+         thread.IterationDepth >= PhaseMinDepth(thread.Eval.PhaseAtRoot) && s <= 0 && previous >= -149 && s < previous &&
          BonusAllowed && previous - s >= 30 && !otherThreadScorePositive;
 }
 
-void FinAttenteLocked() {
+void EndHelpWaitLocked() {
   if (!HelpActive) return;
   HelpThread = 0;
   HelpDepth = 0;
   HelpActive = false;
   Deadline = SavedDeadline.load();
-  writeInfoString("FinAttente");
+  WriteInfoString("EndHelpWait");
 }
 
 // The thread that takes the HELP over from `owner`: one that is searching
 // the depth at which it was requested.
 TThreadSearch* NextHelpOwner(TMainThreadSearch& main, const TThreadSearch& owner) {
   const auto atHelpDepth = [](const TThreadSearch& thread) {
-    return thread.PROF == std::uint32_t(HelpDepth.load());
+    return thread.IterationDepth == std::uint32_t(HelpDepth.load());
   };
   if (&owner == &main) {
     if (main.HelperCount() > 0 && atHelpDepth(main.Helper(0))) return &main.Helper(0);
@@ -205,14 +205,14 @@ TThreadSearch* NextHelpOwner(TMainThreadSearch& main, const TThreadSearch& owner
 
 std::uint32_t PhaseMinDepth(TPhase phase) { return phase == endgame ? 10 : 8; }
 
-void InitTime(TThreadSearch& main, std::int32_t TempRestant, const TLevel& level, bool Appel, bool DebutPondering) {
+void InitTime(TThreadSearch& main, std::int32_t timeLeft, const TLevel& level, bool ponderStarts, bool keepStartTick) {
   std::lock_guard lock(TimeLock);
-  InitTimeLocked(main, TempRestant, level, Appel, DebutPondering);
+  InitTimeLocked(main, timeLeft, level, ponderStarts, keepStartTick);
 }
 
-void PonderHitTime(TThreadSearch& main, std::int32_t TempRestant, const TLevel& level) {
+void PonderHitTime(TThreadSearch& main, std::int32_t timeLeft, const TLevel& level) {
   std::lock_guard lock(TimeLock);
-  InitTimeLocked(main, TempRestant, level, false, true);
+  InitTimeLocked(main, timeLeft, level, false, true);
   Pondering = false;
 }
 
@@ -226,7 +226,7 @@ bool RequestHelp(TThreadSearch& thread, std::int32_t s, bool otherThreadScorePos
   const std::int32_t previous = thread.BestSnapshot().PreviousScore;
   if (!HelpWanted(thread, s, previous, otherThreadScorePositive)) return false;
   HelpActive = true;
-  HelpDepth = std::int32_t(thread.PROF.load());
+  HelpDepth = std::int32_t(thread.IterationDepth.load());
   HelpThread = thread.ThreadID;
   BonusGranted = true;
   TimeBonusLocked(thread, previous, s);
@@ -234,7 +234,7 @@ bool RequestHelp(TThreadSearch& thread, std::int32_t s, bool otherThreadScorePos
   const std::int64_t extension = std::int64_t(HelpSlices) * TimeSlice;
   if (extension < SpareTime) ExtendDeadline(extension);
   else if (SpareTime > 0) ExtendDeadline(SpareTime);
-  writeInfoString("HELP !!");
+  WriteInfoString("HELP !!");
   return true;
 }
 
@@ -242,10 +242,10 @@ void PassHelpOn(TMainThreadSearch& main, TThreadSearch& owner) {
   std::lock_guard lock(TimeLock);
   if (!HelpActive || HelpThread != owner.ThreadID) return;
   if (TThreadSearch* next = NextHelpOwner(main, owner)) HelpThread = next->ThreadID;
-  else FinAttenteLocked();
+  else EndHelpWaitLocked();
 }
 
-void FinAttente() {
+void EndHelpWait() {
   std::lock_guard lock(TimeLock);
-  FinAttenteLocked();
+  EndHelpWaitLocked();
 }

@@ -22,19 +22,19 @@ class TMainThreadSearch;
 // TIME BONUS, HELP), by the phase of the root position.
 std::uint32_t PhaseMinDepth(TPhase phase);
 
-// Starts the clock of a search on `TempRestant` ms (the side to move's clock,
+// Starts the clock of a search on `timeLeft` ms (the side to move's clock,
 // the move time, or NoTimeLimit) and sets the deadline, the slice, the spare
-// time and `main`'s check frequency (Checkup_mask). `Appel`: a ponder search,
+// time and `main`'s check frequency (Checkup_mask). `ponderStarts`: a ponder search,
 // which gets no deadline (pass the current Pondering: once it is false the
-// ponderhit has set the budget, and the call changes nothing). `DebutPondering`: the call made at "ponderhit",
+// ponderhit has set the budget, and the call changes nothing). `keepStartTick`: the call made at "ponderhit",
 // which keeps the ponder search's start and grants the bonus slices earned
 // while pondering as far as the spare time allows.
-void InitTime(TThreadSearch& main, std::int32_t TempRestant, const TLevel& level, bool Appel, bool DebutPondering);
+void InitTime(TThreadSearch& main, std::int32_t timeLeft, const TLevel& level, bool ponderStarts, bool keepStartTick);
 
 // "ponderhit": gives the running ponder search its budget on the clock
-// `TempRestant` and clears Pondering, as one step, so that a search starting
+// `timeLeft` and clears Pondering, as one step, so that a search starting
 // at that moment cannot put the unlimited ponder deadline back.
-void PonderHitTime(TThreadSearch& main, std::int32_t TempRestant, const TLevel& level);
+void PonderHitTime(TThreadSearch& main, std::int32_t timeLeft, const TLevel& level);
 
 // The TIME BONUS test after the root score of `thread` went from `oldScore`
 // to `newScore`: a drop of 25 or more (added up over iterations) earns one
@@ -50,4 +50,4 @@ bool RequestHelp(TThreadSearch& thread, std::int32_t s, bool otherThreadScorePos
 void PassHelpOn(TMainThreadSearch& main, TThreadSearch& owner);
 
 // Ends the HELP (if one is active) and restores the deadline it extended.
-void FinAttente();
+void EndHelpWait();

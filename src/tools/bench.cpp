@@ -78,7 +78,7 @@ TBenchResult RunBench(int depth, bool printPositions) {
     search.Think();
     result.nodes += search.Nodes;
     if (printPositions)
-      std::printf("%-75s %-6s %10u\n", std::string(fen).c_str(), move_str(search.Best.m).c_str(), search.Nodes);
+      std::printf("%-75s %-6s %10u\n", std::string(fen).c_str(), MoveText(search.Best.m).c_str(), search.Nodes);
   }
   result.milliseconds = Ticks() - start;
   NoInfoOutput = quiet;

@@ -21,9 +21,9 @@ std::uint64_t PerftNode(TSearchBoard& board, int depth, bool inCheck) {
   if (inCheck) board.GenerateEvasions(true);
   else board.GenerateMovesUnscored();
   std::uint64_t leaves = 0;
-  const int end = board.First_move[board.Ply + 1];
-  for (int i = board.First_move[board.Ply]; i < end; ++i) {
-    const TMove m = board.Gen_dat[i].m;
+  const int end = board.FirstMove[board.Ply + 1];
+  for (int i = board.FirstMove[board.Ply]; i < end; ++i) {
+    const TMove m = board.MoveStack[i].m;
     if (inCheck) board.MakeMoveUnchecked(m);
     else if (!board.MakeMoveOutOfCheck(m)) continue;
     // A leaf is made and counted; its own check analysis is needed only
@@ -76,15 +76,15 @@ int PerftCommand(const std::vector<std::string>& args) {
   if (inCheck) board->GenerateEvasions(true);
   else board->GenerateMovesUnscored();
   std::uint64_t total = 0;
-  for (int i = board->First_move[0]; i < board->First_move[1]; ++i) {
-    const TMove m = board->Gen_dat[i].m;
+  for (int i = board->FirstMove[0]; i < board->FirstMove[1]; ++i) {
+    const TMove m = board->MoveStack[i].m;
     if (inCheck) board->MakeMoveUnchecked(m);
     else if (!board->MakeMoveOutOfCheck(m)) continue;
     const bool childInCheck = board->UpdateChecks(false);
     const std::uint64_t leaves = depth == 1 ? 1 : PerftNode(*board, depth - 1, childInCheck);
     board->TakeBack();
     total += leaves;
-    std::cout << move_str(m) << ": " << leaves << '\n';
+    std::cout << MoveText(m) << ": " << leaves << '\n';
   }
   const auto elapsed = std::chrono::steady_clock::now() - start;
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();

@@ -19,12 +19,12 @@
 #include "support/eval_positions.h"  // BoardFromFen: the board a search would get
 
 inline std::vector<TGen> PlyMoves(const TSearchBoard& board) {
-  return {board.Gen_dat.begin() + board.First_move[board.Ply], board.Gen_dat.begin() + board.First_move[board.Ply + 1]};
+  return {board.MoveStack.begin() + board.FirstMove[board.Ply], board.MoveStack.begin() + board.FirstMove[board.Ply + 1]};
 }
 
 inline std::vector<std::string> PlyMoveTexts(const TSearchBoard& board) {
   std::vector<std::string> texts;
-  for (const TGen& g : PlyMoves(board)) texts.push_back(move_str(g.m));
+  for (const TGen& g : PlyMoves(board)) texts.push_back(MoveText(g.m));
   return texts;
 }
 
@@ -36,7 +36,7 @@ inline bool Contains(const std::vector<std::string>& texts, std::string_view tex
 // promotion without its letter); fails the test when there is none.
 inline TMove FindMove(const TSearchBoard& board, std::string_view text) {
   for (const TGen& g : PlyMoves(board))
-    if (move_str(g.m) == text) return g.m;
+    if (MoveText(g.m) == text) return g.m;
   ADD_FAILURE() << "no move " << text;
   return TMove{};
 }
@@ -45,19 +45,19 @@ inline int Sq(std::string_view name) { return ParseSquare(name); }
 
 inline bool InCheckAtRoot(TSearchBoard& board) { return board.AnalyseChecks(board.Side, board.KingSquare(board.Side)); }
 
-// Whole-board snapshot for "unmake restores exactly" comparisons. Tabindex
+// Whole-board snapshot for "unmake restores exactly" comparisons. ListIndex
 // of empty squares carries no meaning and is left out.
 struct TBoardSnapshot {
   explicit TBoardSnapshot(const TSearchBoard& b)
-      : color(b.Color), piece(b.Piece), side(b.Side), castle(b.Castle), ep(b.EP), fifty(b.Fifty), ply(b.Ply),
-        hply(b.Hply), hash(b.hash), hashP(b.hashP) {
-    for (int s = 0; s < 64; ++s) tabindex[s] = b.Color[s] == bsEmpty ? 0 : b.Tabindex[s];
+      : color(b.Color), piece(b.Piece), side(b.Side), castle(b.Castle), ep(b.EP), fifty(b.HalfmoveClock), ply(b.Ply),
+        hply(b.HistoryLength), hash(b.hash), hashP(b.hashP) {
+    for (int s = 0; s < 64; ++s) tabindex[s] = b.Color[s] == bsEmpty ? 0 : b.ListIndex[s];
     for (int side = 0; side < 2; ++side) {
-      for (int k = 0; k < 6; ++k) np[side][k] = b.NP[side][k];
+      for (int k = 0; k < 6; ++k) np[side][k] = b.MenCount[side][k];
       for (int i = 1; i <= PieceListSize; ++i) {
-        const TEtatPieces& e = b.PIECES[side].TabPieces[i];
-        lists[side][i] = {e.PieceCasesControle, std::uint64_t(e.CaseActu), std::uint64_t(e.Active),
-                          std::uint64_t(e.RoqueAutorise), std::uint64_t(e.RoiARoque)};
+        const TPieceEntry& e = b.PieceLists[side].Men[i];
+        lists[side][i] = {e.LinesOfSight, std::uint64_t(e.Square), std::uint64_t(e.Active),
+                          std::uint64_t(e.CouldCastle), std::uint64_t(e.CastledAs)};
       }
     }
   }

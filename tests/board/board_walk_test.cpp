@@ -22,7 +22,7 @@ std::uint32_t Key(TMove m) {
 
 std::string Describe(const TMoveSet& set) {
   std::string text;
-  for (const auto key : set) text += move_str(TMove::FromInt(key)) + " ";
+  for (const auto key : set) text += MoveText(TMove::FromInt(key)) + " ";
   return text;
 }
 
@@ -39,9 +39,9 @@ bool ClearBetween(const TSearchBoard& board, int a, int b) {
 bool DirectCheck(const TSearchBoard& board, TMove m) {
   const TSide us = board.Side;
   const int king = board.KingSquare(Opponent(us));
-  int square = m.ToNdx, kind = board.Piece[m.from];
+  int square = m.to, kind = board.Piece[m.from];
   if (m.Has(MoveCastle)) {
-    square = RookCastleTo[m.ToNdx];
+    square = RookCastleTo[m.to];
     kind = Rook;
   }
   if (kind == King || !AttackTable(us, kind, square, king)) return false;
@@ -62,14 +62,14 @@ class TWalk {
       const TBoardSnapshot before(b);
       if (inCheck) b.MakeMoveUnchecked(g.m);
       else if (!b.MakeMove(g.m)) {
-        EXPECT_TRUE(TBoardSnapshot(b) == before) << "refusal changed the board: " << move_str(g.m);
+        EXPECT_TRUE(TBoardSnapshot(b) == before) << "refusal changed the board: " << MoveText(g.m);
         continue;
       }
       EXPECT_TRUE(b.board_is_ok(false));
       const bool childInCheck = b.UpdateChecks(false);
       leaves += Node(depth - 1, childInCheck);
       b.TakeBack();
-      EXPECT_TRUE(TBoardSnapshot(b) == before) << "take back of " << move_str(g.m) << " differs";
+      EXPECT_TRUE(TBoardSnapshot(b) == before) << "take back of " << MoveText(g.m) << " differs";
       if (::testing::Test::HasFailure()) return leaves;
     }
     return leaves;
@@ -92,8 +92,8 @@ class TWalk {
       const bool queenOrNone = !m.Has(MovePromote) || m.promote == Queen;
       // Captures leave out a piece taking a pawn its pawns defend.
       const bool pieceTakesDefendedPawn =
-          m.Has(MoveCapture) && !m.Has(MovePawn) && b.Piece[m.ToNdx] == Pawn &&
-          (b.Side == Light ? b.AttackedByDarkPawn(m.ToNdx) : b.AttackedByLightPawn(m.ToNdx));
+          m.Has(MoveCapture) && !m.Has(MovePawn) && b.Piece[m.to] == Pawn &&
+          (b.Side == Light ? b.AttackedByDarkPawn(m.to) : b.AttackedByLightPawn(m.to));
       if (queenOrNone && (m.Has(MovePromote) || (m.Has(MoveCapture) && !pieceTakesDefendedPawn)))
         captures.insert(Key(m));
       if (m.Has(MovePromote) ? m.promote == Queen : (m.Has(MoveCapture) || DirectCheck(b, m)))
@@ -117,20 +117,20 @@ class TWalk {
   }
 
   void CheckAnalysisMatchesScratch(bool inCheck) {
-    const auto n = b.NEchecs;
-    const auto lines = b.CasesEchecs, behind = b.CasesDerriere, pins = b.PiecesClouees;
+    const auto n = b.CheckCount;
+    const auto lines = b.CheckAnswerSquares, behind = b.SquaresBehindKing, pins = b.PinnedMen;
     EXPECT_EQ(b.AnalyseChecks(b.Side, b.KingSquare(b.Side)), inCheck) << Path();
-    EXPECT_EQ(b.NEchecs, n) << Path();
-    if (inCheck) { EXPECT_EQ(b.CasesDerriere, behind) << Path(); }
+    EXPECT_EQ(b.CheckCount, n) << Path();
+    if (inCheck) { EXPECT_EQ(b.SquaresBehindKing, behind) << Path(); }
     if (n == 1) {
-      EXPECT_EQ(b.CasesEchecs, lines) << Path();
-      EXPECT_EQ(b.PiecesClouees, pins) << Path();
+      EXPECT_EQ(b.CheckAnswerSquares, lines) << Path();
+      EXPECT_EQ(b.PinnedMen, pins) << Path();
     }
     // Walk on with the incremental state, as the search would.
-    b.NEchecs = n;
-    b.CasesEchecs = lines;
-    b.CasesDerriere = behind;
-    b.PiecesClouees = pins;
+    b.CheckCount = n;
+    b.CheckAnswerSquares = lines;
+    b.SquaresBehindKing = behind;
+    b.PinnedMen = pins;
   }
 
   void ExpectPly(const TMoveSet& expected, const char* generator) {
@@ -141,7 +141,7 @@ class TWalk {
 
   std::string Path() const {
     std::string text = "after";
-    for (std::uint32_t h = b.Hply - b.Ply; h < b.Hply; ++h) text.append(" ").append(move_str(b.Hist_dat[h].m));
+    for (std::uint32_t h = b.HistoryLength - b.Ply; h < b.HistoryLength; ++h) text.append(" ").append(MoveText(b.GameHistory[h].m));
     return text;
   }
 

@@ -39,9 +39,9 @@ TEST(Geometry, KingZonesStopAtTheEdgeAndRaySetsMatchTheRayLists) {
 // order or the key formula moves every stored-move collision and the bench
 // count. The start position's keys, recorded once, catch such a change here.
 TEST(Keys, TheGeneratorIsTheStandardOneAndTheStartKeysAreRecorded) {
-  Tmt19937 random(0xFFFFFFFFu);
+  TMersenneTwister random(0xFFFFFFFFu);
   std::mt19937 reference(0xFFFFFFFFu);
-  for (int i = 0; i < 10000; ++i) ASSERT_EQ(random.val32(), reference()) << i;
+  for (int i = 0; i < 10000; ++i) ASSERT_EQ(random.Next32(), reference()) << i;
   TBoardState board = protocol_test::BoardFromFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
   EXPECT_TRUE(board.hash == 58130639u && ComputeKey(board) == 58130639u);
   SetPawnKey(board);

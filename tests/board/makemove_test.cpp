@@ -17,9 +17,9 @@ TEST(BoardPrepare, RootListKeepsLegalMovesOnly) {
   auto board = BoardFromFen("4r1k1/8/8/8/8/8/4B3/4K3 w - - 0 1");  // the bishop is pinned
   ASSERT_FALSE(InCheckAtRoot(*board));
   board->GenerateRootMoves();
-  const int generated = board->First_move[1];
+  const int generated = board->FirstMove[1];
   board->FilterLegalRootMoves();
-  EXPECT_TRUE(board->First_move[0] == 0 && board->First_move[1] == generated - 9);
+  EXPECT_TRUE(board->FirstMove[0] == 0 && board->FirstMove[1] == generated - 9);
   for (const TGen& g : PlyMoves(*board)) EXPECT_NE(g.m.from, Sq("e2"));
   EXPECT_TRUE(board->board_is_ok());
 }
@@ -28,9 +28,9 @@ TEST(BoardMakeMove, CastlingOutOfCheckIsNotMakeMovesTest) {
   // The generator keeps castling out of check; MakeMove tests the path only.
   auto board = BoardFromFen("4r1k1/8/8/8/8/8/8/4K2R w K - 0 1");
   EXPECT_TRUE(Make(*board, "e1g1"));
-  EXPECT_TRUE(board->Fifty == 0u && board->KingEntry(Light).RoiARoque == PetitRoque);
+  EXPECT_TRUE(board->HalfmoveClock == 0u && board->KingEntry(Light).CastledAs == CastledShort);
   board->TakeBack();
-  EXPECT_EQ(board->KingEntry(Light).RoiARoque, NonRoque);
+  EXPECT_EQ(board->KingEntry(Light).CastledAs, NotCastled);
 }
 
 TEST(BoardMakeMove, RepetitionFoundAfterFourPliesInsideTheHistory) {
@@ -44,8 +44,8 @@ TEST(BoardMakeMove, RepetitionFoundAfterFourPliesInsideTheHistory) {
   EXPECT_FALSE(board->IsRepetition());
   // A set-up count larger than the history does not send the scan outside it.
   auto fresh = BoardFromFen("4k3/8/8/8/8/8/8/4K1N1 w - - 0 1");
-  fresh->Fifty = 90;
-  fresh->Hply = 0;
+  fresh->HalfmoveClock = 90;
+  fresh->HistoryLength = 0;
   EXPECT_FALSE(fresh->IsRepetition());
 }
 

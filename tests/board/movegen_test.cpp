@@ -36,7 +36,7 @@ TMove Quiet(std::string_view text) {
 
 int ScoreOf(const TSearchBoard& board, std::string_view text) {
   for (const TGen& g : PlyMoves(board))
-    if (move_str(g.m) == text) return g.score;
+    if (MoveText(g.m) == text) return g.score;
   ADD_FAILURE() << "no move " << text;
   return 0;
 }
@@ -104,7 +104,7 @@ TEST(BoardMovegen, EnPassantEvasionThatExposesTheKingIsNotGenerated) {
   EXPECT_FALSE(Contains(PlyMoveTexts(*board), "d5c6"));
   for (const TGen& g : PlyMoves(*board)) {
     board->MakeMoveUnchecked(g.m);
-    EXPECT_FALSE(board->KingAttacked(board->XSide)) << move_str(g.m);
+    EXPECT_FALSE(board->KingAttacked(board->XSide)) << MoveText(g.m);
     board->TakeBack();
   }
 }
@@ -133,16 +133,16 @@ TEST(BoardAttacks, CheckAnalysisFromScratch) {
     SCOPED_TRACE(c.fen);
     auto board = BoardFromFen(c.fen);
     EXPECT_TRUE(InCheckAtRoot(*board));
-    EXPECT_EQ(board->NEchecs, c.checks);
-    if (c.lines) { EXPECT_EQ(board->CasesEchecs, Squares(c.lines)); }
-    if (c.behind) { EXPECT_EQ(board->CasesDerriere, Squares(c.behind)); }
-    EXPECT_EQ(board->PiecesClouees, Squares(c.pins));
+    EXPECT_EQ(board->CheckCount, c.checks);
+    if (c.lines) { EXPECT_EQ(board->CheckAnswerSquares, Squares(c.lines)); }
+    if (c.behind) { EXPECT_EQ(board->SquaresBehindKing, Squares(c.behind)); }
+    EXPECT_EQ(board->PinnedMen, Squares(c.pins));
   }
 }
 
 TEST(BoardAttacks, PawnsAndKingLinesStopAtTheBoardEdge) {
   // h1 sees its file, its rank and the long diagonal up to the king on a8.
-  EXPECT_EQ(std::popcount(BoardFromFen("k7/8/8/8/8/8/8/7K w - - 0 1")->KingEntry(Light).PieceCasesControle), 21);
+  EXPECT_EQ(std::popcount(BoardFromFen("k7/8/8/8/8/8/8/7K w - - 0 1")->KingEntry(Light).LinesOfSight), 21);
   // Squares next in numbering across the edge are not neighbours.
   auto b = BoardFromFen("7k/8/8/p6p/P6P/8/P7/7K w - - 0 1");
   EXPECT_TRUE(b->AttackedByDarkPawn(Sq("b4")) && b->AttackedByDarkPawn(Sq("g4")) && b->AttackedByLightPawn(Sq("g5")));
@@ -159,8 +159,8 @@ TEST(BoardAttacks, EnPassantOpeningTheRankChecksOnce) {
     ASSERT_TRUE(board->MakeMove(FindMove(*board, move))) << move;
     EXPECT_EQ(board->UpdateChecks(false), move[0] == 'c') << move;
   }
-  EXPECT_EQ(board->NEchecs, 1);
-  EXPECT_EQ(board->CasesEchecs, Squares("h5 g5 f5 e5 d5 c5 b5"));
+  EXPECT_EQ(board->CheckCount, 1);
+  EXPECT_EQ(board->CheckAnswerSquares, Squares("h5 g5 f5 e5 d5 c5 b5"));
   board->GenerateEvasions();
   const auto replies = PlyMoveTexts(*board);
   EXPECT_TRUE(Contains(replies, "e7d5"));
@@ -188,7 +188,7 @@ TEST(BoardOrdering, KillerClimbsOneSlotWhenItsCountPassesTheSlotAbove) {
   board->History[Light][Sq("g1")][Sq("e2")] = 7;
   board->GenerateMoves();
   EXPECT_EQ(ScoreOf(*board, "g1e2"), board->KillerBonus(c) + 7);
-  board->First_move[1] = board->First_move[0];
+  board->FirstMove[1] = board->FirstMove[0];
   board->Ply = 1;
   board->GenerateMoves();
   EXPECT_EQ(ScoreOf(*board, "g1e2"), 7);
@@ -202,11 +202,11 @@ TEST(BoardOrdering, KillerClimbsOneSlotWhenItsCountPassesTheSlotAbove) {
 TEST(BoardOrdering, HistoryStaysBelowTheCapturesHoweverLongTheSearch) {
   auto board = BoardFromFen(Exchanges);
   const TMove kingMove = Quiet("e1d2"), queenMove = Quiet("f3g3");
-  board->History[Light][queenMove.from][queenMove.ToNdx] = 1001;
+  board->History[Light][queenMove.from][queenMove.to] = 1001;
   // An analysis running for hours adds up far more than any one search.
   for (int i = 0; i < 100000; ++i) board->AddHistory(kingMove, 39);
-  EXPECT_LE(board->History[Light][kingMove.from][kingMove.ToNdx], TSearchBoard::HistoryCeiling);
-  EXPECT_LT(board->History[Light][queenMove.from][queenMove.ToNdx], 1001);  // halved with the rest
+  EXPECT_LE(board->History[Light][kingMove.from][kingMove.to], TSearchBoard::HistoryCeiling);
+  EXPECT_LT(board->History[Light][queenMove.from][queenMove.to], 1001);  // halved with the rest
   board->RecordKiller(kingMove);
   board->GenerateMoves();
   EXPECT_LT(ScoreOf(*board, "e1d2"), ScoreOf(*board, "f3e4"));  // the worst capture still comes first

@@ -23,11 +23,11 @@ TEST(EvalPhase, MaterialThresholdsAndTheRootPhase) {
   };
   for (const TCase& c : cases) {
     TEvalState e;
-    e.PhaseDepart = c.root;
+    e.PhaseAtRoot = c.root;
     EXPECT_EQ(DeterminePhase(*BoardFromFen(c.fen), e), c.phase) << c.fen;
   }
   TEvalState e;  // the root phase itself is decided by material alone
-  e.PhaseDepart = endgame;
+  e.PhaseAtRoot = endgame;
   EXPECT_EQ(RootPhase(*BoardFromFen(StartFen), e), middlegame);
   EXPECT_EQ(RootPhase(*BoardFromFen("r1b1k2r/8/8/8/8/8/8/R1B1K2R w - - 0 1"), e), endgame);
 }
@@ -44,15 +44,15 @@ TEST(EvalPawnHash, MiddlegameEntriesAreNotReusedInTheEndgame) {
   const auto board = BoardFromFen("r1bqk2r/pp3ppp/2n2n2/8/8/2P2N2/P1P2PPP/R1BQKB1R w KQkq - 0 1");
   TPawnHash tables(1);
   TEvalState fresh;
-  fresh.PhaseDepart = endgame;
+  fresh.PhaseAtRoot = endgame;
   const int endgameAlone = Evaluate(*board, fresh, tables);
   tables.Clear();
   TEvalState e;
   Evaluate(*board, e, tables);
-  const THashP& entry = tables.Entry(board->hashP);
+  const TPawnHashEntry& entry = tables.Entry(board->hashP);
   EXPECT_EQ(entry.ID, board->hashP ^ Keys.PhaseKeys[PhaseKeySelect[middlegame]]);
-  const TTabScore middlegamePawns = entry.TabScore;
-  e.PhaseDepart = endgame;
+  const TSidePair middlegamePawns = entry.TabScore;
+  e.PhaseAtRoot = endgame;
   EXPECT_EQ(Evaluate(*board, e, tables), endgameAlone);
   EXPECT_EQ(entry.ID, board->hashP ^ Keys.PhaseKeys[PhaseKeySelect[endgame]]);
   EXPECT_NE(entry.TabScore, middlegamePawns);
@@ -66,15 +66,15 @@ struct TAdjustCase {
   explicit TAdjustCase(std::string_view fen) : board(BoardFromFen(fen)) {
     DeterminePhase(*board, e);
     e.Score = {1000, 1000};
-    e.Aile_Roi = e.Aile_Dame = 8;
+    e.KingWingPawns = e.QueenWingPawns = 8;
   }
   int WhiteAttack(std::initializer_list<int> entries) {
-    std::copy(entries.begin(), entries.end(), e.TabTropisme[Light]);
+    std::copy(entries.begin(), entries.end(), e.KingAttackByKind[Light]);
     light = ShapeKingAttack(*board, e, Light);
     return e.Tropism[Light];
   }
-  TTabScore Adjusted() {
-    AdjustMiddlegame(*board, e, TTabScore{1000, 1000}, light, dark);
+  TSidePair Adjusted() {
+    AdjustMiddlegame(*board, e, TSidePair{1000, 1000}, light, dark);
     return e.Score;
   }
 };

@@ -20,14 +20,14 @@ TEST(EvalCache, KeepsApartWhatTheKeyLeavesOut) {
   // White's king reached g1 without castling, or by castling: the same key,
   // scores ten points apart each way.
   auto board = BoardFromFen("r1bq1rk1/pppp1ppp/2n2n2/2b1p3/2B1P3/2N2N2/PPPP1PPP/R1BQ1RK1 w - - 0 1");
-  board->KingEntry(Light).RoqueAutorise = true;
+  board->KingEntry(Light).CouldCastle = true;
   TEvalState e;
   TEvalCache cache;
 
-  board->KingEntry(Light).RoiARoque = NonRoque;
+  board->KingEntry(Light).CastledAs = NotCastled;
   const int walked = Evaluated(*board, e);
   cache.Store(*board, e, walked);
-  board->KingEntry(Light).RoiARoque = PetitRoque;
+  board->KingEntry(Light).CastledAs = CastledShort;
   const int castled = Evaluated(*board, e);
   ASSERT_NE(walked, castled);
 
@@ -38,7 +38,7 @@ TEST(EvalCache, KeepsApartWhatTheKeyLeavesOut) {
   EXPECT_EQ(score, castled);
 
   // The phase the search began in changes the evaluation too.
-  e.PhaseDepart = endgame;
+  e.PhaseAtRoot = endgame;
   EXPECT_FALSE(cache.Find(*board, e, score));
 }
 
@@ -70,12 +70,12 @@ TEST(PawnHash, ASixteenthOfTheBudgetResizedOrClearedEmpty) {
   TPawnHash table(1);
   const std::uint32_t pawnKey = 0xDEADBEEF;
   for (std::int32_t size : {2, 2, 0, 5000}) {  // a new shape, the same again, clearing, out of range
-    table.Entry(pawnKey) = THashP{pawnKey ^ 5, {-15, 40}, SquareBit(12), 3, PackAiles(2, 3)};
+    table.Entry(pawnKey) = TPawnHashEntry{pawnKey ^ 5, {-15, 40}, SquareBit(12), 3, PackWingCounts(2, 3)};
     if (size == 0) table.Clear();
-    else ASSERT_TRUE(table.init_size(size));
+    else ASSERT_TRUE(table.Resize(size));
     const bool kept = size == 5000;
     EXPECT_EQ(table.Entry(pawnKey).ID, kept ? pawnKey ^ 5 : 0u) << size;
-    EXPECT_EQ(table.Entry(pawnKey).SetTablePawn, kept ? SquareBit(12) : 0u) << size;
+    EXPECT_EQ(table.Entry(pawnKey).StoredPassers, kept ? SquareBit(12) : 0u) << size;
   }
   EXPECT_EQ(table.Size(), 6553u);
 }

@@ -17,12 +17,12 @@
 struct TEvalCase {
   std::unique_ptr<TSearchBoard> board;
   TEvalState e;
-  TTabScore pawns{}, passers{};  // what the pawn structure and the passers gave each side
+  TSidePair pawns{}, passers{};  // what the pawn structure and the passers gave each side
 
   explicit TEvalCase(std::string_view fen, TPhase phase = middlegame) : TEvalCase(BoardFromFen(fen), phase) {}
   explicit TEvalCase(std::unique_ptr<TSearchBoard> prepared, TPhase phase = middlegame)
       : board(std::move(prepared)) {
-    e.PhaseDepart = phase;
+    e.PhaseAtRoot = phase;
     DeterminePhase(*board, e);
     e.Phase = phase;
     PreparePawnsMiss(*board, e);

@@ -47,9 +47,9 @@ TEST(PassedPawns, RacesEscortsAndBlockades) {
 
 TEST(PawnFacts, WingsStormAndAttacks) {
   const TEvalCase c("6k1/8/5P2/8/8/2n1r3/1P1P4/K7 w - - 0 1");
-  EXPECT_TRUE(c.e.Aile_Dame == 2 && c.e.Aile_Roi == 1);
-  EXPECT_GT(c.e.TabTropisme[Light][0], 0);  // f6 is near g8
-  EXPECT_EQ(c.e.TabTropisme[Dark][0], 0);
+  EXPECT_TRUE(c.e.QueenWingPawns == 2 && c.e.KingWingPawns == 1);
+  EXPECT_GT(c.e.KingAttackByKind[Light][0], 0);  // f6 is near g8
+  EXPECT_EQ(c.e.KingAttackByKind[Dark][0], 0);
   EXPECT_GT(c.e.PawnAttackScore[Light], 0);
   EXPECT_EQ(c.e.PawnAttackScore[Dark], 0);
 }

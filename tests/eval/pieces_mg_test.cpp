@@ -74,11 +74,11 @@ TEST(PiecesMiddlegame, RooksBehindPassersOnTheSeventhAndTheCastlingBonus) {
             TEvalCase("k7/2RR4/4Q3/8/8/8/8/6K1 w - - 0 1").Pieces(Light));
   // Castled beats having lost the rights; still holding them is in between.
   TEvalCase position("rnbqkbnr/pppppppp/8/8/8/8/5PPP/5RK1 w kq - 0 1");
-  TEtatPieces& king = position.board->KingEntry(Light);
-  king.RoqueAutorise = true;
-  king.RoiARoque = PetitRoque;
+  TPieceEntry& king = position.board->KingEntry(Light);
+  king.CouldCastle = true;
+  king.CastledAs = CastledShort;
   const int castled = position.Pieces(Light);
-  king.RoiARoque = NonRoque;
+  king.CastledAs = NotCastled;
   const int lostRights = position.Pieces(Light);
   position.board->Castle |= 1;
   const int mayCastle = position.Pieces(Light);

@@ -46,14 +46,14 @@ TEST(EvalSymmetry, MirroredTwinsEvaluateEqual) {
     TEvalCase twin(MirroredBoard(*position.board));
     for (const TPhase root : {middlegame, endgame}) {
       TEvalState a, b;
-      a.PhaseDepart = b.PhaseDepart = root;
+      a.PhaseAtRoot = b.PhaseAtRoot = root;
       EXPECT_EQ(Evaluate(*position.board, a, tables), Evaluate(*twin.board, b, tables)) << "root phase " << int(root);
     }
     // The middlegame piece terms side by side, whatever the phase.
     for (const TSide side : {Light, Dark}) {
       const TSide other = Opponent(side);
       ASSERT_EQ(position.Pieces(side), twin.Pieces(other));
-      for (int i = 1; i < 5; ++i) EXPECT_EQ(position.e.TabTropisme[side][i], twin.e.TabTropisme[other][i]);
+      for (int i = 1; i < 5; ++i) EXPECT_EQ(position.e.KingAttackByKind[side][i], twin.e.KingAttackByKind[other][i]);
     }
     EXPECT_EQ(position.e.KingSafety[Light], twin.e.KingSafety[Dark]);
     EXPECT_EQ(position.e.MinorOutpostFiles[Light], twin.e.MinorOutpostFiles[Dark]);
@@ -66,17 +66,17 @@ TEST(EvalPawnHash, HitGivesExactlyTheMissScore) {
     for (const TPhase root : {middlegame, endgame}) {
       SCOPED_TRACE(fen);
       const auto board = BoardFromFen(fen);
-      THashP& entry = tables.Entry(board->hashP);
-      entry = THashP{};
+      TPawnHashEntry& entry = tables.Entry(board->hashP);
+      entry = TPawnHashEntry{};
       TEvalState miss, hit;
-      miss.PhaseDepart = hit.PhaseDepart = root;
+      miss.PhaseAtRoot = hit.PhaseAtRoot = root;
       const int missScore = Evaluate(*board, miss, tables);
       ASSERT_EQ(entry.ID, board->hashP ^ Keys.PhaseKeys[PhaseKeySelect[miss.Phase]]);
-      const TTabScore stored = entry.TabScore;
+      const TSidePair stored = entry.TabScore;
       EXPECT_EQ(Evaluate(*board, hit, tables), missScore);
-      EXPECT_TRUE(hit.Score == miss.Score && hit.Aile_Roi == miss.Aile_Roi && hit.Aile_Dame == miss.Aile_Dame &&
+      EXPECT_TRUE(hit.Score == miss.Score && hit.KingWingPawns == miss.KingWingPawns && hit.QueenWingPawns == miss.QueenWingPawns &&
                   hit.PasserIndex[Light] == miss.PasserIndex[Light] && hit.PasserIndex[Dark] == miss.PasserIndex[Dark] &&
-                  hit.Pions == miss.Pions && hit.SetPasseds == miss.SetPasseds);
+                  hit.PawnFlags == miss.PawnFlags && hit.PasserSet == miss.PasserSet);
       EXPECT_EQ(entry.TabScore, stored);  // a hit leaves the entry as it was
     }
 }
@@ -91,7 +91,7 @@ struct TwinWalk {
   void Walk(TSearchBoard& a, TSearchBoard& b, int plies) {
     for (const TPhase root : {middlegame, endgame}) {
       TEvalState x, y;
-      x.PhaseDepart = y.PhaseDepart = root;
+      x.PhaseAtRoot = y.PhaseAtRoot = root;
       ++nodes;
       if (Evaluate(a, x, tables) != Evaluate(b, y, twinTables) && differing++ == 0)
         firstDifference = BoardToFen(a) + " root phase " + std::to_string(int(root));
@@ -102,16 +102,16 @@ struct TwinWalk {
       board->GenerateMoves();
     }
     const int ply = int(a.Ply);
-    for (int i = a.First_move[ply]; i < a.First_move[ply + 1]; ++i) {
-      const TMove move = a.Gen_dat[i].m;
-      int j = b.First_move[ply];
-      for (; j < b.First_move[ply + 1]; ++j) {
-        const TMove twin = b.Gen_dat[j].m;
-        if (twin.from == (move.from ^ 56) && twin.ToNdx == (move.ToNdx ^ 56) && twin.promote == move.promote) break;
+    for (int i = a.FirstMove[ply]; i < a.FirstMove[ply + 1]; ++i) {
+      const TMove move = a.MoveStack[i].m;
+      int j = b.FirstMove[ply];
+      for (; j < b.FirstMove[ply + 1]; ++j) {
+        const TMove twin = b.MoveStack[j].m;
+        if (twin.from == (move.from ^ 56) && twin.to == (move.to ^ 56) && twin.promote == move.promote) break;
       }
-      ASSERT_LT(j, b.First_move[ply + 1]) << BoardToFen(a) << ": the twin lacks a move";
+      ASSERT_LT(j, b.FirstMove[ply + 1]) << BoardToFen(a) << ": the twin lacks a move";
       const bool legal = a.MakeMove(move);
-      ASSERT_EQ(b.MakeMove(b.Gen_dat[j].m), legal) << BoardToFen(a);
+      ASSERT_EQ(b.MakeMove(b.MoveStack[j].m), legal) << BoardToFen(a);
       if (!legal) continue;
       Walk(a, b, plies - 1);
       // The lines below changed the check state the next move is tried in.

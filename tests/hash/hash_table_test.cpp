@@ -16,12 +16,12 @@ constexpr TMove g1f3{62, 45, 0, 0};
 // tables get the default size and existing ones stay as they are.
 TEST(HashSizing, EntriesFollowTheBudget) {
   for (auto [mb, entries] : {std::pair{32, 1572864u}, {1, 49152u}, {0, 1572864u}, {1025, 1572864u}})
-    EXPECT_EQ(THashClass(mb).HashSize, entries) << mb;
-  THashClass small(1);
+    EXPECT_EQ(TTranspositionTable(mb).HashSize, entries) << mb;
+  TTranspositionTable small(1);
   const THash* before = small.HashTable.get();
   small.HashTable[7].ID = 7;
   for (std::int32_t size : {0, 1025, -5}) {
-    EXPECT_TRUE(small.init_size(size));
+    EXPECT_TRUE(small.Resize(size));
     EXPECT_TRUE(small.HashTable.get() == before && small.HashSize == 49152u && small.HashTable[7].ID == 7u) << size;
   }
 }
@@ -41,14 +41,14 @@ class HashTable : public ::testing::Test {
   // Puts `moves` at ply 0 and asks for the stored move of `key` to go first.
   bool LiftHashMove(std::uint32_t key, std::initializer_list<TMove> moves) {
     board->hash = key;
-    board->First_move[0] = 0;
+    board->FirstMove[0] = 0;
     int i = 0;
-    for (TMove move : moves) board->Gen_dat[i++] = {move, 10};
-    board->First_move[1] = i;
-    return table.BestHashEnTete(*board);
+    for (TMove move : moves) board->MoveStack[i++] = {move, 10};
+    board->FirstMove[1] = i;
+    return table.HashMoveToFront(*board);
   }
 
-  THashClass table{1};
+  TTranspositionTable table{1};
   std::unique_ptr<TBoardState> board = std::make_unique<TBoardState>();
   std::int32_t value = 0;
 };
@@ -56,8 +56,8 @@ class HashTable : public ::testing::Test {
 TEST_F(HashTable, ResizingAndClearingEmptyTheTable) {
   for (std::int32_t size : {2, 2, 0}) {  // a new shape, the same one again, then clearing
     Store(100, e2e4, 5, 30);
-    if (size) ASSERT_TRUE(table.init_size(size));
-    else table.videHash();
+    if (size) ASSERT_TRUE(table.Resize(size));
+    else table.Clear();
     EXPECT_FALSE(Probe(100, -40000, 40000, -50));
     EXPECT_FALSE(LiftHashMove(100, {e2e4}));
   }
@@ -135,8 +135,8 @@ TEST_F(HashTable, StoredMoveGoesFirst) {
   Store(100, TMove{}, 3, 0, hashfUpper);
   SearchSeq = 50;  // neither depth nor age matters here
   EXPECT_TRUE(LiftHashMove(100, {g1f3, TMove{12, 4, Knight, 48}, TMove{12, 4, Queen, 112}}));
-  EXPECT_EQ(board->Gen_dat[0].score, 10);
-  EXPECT_EQ(board->Gen_dat[2].score, 10 + HashMoveBonus);
+  EXPECT_EQ(board->MoveStack[0].score, 10);
+  EXPECT_EQ(board->MoveStack[2].score, 10 + HashMoveBonus);
   const std::uint32_t other = 100 + table.HashSize;
   Store(other, TMove{}, 5, 0, hashfUpper);
   EXPECT_FALSE(LiftHashMove(other, {g1f3, promoteQueen})) << "the move belongs to another position";
@@ -153,7 +153,7 @@ TEST_F(HashTable, HashFullCountsTheCurrentSearchsEntries) {
   SearchSeq = 8;
   for (std::uint32_t key = 1; key <= 100; ++key) Store(key + 500, g1f3, 1, 0);
   EXPECT_EQ(table.HashFull(), 100) << "the previous search's entries no longer count";
-  table.videHash();
+  table.Clear();
   SearchSeq = 0;  // a cleared table, and the count of searches starts again
   EXPECT_EQ(table.HashFull(), 0);
 }

@@ -23,10 +23,10 @@ TEST(Console, WriteStringKeepsLinesWholeAcrossThreads) {
   std::vector<std::thread> writers;
   for (int t = 0; t < 4; ++t)
     writers.emplace_back([&, t] {
-      for (int i = 0; i < 500; ++i) writeString(lineOf(t));
+      for (int i = 0; i < 500; ++i) WriteString(lineOf(t));
     });
   for (auto& writer : writers) writer.join();
-  writeString("");  // writes nothing, not even a line end
+  WriteString("");  // writes nothing, not even a line end
   std::fflush(stdout);
   dup2(saved, 1);
   close(saved);

@@ -6,28 +6,28 @@
 
 #include "platform/worker.h"
 
-// The job runs once per resume(), which returns only once it runs; a resume
-// during a run is ignored; waitIdle() blocks until the job ends, and so does
+// The job runs once per Resume(), which returns only once it runs; a Resume
+// during a run is ignored; WaitIdle() blocks until the job ends, and so does
 // destruction.
 TEST(Worker, RunsTheJobOncePerResumeAndParksBetween) {
   std::atomic<int> runs{0};
-  Worker counter([&] { ++runs; });
-  EXPECT_TRUE(counter.isIdle());
+  TWorker counter([&] { ++runs; });
+  EXPECT_TRUE(counter.IsIdle());
   for (int i = 1; i <= 20; ++i) {
-    counter.resume();
-    counter.waitIdle();
+    counter.Resume();
+    counter.WaitIdle();
     EXPECT_EQ(runs, i);
   }
   std::atomic<bool> release{false}, finished{false};
   {
-    Worker worker([&] {
+    TWorker worker([&] {
       while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       finished = true;
     });
-    worker.resume();
-    EXPECT_FALSE(worker.isIdle());  // taken up at once, not merely queued
-    EXPECT_FALSE(worker.waitIdleFor(20));
-    worker.resume();
+    worker.Resume();
+    EXPECT_FALSE(worker.IsIdle());  // taken up at once, not merely queued
+    EXPECT_FALSE(worker.WaitIdleFor(20));
+    worker.Resume();
     release = true;
   }
   EXPECT_TRUE(finished);

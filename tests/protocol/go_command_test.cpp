@@ -134,7 +134,7 @@ TEST_F(GoCommand, EachOrderSetsItsModeAndLimits) {
     Serve(c.go);
     Serve("stop");
     EXPECT_TRUE(TimeMode == c.mode && GoTime == c.goTime && MaxDepth == c.maxDepth) << c.go;
-    EXPECT_TRUE(Level.increment == c.increment && Level.moves_to_tc == c.movesToGo) << c.go;
+    EXPECT_TRUE(Level.Increment == c.increment && Level.MovesToGo == c.movesToGo) << c.go;
     EXPECT_TRUE(NodeLimit == c.nodes && DepthLimitGiven == c.depthGiven) << c.go;
   }
 }
@@ -143,7 +143,7 @@ TEST_F(GoCommand, PonderParksTheClockUntilPonderhit) {
   Serve("position startpos moves e2e4");
   Serve("go ponder wtime 60000 btime 50000 winc 1000 binc 2000");
   EXPECT_TRUE(Pondering && GoTime == NoTimeLimit && PonderWTime == 60000 && PonderBTime == 50000);
-  EXPECT_EQ(uci->side_ponder, Dark);
+  EXPECT_EQ(uci->PonderSide, Dark);
   Serve("ponderhit");
   EXPECT_TRUE(!Pondering && GoTime == 50000 && Deadline <= StartTick + 50000);
   Serve("stop");
@@ -174,7 +174,7 @@ TEST_F(GoCommand, SearchmovesKeepsTheLegalMovesAndReportsTheOthers) {
 
 TEST_F(GoCommand, ANewGameOrPositionEmptiesTheTablesBeforeAnyClockRuns) {
   const auto empty = [&] {
-    const THashClass& tables = *uci->MainSearch().HashClass;
+    const TTranspositionTable& tables = *uci->MainSearch().TransTable;
     for (std::uint32_t i = 0; i < tables.HashSize; ++i)
       if (tables.HashTable[i].ID != 0) return false;
     return true;
@@ -183,7 +183,7 @@ TEST_F(GoCommand, ANewGameOrPositionEmptiesTheTablesBeforeAnyClockRuns) {
   for (const std::string& order : {fen, std::string("ucinewgame")}) {
     Serve("position startpos moves e2e4");
     Serve("go depth 6");
-    uci->MainSearch().Thread().waitIdle();
+    uci->MainSearch().Thread().WaitIdle();
     ASSERT_FALSE(empty());
     Serve(order);
     EXPECT_TRUE(empty()) << order;
@@ -191,7 +191,7 @@ TEST_F(GoCommand, ANewGameOrPositionEmptiesTheTablesBeforeAnyClockRuns) {
   // The same position again keeps what the tables know.
   Serve(fen);
   Serve("go depth 6");
-  uci->MainSearch().Thread().waitIdle();
+  uci->MainSearch().Thread().WaitIdle();
   Serve(fen + " moves e2e4");
   EXPECT_FALSE(empty());
 }

@@ -16,17 +16,17 @@ TMove Move(int from, int to, TPiece promote = 0, std::uint8_t bits = 0) {
 }
 
 TEST(ProtocolMoveText, CoordinateTextOutAndBackForEveryGeneratedMove) {
-  EXPECT_EQ(move_str(Move(52, 44, Queen, MovePawn)), "e2e3");  // a stale piece without the flag
+  EXPECT_EQ(MoveText(Move(52, 44, Queen, MovePawn)), "e2e3");  // a stale piece without the flag
   for (const char* fen : {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
                           "r2q1rk1/pP1p2pp/Q4n2/bbp1p3/Np6/1B3NBn/pPPP1PPP/R3K2R b KQ -",
                           "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N w - -", "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6"}) {
     const TProtocolBoard board = BoardFromFen(fen);
-    ASSERT_GT(board.First_move[1], 0);
-    for (int i = 0; i < board.First_move[1]; ++i) {
-      const TMove m = board.Gen_dat[i].m;
+    ASSERT_GT(board.FirstMove[1], 0);
+    for (int i = 0; i < board.FirstMove[1]; ++i) {
+      const TMove m = board.MoveStack[i].m;
       TMove parsed;
-      EXPECT_EQ(board.ParseCoordMove(move_str(m), parsed), i) << fen << " " << move_str(m);
-      EXPECT_TRUE(parsed.from == m.from && parsed.ToNdx == m.ToNdx) << fen << " " << move_str(m);
+      EXPECT_EQ(board.ParseCoordMove(MoveText(m), parsed), i) << fen << " " << MoveText(m);
+      EXPECT_TRUE(parsed.from == m.from && parsed.to == m.to) << fen << " " << MoveText(m);
     }
   }
 }
@@ -46,16 +46,16 @@ TEST(ProtocolMoveText, PromotionLettersAndMalformedText) {
 TEST(ProtocolMoveText, ExpectedReplyTest) {
   TProtocolBoard board = BoardFromFen("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3");
   const BoardSnapshot before(board);
-  const int listSize = board.First_move[1];
+  const int listSize = board.FirstMove[1];
   const TMove c7c5 = GeneratedMove(board, "c7c5"), e7e5 = Move(12, 28);
-  EXPECT_TRUE(board.CoupAttendu_OK(c7c5, Move(62, 45)));
-  EXPECT_FALSE(board.CoupAttendu_OK(c7c5, e7e5));          // a move of the wrong side
-  EXPECT_FALSE(board.CoupAttendu_OK(Move(51, 35), e7e5));  // not a move of this position
-  EXPECT_TRUE(BoardSnapshot(board) == before && board.First_move[1] == listSize && board.Ply == 0u);
+  EXPECT_TRUE(board.ExpectedReplyIsLegal(c7c5, Move(62, 45)));
+  EXPECT_FALSE(board.ExpectedReplyIsLegal(c7c5, e7e5));          // a move of the wrong side
+  EXPECT_FALSE(board.ExpectedReplyIsLegal(Move(51, 35), e7e5));  // not a move of this position
+  EXPECT_TRUE(BoardSnapshot(board) == before && board.FirstMove[1] == listSize && board.Ply == 0u);
   board = BoardFromFen("4k3/P7/8/8/8/8/p7/4K3 w - -");
   const TMove up = GeneratedMove(board, "a7a8q");
-  EXPECT_TRUE(board.CoupAttendu_OK(up, Move(48, 56, Knight)));
-  EXPECT_FALSE(board.CoupAttendu_OK(up, Move(48, 56, 0)));
+  EXPECT_TRUE(board.ExpectedReplyIsLegal(up, Move(48, 56, Knight)));
+  EXPECT_FALSE(board.ExpectedReplyIsLegal(up, Move(48, 56, 0)));
 }
 
 // The EPD run itself reads and mirrors the files of the e2e test; these are

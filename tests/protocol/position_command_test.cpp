@@ -41,15 +41,15 @@ TEST(ProtocolFen, CastlingAndEnPassantFields) {
 TEST(ProtocolFen, ShortFensAndTheHalfMoveClock) {
   TProtocolBoard board = BoardFromFen("4k3/8/8/8/8/8/8/4K3 b");
   EXPECT_EQ(board.Side, Dark);
-  EXPECT_EQ(board.First_move[1], 5) << "moves generated, ready for the first one";
+  EXPECT_EQ(board.FirstMove[1], 5) << "moves generated, ready for the first one";
   BoardFromFen("  4k3/8/8/8/8/8/8/4K3   w\t-  -  ");
   EXPECT_EQ(Position(board, "fen 4k3/8/8/8/8/8/4P3/4K3 w moves e2e4 e8d7"), "");
-  EXPECT_EQ(board.Hply, 2u);
+  EXPECT_EQ(board.HistoryLength, 2u);
   for (const auto& [clock, expected] : {std::pair{"37 80", 37u}, {"0 1", 0u}, {"99", 99u}, {"1000 600", 1000u},
                                         {"1001 600", 1000u}, {"99999999999999999999 1", 1000u}, {"-5 1", 0u},
                                         {"12x 1", 0u}, {"", 0u}, {"bm Kd2; id \"x\";", 0u}}) {
     const std::string fen = std::string("4k3/8/8/8/8/8/8/4K3 w - - ") + clock;
-    EXPECT_EQ(BoardFromFen(fen).Fifty, expected) << fen;
+    EXPECT_EQ(BoardFromFen(fen).HalfmoveClock, expected) << fen;
   }
 }
 
@@ -138,15 +138,15 @@ TEST_F(ProtocolPosition, NewFenIsDecidedOnTheFenTextAlone) {
 TEST_F(ProtocolPosition, MovesArePlayedAndIllegalOnesReported) {
   const std::string illegal = "info string Illegal Move !!\n";
   EXPECT_EQ(Position(board, "fen 4k3/8/8/8/8/8/4P3/4K3 b - - 37 80 moves e8d7 e1d1"), "");
-  EXPECT_TRUE(board.Piece[11] == King && board.Fifty == 39u);
+  EXPECT_TRUE(board.Piece[11] == King && board.HalfmoveClock == 39u);
   Position(board, "fen 4k3/8/8/8/8/8/4P3/4K3 b - - 37 80 moves e8d7 e2e4");
-  EXPECT_EQ(board.Fifty, 0u);
+  EXPECT_EQ(board.HalfmoveClock, 0u);
   Position(board, "startpos moves e2e4 e7e5");
   const BoardSnapshot afterE4E5(board);
   EXPECT_EQ(Position(board, "startpos moves e2e4 e7e5 e1e3"), illegal);
   EXPECT_TRUE(BoardSnapshot(board) == afterE4E5);
   EXPECT_EQ(Position(board, "startpos moves e2e4 e2e4 e7e5 zz g1f3"), illegal + illegal);
-  EXPECT_EQ(board.Hply, 3u);
+  EXPECT_EQ(board.HistoryLength, 3u);
   EXPECT_EQ(Position(board, "fen 4k3/4r3/8/8/8/8/4N3/4K3 w - - moves e2c3 e1d1"), illegal);  // pinned
   EXPECT_EQ(board.Piece[59], King);
 }
@@ -158,10 +158,10 @@ TEST_F(ProtocolPosition, ThousandsOfGameMovesFit) {
   for (int i = 0; i < plies; ++i) moves += std::string(" ") + shuffle[i % 4];
   const std::uint32_t startKey = BoardFromFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -").hash;
   EXPECT_EQ(Position(board, "startpos moves" + moves), "");
-  EXPECT_TRUE(board.Hply == std::uint32_t(plies) && board.hash == startKey);
-  EXPECT_STREQ(board.Hist_dat[plies - 1].chaineCoup, "Ng8");
+  EXPECT_TRUE(board.HistoryLength == std::uint32_t(plies) && board.hash == startKey);
+  EXPECT_STREQ(board.GameHistory[plies - 1].Notation, "Ng8");
   const TBoardState copy = board;  // a copy for a search carries the whole history
-  EXPECT_EQ(copy.Hist_dat[plies - 2].m, board.Hist_dat[plies - 2].m);
+  EXPECT_EQ(copy.GameHistory[plies - 2].m, board.GameHistory[plies - 2].m);
 }
 
 // A start position is a new game: the clock and depth limit go, a FEN keeps

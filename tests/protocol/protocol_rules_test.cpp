@@ -12,9 +12,9 @@ using namespace protocol_test;
 std::uint64_t Perft(TProtocolBoard& board, int depth) {
   board.ProtocolGenerate();
   std::uint64_t nodes = 0;
-  const int first = board.First_move[board.Ply], last = board.First_move[board.Ply + 1];
+  const int first = board.FirstMove[board.Ply], last = board.FirstMove[board.Ply + 1];
   for (int i = first; i < last; ++i) {
-    if (!board.ProtocolMakeMove(board.Gen_dat[i].m)) continue;
+    if (!board.ProtocolMakeMove(board.MoveStack[i].m)) continue;
     EXPECT_EQ(board.hash, ComputeKey(board));
     nodes += depth == 1 ? 1 : Perft(board, depth - 1);
     board.ProtocolTakeBack();

@@ -14,7 +14,7 @@ namespace protocol_test {
 struct BoardSnapshot {
   explicit BoardSnapshot(const TBoardState& b)
       : color(b.Color), piece(b.Piece), side(b.Side), xside(b.XSide), castle(b.Castle), ep(b.EP),
-        fifty(b.Fifty), hply(b.Hply), hash(b.hash) {}
+        fifty(b.HalfmoveClock), hply(b.HistoryLength), hash(b.hash) {}
   bool operator==(const BoardSnapshot&) const = default;
   TBoardColor color;
   TBoardNature piece;
@@ -44,7 +44,7 @@ inline TProtocolBoard BoardFromFen(std::string_view fen) {
 inline TMove GeneratedMove(const TProtocolBoard& board, std::string_view text) {
   TMove parsed;
   const int index = board.ParseCoordMove(text, parsed);
-  return index < 0 ? TMove{} : board.Gen_dat[index].m;
+  return index < 0 ? TMove{} : board.MoveStack[index].m;
 }
 
 }  // namespace protocol_test

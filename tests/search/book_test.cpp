@@ -43,8 +43,8 @@ TEST(ProtocolBook, OpenedByAStartPositionClosedByAnotherPlacement) {
   Position(board, "fen rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN1 w Qkq - 0 1 moves e2e4");
   EXPECT_FALSE(BookOpen);
   Position(board, "startpos");
-  book.close_book();
-  book.close_book();  // closing twice is harmless
+  book.CloseBook();
+  book.CloseBook();  // closing twice is harmless
   EXPECT_FALSE(BookOpen);
   OwnBook = false;
   StartDir = savedStartDir;

@@ -83,7 +83,7 @@ TEST_F(EgtbBridge, FirstInitFindsTheLibraryInTheStartDirectoryFirst) {
 
 TEST(EgtbProbeArguments, SquaresFromA1AndThreeSlotsPerKind) {
   auto board = BoardFromFen("r2qk3/8/8/8/8/8/4P3/1N2K1N1 b - -");
-  board->PIECES[Dark].TabPieces[board->Tabindex[0]].Active = false;  // the a8 rook was taken
+  board->PieceLists[Dark].Men[board->ListIndex[0]].Active = false;  // the a8 rook was taken
   TProbeArguments arguments;
   ASSERT_TRUE(MakeProbeArguments(*board, arguments));
   using Slots = std::vector<std::int32_t>;

@@ -52,7 +52,7 @@ class Infos : public ::testing::Test {
     TInfos::Init();
     best.m = E2E4;
     best.pv.SetMove(E2E4);
-    thread->HashClass = std::make_unique<THashClass>(1);
+    thread->TransTable = std::make_unique<TTranspositionTable>(1);
   }
   void TearDown() override {
     NoInfoOutput = false;
@@ -60,7 +60,7 @@ class Infos : public ::testing::Test {
   }
   std::string Total(std::int32_t depth, std::int32_t score, std::int32_t id) {
     OutputCapture capture;
-    TInfos::Total(best, depth, score, id, 1000, *thread->HashClass);
+    TInfos::Total(best, depth, score, id, 1000, *thread->TransTable);
     return capture.Text();
   }
   std::string EnCours(int i, std::int32_t id) {

@@ -23,14 +23,14 @@ class SearchRules : public InProcessSearch {
     source.SetupPosition(position);
     main.CopyMain();
     main.PrepareBoard();
-    main.VideAllHash();  // a stored score knows nothing of the fifty-move count
-    main.Eval.PhaseDepart = Form == TSearchForm::Normal ? middlegame : endgame;
+    main.ClearAllTables();  // a stored score knows nothing of the fifty-move count
+    main.Eval.PhaseAtRoot = Form == TSearchForm::Normal ? middlegame : endgame;
     main.AnalyseChecks(main.Side, main.KingSquare(main.Side));
     main.GenerateMoves();
-    for (int i = 0; i < main.First_move[1]; ++i)
-      if (move_str(main.Gen_dat[i].m) == move) {
-        EXPECT_TRUE(main.MakeMove(main.Gen_dat[i].m));
-        main.Fifty = fifty;
+    for (int i = 0; i < main.FirstMove[1]; ++i)
+      if (MoveText(main.MoveStack[i].m) == move) {
+        EXPECT_TRUE(main.MakeMove(main.MoveStack[i].m));
+        main.HalfmoveClock = fifty;
         return AlphaBeta<Form>(main, -Infinity, Infinity, depth, {}, false, false, false);
       }
     ADD_FAILURE() << move << " not found";
@@ -68,7 +68,7 @@ TEST_F(SearchRules, EveryMateOfTheListIsReportedAtItsTrueDistance) {
       TProtocolBoard replay;
       replay.SetupPosition("fen " + fen);
       for (int i = 0; i < main.Best.pv.length; ++i)
-        ASSERT_TRUE(PlayMoveText(replay, move_str(main.Best.pv.moves[i]))) << fen << " ply " << i;
+        ASSERT_TRUE(PlayMoveText(replay, MoveText(main.Best.pv.moves[i]))) << fen << " ply " << i;
       EXPECT_EQ(main.Best.pv.length, plies) << fen;
       EXPECT_TRUE(!HasLegalMove(replay) && replay.ProtocolInCheck(replay.Side)) << fen << ": the line does not mate";
       break;  // a found mate ends the search: deeper limits change nothing
@@ -77,7 +77,7 @@ TEST_F(SearchRules, EveryMateOfTheListIsReportedAtItsTrueDistance) {
     Search("fen " + fen, plies);
     ASSERT_GE(main.Best.pv.length, 2) << fen;
     const std::string deeper =
-        "fen " + fen + " moves " + move_str(main.Best.pv.moves[0]) + " " + move_str(main.Best.pv.moves[1]);
+        "fen " + fen + " moves " + MoveText(main.Best.pv.moves[0]) + " " + MoveText(main.Best.pv.moves[1]);
     Search(deeper, plies, false);
     EXPECT_EQ(main.Best.score, MateIn(moves - 1)) << deeper << " after the root";
     Search("fen " + fen, plies, false);
@@ -138,23 +138,23 @@ TEST_F(SearchRules, MateStalemateRepetitionAndTheFiftyMoveRuleScoreTheNode) {
 
 TEST_F(SearchRules, AspirationWindowFollowsTheScoreOrReopens) {
   main.Best.m = TMove{52, 36, 0, 24};
-  main.PROF = 5;
-  main.ALPHA_ROOT = -43;
-  main.BETA_ROOT = 117;
+  main.IterationDepth = 5;
+  main.RootAlpha = -43;
+  main.RootBeta = 117;
   main.ThreadScore = 37;
   EXPECT_TRUE(AdvanceIteration(main));
-  EXPECT_TRUE(main.PROF == 6u && main.ALPHA_ROOT == -43 && main.BETA_ROOT == 117);
+  EXPECT_TRUE(main.IterationDepth == 6u && main.RootAlpha == -43 && main.RootBeta == 117);
   main.ThreadScore = 117;  // failed high: the same depth again, fully open
   EXPECT_FALSE(AdvanceIteration(main));
-  EXPECT_TRUE(main.PROF == 6u && main.ALPHA_ROOT == -Infinity && main.BETA_ROOT == Infinity);
+  EXPECT_TRUE(main.IterationDepth == 6u && main.RootAlpha == -Infinity && main.RootBeta == Infinity);
 }
 
 TEST_F(SearchRules, EasyStopsAfterThreeRisesOfTheSameMove) {
   TimeMode = tmSuddenDeath;
   Pondering = BonusGranted = SearchStopped = false;
-  main.PROF = 9;
-  main.Hply = 1;
-  main.Eval.PhaseDepart = middlegame;
+  main.IterationDepth = 9;
+  main.HistoryLength = 1;
+  main.Eval.PhaseAtRoot = middlegame;
   const auto checkAt = [&](std::int32_t score) {
     main.Best.score = score;
     return EasyStop(main);
@@ -180,7 +180,7 @@ TEST_F(SearchRules, AStaticScoreIsNeverAMate) {
     source.SetupPosition(std::string("fen 7k/6pp/8/8/8/8/QQQQQQQN/QQRRBBNK ") + side + " - - 0 1");
     main.CopyMain();
     main.PrepareBoard();
-    main.Eval.PhaseDepart = RootPhase(main, main.Eval);
+    main.Eval.PhaseAtRoot = RootPhase(main, main.Eval);
     const std::int32_t score = EvaluateNode(main);
     EXPECT_LE(std::abs(score), MateBound) << side;
     EXPECT_GE(std::abs(score), 5000) << side;  // still a won or lost game

@@ -26,7 +26,7 @@ using Moves = std::vector<std::string>;
 
 Moves RootList(const TThreadSearch& t) {
   Moves moves;
-  for (int i = 0; i < t.RootMoveCount(); ++i) moves.push_back(move_str(t.Gen_dat[i].m));
+  for (int i = 0; i < t.RootMoveCount(); ++i) moves.push_back(MoveText(t.MoveStack[i].m));
   return moves;
 }
 
@@ -81,7 +81,7 @@ class Threads : public ::testing::Test {
   // The root as Think has it just before the dealing: empty tables, the
   // legal moves sorted, nothing found in the table. Returns the list.
   Moves Root(const std::string& position) {
-    main->VideAllHash();
+    main->ClearAllTables();
     source.SetupPosition(position);
     for (std::int32_t id = 1; id <= std::int32_t(main->HelperCount()) + 1; ++id) Thread(id).ResetBest();
     main->CopyMain();
@@ -90,9 +90,9 @@ class Threads : public ::testing::Test {
     main->GenerateRootMoves();
     main->FilterLegalRootMoves();
     for (int i = 0; i < main->RootMoveCount(); ++i) main->PickNextMove(i);
-    main->PROF = 1;
-    main->ALPHA_ROOT = -Infinity;
-    main->BETA_ROOT = Infinity;
+    main->IterationDepth = 1;
+    main->RootAlpha = -Infinity;
+    main->RootBeta = Infinity;
     HashMoveFirst(*main);
     return RootList(*main);
   }
@@ -110,10 +110,10 @@ class Threads : public ::testing::Test {
   void Store(TThreadSearch& t, const std::string& move, int depth, std::int32_t value = 0, bool nil = false) {
     TMove m;
     for (int i = 0; i < main->RootMoveCount(); ++i)
-      if (move_str(main->Gen_dat[i].m) == move) m = main->Gen_dat[i].m;
+      if (MoveText(main->MoveStack[i].m) == move) m = main->MoveStack[i].m;
     ASSERT_FALSE(m.IsNone()) << move;
-    t.HashClass->Entry(main->hash) =
-        THash{main->hash, value, std::int8_t(depth), hashfExact, {m.from, m.ToNdx, m.promote}, nil, 0};
+    t.TransTable->Entry(main->hash) =
+        THash{main->hash, value, std::int8_t(depth), hashfExact, {m.from, m.to, m.promote}, nil, 0};
   }
   OutputCapture quiet;  // first, so that it outlives the engine's lines
   TProtocolBoard source;
@@ -134,13 +134,13 @@ TEST_F(Threads, CountsOneToEightShareTheHashAndBadValuesAreIgnored) {
     EXPECT_NE(Serve("setoption name Threads value " + std::to_string(n)).find("Init EGTB"), NotFound) << n;
     TMainThreadSearch& m = UciMain();
     ASSERT_EQ(m.HelperCount(), std::size_t(n - 1));
-    const std::uint32_t share = THashClass::UnitsForSize(64 / n);
-    EXPECT_EQ(m.HashClass->HashSize + m.PawnHash->Size(), share) << n;
+    const std::uint32_t share = TTranspositionTable::UnitsForSize(64 / n);
+    EXPECT_EQ(m.TransTable->HashSize + m.PawnHash->Size(), share) << n;
     for (std::size_t i = 0; i < m.HelperCount(); ++i) {
       const TThreadSearch& helper = m.Helper(i);
       EXPECT_EQ(helper.ThreadID, std::int32_t(i + 2)) << n;
       EXPECT_TRUE(helper.Idle()) << n;
-      EXPECT_EQ(helper.HashClass->HashSize + helper.PawnHash->Size(), share) << n;
+      EXPECT_EQ(helper.TransTable->HashSize + helper.PawnHash->Size(), share) << n;
     }
   }
   ProcessorCount = 2;
@@ -189,8 +189,8 @@ TEST(SearchAbort, AnAbortDeepInTheSearchIsCaughtAndTheBoardRebuilt) {
     main.CountNode();
     if (main.Ply > 0) main.UpdateChecks(false);
     main.GenerateMoves();
-    for (int i = main.First_move[main.Ply]; i < main.First_move[main.Ply + 1]; ++i)
-      if (main.MakeMove(main.Gen_dat[i].m)) return dive();
+    for (int i = main.FirstMove[main.Ply]; i < main.FirstMove[main.Ply + 1]; ++i)
+      if (main.MakeMove(main.MoveStack[i].m)) return dive();
   };
   EXPECT_FALSE(TThreadSearch::RunAbortable(dive));
   EXPECT_GT(main.Ply, 0u);  // the board was left mid-line
@@ -217,7 +217,7 @@ TEST_F(Threads, EverySearchStartsTheHelpersAfresh) {
     helper.couptrouve = true;
     Serve(std::string("position ") + position);
     Serve("go depth 4");
-    UciMain().Thread().waitIdle();
+    UciMain().Thread().WaitIdle();
     EXPECT_LT(helper.Nodes, 4000000000u) << position;
     EXPECT_EQ(helper.Nodes > 0, position[0] == 's') << position;
     EXPECT_FALSE(helper.couptrouve) << position;
@@ -238,10 +238,10 @@ TEST_F(Threads, RootMovesAreDealtInTurnAndTheMainThreadKeepsThePrincipalMove) {
     const Moves dealt = RootList(*main);
     ASSERT_EQ(dealt[0], sorted[5]);
     EXPECT_EQ(Deal(), "");  // nothing to exchange, and depth 1 is not printed
-    EXPECT_EQ(move_str(main->Best.m), sorted[5]);
+    EXPECT_EQ(MoveText(main->Best.m), sorted[5]);
     for (std::int32_t id = 1; id <= threads; ++id) {
       EXPECT_EQ(RootList(Thread(id)), Every(dealt, std::size_t(id - 1), threads)) << "thread " << id;
-      EXPECT_EQ(Thread(id).MaxCoups, Thread(id).RootMoveCount());
+      EXPECT_EQ(Thread(id).MaxMoves, Thread(id).RootMoveCount());
       EXPECT_EQ(Thread(id).couptrouve, id == 1);  // only the main thread starts from the stored move
     }
     EXPECT_EQ(InfoThread, 1);
@@ -252,8 +252,8 @@ TEST_F(Threads, RootMovesAreDealtInTurnAndTheMainThreadKeepsThePrincipalMove) {
   Deal();
   EXPECT_EQ(RootList(*main), Moves{two[0]});
   EXPECT_EQ(RootList(Helper(2)), Moves{two[1]});
-  EXPECT_EQ(Helper(3).MaxCoups, 0);
-  EXPECT_EQ(Helper(3).PROF, IdleDepth);
+  EXPECT_EQ(Helper(3).MaxMoves, 0);
+  EXPECT_EQ(Helper(3).IterationDepth, IdleDepth);
 }
 
 TEST_F(Threads, AStoredRootMoveInAnotherShareIsExchangedForTheFirstMove) {
@@ -300,7 +300,7 @@ TEST_F(Threads, AStoredRootMoveInAnotherShareIsExchangedForTheFirstMove) {
     // The taker starts from the stored move as if it had found it itself.
     const TThreadSearch& taker = Thread(c.taker);
     EXPECT_TRUE(taker.couptrouve) << c.what;
-    EXPECT_EQ(move_str(taker.Best.m), expected[c.taker - 1][0]) << c.what;
+    EXPECT_EQ(MoveText(taker.Best.m), expected[c.taker - 1][0]) << c.what;
     EXPECT_EQ(taker.Best.score, 25) << c.what;
   }
 }
@@ -315,7 +315,7 @@ void SetResult(TThreadSearch& t, TMove m, const Result& r, TMove reply) {
   t.Best.pv.SetMove(t.Best.m);
   t.Best.score = r.score;
   t.Best.Depth = r.depth;
-  t.CoupAttendu = reply;
+  t.ExpectedReply = reply;
 }
 
 }  // namespace
@@ -342,7 +342,7 @@ TEST_F(Threads, TheFinalMoveGoesToABetterScoreUnlessTheVoiceSawDeeperAndIsWithin
     OutputCapture capture;
     main->ChooseFinalMove();
     const bool helperChosen = c.chosen == 2, voiceChosen = c.chosen == (c.voice == 2 ? 2 : 1);
-    EXPECT_TRUE(main->Best.m == (helperChosen ? D2D4 : E2E4) && main->CoupAttendu == (helperChosen ? D7D5 : E7E5) &&
+    EXPECT_TRUE(main->Best.m == (helperChosen ? D2D4 : E2E4) && main->ExpectedReply == (helperChosen ? D7D5 : E7E5) &&
                 main->Best.score == (helperChosen ? c.helperResult : c.mainResult).score)
         << c.what;
     EXPECT_EQ(capture.Text(), voiceChosen ? ""

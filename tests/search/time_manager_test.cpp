@@ -25,8 +25,8 @@ class TimeManager : public ::testing::Test {
     BonusCount = 0;
     BonusGranted = false;
     InfoThread = 1;
-    main.PROF = 8;
-    main.Eval.PhaseDepart = middlegame;
+    main.IterationDepth = 8;
+    main.Eval.PhaseAtRoot = middlegame;
   }
   void TearDown() override {
     TTime::InitAll();
@@ -42,7 +42,7 @@ class TimeManager : public ::testing::Test {
   void StartClock(std::uint8_t mode, std::int32_t t, std::int32_t movesToGo, std::int32_t increment = 0,
                   bool ponder = false) {
     TimeMode = mode;
-    level = TLevel{movesToGo, 0, 0, increment};
+    level = TLevel{movesToGo, increment};
     Pondering = ponder;
     main.Checkup_mask = DefaultCheckupMask;
     InitTime(main, ponder ? NoTimeLimit : t, level, ponder, false);
@@ -137,8 +137,8 @@ TEST_F(TimeManager, TimeBonusWaitsForDepthAClockAndSpareTime) {
   for (const Case& c : cases) {
     SetUp();
     StartClock(c.mode, c.t, c.movesToGo);
-    main.Eval.PhaseDepart = c.phase;
-    main.PROF = c.prof;
+    main.Eval.PhaseAtRoot = c.phase;
+    main.IterationDepth = c.prof;
     EXPECT_EQ(Drop(50), c.granted ? BonusLine : "") << c.why;
     EXPECT_EQ(BonusGranted, c.granted) << c.why;
   }
@@ -181,9 +181,9 @@ TEST_F(TimeManager, HelpAddsSevenSlicesOrTheSpareTimeAndFinAttenteTakesThemBack)
   EXPECT_EQ(SavedDeadline - StartTick, 2 * 3996);
   EXPECT_EQ(Budget(), 9 * 3996);
   EXPECT_FALSE(RequestHelp(main, -50, false));  // one HELP at a time
-  FinAttente();
-  FinAttente();  // nothing left to end
-  EXPECT_EQ(capture.Text(), std::string(BonusLine) + "info string HELP !!\ninfo string FinAttente\n");
+  EndHelpWait();
+  EndHelpWait();  // nothing left to end
+  EXPECT_EQ(capture.Text(), std::string(BonusLine) + "info string HELP !!\ninfo string EndHelpWait\n");
   EXPECT_FALSE(HelpActive);
   EXPECT_EQ(Budget(), 2 * 3996);
   StartClock(tmMovesToGo, 59000, 10);
@@ -208,7 +208,7 @@ TEST_F(TimeManager, HelpIsAskedOnlyForACollapseSeenByTheReportingThread) {
       {"pondering", 20, -15, false, [] { Pondering = true; }},
       {"move time", 20, -15, false, [] { TimeMode = tmFixedTime; }},
       {"short clock", 20, -15, false, [] { BonusAllowed = false; }},
-      {"too shallow", 20, -15, false, [this] { main.PROF = 7; }},
+      {"too shallow", 20, -15, false, [this] { main.IterationDepth = 7; }},
   };
   for (const Case& c : cases) {
     SetUp();
@@ -244,13 +244,13 @@ TEST_F(TimeManager, HelpIsHandedToAThreadAtTheSameDepthOrEnds) {
     HelpThread = c.owner;
     SavedDeadline = 1000;
     Deadline = 5000;
-    for (std::int32_t id : {1, 2, 3}) (id == 1 ? search : search.Helper(std::size_t(id - 2))).PROF = c.prof[id - 1];
+    for (std::int32_t id : {1, 2, 3}) (id == 1 ? search : search.Helper(std::size_t(id - 2))).IterationDepth = c.prof[id - 1];
     OutputCapture capture;
     PassHelpOn(search, c.returning == 1 ? search : search.Helper(std::size_t(c.returning - 2)));
     SCOPED_TRACE(testing::Message() << "owner " << c.owner << " returning " << c.returning);
     EXPECT_EQ(HelpThread, c.next);
     EXPECT_TRUE(HelpActive == (c.next != 0) && Deadline == (c.next != 0 ? 5000 : 1000));
-    EXPECT_EQ(capture.Text(), c.next != 0 ? "" : "info string FinAttente\n");
+    EXPECT_EQ(capture.Text(), c.next != 0 ? "" : "info string EndHelpWait\n");
   }
 }
 

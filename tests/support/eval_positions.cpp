@@ -51,9 +51,9 @@ void PlayRandomGame(TProtocolBoard& game, std::mt19937& random, std::vector<std:
   constexpr int SampleEvery = 5;
   for (int ply = 0; ply < GameLength; ++ply) {
     game.Ply = 0;
-    game.First_move[0] = 0;
+    game.FirstMove[0] = 0;
     game.ProtocolGenerate();
-    const int count = game.First_move[1];
+    const int count = game.FirstMove[1];
     // Try the moves in a random order until one is legal.
     std::vector<int> order(count);
     std::iota(order.begin(), order.end(), 0);
@@ -61,7 +61,7 @@ void PlayRandomGame(TProtocolBoard& game, std::mt19937& random, std::vector<std:
     for (int left = count; left > 0 && !moved; --left) {
       const int pick = int(random() % std::uint32_t(left));
       std::swap(order[pick], order[left - 1]);
-      moved = game.ProtocolMakeMove(game.Gen_dat[order[left - 1]].m);
+      moved = game.ProtocolMakeMove(game.MoveStack[order[left - 1]].m);
     }
     if (!moved) return;  // mate or stalemate
     game.Ply = 0;
@@ -99,9 +99,9 @@ std::unique_ptr<TSearchBoard> MirroredBoard(const TBoardState& from) {
   to.XSide = from.Side;
   to.Castle = ((from.Castle & 3u) << 2) | ((from.Castle >> 2) & 3u);  // K 1 <-> k 4, Q 2 <-> q 8
   to.EP = from.EP == NoSquare ? NoSquare : (from.EP ^ 56);
-  to.Fifty = from.Fifty;
+  to.HalfmoveClock = from.HalfmoveClock;
   to.Ply = 0;
-  to.Hply = 0;
+  to.HistoryLength = 0;
   to.hash = ComputeKey(to);
   SetPawnKey(to);
   return Prepared(to);
@@ -131,7 +131,7 @@ std::string BoardToFen(const TBoardState& board) {
   fen += rights.empty() ? "-" : rights;
   fen += ' ';
   fen += board.EP == NoSquare ? std::string("-") : std::string(SquareName[board.EP]);
-  fen.append(" ").append(std::to_string(board.Fifty)).append(" 1");
+  fen.append(" ").append(std::to_string(board.HalfmoveClock)).append(" 1");
   return fen;
 }
 

@@ -10,8 +10,8 @@
 inline bool HasLegalMove(TProtocolBoard& board) {
   board.Ply = 0;
   board.ProtocolGenerate();
-  for (int i = board.First_move[0]; i < board.First_move[1]; ++i)
-    if (board.ProtocolMakeMove(board.Gen_dat[i].m)) {
+  for (int i = board.FirstMove[0]; i < board.FirstMove[1]; ++i)
+    if (board.ProtocolMakeMove(board.MoveStack[i].m)) {
       board.ProtocolTakeBack();
       return true;
     }
@@ -24,5 +24,5 @@ inline bool PlayMoveText(TProtocolBoard& board, const std::string& text) {
   board.ProtocolGenerate();
   TMove m;
   const int index = board.ParseCoordMove(text, m);
-  return index >= 0 && board.ProtocolMakeMove(board.Gen_dat[index].m);
+  return index >= 0 && board.ProtocolMakeMove(board.MoveStack[index].m);
 }

@@ -31,7 +31,7 @@ class InProcessSearch : public ::testing::Test {
     main.CopyMain();
     main.Think();
   }
-  std::string BestText() const { return move_str(main.Best.m); }
+  std::string BestText() const { return MoveText(main.Best.m); }
 
   OutputCapture quiet;
   TProtocolBoard source;

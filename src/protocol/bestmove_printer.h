@@ -9,21 +9,21 @@
 
 #include "platform/worker.h"
 
-class TThreadCoup {
+class TBestMovePrinter {
  public:
   // `searchThread` is the worker whose idle state gates the printing.
-  explicit TThreadCoup(Worker& searchThread);
+  explicit TBestMovePrinter(TWorker& searchThread);
   // Hands a line over to be printed; called by the search thread at the end of its search.
   void Hand(const std::string& line);
   // Waits until a handed line has been printed.
-  void WaitPrinted() { worker_.waitIdle(); }
+  void WaitPrinted() { worker_.WaitIdle(); }
 
  private:
   void Execute();
 
-  Worker& searchThread_;
+  TWorker& searchThread_;
   std::mutex lock_;
-  std::string coup;           // the line waiting to be printed
+  std::string pending_;           // the line waiting to be printed
   std::uint64_t searchRun_ = 0;  // the search run that produced it
-  Worker worker_{[this] { Execute(); }};
+  TWorker worker_{[this] { Execute(); }};
 };
