@@ -161,14 +161,11 @@ void RunEpdTest(TProtocolBoard& board, TMainThreadSearch& search) {
     return;
   }
   settings.depth = std::int32_t(*depth);
-  MaxDepth = settings.depth;
-  DepthLimitGiven = true;
-  NodeLimit = 0;
-  SearchMoves.count = 0;
-  Pondering = false;
+  TSearchOrder order;
+  order.MaxDepth = settings.depth;
+  order.DepthLimitGiven = true;
+  ApplySearchOrder(order);
   StopRequested = false;
-  TimeMode = tmFixedDepth;
-  GoTime = NoTimeLimit;
 
   WriteString("Press \"Enter\" to abort the test");
   WriteString("Begining...");

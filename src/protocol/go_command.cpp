@@ -84,40 +84,39 @@ std::size_t ReadValue(const std::vector<std::string_view>& words, std::size_t i,
   return present ? 1 : 0;
 }
 
-void ApplyClock(const TGoOrder& order, TSide side, TSide& PonderSide) {
-  TimeMode = order.movestogo ? tmMovesToGo : tmSuddenDeath;
-  if (order.movestogo) Level.MovesToGo = *order.movestogo;
+void ApplyClock(const TGoOrder& go, TSide side, TLevel& level, TSearchOrder& order) {
+  order.TimeMode = go.movestogo ? tmMovesToGo : tmSuddenDeath;
+  if (go.movestogo) level.MovesToGo = *go.movestogo;
   // The engine's own increment; an order without it keeps the last one.
-  const std::optional<std::int32_t>& increment = side == Light ? order.winc : order.binc;
-  if (increment) Level.Increment = *increment;
-  const std::int32_t wtime = order.wtime.value_or(0), btime = order.btime.value_or(0);
-  if (order.ponder) {
-    // No clock runs while pondering: park both times until "ponderhit".
-    PonderWTime = wtime;
-    PonderBTime = btime;
-    PonderSide = side;
-    GoTime = NoTimeLimit;
+  const std::optional<std::int32_t>& increment = side == Light ? go.winc : go.binc;
+  if (increment) level.Increment = *increment;
+  order.Level = level;
+  const std::int32_t clock = (side == Light ? go.wtime : go.btime).value_or(0);
+  if (go.ponder) {
+    // No clock runs while pondering: the engine's time waits for "ponderhit".
+    order.ClockAtPonderHit = clock;
+    order.GoTime = NoTimeLimit;
   } else {
-    GoTime = side == Light ? wtime : btime;
+    order.GoTime = clock;
   }
 }
 
 // Depth, mate distance and node count: whichever is reached first, or the
 // clock, ends the search.
-void ApplySearchLimits(const TGoOrder& order) {
-  std::int32_t depth = order.depth.value_or(FullDepth);
+void ApplySearchLimits(const TGoOrder& go, TSearchOrder& order) {
+  std::int32_t depth = go.depth.value_or(FullDepth);
   // A mate in n moves takes 2n - 1 plies; two more let a line the
   // reductions hid at that depth come through.
-  if (order.mate) depth = std::min(depth, std::min(2 * *order.mate + 1, DeepestIteration));
-  MaxDepth = depth;
-  DepthLimitGiven = order.depth || order.mate;
-  NodeLimit = order.nodes.value_or(0);
+  if (go.mate) depth = std::min(depth, std::min(2 * *go.mate + 1, DeepestIteration));
+  order.MaxDepth = depth;
+  order.DepthLimitGiven = go.depth || go.mate;
+  order.NodeLimit = go.nodes.value_or(0);
 }
 
 // The legal moves among `texts`, in the position on `board`, become the
 // search's root moves; the others are reported and left out.
-void RestrictRootMoves(TProtocolBoard& board, const std::vector<std::string>& texts) {
-  SearchMoves.count = 0;
+void RestrictRootMoves(TProtocolBoard& board, const std::vector<std::string>& texts, TRootMoveFilter& allowed) {
+  allowed.count = 0;
   if (texts.empty()) return;
   std::string refused;
   board.Ply = 0;
@@ -130,11 +129,11 @@ void RestrictRootMoves(TProtocolBoard& board, const std::vector<std::string>& te
     if (legal) board.ProtocolTakeBack();
     board.Ply = 0;
     if (!legal) refused += " " + text;
-    else if (!SearchMoves.Contains(m) && SearchMoves.count < int(SearchMoves.moves.size()))
-      SearchMoves.moves[SearchMoves.count++] = m;
+    else if (!allowed.Contains(m) && allowed.count < int(allowed.moves.size()))
+      allowed.moves[allowed.count++] = m;
   }
   if (!refused.empty()) WriteInfoString("go searchmoves: not legal here, ignored:" + refused);
-  if (SearchMoves.count == 0) WriteInfoString("go searchmoves: no legal move given, every move is searched");
+  if (allowed.count == 0) WriteInfoString("go searchmoves: no legal move given, every move is searched");
 }
 
 }  // namespace
@@ -170,41 +169,30 @@ TGoOrder ReadGoOrder(std::string_view args) {
 }
 
 void TUCI::ParseGoCommand(std::string_view args) {
-  const TGoOrder order = ReadGoOrder(args);
-  for (const std::string& note : order.notes) WriteInfoString("go " + note);
-  Pondering = order.ponder;
-  ApplySearchLimits(order);
-  RestrictRootMoves(*this, order.searchmoves);
-  const bool limited = order.depth || order.mate || order.nodes;
-  if (order.infinite || (!order.HasClock() && !order.movetime && !limited)) {
+  // The clock runs from the order on.
+  const std::int64_t orderTick = Ticks();
+  const TGoOrder go = ReadGoOrder(args);
+  for (const std::string& note : go.notes) WriteInfoString("go " + note);
+  TSearchOrder order;
+  order.Ponder = go.ponder;
+  order.Level = level_;
+  ApplySearchLimits(go, order);
+  RestrictRootMoves(*this, go.searchmoves, order.SearchMoves);
+  const bool limited = go.depth || go.mate || go.nodes;
+  if (go.infinite || (!go.HasClock() && !go.movetime && !limited)) {
     // Searches until "stop" (or "ponderhit" when pondering): the limits
     // given with it only end the thinking, not the wait for the order.
-    TimeMode = tmUnlimited;
-    GoTime = NoTimeLimit;
+    order.TimeMode = tmUnlimited;
     MainSearch().OpeningBook.CloseBook();
-  } else if (order.HasClock()) {
-    ApplyClock(order, Side, PonderSide);
-  } else if (order.movetime) {
-    TimeMode = tmFixedTime;
-    GoTime = *order.movetime;
-  } else {
-    TimeMode = tmFixedDepth;
-    GoTime = NoTimeLimit;
+  } else if (go.HasClock()) {
+    ApplyClock(go, Side, level_, order);
+  } else if (go.movetime) {
+    order.TimeMode = tmFixedTime;
+    order.GoTime = *go.movetime;
   }
-  // The clock runs from the order on: a "ponderhit" that arrives before the
-  // search has started its own clock counts from here.
-  StartTick = Ticks();
   // The previous search's answer goes out before this search starts.
   if (output_) output_->WaitPrinted();
-  StopRequested = false;
-  MainSearch().Resume();
+  MainSearch().Start(order, orderTick);
 }
 
-void TUCI::PonderHit() {
-  // A stray "ponderhit" with no ponder search running changes nothing.
-  if (!Pondering) return;
-  // On a clock the search now plays on the time parked at "go"; a move time
-  // or a depth limit stays as the order gave it.
-  if (TimeMode >= tmMovesToGo) GoTime = (PonderSide == Light ? PonderWTime : PonderBTime).load();
-  PonderHitTime(MainSearch(), GoTime, Level);
-}
+void TUCI::PonderHit() { MainSearch().PonderHit(); }

@@ -70,10 +70,6 @@ void TProtocolBoard::SetStartPosition() {
   Ply = 0;
   HistoryLength = 0;
   AfterSetUp();
-  GoTime = 0;
-  MaxDepth = 0;
-  PonderWTime = 0;
-  PonderBTime = 0;
   ResetTimeControl();
   if (Book) Book->OpenBook(StartDir);
 }

@@ -100,14 +100,7 @@ std::string TUCI::BestMoveLine(TMove best, TMove ponder) const {
 
 bool TUCI::SearchRunning() const { return !mainSearch_->Suspended(); }
 
-void TUCI::StopSearch() {
-  StopRequested = true;
-  mainSearch_->Checkup_mask = 1;
-  // The search clears the flag when it starts, so keep raising it until the
-  // thread has really parked.
-  do SearchStopped = true;
-  while (!mainSearch_->Thread().WaitIdleFor(5));
-}
+void TUCI::StopSearch() { mainSearch_->Stop(); }
 
 void TUCI::Execute() {
   while (!terminated_) {
@@ -176,7 +169,7 @@ void TUCI::NewGame() {
   mainSearch_->ResizeTables(HashSizeMB);
   ClearHashPending = true;
   mainSearch_->ClearAllTables();  // now, rather than on the first move's clock
-  Level = TLevel{};
+  level_ = TLevel{};
   SetStartPosition();
 }
 
@@ -213,12 +206,16 @@ bool TUCI::SetOption(const std::string& line) {
 }
 
 void TUCI::SetThreads(std::int32_t count) {
-  // Out-of-range values are ignored silently, but the tablebases and the
-  // tables are set up again all the same.
-  if (std::uint32_t(count) <= ProcessorCount && count >= 1 && count <= MaxThreads) {
+  // A count beyond the processors or the limit is refused (and said so), but
+  // the tablebases and the tables are set up again all the same.
+  const std::int32_t most = std::min<std::int32_t>(std::int32_t(ProcessorCount), MaxThreads);
+  if (count >= 1 && count <= most) {
     mainSearch_->DestroyHelpers();
     ThreadsCount = count;
     mainSearch_->CreateThreads();
+  } else {
+    WriteInfoString("Threads " + std::to_string(count) + " refused: this machine allows 1 to " +
+                    std::to_string(most) + "; " + std::to_string(ThreadsCount.load()) + " kept");
   }
   ReinitTablebases();
   mainSearch_->ResizeTables(HashSizeMB);

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "protocol/protocol_board.h"
+#include "search/control.h"
 
 class TMainThreadSearch;
 
@@ -30,7 +31,6 @@ class TUCI : public TProtocolBoard {
   TMainThreadSearch& MainSearch() { return *mainSearch_; }
 
   std::string command;
-  TSide PonderSide = Light;
 
  private:
   // A new game from the start position forgets the previous game's clock.
@@ -52,6 +52,9 @@ class TUCI : public TProtocolBoard {
   void SetThreads(std::int32_t count);
 
   bool terminated_ = false;
+  // The clock's shape: a "go" without moves to go or an increment keeps the
+  // last ones given, until a new game.
+  TLevel level_;
   std::unique_ptr<TMainThreadSearch> mainSearch_;
   std::unique_ptr<TBestMovePrinter> output_;
 };

@@ -3,8 +3,6 @@
 std::atomic<std::uint8_t> TimeMode{tmFixedDepth};
 std::atomic<std::int32_t> GoTime{0};
 std::atomic<std::int32_t> MaxDepth{0};
-std::atomic<std::int32_t> PonderWTime{0};
-std::atomic<std::int32_t> PonderBTime{0};
 std::atomic<bool> Pondering{false};
 std::atomic<bool> SearchStopped{false};
 std::atomic<bool> StopRequested{false};
@@ -22,3 +20,14 @@ TRootMoveFilter SearchMoves;
 std::atomic<std::int32_t> MoveOverhead{DefaultMoveOverhead};
 std::atomic<std::uint32_t> NodeLimit{0};
 std::atomic<bool> DepthLimitGiven{false};
+
+void ApplySearchOrder(const TSearchOrder& order) {
+  TimeMode = order.TimeMode;
+  GoTime = order.GoTime;
+  MaxDepth = order.MaxDepth;
+  DepthLimitGiven = order.DepthLimitGiven;
+  NodeLimit = order.NodeLimit;
+  Pondering = order.Ponder;
+  Level = order.Level;
+  SearchMoves = order.SearchMoves;
+}

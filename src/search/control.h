@@ -34,8 +34,6 @@ struct TLevel {
 extern std::atomic<std::uint8_t> TimeMode;
 extern std::atomic<std::int32_t> GoTime;
 extern std::atomic<std::int32_t> MaxDepth;
-extern std::atomic<std::int32_t> PonderWTime;
-extern std::atomic<std::int32_t> PonderBTime;
 extern std::atomic<bool> Pondering;
 extern std::atomic<bool> SearchStopped;
 // The interface said "stop" (or "quit", "ucinewgame") during this search. A
@@ -80,3 +78,22 @@ extern std::atomic<bool> RootInCheck;
 // it after the hand-off that starts it.
 extern TLevel Level;
 extern TRootMoveFilter SearchMoves;
+
+// One search's order as the interface gave it. The protocol fills one for
+// each "go" (the bench and the EPD test for theirs) and hands it down; the
+// search makes it the globals above, and only the search writes those
+// while it runs.
+struct TSearchOrder {
+  std::uint8_t TimeMode = tmFixedDepth;
+  std::int32_t GoTime = NoTimeLimit;   // milliseconds: the engine's clock, or the move time
+  std::int32_t MaxDepth = FullDepth;
+  bool DepthLimitGiven = false;        // a depth or a mate distance was ordered
+  std::uint32_t NodeLimit = 0;         // 0 = none
+  bool Ponder = false;
+  std::int32_t ClockAtPonderHit = 0;   // a ponder search's clock, parked until "ponderhit"
+  TLevel Level;
+  TRootMoveFilter SearchMoves;
+};
+
+// Makes `order` the order of the next search. Call it only while no search runs.
+void ApplySearchOrder(const TSearchOrder& order);

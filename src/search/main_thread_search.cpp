@@ -5,6 +5,7 @@
 #include "board/move_text.h"
 #include "search/control.h"
 #include "search/time_control.h"
+#include "search/time_manager.h"
 
 namespace {
 
@@ -121,6 +122,33 @@ void TMainThreadSearch::CheckStop() {
     SearchStopped = true;
     throw SearchAborted{};
   }
+}
+
+void TMainThreadSearch::Start(const TSearchOrder& order, std::int64_t orderTick) {
+  ApplySearchOrder(order);
+  clockAtPonderHit_ = order.ClockAtPonderHit;
+  // A "ponderhit" that arrives before the search has started its own clock
+  // counts from the order.
+  StartTick = orderTick;
+  StopRequested = false;
+  Resume();
+}
+
+void TMainThreadSearch::PonderHit() {
+  if (!Pondering) return;
+  // On a clock the search now plays on the time parked at "go"; a move time
+  // or a depth limit stays as the order gave it.
+  if (TimeMode >= tmMovesToGo) GoTime = clockAtPonderHit_;
+  PonderHitTime(*this, GoTime, Level);
+}
+
+void TMainThreadSearch::Stop() {
+  StopRequested = true;
+  Checkup_mask = 1;
+  // The search clears the flag when it starts, so keep raising it until the
+  // thread has really parked.
+  do SearchStopped = true;
+  while (!Thread().WaitIdleFor(5));
 }
 
 void TMainThreadSearch::Execute() {

@@ -11,6 +11,7 @@
 
 #include "platform/worker.h"
 #include "search/book.h"
+#include "search/control.h"
 #include "search/thread_search.h"
 
 class TMainThreadSearch : public TThreadSearch {
@@ -19,7 +20,16 @@ class TMainThreadSearch : public TThreadSearch {
   ~TMainThreadSearch() override;
 
   // --- Run loop ---------------------------------------------------------
-  // Starts one search; returns once the thread is running it.
+  // Starts one search of `order`, its clock running from `orderTick` (when
+  // the order arrived); returns once the thread is running it.
+  void Start(const TSearchOrder& order, std::int64_t orderTick);
+  // "ponderhit": a running ponder search plays on, on the clock its order
+  // parked. Nothing happens when no ponder search runs.
+  void PonderHit();
+  // Stops a running search and waits until this thread has parked.
+  void Stop();
+  // Starts one search of the order already in place; returns once the
+  // thread is running it.
   void Resume() { worker_->Resume(); }
   bool Suspended() const { return worker_->IsIdle(); }
   TWorker& Thread() { return *worker_; }
@@ -77,6 +87,7 @@ class TMainThreadSearch : public TThreadSearch {
   void EnsureLegalBest();
 
   std::vector<std::unique_ptr<TThreadSearch>> SearchThreads;  // helpers, ThreadID 2..
+  std::int32_t clockAtPonderHit_ = 0;  // written and read by the thread that orders searches
   TBestMoveOutput output_;
   bool tablesEmpty_ = false;  // emptied, and no search has written since
   std::unique_ptr<TWorker> worker_;  // last, so that it stops before the fields go

@@ -29,8 +29,6 @@ void TTime::InitAll() {
   HelpThread = 0;
   GoTime = 0;
   MaxDepth = 0;
-  PonderWTime = 0;
-  PonderBTime = 0;
 }
 
 void TTime::Init() {

@@ -68,12 +68,9 @@ TBenchResult RunBench(int depth, bool printPositions) {
     if (!source.LoadFen(fen, error)) continue;
     NoInfoOutput = true;  // setting up a position clears it
     ClearHashPending = true;
-    Pondering = false;
-    TimeMode = tmFixedDepth;
-    MaxDepth = depth;
-    NodeLimit = 0;
-    SearchMoves.count = 0;
-    GoTime = NoTimeLimit;
+    TSearchOrder order;
+    order.MaxDepth = depth;
+    ApplySearchOrder(order);
     search.CopyMain();
     search.Think();
     result.nodes += search.Nodes;

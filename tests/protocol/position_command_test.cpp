@@ -164,23 +164,21 @@ TEST_F(ProtocolPosition, ThousandsOfGameMovesFit) {
   EXPECT_EQ(copy.GameHistory[plies - 2].m, board.GameHistory[plies - 2].m);
 }
 
-// A start position is a new game: the clock and depth limit go, a FEN keeps
-// them. Every set-up stops pondering; a mate found is forgotten only when the
+// A start position is a new game: the clock's state goes, a FEN keeps it.
+// Every set-up stops pondering; a mate found is forgotten only when the
 // tables are to be cleared.
 TEST_F(ProtocolPosition, GameStateResetPerPosition) {
   struct CountingBoard : TProtocolBoard {
     int resets = 0;
     void ResetTimeControl() override { ++resets; }
   } counting;
-  GoTime = 5000;
-  MaxDepth = 7;
   MateFound = NoInfoOutput = Pondering = true;
   ClearHashPending = false;
   Position(counting, "fen 4k3/8/8/8/8/8/4P3/4K3 w - -");
-  EXPECT_TRUE(GoTime == 5000 && counting.resets == 0 && !Pondering && MateFound && NoInfoOutput);
+  EXPECT_TRUE(counting.resets == 0 && !Pondering && MateFound && NoInfoOutput);
   Pondering = ClearHashPending = true;
   Position(counting, "startpos moves e2e4");
-  EXPECT_TRUE(GoTime == 0 && MaxDepth == 0 && counting.resets == 1);
+  EXPECT_EQ(counting.resets, 1);
   EXPECT_FALSE(Pondering || MateFound || NoInfoOutput);
 }
 

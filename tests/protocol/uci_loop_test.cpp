@@ -59,6 +59,10 @@ TEST_F(UciSession, OrdersAnsweredInTurn) {
     EXPECT_EQ(engine.ReadLine(2000), "readyok") << "'" << ready << "'";
   }
   EXPECT_EQ(Answer("setoption name Hash value abc"), Lines{"info string EConvertError: 'abc' is not a valid integer value"});
+  // More threads than the limit (8) is refused with a remark, never silently.
+  const Lines refused = Answer("setoption name Threads value 9");
+  ASSERT_FALSE(refused.empty());
+  EXPECT_TRUE(refused[0].starts_with("info string Threads 9 refused: this machine allows 1 to ")) << refused[0];
   for (const char* line : {"setoption name Threads value many", "setoption name NalimovCache value 1.5",
                            "setoption name Move Overhead value fast", "setoption name NalimovPath value /nonexistent/tb",
                            "position startpos moves e2e4 e2e4 zz e7e5 e1e3", "position fen 4k3/8/8/8/8/8/8/4K2K w - -",
