@@ -54,12 +54,6 @@ bool TSearchBoard::KingAttacked(TSide side) const {
   return SquareAttacked(KingSquare(side), Opponent(side));
 }
 
-bool TSearchBoard::PawnBeside(int square, TSide side) const {
-  const int file = FileOf[square];
-  const auto pawn = [this, side](int s) { return Piece[s] == Pawn && Color[s] == side; };
-  return (file != 1 && pawn(square - 1)) || (file != 8 && pawn(square + 1));
-}
-
 void TSearchBoard::AddCheck(int kingSquare, int checkerSquare) {
   if (CheckCount == 0) {
     CheckAnswerSquares = 0;

@@ -114,7 +114,6 @@ inline TSquareSet RayBefore(int square, int offset, int stop) {
   return RaySet(square, offset) & ~RaySet(stop, offset) & ~SquareBit(stop);
 }
 inline TSquareSet EmptyBoardReach(int kind, int square) { return Geo.Attacks[Light][kind][square]; }
-inline TSquareSet PawnReach(TSide side, int square) { return Geo.Attacks[side][Pawn][square]; }
 inline bool AttackTable(TSide side, int kind, int from, int to) { return InSet(Geo.Attacks[side][kind][from], to); }
 inline std::int32_t DirIndex(int from, int to) { return Geo.DirIndex[from][to]; }
 inline TSquareSet KingZone(int square) { return Geo.KingZone[square]; }

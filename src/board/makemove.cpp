@@ -236,15 +236,6 @@ bool TSearchBoard::MakeMoveOutOfCheck(TMove m) {
   return true;
 }
 
-bool TSearchBoard::MakeMove(TMove m, std::int32_t& PromoA, std::int32_t& PromoB) {
-  if (!MakeMove(m)) return false;
-  if (m.bits & MovePromote) {
-    PromoA = 2;
-    PromoB = 1;
-  }
-  return true;
-}
-
 void TSearchBoard::MakeMoveUnchecked(TMove m) {
   assert(!(m.bits & MoveCastle));
   assert(HistoryLength < GameHistory.size());
@@ -257,14 +248,6 @@ void TSearchBoard::MakeMoveUnchecked(TMove m) {
   FinishKeys(H);
   assert(board_is_ok(false));
   assert(hash == expectedKey);
-}
-
-void TSearchBoard::MakeMoveUnchecked(TMove m, std::int32_t& PromoA, std::int32_t& PromoB) {
-  MakeMoveUnchecked(m);
-  if (m.bits & MovePromote) {
-    PromoA = 2;
-    PromoB = 1;
-  }
 }
 
 void TSearchBoard::TakeBack() {

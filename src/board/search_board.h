@@ -105,8 +105,6 @@ class TSearchBoard : public TBoardState {
     return PieceCount(Light) + PieceCount(Dark) + MenCount[Light][Pawn] + MenCount[Dark][Pawn];
   }
   int PieceCountBothSides() const { return PieceCount(Light) + PieceCount(Dark); }
-  bool LightPawnBeside(int square) const { return PawnBeside(square, Light); }
-  bool DarkPawnBeside(int square) const { return PawnBeside(square, Dark); }
 
   // --- Move generation (movegen.cpp, evasions.cpp) --------------------------
   // Each fills MoveStack from FirstMove[Ply] and sets FirstMove[Ply + 1].
@@ -158,11 +156,8 @@ class TSearchBoard : public TBoardState {
   // The position key after `m`, without making it: the search fetches the
   // table entry the move leads to while the move is being made.
   std::uint32_t KeyAfter(TMove m) const;
-  // The same, reporting a promotion as the search wants it (2 and 1).
-  bool MakeMove(TMove m, std::int32_t& PromoA, std::int32_t& PromoB);
   // For evasions, legal by construction: no test at all. Never castling.
   void MakeMoveUnchecked(TMove m);
-  void MakeMoveUnchecked(TMove m, std::int32_t& PromoA, std::int32_t& PromoB);
   void TakeBack();
   // The caller keeps EP: after TakeBackNullMove it XORs its key back in and
   // restores it.
@@ -218,7 +213,6 @@ class TSearchBoard : public TBoardState {
   // EvasionAll scores as Evasion but adds the under-promotions too.
   enum class TScoring : std::uint8_t { Full, Root, Evasion, EvasionAll, Tactical, Unscored };
 
-  bool PawnBeside(int square, TSide side) const;
   // The attack test, optionally counting the empty squares its rays cross.
   template <bool CountEmpty>
   bool SquareAttackedT(int square, TSide attacker, int& emptyCount) const;

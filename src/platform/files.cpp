@@ -13,11 +13,6 @@ bool FileExists(const std::string& path) {
   return fs::is_regular_file(path, error);
 }
 
-bool DirectoryExists(const std::string& path) {
-  std::error_code error;
-  return fs::is_directory(path, error);
-}
-
 bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
   std::ifstream in(path);
   if (!in) return false;

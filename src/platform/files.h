@@ -5,7 +5,6 @@
 #include <vector>
 
 bool FileExists(const std::string& path);
-bool DirectoryExists(const std::string& path);
 // Whole text file as lines (line ends removed); false when it cannot be read.
 bool ReadTextLines(const std::string& path, std::vector<std::string>& lines);
 // Creates or replaces the file with these lines; false on failure.
