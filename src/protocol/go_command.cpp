@@ -1,5 +1,5 @@
-// "go" and "ponderhit": the interface's search orders become the globals the
-// search and its time management read, then the main search thread wakes up.
+// "go" and "ponderhit": the interface's order becomes a search order, handed
+// to the main search thread with its start.
 #include "protocol/go_command.h"
 
 #include <algorithm>
@@ -15,8 +15,6 @@
 #include "protocol/uci.h"
 #include "search/control.h"
 #include "search/main_thread_search.h"
-#include "search/time_control.h"
-#include "search/time_manager.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
-// Search-control globals: written by the protocol thread, read by the search
-// threads. Atomics with relaxed ordering: each is a single value, and the
-// hand-offs that start and stop a search order everything else.
+// Search-control globals, read by the search threads: the running search's
+// order (set from the TSearchOrder the protocol hands down, see below), its
+// state flags, and the engine's settings the protocol's options write.
+// Atomics with relaxed ordering: each is a single value, and the hand-offs
+// that start and stop a search order everything else.
 #pragma once
 
 #include <array>
@@ -74,8 +76,8 @@ extern std::atomic<std::int32_t> MoveOverhead;
 // The side to move is in check at the root of the running search.
 extern std::atomic<bool> RootInCheck;
 
-// Written by the protocol thread only while no search runs; the search reads
-// it after the hand-off that starts it.
+// Set by ApplySearchOrder only while no search runs; the search reads them
+// after the hand-off that starts it.
 extern TLevel Level;
 extern TRootMoveFilter SearchMoves;
 
