@@ -220,10 +220,9 @@ void RookFile(TEndgameWalk<Us>& w, int s) {
 
   if (!ownPawn && enemyPawn) {
     bool behindPasser = false;
-    for (TSquareSet passers = w.enemyPassers; passers != 0; passers &= passers - 1) {
-      const int passer = std::countr_zero(passers);
+    ForEachSquare(w.enemyPassers, [&](const int passer) {
       if (file(passer) == fl && Row0(s) < Row0(passer)) behindPasser = true;
-    }
+    });
     if (behindPasser)
       w.Score() += 20;
     else if (HalfOpenForRook(v, fl))

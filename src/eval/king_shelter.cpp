@@ -55,8 +55,7 @@ struct TShelter {
 
   int PawnsBesideKing() const {
     int count = 0;
-    for (TSquareSet around = KingZone(k) & ~SquareBit(k); around != 0; around &= around - 1)
-      count += v.AnyPawn(std::countr_zero(around));
+    ForEachSquare(KingZone(k) & ~SquareBit(k), [&](const int q) { count += v.AnyPawn(q); });
     return count;
   }
 
