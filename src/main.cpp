@@ -1,6 +1,6 @@
 // Vostrak: a UCI chess engine. Without arguments it speaks UCI on standard
-// input and output; developer tools run as subcommands.
-#include <cstdio>
+// input and output; developer tools run as subcommands, and --help and
+// --version answer without starting the engine.
 #include <exception>
 #include <string>
 #include <vector>
@@ -13,14 +13,16 @@
 #include "protocol/uci.h"
 #include "tools/bench.h"
 #include "tools/perft.h"
+#include "tools/usage.h"
 
 namespace {
 
 int RunTool(const std::string& tool, const std::vector<std::string>& args) {
   if (tool == "perft") return PerftCommand(args);
   if (tool == "bench") return BenchCommand(args);
-  std::fprintf(stderr, "unknown command '%s'; tools: perft DEPTH [FEN], bench [DEPTH]\n", tool.c_str());
-  return 2;
+  if (tool == "--help" || tool == "-h") return HelpCommand();
+  if (tool == "--version") return VersionCommand();
+  return RefuseArgument(tool);
 }
 
 }  // namespace

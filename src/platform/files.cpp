@@ -47,6 +47,8 @@ std::string ExecutableDirectory() {
   return error ? std::string() : exe.parent_path().string();
 }
 
+std::string ParentDirectory(const std::string& path) { return fs::path(path).parent_path().string(); }
+
 std::string JoinPath(const std::string& directory, const std::string& name) {
   if (directory.empty()) return name;
   if (directory.back() == '/') return directory + name;

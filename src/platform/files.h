@@ -14,5 +14,8 @@ bool DeleteFile(const std::string& path);
 std::string CurrentDirectory();
 // Directory holding the running executable, or "" when unknown.
 std::string ExecutableDirectory();
+// The folder that holds `path` ("/" for "/" itself); `path` is a
+// directory's or a file's, without a trailing '/'.
+std::string ParentDirectory(const std::string& path);
 // "dir" + "/" + "name".
 std::string JoinPath(const std::string& directory, const std::string& name);

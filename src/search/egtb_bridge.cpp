@@ -41,14 +41,14 @@ std::string OnOneLine(const char* text) {
   return line;
 }
 
-// The start directory first; then beside the executable, which is where the
-// build puts the library and where the missing-library message sends users.
+// The first folder that holds the library; the start directory's path when
+// none does, so that the missing-library message names a real place.
 std::string FindLibrary() {
-  const std::string inStartDir = JoinPath(StartDir, EGTBLibraryName);
-  if (FileExists(inStartDir)) return inStartDir;
-  const std::string exeDir = ExecutableDirectory();
-  if (!exeDir.empty() && FileExists(JoinPath(exeDir, EGTBLibraryName))) return JoinPath(exeDir, EGTBLibraryName);
-  return inStartDir;
+  for (const std::string& folder : EGTBLibraryFolders()) {
+    const std::string path = JoinPath(folder, EGTBLibraryName);
+    if (FileExists(path)) return path;
+  }
+  return JoinPath(StartDir, EGTBLibraryName);
 }
 
 // Loads the library at EGTBDllPath into EGTBLibrary (null when it cannot be
@@ -72,6 +72,16 @@ void AddMan(std::int32_t* squares, std::int32_t* counts, TBoardPiece kind, std::
 }
 
 }  // namespace
+
+std::vector<std::string> EGTBLibraryFolders() {
+  // The start directory first: a library put there replaces the shipped one.
+  std::vector<std::string> folders{StartDir};
+  const std::string exeDir = ExecutableDirectory();
+  if (exeDir.empty()) return folders;
+  folders.push_back(exeDir);  // where the build puts the library
+  folders.push_back(JoinPath(ParentDirectory(exeDir), EGTBInstalledFolder));
+  return folders;
+}
 
 bool MakeProbeArguments(const TSearchBoard& board, TProbeArguments& arguments) {
   arguments = {};

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "board/search_board.h"
 #include "platform/dynlib.h"
@@ -21,6 +22,10 @@ using TProbEGTB = std::int32_t (*)(const std::int32_t* whites, const std::int32_
 inline constexpr const char* EGTBLibraryName = "EGTB.DLL";
 inline constexpr const char* EGTBInitSymbol = "InitTbPathCache";
 inline constexpr const char* EGTBProbeSymbol = "ProbeTbPosition";
+// An installed engine lies in PREFIX/games (or PREFIX/bin) and its library in
+// this folder of PREFIX, the parent of the executable's folder: the package
+// then works under any prefix and unpacked anywhere.
+inline constexpr const char* EGTBInstalledFolder = "lib/vostrak";
 
 // Set by the options and read by Init, all on the protocol thread.
 extern std::string NalimovPath;
@@ -50,6 +55,11 @@ struct TProbeArguments {
 // has more men of one kind than the slots can take.
 bool MakeProbeArguments(const TSearchBoard& board, TProbeArguments& arguments);
 
+// The folders the library is looked for in, first to last: the start
+// directory, the executable's, and the installed folder beside it (the last
+// two only when the executable's folder is known).
+std::vector<std::string> EGTBLibraryFolders();
+
 // Unloads the library if it is loaded; tablebases are then unusable.
 void ReleaseEGTBLibrary();
 
@@ -62,7 +72,7 @@ class TEGTB {
   TEGTB& operator=(const TEGTB&) = delete;
 
   // Sets the tablebase settings to their start values and finds the library
-  // (in the start directory, else beside the executable). Loads nothing.
+  // in the first of EGTBLibraryFolders that holds it. Loads nothing.
   void FirstInit();
   // Loads and initialises the library with NalimovPath and NalimovCache;
   // prints "info string Init EGTB" and, when tablebases are unusable, the

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int DefaultBenchDepth = 7;
-
 // Openings, middlegames (among them the Bratko-Kopec test positions, several
 // of them tactical) and endgames of varied character.
 constexpr std::string_view BenchPositions[] = {
@@ -86,8 +84,8 @@ int BenchCommand(const std::vector<std::string>& args) {
   int depth = DefaultBenchDepth;
   if (!args.empty()) {
     const auto [end, error] = std::from_chars(args[0].data(), args[0].data() + args[0].size(), depth);
-    if (error != std::errc() || end != args[0].data() + args[0].size() || depth < 1 || depth > 30) {
-      std::fprintf(stderr, "bench: DEPTH must be a number from 1 to 30\n");
+    if (error != std::errc() || end != args[0].data() + args[0].size() || depth < 1 || depth > MaxBenchDepth) {
+      std::fprintf(stderr, "bench: DEPTH must be a number from 1 to %d\n", MaxBenchDepth);
       return 2;
     }
   }

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+inline constexpr int DefaultBenchDepth = 7;
+inline constexpr int MaxBenchDepth = 30;
+
 struct TBenchResult {
   std::uint64_t nodes = 0;
   std::int64_t milliseconds = 0;

@@ -1,0 +1,129 @@
+// The engine's own command line, through the real binary: --help and
+// --version answer and exit without starting the engine (which would wait
+// for "uci" forever), an unknown argument is refused; and a copy laid out as
+// the install rules lay it out finds its tablebase library from anywhere.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "protocol/uci.h"
+#include "search/egtb_bridge.h"
+#include "support/engine_process.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TRun {
+  std::vector<std::string> lines;
+  std::optional<int> exitCode;
+};
+
+// Runs the engine with `args` and its input left open, so that only an
+// engine that exits by itself gets an exit code.
+TRun RunEngine(const std::vector<std::string>& args) {
+  EngineProcess engine(args);
+  TRun run;
+  run.lines = engine.ReadFor(5000);
+  run.exitCode = engine.WaitExit(1000);
+  return run;
+}
+
+// Standard output and error of a shell command, together.
+std::string ShellOutput(const std::string& command) {
+  std::string output;
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  if (!pipe) return output;
+  char chunk[4096];
+  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) output.append(chunk, n);
+  pclose(pipe);
+  return output;
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// A path in single quotes, for the shell. (Built by appending: g++ 12 warns
+// falsely on a literal added to a string.)
+std::string Quoted(const std::string& path) { return std::string(1, '\'').append(path).append(1, '\''); }
+
+// A folder as the usage lists it, on a line of its own.
+std::string ListedFolder(const std::string& folder) { return std::string("  ").append(folder).append("\n"); }
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+TEST(CommandLine, HelpAndVersionAnswerAndExitWithoutStartingTheEngine) {
+  for (const char* help : {"--help", "-h"}) {
+    const TRun run = RunEngine({help});
+    ASSERT_EQ(run.exitCode, 0) << help;
+    const std::string text = Joined(run.lines);
+    for (const char* part : {"Usage: vostrak ", "UCI", "perft DEPTH [FEN]", "bench [DEPTH]", EGTBLibraryName})
+      EXPECT_TRUE(Contains(text, part)) << help << " lacks " << part << ":\n" << text;
+    // Where the build left the engine, and the installed folder beside it.
+    const std::string buildDir = ParentDirectory(EngineBinary());
+    EXPECT_TRUE(Contains(text, ListedFolder(buildDir))) << text;
+    EXPECT_TRUE(Contains(text, ListedFolder(JoinPath(ParentDirectory(buildDir), EGTBInstalledFolder)))) << text;
+    EXPECT_FALSE(Contains(text, "id name")) << text;
+  }
+  const TRun version = RunEngine({"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.lines, std::vector<std::string>{EngineName});
+}
+
+TEST(CommandLine, UnknownArgumentsAreRefusedOnStandardError) {
+  for (const char* argument : {"--bogus", "-v", "help", "uci", ""}) {
+    const TRun run = RunEngine({argument});
+    EXPECT_EQ(run.exitCode, 2) << "'" << argument << "'";
+    EXPECT_TRUE(run.lines.empty()) << "'" << argument << "' wrote on standard output: " << Joined(run.lines);
+  }
+  const std::string refusal = ShellOutput(Quoted(EngineBinary()) + " --bogus </dev/null");
+  EXPECT_TRUE(Contains(refusal, "unknown argument '--bogus'")) << refusal;
+  EXPECT_TRUE(Contains(refusal, "vostrak --help")) << refusal;
+}
+
+// A copy (not a link: the engine resolves its own path) of the engine in
+// PREFIX/games and of the library in PREFIX/lib/vostrak, started from a
+// folder that holds no library, as a chess interface starts it.
+class InstalledTree : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string library = JoinPath(VOSTRAK_BUILD_DIR, EGTBLibraryName);
+    if (!FileExists(library)) GTEST_SKIP() << EGTBLibraryName << " not built in " << VOSTRAK_BUILD_DIR;
+    fs::remove_all(prefix);
+    fs::create_directories(prefix / "games");
+    fs::create_directories(libraryFolder);
+    fs::create_directories(startFolder);
+    fs::copy_file(EngineBinary(), engine);
+    fs::copy_file(library, libraryFolder / EGTBLibraryName);
+  }
+  void TearDown() override { fs::remove_all(prefix); }
+  // What the engine prints up to "readyok", started in the start folder.
+  std::string ReadyAnswer() const {
+    return ShellOutput("cd " + Quoted(startFolder) + " && printf 'uci\\nisready\\nquit\\n' | " + Quoted(engine));
+  }
+
+  const fs::path prefix = fs::path(::testing::TempDir()) / ("vostrak-installed-" + std::to_string(::getpid()));
+  const fs::path engine = prefix / "games" / "vostrak";
+  const fs::path libraryFolder = prefix / EGTBInstalledFolder;
+  const fs::path startFolder = prefix / "home";
+};
+
+TEST_F(InstalledTree, FindsItsLibraryAndSaysWhenItIsGone) {
+  std::string answer = ReadyAnswer();
+  EXPECT_TRUE(Contains(answer, "info string Init EGTB\nreadyok\n")) << answer;
+  EXPECT_TRUE(Contains(ShellOutput(Quoted(engine) + " --help"), ListedFolder(libraryFolder)));
+  fs::remove(libraryFolder / EGTBLibraryName);
+  answer = ReadyAnswer();
+  EXPECT_TRUE(Contains(answer, std::string(EGTBLibraryName).append(" missing"))) << answer;
+  EXPECT_TRUE(Contains(answer, "readyok\n")) << answer;
+}
+
+}  // namespace
