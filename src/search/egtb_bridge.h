@@ -25,7 +25,7 @@ inline constexpr const char* EGTBProbeSymbol = "ProbeTbPosition";
 // An installed engine lies in PREFIX/games (or PREFIX/bin) and its library in
 // this folder of PREFIX, the parent of the executable's folder: the package
 // then works under any prefix and unpacked anywhere.
-inline constexpr const char* EGTBInstalledFolder = "lib/vostrak";
+inline constexpr const char* EGTBInstalledFolder = "lib/games/vostrak";
 
 // Set by the options and read by Init, all on the protocol thread.
 extern std::string NalimovPath;
