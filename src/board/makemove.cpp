@@ -322,6 +322,11 @@ void TSearchBoard::TakeBack() {
   assert(board_is_ok(false));
 }
 
+std::uint32_t TSearchBoard::KeyAfterNullMove() const {
+  const std::uint32_t key = hash ^ Keys.SideKey;
+  return EP != NoSquare ? key ^ Keys.EPKeys[EP] : key;
+}
+
 void TSearchBoard::MakeNullMove() {
   if (EP != NoSquare) {
     hash ^= Keys.EPKeys[EP];

@@ -98,7 +98,10 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
   // 1. Horizon: the quiescence search takes over.
   if (depth <= 0) return Quiesce<EndgameForm>(t, alpha, beta, depth, 0, afterNull, false);
 
-  // 2. Draws by repetition and, in the endgame, by material.
+  // 2. Draws by repetition and, in the endgame, by material. The entry of
+  // the null move's position is fetched meanwhile: the null move comes
+  // before any other move and would otherwise wait for it.
+  if (!noNull) t.TransTable->Prefetch(t.KeyAfterNullMove());
   if (t.IsRepetition()) return 0;
   if constexpr (EndgameForm)
     if (InsufficientMaterial(t)) return 0;
