@@ -1,0 +1,59 @@
+#include <climits>
+#include <optional>
+
+#include "fuzz_checks.h"
+#include "fuzz_session.h"
+#include "protocol/convert.h"
+#include "protocol/options.h"
+#include "search/control.h"
+#include "search/egtb_bridge.h"
+
+namespace {
+
+// The two number readers agree on every text the strict one takes, and a
+// clamped value lies in its range.
+std::string CheckNumberReaders(std::string_view line) {
+  const std::string word = OptionValueString(line);
+  std::optional<std::int32_t> strict;
+  try {
+    strict = StrToInt(word);
+  } catch (const ConvertError&) {
+  }
+  const auto wide = ParseClampedInt(word, INT32_MIN, INT32_MAX);
+  if (strict && wide != strict) return "'" + word + "' read differently by the two number readers";
+  const auto clamped = ParseClampedInt(word, -5, 5000);
+  if (clamped && (*clamped < -5 || *clamped > 5000)) return "'" + word + "' clamped out of range";
+  return {};
+}
+
+// The options as the engine advertises them after "uci".
+std::string CheckOptionRanges() {
+  if (HashSizeMB < MinTableMB || HashSizeMB > MaxTableMB) return "Hash out of range: " + std::to_string(HashSizeMB);
+  if (NalimovCache < MinTableMB || NalimovCache > MaxTableMB)
+    return "NalimovCache out of range: " + std::to_string(NalimovCache);
+  if (ThreadsCount < 1 || ThreadsCount > MaxThreads) return "Threads out of range: " + std::to_string(ThreadsCount);
+  if (MoveOverhead < 0 || MoveOverhead > MaxMoveOverhead)
+    return "Move Overhead out of range: " + std::to_string(MoveOverhead);
+  return {};
+}
+
+}  // namespace
+
+std::string CheckSetOption(std::string_view input) {
+  const std::vector<std::string_view> lines = InputLines(input);
+  for (std::string_view line : lines) {
+    const std::string fault = CheckNumberReaders(line);
+    if (!fault.empty()) return fault;
+  }
+  TFuzzSession session;
+  // Only option lines: the other commands have targets of their own.
+  for (std::string_view line : lines)
+    if (ContainsNoCase(line, "setoption")) session.Send(line);
+  session.Send("isready");
+  std::string fault = CheckOptionRanges();
+  // Whatever the options now are, the engine still searches and answers.
+  session.Send("position startpos moves d2d4");
+  session.Send("go depth 2");
+  const std::string finished = session.Finish();
+  return fault.empty() ? finished : fault;
+}
