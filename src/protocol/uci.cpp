@@ -37,6 +37,15 @@ std::string_view WithoutTrailingBlanks(std::string_view line) {
 // The handshake word, in any letter case, first or again later.
 bool IsUciHello(std::string_view line) { return EqualsNoCase(line, "uci"); }
 
+// A size outside the option's range is refused with a line, never taken silently.
+bool TableSizeAllowed(std::string_view option, std::int32_t sizeMB, std::int32_t kept) {
+  if (sizeMB >= MinTableMB && sizeMB <= MaxTableMB) return true;
+  WriteInfoString(std::string(option) + " " + std::to_string(sizeMB) + " refused: it takes " +
+                  std::to_string(MinTableMB) + " to " + std::to_string(MaxTableMB) + " MB; " +
+                  std::to_string(kept) + " kept");
+  return false;
+}
+
 std::string SpinOption(std::string_view name, std::int32_t defaultValue, std::int32_t min, std::int32_t max) {
   return "option name " + std::string(name) + " type spin default " + std::to_string(defaultValue) + " min " +
          std::to_string(min) + " max " + std::to_string(max) + "\n";
@@ -49,8 +58,8 @@ std::string SpinOption(std::string_view name, std::int32_t defaultValue, std::in
 std::string UciIdentity() {
   return "id name " + EngineName + "\n" +
          "id author " + AuthorName + "\n" +
-         SpinOption("Hash", 32, 1, 1024) +
-         SpinOption("NalimovCache", 8, 1, 1024) +
+         SpinOption("Hash", 32, MinTableMB, MaxTableMB) +
+         SpinOption("NalimovCache", 8, MinTableMB, MaxTableMB) +
          "option name NalimovPath type string default C:\\Nalimov\n" +
          SpinOption("Threads", 1, 1, MaxThreads) +
          SpinOption("Move Overhead", DefaultMoveOverhead, 0, MaxMoveOverhead) +
@@ -175,13 +184,9 @@ void TUCI::NewGame() {
 
 bool TUCI::SetOption(const std::string& line) {
   if (ContainsNoCase(line, "setoption name hash value")) {
-    mainSearch_->ResizeTables(OptionValueInt(line));
+    SetHashSize(OptionValueInt(line));
   } else if (ContainsNoCase(line, "setoption name NalimovCache value")) {
-    const std::int32_t cache = OptionValueInt(line);
-    if (cache != NalimovCache) {
-      NalimovCache = cache;
-      EGTBCacheChanged = true;
-    }
+    SetTablebaseCache(OptionValueInt(line));
   } else if (ContainsNoCase(line, "setoption name NalimovPath value")) {
     const std::string path = OptionValueString(line);
     if (path != NalimovPath) {
@@ -203,6 +208,16 @@ bool TUCI::SetOption(const std::string& line) {
     return false;
   }
   return true;
+}
+
+void TUCI::SetHashSize(std::int32_t sizeMB) {
+  if (TableSizeAllowed("Hash", sizeMB, HashSizeMB)) mainSearch_->ResizeTables(sizeMB);
+}
+
+void TUCI::SetTablebaseCache(std::int32_t sizeMB) {
+  if (!TableSizeAllowed("NalimovCache", sizeMB, NalimovCache) || sizeMB == NalimovCache) return;
+  NalimovCache = sizeMB;
+  EGTBCacheChanged = true;
 }
 
 void TUCI::SetThreads(std::int32_t count) {

@@ -12,6 +12,9 @@
 class TMainThreadSearch;
 
 constexpr std::int32_t MaxThreads = 8;
+// The megabytes the hash tables and the tablebase cache may take.
+constexpr std::int32_t MinTableMB = 1;
+constexpr std::int32_t MaxTableMB = 1024;
 class TBestMovePrinter;
 
 extern const std::string AuthorName;
@@ -50,6 +53,8 @@ class TUCI : public TProtocolBoard {
   void PonderHit();
   void ReinitTablebases();
   void SetThreads(std::int32_t count);
+  void SetHashSize(std::int32_t sizeMB);
+  void SetTablebaseCache(std::int32_t sizeMB);
 
   bool terminated_ = false;
   // The clock's shape: a "go" without moves to go or an increment keeps the
