@@ -19,6 +19,7 @@ bool TPawnHash::Resize(std::int32_t sizeMB) {
   if (!table) return false;
   table_ = std::move(table);
   size_ = size;
+  slotMultiplier_ = SlotMultiplier(size);
   return true;
 }
 

@@ -65,10 +65,12 @@ class TPawnHash {
   bool Resize(std::int32_t sizeMB);
   void Clear();
 
-  TPawnHashEntry& Entry(std::uint32_t pawnKey) { return table_[pawnKey % size_]; }
+  TPawnHashEntry& Entry(std::uint32_t pawnKey) { return table_[SlotOf(pawnKey, slotMultiplier_, size_)]; }
   std::uint32_t Size() const { return size_; }
+  void Prefetch(std::uint32_t pawnKey) const { __builtin_prefetch(&table_[SlotOf(pawnKey, slotMultiplier_, size_)]); }
 
  private:
   LargeArray<TPawnHashEntry> table_;
   std::uint32_t size_ = 0;
+  std::uint64_t slotMultiplier_ = 0;
 };

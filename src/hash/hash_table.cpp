@@ -57,7 +57,7 @@ bool TTranspositionTable::Resize(std::int32_t sizeMB) {
   if (!table) return false;
   HashTable = std::move(table);
   HashSize = size;
-  slotMultiplier_ = ~std::uint64_t{0} / size + 1;
+  slotMultiplier_ = SlotMultiplier(size);
   return true;
 }
 

@@ -44,6 +44,16 @@ static_assert(std::is_trivially_copyable_v<THash>);
 // while no other search thread runs.
 extern std::atomic<std::int32_t> SearchSeq;
 
+// key % size, without a division, for tables of any size: with the
+// multiplier m = floor((2^64 - 1) / size) + 1 the high 64 bits of
+// (m * key mod 2^64) * size are exactly key mod size for any 32-bit key and
+// size. (A size of 1 wraps m to 0, and every key goes to slot 0 as it should.)
+constexpr std::uint64_t SlotMultiplier(std::uint32_t size) { return size == 0 ? 0 : ~std::uint64_t{0} / size + 1; }
+constexpr std::uint32_t SlotOf(std::uint32_t key, std::uint64_t multiplier, std::uint32_t size) {
+  const std::uint64_t fraction = multiplier * key;
+  return std::uint32_t((static_cast<unsigned __int128>(fraction) * size) >> 64);
+}
+
 // Bonus that puts the stored best move ahead of every other ordering score.
 constexpr std::int32_t HashMoveBonus = 10000000;
 
@@ -103,13 +113,7 @@ class TTranspositionTable {
   // Starts fetching the entry of a position the search is about to visit.
   void Prefetch(std::uint32_t key) const { __builtin_prefetch(&HashTable[Slot(key)]); }
 
-  // key % HashSize, without a division: with m = floor((2^64 - 1) / n) + 1
-  // the high 64 bits of (m * key mod 2^64) * n are exactly key mod n for any
-  // 32-bit key and divisor.
-  std::uint32_t Slot(std::uint32_t key) const {
-    const std::uint64_t fraction = slotMultiplier_ * key;
-    return std::uint32_t((static_cast<unsigned __int128>(fraction) * HashSize) >> 64);
-  }
+  std::uint32_t Slot(std::uint32_t key) const { return SlotOf(key, slotMultiplier_, HashSize); }
 
   // Change these only through Resize: the size and array go together.
   LargeArray<THash> HashTable;

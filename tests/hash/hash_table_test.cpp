@@ -26,6 +26,17 @@ TEST(HashSizing, EntriesFollowTheBudget) {
   }
 }
 
+// Both tables find an entry's slot by a multiplication instead of a
+// division; it must agree with key % size everywhere, the table sizes the
+// budgets give and the extremes of key and size included.
+TEST(HashSizing, SlotIsTheKeyModuloTheSize) {
+  const std::uint32_t sizes[] = {1, 2, 3, 49152, 98304, 1572864, 3145728, 1u << 31, 0xFFFFFFFFu};
+  const std::uint32_t keys[] = {0, 1, 49151, 49152, 0x7FFFFFFFu, 0x80000000u, 0xDEADBEEFu, 0xFFFFFFFEu, 0xFFFFFFFFu};
+  for (const std::uint32_t size : sizes)
+    for (const std::uint32_t key : keys)
+      EXPECT_EQ(SlotOf(key, SlotMultiplier(size), size), key % size) << key << " % " << size;
+}
+
 class HashTable : public ::testing::Test {
  protected:
   void TearDown() override { SearchSeq = 0; }
