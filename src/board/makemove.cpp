@@ -322,6 +322,19 @@ void TSearchBoard::TakeBack() {
   assert(board_is_ok(false));
 }
 
+std::uint32_t TSearchBoard::PawnKeyAfter(TMove m) const {
+  const int from = m.from, to = m.to;
+  const TSide us = Side, them = XSide;
+  std::uint32_t key = hashP;
+  if (Piece[from] == Pawn) {
+    key ^= Keys.PieceKeys[us][Pawn][from];
+    if (!m.Has(MovePromote)) key ^= Keys.PieceKeys[us][Pawn][to];
+  }
+  if (m.Has(MoveEnPassant)) key ^= Keys.PieceKeys[them][Pawn][EPBehind(us, to)];
+  else if (m.Has(MoveCapture) && Piece[to] == Pawn) key ^= Keys.PieceKeys[them][Pawn][to];
+  return key;
+}
+
 std::uint32_t TSearchBoard::KeyAfterNullMove() const {
   const std::uint32_t key = hash ^ Keys.SideKey;
   return EP != NoSquare ? key ^ Keys.EPKeys[EP] : key;

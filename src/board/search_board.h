@@ -156,6 +156,8 @@ class TSearchBoard : public TBoardState {
   // The position key after `m`, without making it: the search fetches the
   // table entry the move leads to while the move is being made.
   std::uint32_t KeyAfter(TMove m) const;
+  // The pawn key after `m`, likewise.
+  std::uint32_t PawnKeyAfter(TMove m) const;
   // The position key after passing the move.
   std::uint32_t KeyAfterNullMove() const;
   // For evasions, legal by construction: no test at all. Never castling.

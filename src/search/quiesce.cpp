@@ -62,6 +62,7 @@ std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, st
     const std::uint32_t childKey = t.KeyAfter(move);
     t.TransTable->Prefetch(childKey);
     t.EvalCache.Prefetch(t, t.Eval, childKey);
+    if (move.Has(MovePawn | MoveCapture)) t.PawnHash->Prefetch(t.PawnKeyAfter(move));
     if (inCheck) t.MakeMoveUnchecked(move);
     else if (!t.MakeMoveOutOfCheck(move)) continue;
     searched = true;
