@@ -190,7 +190,7 @@ std::uint32_t TSearchBoard::KeyAfter(TMove m) const {
 bool TSearchBoard::MakeMove(TMove m) {
   assert(HistoryLength < GameHistory.size());
 #ifndef NDEBUG
-  const std::uint32_t expectedKey = KeyAfter(m);
+  const std::uint32_t expectedKey = KeyAfter(m), expectedPawnKey = PawnKeyAfter(m);
 #endif
   THist& H = GameHistory[HistoryLength];
   if (m.bits & MoveCastle) {
@@ -205,7 +205,7 @@ bool TSearchBoard::MakeMove(TMove m) {
   }
   FinishKeys(H);
   assert(board_is_ok(false));
-  assert(hash == expectedKey);
+  assert(hash == expectedKey && hashP == expectedPawnKey);
   return true;
 }
 
@@ -240,14 +240,14 @@ void TSearchBoard::MakeMoveUnchecked(TMove m) {
   assert(!(m.bits & MoveCastle));
   assert(HistoryLength < GameHistory.size());
 #ifndef NDEBUG
-  const std::uint32_t expectedKey = KeyAfter(m);
+  const std::uint32_t expectedKey = KeyAfter(m), expectedPawnKey = PawnKeyAfter(m);
 #endif
   THist& H = GameHistory[HistoryLength];
   H.HistHash = hash;
   MakeCore(m, H);
   FinishKeys(H);
   assert(board_is_ok(false));
-  assert(hash == expectedKey);
+  assert(hash == expectedKey && hashP == expectedPawnKey);
 }
 
 void TSearchBoard::TakeBack() {
