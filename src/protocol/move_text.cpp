@@ -38,7 +38,7 @@ int TProtocolBoard::ParseCoordMove(std::string_view text, TMove& m) const {
   return -1;
 }
 
-bool TProtocolBoard::ExpectedReplyIsLegal(TMove best, TMove expected) {
+bool TProtocolBoard::ExpectedReplyIsLegal(TMove best, TMove expected, TMove* reply) {
   // Play the generated move that matches the search's move, so that a move
   // from elsewhere can never damage the board.
   Ply = 0;
@@ -56,8 +56,9 @@ bool TProtocolBoard::ExpectedReplyIsLegal(TMove best, TMove expected) {
   ProtocolGenerate();
   bool ok = false;
   for (int i = 0; i < FirstMove[1] && !ok; ++i) {
-    const TMove reply = MoveStack[i].m;
-    ok = reply.from == expected.from && reply.to == expected.to && reply.promote == expected.promote;
+    const TMove candidate = MoveStack[i].m;
+    ok = candidate.from == expected.from && candidate.to == expected.to && candidate.promote == expected.promote;
+    if (ok && reply) *reply = candidate;
   }
   ProtocolTakeBack();
   // Leave the list of the position's own moves in place again.

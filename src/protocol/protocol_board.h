@@ -54,8 +54,10 @@ class TProtocolBoard : public TBoardState {
   // `m` gets the origin and destination of the text.
   int ParseCoordMove(std::string_view text, TMove& m) const;
   // Is `expected` among the replies to `best` in the current position?
-  // The board is left as it was.
-  bool ExpectedReplyIsLegal(TMove best, TMove expected);
+  // The board is left as it was. When it is, `reply` (if given) gets the
+  // generated reply: its text carries a promotion's letter even where the
+  // search's record of the move lacks the promotion flag.
+  bool ExpectedReplyIsLegal(TMove best, TMove expected, TMove* reply = nullptr);
   // Algebraic text of a move about to be made by a piece of kind `kind`.
   std::string MoveToSan(TMove m, TBoardPiece kind) const;
 

@@ -102,7 +102,8 @@ std::string TUCI::BestMoveLine(TMove best, TMove ponder) const {
     // The ponder move is checked against this board's rules on a copy: the
     // search thread calls this, and must only read the board.
     TProtocolBoard check = *this;
-    if (check.ExpectedReplyIsLegal(best, ponder)) line += " ponder " + MoveText(ponder);
+    TMove reply;
+    if (check.ExpectedReplyIsLegal(best, ponder, &reply)) line += " ponder " + MoveText(reply);
   }
   return line;
 }
