@@ -5,7 +5,6 @@
 
 #include "board/move_text.h"
 #include "board_agreement.h"
-#include "search/book.h"
 #include "search/control.h"
 #include "search/main_thread_search.h"
 
@@ -45,32 +44,36 @@ std::string Fault(std::string_view line, std::string_view why) {
   return text;
 }
 
+// Plays the move the text names, when it is legal on the board and written
+// as the engine writes that move (a promotion with its letter).
+bool PlayIfLegal(TProtocolBoard& board, std::string_view text) {
+  board.Ply = 0;
+  board.ProtocolGenerate();
+  TMove parsed;
+  const int index = board.ParseCoordMove(text, parsed);
+  return index >= 0 && MoveText(board.MoveStack[index].m) == text && board.ProtocolMakeMove(board.MoveStack[index].m);
+}
+
+bool HasLegalMove(TProtocolBoard board) {
+  board.Ply = 0;
+  board.ProtocolGenerate();
+  for (int i = 0; i < board.FirstMove[1]; ++i)
+    if (board.ProtocolMakeMove(board.MoveStack[i].m)) return true;
+  return false;
+}
+
 // The moves of "bestmove X [ponder Y]" must be legal on `board`, X first;
 // "0000" only where there is no legal move.
 std::string CheckAnswer(std::string_view line, TProtocolBoard board) {
   const std::string_view rest = line.substr(9);
   const std::size_t blank = rest.find(' ');
   const std::string_view best = rest.substr(0, blank);
-  board.Ply = 0;
-  board.ProtocolGenerate();
-  TMove parsed;
-  if (best == "0000") {
-    for (int i = 0; i < board.FirstMove[1]; ++i)
-      if (board.ProtocolMakeMove(board.MoveStack[i].m)) return Fault(line, "no move where one is legal");
-    return {};
-  }
-  const int index = board.ParseCoordMove(best, parsed);
-  if (index < 0 || MoveText(board.MoveStack[index].m) != best || !board.ProtocolMakeMove(board.MoveStack[index].m))
-    return Fault(line, "the move is not legal");
+  if (best == "0000") return HasLegalMove(board) ? Fault(line, "no move where one is legal") : std::string();
+  if (!PlayIfLegal(board, best)) return Fault(line, "the move is not legal");
   if (blank == std::string_view::npos) return {};
   const std::string_view ponder = rest.substr(blank + 1);
   if (!ponder.starts_with("ponder ")) return Fault(line, "unknown words after the move");
-  board.Ply = 0;
-  board.ProtocolGenerate();
-  const int reply = board.ParseCoordMove(ponder.substr(7), parsed);
-  if (reply < 0 || MoveText(board.MoveStack[reply].m) != ponder.substr(7) ||
-      !board.ProtocolMakeMove(board.MoveStack[reply].m))
-    return Fault(line, "the ponder move is not legal");
+  if (!PlayIfLegal(board, ponder.substr(7))) return Fault(line, "the ponder move is not legal");
   return {};
 }
 
@@ -97,11 +100,6 @@ TFuzzSession::TFuzzSession() {
   MoveOverhead = DefaultMoveOverhead;
   capture_ = std::make_unique<OutputCapture>();
   engine_ = std::make_unique<TUCI>();
-}
-
-TFuzzSession::~TFuzzSession() {
-  engine_.reset();
-  capture_.reset();
 }
 
 void TFuzzSession::WaitUntilSettled() {

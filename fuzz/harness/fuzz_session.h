@@ -20,7 +20,6 @@ class TFuzzSession {
  public:
   // A fresh engine with the default options, but 1 MB of tables.
   TFuzzSession();
-  ~TFuzzSession();
   TFuzzSession(const TFuzzSession&) = delete;
   TFuzzSession& operator=(const TFuzzSession&) = delete;
 
@@ -39,7 +38,7 @@ class TFuzzSession {
   void WaitUntilSettled();
 
   std::unique_ptr<OutputCapture> capture_;
-  std::unique_ptr<TUCI> engine_;
+  std::unique_ptr<TUCI> engine_;  // after the capture: it ends, and prints its last lines, first
   // The position of each search started, in order.
   std::vector<TProtocolBoard> searched_;
   bool quit_ = false;

@@ -151,11 +151,45 @@ bool CheckMaterial(const TPlacedArrays& board, std::string& error) {
   return CheckPromotions(count[Light], Light, error) && CheckPromotions(count[Dark], Dark, error);
 }
 
-bool InCheck(const TPlacedArrays& board, TSide side) {
+int KingSquare(const TPlacedArrays& board, TSide side) {
   for (int square = 0; square < 64; ++square)
-    if (board.piece[square] == King && board.color[square] == side)
-      return TProtocolBoard::SquareAttacked(board.color, board.piece, square, Opponent(side));
-  return false;
+    if (board.piece[square] == King && board.color[square] == side) return square;
+  return NoSquare;
+}
+
+bool InCheck(const TPlacedArrays& board, TSide side) {
+  return TProtocolBoard::SquareAttacked(board.color, board.piece, KingSquare(board, side), Opponent(side));
+}
+
+// The men of the other side that give check to the side to move: each is
+// tried alone, its fellows turned into blockers of the king's colour.
+std::vector<TBoardPiece> Checkers(const TPlacedArrays& board, TSide side) {
+  const int king = KingSquare(board, side);
+  const TSide enemy = Opponent(side);
+  std::vector<TBoardPiece> checkers;
+  for (int square = 0; square < 64; ++square) {
+    if (board.color[square] != enemy) continue;
+    TBoardColor alone = board.color;
+    for (TBoardSide& color : alone)
+      if (color == enemy) color = TBoardSide(side);
+    alone[square] = TBoardSide(enemy);
+    if (TProtocolBoard::SquareAttacked(alone, board.piece, king, enemy)) checkers.push_back(board.piece[square]);
+  }
+  return checkers;
+}
+
+bool IsLinePiece(TBoardPiece kind) { return kind == Bishop || kind == Rook || kind == Queen; }
+
+// No move gives check with more than two men, and a double check always
+// uncovers a bishop, rook or queen. The search's check analysis relies on
+// it (it looks for one checking knight only).
+bool CheckPossibleChecks(const TPlacedArrays& board, TSide side, std::string& error) {
+  const std::vector<TBoardPiece> checkers = Checkers(board, side);
+  if (checkers.size() > 2)
+    return Refuse(error, "the side to move is in check by " + std::to_string(checkers.size()) + " men");
+  if (checkers.size() == 2 && std::none_of(checkers.begin(), checkers.end(), IsLinePiece))
+    return Refuse(error, "the side to move is in a double check without a bishop, rook or queen");
+  return true;
 }
 
 bool Holds(const TPlacedArrays& board, int square, TBoardSide side, TBoardPiece kind) {
@@ -195,6 +229,7 @@ bool CheckPosition(TFenInfo& info, std::string& error) {
   const TPlacedArrays board = Place(info);
   if (!CheckMaterial(board, error)) return false;
   if (InCheck(board, Opponent(info.side))) return Refuse(error, "the side not to move is in check");
+  if (!CheckPossibleChecks(board, info.side, error)) return false;
   info.castle = PlausibleCastling(board, info.castle);
   info.EP = PlausibleEnPassant(board, info.EP, info.side);
   return true;
