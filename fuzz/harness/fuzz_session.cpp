@@ -1,5 +1,6 @@
 #include "fuzz_session.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -13,9 +14,13 @@ namespace {
 using std::chrono::steady_clock;
 
 // A search still thinking after this long is stopped as an impatient
-// interface would: a clock or move time can hold an answer back that long
-// once the search has run out of depths.
-constexpr auto Patience = std::chrono::seconds(2);
+// interface would: a search that has run out of depths holds its answer
+// until its clock or move time is up, by design. A bounded search takes far
+// less, even under the sanitizers.
+constexpr auto Patience = std::chrono::milliseconds(250);
+// Lines a session serves at most: a longer input adds nothing a shorter one
+// would not find, and each line may wait the patience out.
+constexpr std::size_t MaxSessionLines = 100;
 
 std::string_view WithoutTrailingBlanks(std::string_view line) {
   const auto last = line.find_last_not_of(" \t\r");
@@ -134,8 +139,9 @@ bool TFuzzSession::Send(std::string_view line) {
 }
 
 void TFuzzSession::SendLines(std::string_view text) {
-  for (std::string_view line : InputLines(text))
-    if (!Send(line)) return;
+  const std::vector<std::string_view> lines = InputLines(text);
+  for (std::size_t i = 0; i < std::min(lines.size(), MaxSessionLines); ++i)
+    if (!Send(lines[i])) return;
 }
 
 std::string TFuzzSession::Finish() {

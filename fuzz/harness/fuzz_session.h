@@ -27,7 +27,7 @@ class TFuzzSession {
   // and waits until a search it started has ended or waits for an order.
   // False once the engine has quit.
   bool Send(std::string_view line);
-  // Sends each line of `text` until the engine quits.
+  // Sends each line of `text` (the first hundred) until the engine quits.
   void SendLines(std::string_view text);
   // Ends the engine as an interface that goes away does, then checks what
   // it printed: UCI replies only, and one legal answer per search started.
