@@ -6,6 +6,8 @@ import os
 import sys
 import unittest
 
+# No compiled copy of the rules is left in the source tree.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
 import soak_rules as rules  # noqa: E402
 
