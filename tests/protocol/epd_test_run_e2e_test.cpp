@@ -75,9 +75,11 @@ class UciEpdTestRun : public ::testing::Test {
     engine->Send(name);
     if (saved) Expect({"\"results saved...quit\""});
   }
+  // The first isready after a run builds the tablebase tables again, which
+  // takes seconds in a sanitizer build on a loaded machine.
   void ExpectEngineServes() {
     engine->Send("isready");
-    EXPECT_TRUE(engine->ReadUntil("readyok"));
+    EXPECT_TRUE(engine->ReadUntil("readyok", 60000));
   }
 
   fs::path dir;
@@ -150,7 +152,7 @@ TEST_F(UciEpdTestRun, BadAnswersAndUnwritableFilesEndTheRunWithOneLine) {
   fs::create_directory(dir / "_temp");  // no results file: no search
   Start("n", "one.epd", "2");
   Expect({"Press \"Enter\" to abort the test", "Begining..."});
-  std::string line = engine->ReadLine(10000).value_or("");
+  std::string line = engine->ReadLine(60000).value_or("");
   EXPECT_TRUE(line.starts_with("info string cannot create _temp")) << line;
   ExpectEngineServes();
   fs::remove(dir / "_temp");
@@ -158,7 +160,7 @@ TEST_F(UciEpdTestRun, BadAnswersAndUnwritableFilesEndTheRunWithOneLine) {
   Start("n", "one.epd", "2");
   ReadThrough("...end");
   SaveAs("run1", false);
-  line = engine->ReadLine(10000).value_or("");
+  line = engine->ReadLine(60000).value_or("");
   EXPECT_TRUE(line.starts_with("info string could not rename _temp to run1.txt")) << line;
   EXPECT_EQ(FileLines("_temp").size(), 4u);
   ExpectEngineServes();
