@@ -54,12 +54,18 @@ bool TProtocolBoard::ExpectedReplyIsLegal(TMove best, TMove expected, TMove* rep
   }
   Ply = 0;
   ProtocolGenerate();
-  bool ok = false;
-  for (int i = 0; i < FirstMove[1] && !ok; ++i) {
-    const TMove candidate = MoveStack[i].m;
-    ok = candidate.from == expected.from && candidate.to == expected.to && candidate.promote == expected.promote;
-    if (ok && reply) *reply = candidate;
+  TMove candidate{};
+  bool matched = false;
+  for (int i = 0; i < FirstMove[1] && !matched; ++i) {
+    candidate = MoveStack[i].m;
+    matched = candidate.from == expected.from && candidate.to == expected.to && candidate.promote == expected.promote;
   }
+  // The list holds pseudo-legal moves: a reply that leaves its own king in
+  // check would be an illegal ponder move, so it is played to be sure.
+  const bool ok = matched && ProtocolMakeMove(candidate);
+  if (ok) ProtocolTakeBack();
+  if (ok && reply) *reply = candidate;
+  Ply = 0;
   ProtocolTakeBack();
   // Leave the list of the position's own moves in place again.
   ProtocolGenerate();

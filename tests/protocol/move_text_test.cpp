@@ -52,10 +52,18 @@ TEST(ProtocolMoveText, ExpectedReplyTest) {
   EXPECT_FALSE(board.ExpectedReplyIsLegal(c7c5, e7e5));          // a move of the wrong side
   EXPECT_FALSE(board.ExpectedReplyIsLegal(Move(51, 35), e7e5));  // not a move of this position
   EXPECT_TRUE(BoardSnapshot(board) == before && board.FirstMove[1] == listSize && board.Ply == 0u);
-  board = BoardFromFen("4k3/P7/8/8/8/8/p7/4K3 w - -");
+  board = BoardFromFen("8/P7/7k/8/8/8/p7/4K3 w - -");  // a8=Q gives no check
   const TMove up = GeneratedMove(board, "a7a8q");
   EXPECT_TRUE(board.ExpectedReplyIsLegal(up, Move(48, 56, Knight)));
   EXPECT_FALSE(board.ExpectedReplyIsLegal(up, Move(48, 56, 0)));
+  // After ...Rg3+ the bishop move e7f6 is generated but leaves the king in
+  // check: a soak game once got it as the ponder move.
+  board = BoardFromFen("4k3/1R2Bp2/r1p3p1/4P3/2R2bP1/5r1P/P5K1/8 b - - 6 35");
+  const BoardSnapshot beforeCheck(board);
+  const TMove rookCheck = GeneratedMove(board, "f3g3");
+  EXPECT_FALSE(board.ExpectedReplyIsLegal(rookCheck, Move(12, 21)));
+  EXPECT_TRUE(board.ExpectedReplyIsLegal(rookCheck, Move(54, 63)));  // Kh1
+  EXPECT_TRUE(BoardSnapshot(board) == beforeCheck && board.Ply == 0u);
 }
 
 // The EPD run itself reads and mirrors the files of the e2e test; these are
