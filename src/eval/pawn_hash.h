@@ -39,16 +39,16 @@ constexpr std::uint8_t PackWingCounts(int kingWingPawns, int queenWingPawns) {
   return std::uint8_t(164 + (queenWingPawns - 9) * 8 + kingWingPawns);
 }
 
-constexpr void UnpackWingCounts(std::uint8_t ailes, int& kingWingPawns, int& queenWingPawns) {
-  if (ailes < 100) {
-    kingWingPawns = ailes % 10 - 1;
-    queenWingPawns = ailes / 10 - 1;
-  } else if (ailes < 164) {
-    kingWingPawns = 9 + (ailes - 100) / 8;
-    queenWingPawns = (ailes - 100) % 8;
+constexpr void UnpackWingCounts(std::uint8_t packed, int& kingWingPawns, int& queenWingPawns) {
+  if (packed < 100) {
+    kingWingPawns = packed % 10 - 1;
+    queenWingPawns = packed / 10 - 1;
+  } else if (packed < 164) {
+    kingWingPawns = 9 + (packed - 100) / 8;
+    queenWingPawns = (packed - 100) % 8;
   } else {
-    queenWingPawns = 9 + (ailes - 164) / 8;
-    kingWingPawns = (ailes - 164) % 8;
+    queenWingPawns = 9 + (packed - 164) / 8;
+    kingWingPawns = (packed - 164) % 8;
   }
 }
 
