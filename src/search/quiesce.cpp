@@ -2,6 +2,24 @@
 // horizon, so that the evaluation is only trusted in quiet positions.
 #include "search/search.h"
 
+namespace {
+
+// Starts fetching the entries every child will probe first thing (its
+// transposition entry, its evaluation and pawn structure), all of them
+// before the first move is made: a child's search here is short, and a
+// fetch from memory outlasts making a move.
+void PrefetchChildren(const TThreadSearch& t) {
+  for (int i = t.FirstMove[t.Ply]; i < t.FirstMove[t.Ply + 1]; ++i) {
+    const TMove move = t.MoveStack[i].m;
+    const std::uint32_t childKey = t.KeyAfter(move);
+    t.TransTable->Prefetch(childKey);
+    t.EvalCache.Prefetch(t, t.Eval, childKey);
+    if (move.Has(MovePawn | MoveCapture)) t.PawnHash->Prefetch(t.PawnKeyAfter(move));
+  }
+}
+
+}  // namespace
+
 template <bool Endgame>
 std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
                      std::int32_t checksUsed, bool afterNull, bool quietCheck) {
@@ -56,13 +74,10 @@ std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, st
   TMove bestMove;
   bool raised = false;
   bool searched = false;
+  PrefetchChildren(t);
   for (int i = t.FirstMove[ply]; i < t.FirstMove[ply + 1]; ++i) {
     t.PickNextMove(i);
     const TMove move = t.MoveStack[i].m;
-    const std::uint32_t childKey = t.KeyAfter(move);
-    t.TransTable->Prefetch(childKey);
-    t.EvalCache.Prefetch(t, t.Eval, childKey);
-    if (move.Has(MovePawn | MoveCapture)) t.PawnHash->Prefetch(t.PawnKeyAfter(move));
     if (inCheck) t.MakeMoveUnchecked(move);
     else if (!t.MakeMoveOutOfCheck(move)) continue;
     searched = true;
