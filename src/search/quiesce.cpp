@@ -7,8 +7,10 @@ namespace {
 // Starts fetching the entries every child will probe first thing (its
 // transposition entry, its evaluation and pawn structure), all of them
 // before the first move is made: a child's search here is short, and a
-// fetch from memory outlasts making a move.
-void PrefetchChildren(const TThreadSearch& t) {
+// fetch from memory outlasts making a move. The move searched first is
+// picked now, so that its fetches go out first.
+void PrefetchChildren(TThreadSearch& t) {
+  t.PickNextMove(t.FirstMove[t.Ply]);
   for (int i = t.FirstMove[t.Ply]; i < t.FirstMove[t.Ply + 1]; ++i) {
     const TMove move = t.MoveStack[i].m;
     const std::uint32_t childKey = t.KeyAfter(move);
