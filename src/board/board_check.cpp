@@ -40,10 +40,9 @@ bool TSearchBoard::board_is_ok(bool withKingLines) const {
       const int square = entry.Square;
       if (square < 0 || square > 63 || Color[square] != side || ListIndex[square] != i) return false;
       if ((i == 1) != (Piece[square] == King)) return false;
-      const std::uint32_t& indices = Piece[square] == Pawn ? PawnIndices[side] : PieceIndices[side];
-      if (!(indices >> i & 1)) return false;
+      if (!(KindIndices[side][Piece[square]] >> i & 1)) return false;
     }
-    if (std::popcount(PawnIndices[side] | PieceIndices[side]) != active) return false;
+    if (std::popcount(MenIndices(side)) != active) return false;
     int men = 0;
     for (const std::int32_t count : counts[side]) men += count;
     if (active != men) return false;

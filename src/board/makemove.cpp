@@ -91,7 +91,7 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
     const TBoardPiece victim = Piece[to];
     H.Index.TakenIndex = std::uint8_t(taken);
     PieceLists[them].Men[taken].Active = false;
-    (victim == Pawn ? PawnIndices : PieceIndices)[them] &= ~(1u << taken);
+    KindIndices[them][victim] &= ~(1u << taken);
     MenSquares[them] &= ~SquareBit(to);
     --MenCount[them][victim];
     hash ^= Keys.PieceKeys[them][victim][to];
@@ -111,8 +111,8 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
   Color[to] = TBoardSide(us);
   if (bits & MovePromote) {
     Piece[to] = TBoardPiece(m.promote);
-    PawnIndices[us] &= ~(1u << moving);
-    PieceIndices[us] |= 1u << moving;
+    KindIndices[us][Pawn] &= ~(1u << moving);
+    KindIndices[us][m.promote] |= 1u << moving;
     PawnSquares[us] &= ~SquareBit(from);
     ++MenCount[us][m.promote];
     --MenCount[us][Pawn];
@@ -135,7 +135,7 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
     const std::uint32_t taken = ListIndex[square];
     H.Index.TakenIndex = std::uint8_t(taken);
     PieceLists[them].Men[taken].Active = false;
-    PawnIndices[them] &= ~(1u << taken);
+    KindIndices[them][Pawn] &= ~(1u << taken);
     PawnSquares[them] &= ~SquareBit(square);
     MenSquares[them] &= ~SquareBit(square);
     Color[square] = bsEmpty;
@@ -275,8 +275,8 @@ void TSearchBoard::TakeBack() {
   MenSquares[us] ^= SquareBit(from) | SquareBit(to);
   if (m.bits & MovePromote) {
     Piece[from] = Pawn;
-    PieceIndices[us] &= ~(1u << H.Index.MovedIndex);
-    PawnIndices[us] |= 1u << H.Index.MovedIndex;
+    KindIndices[us][m.promote] &= ~(1u << H.Index.MovedIndex);
+    KindIndices[us][Pawn] |= 1u << H.Index.MovedIndex;
     PawnSquares[us] |= SquareBit(from);
     --MenCount[us][m.promote];
     ++MenCount[us][Pawn];
@@ -287,7 +287,7 @@ void TSearchBoard::TakeBack() {
   if (H.Capture != bpEmpty) {
     ListIndex[to] = H.Index.TakenIndex;
     PieceLists[them].Men[H.Index.TakenIndex].Active = true;
-    (H.Capture == Pawn ? PawnIndices : PieceIndices)[them] |= 1u << H.Index.TakenIndex;
+    KindIndices[them][H.Capture] |= 1u << H.Index.TakenIndex;
     if (H.Capture == Pawn) PawnSquares[them] |= SquareBit(to);
     MenSquares[them] |= SquareBit(to);
     ++MenCount[them][H.Capture];
@@ -312,7 +312,7 @@ void TSearchBoard::TakeBack() {
     const int square = EPBehind(us, to);
     ListIndex[square] = H.Index.TakenIndex;
     PieceLists[them].Men[H.Index.TakenIndex].Active = true;
-    PawnIndices[them] |= 1u << H.Index.TakenIndex;
+    KindIndices[them][Pawn] |= 1u << H.Index.TakenIndex;
     PawnSquares[them] |= SquareBit(square);
     MenSquares[them] |= SquareBit(square);
     Color[square] = TBoardSide(them);

@@ -50,13 +50,13 @@ void TSearchBoard::PrepareBoard() {
 
 void TSearchBoard::IndexMenOnBoard() {
   for (const TSide side : {Light, Dark}) {
-    PawnIndices[side] = PieceIndices[side] = 0;
+    for (std::uint32_t& indices : KindIndices[side]) indices = 0;
     PawnSquares[side] = MenSquares[side] = 0;
     for (std::uint32_t i = 1; i <= MaxIndex(side); ++i) {
       const TPieceEntry& entry = PieceLists[side].Men[i];
       if (!entry.Active) continue;
       const bool pawn = Piece[entry.Square] == Pawn;
-      (pawn ? PawnIndices : PieceIndices)[side] |= 1u << i;
+      KindIndices[side][Piece[entry.Square]] |= 1u << i;
       if (pawn) PawnSquares[side] |= SquareBit(entry.Square);
       MenSquares[side] |= SquareBit(entry.Square);
     }

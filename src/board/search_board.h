@@ -35,7 +35,7 @@ class TSearchBoard : public TBoardState {
   template <class Visit>
   void ForEachPawn(TSide side, Visit visit) const {
     const TPieceEntry* list = PieceLists[side].Men;
-    for (std::uint32_t rest = PawnIndices[side]; rest != 0; rest &= rest - 1) visit(list[std::countr_zero(rest)].Square);
+    for (std::uint32_t rest = PawnIndices(side); rest != 0; rest &= rest - 1) visit(list[std::countr_zero(rest)].Square);
   }
 
   // Calls visit(entry) for each of the side's other men on the board, king
@@ -43,7 +43,14 @@ class TSearchBoard : public TBoardState {
   template <class Visit>
   void ForEachPiece(TSide side, Visit visit) const {
     const TPieceEntry* list = PieceLists[side].Men;
-    for (std::uint32_t rest = PieceIndices[side]; rest != 0; rest &= rest - 1) visit(list[std::countr_zero(rest)]);
+    for (std::uint32_t rest = PieceIndices(side); rest != 0; rest &= rest - 1) visit(list[std::countr_zero(rest)]);
+  }
+
+  // Calls visit(square) for each of the side's men of one kind, in list order.
+  template <class Visit>
+  void ForEachOfKind(TSide side, TPiece kind, Visit visit) const {
+    const TPieceEntry* list = PieceLists[side].Men;
+    for (std::uint32_t rest = KindIndices[side][kind]; rest != 0; rest &= rest - 1) visit(list[std::countr_zero(rest)].Square);
   }
 
   // --- Attacks, checks and pins (attacks.cpp) -------------------------------
@@ -195,13 +202,18 @@ class TSearchBoard : public TBoardState {
   TSquareSet SquaresBehindKing = 0;      // squares behind the king on checking lines
   std::array<std::uint32_t, 64> ListIndex{};  // piece-list index of the piece on a square
   TTPIECES PieceLists{};
-  // Bit i set when entry i of the side's list is a man on the board: pawns,
-  // and the other men with the king. Make and unmake keep them, so that the
-  // walks over a list visit its men in list order without looking at the
-  // entries of captured ones.
-  std::uint32_t PawnIndices[2]{};
-  std::uint32_t PieceIndices[2]{};
-  std::uint32_t MenIndices(TSide side) const { return PawnIndices[side] | PieceIndices[side]; }
+  // Bit i of KindIndices[side][kind] is set when entry i of the side's list
+  // is a man of that kind on the board (the king is entry 1). Make and unmake
+  // keep them, so that the walks over a list visit its men in list order
+  // without looking at the entries of captured ones, and the evaluation can
+  // take the men one kind at a time instead of branching on each man's kind.
+  std::uint32_t KindIndices[2][6]{};
+  std::uint32_t PawnIndices(TSide side) const { return KindIndices[side][Pawn]; }
+  std::uint32_t PieceIndices(TSide side) const {
+    const std::uint32_t* kinds = KindIndices[side];
+    return kinds[Knight] | kinds[Bishop] | kinds[Rook] | kinds[Queen] | kinds[King];
+  }
+  std::uint32_t MenIndices(TSide side) const { return PawnIndices(side) | PieceIndices(side); }
   TSquareSet PawnSquares[2]{};  // each side's pawns, kept by make and unmake
   TSquareSet MenSquares[2]{};   // each side's men, kept by make and unmake
   TSquareSet Occupied() const { return MenSquares[Light] | MenSquares[Dark]; }

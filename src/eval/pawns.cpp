@@ -71,7 +71,7 @@ void PawnNearEnemyKing(const TSearchBoard& board, TEvalState& e, TSquareSet pawn
   const TSquareSet near = PawnSets.nearKing[enemyKing];
   if ((pawns & near) == 0) return;
   const TPieceEntry* list = board.PieceLists[Us].Men;
-  for (std::uint32_t rest = board.PawnIndices[Us]; rest != 0; rest &= rest - 1) {
+  for (std::uint32_t rest = board.PawnIndices(Us); rest != 0; rest &= rest - 1) {
     const int s = list[std::countr_zero(rest)].Square;
     if (InSet(near, s)) {
       e.KingAttackByKind[Us][0] = PawnNearKing[KingDistance(s, enemyKing)];

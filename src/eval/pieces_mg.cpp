@@ -25,17 +25,14 @@ class TPiecesMiddlegame {
     f.MinorOutpostFiles = 0;
     f.BishopAttacksFianchetto = false;  // the fianchetto attack is not scored
     f.BishopTropismCount = 0;
-    v.board.ForEachPiece(Us, [this](const TPieceEntry& entry) {
-      const int s = v.Abs(entry.Square);
-      switch (v.Kind(s)) {
-        case Knight: KnightTerms(s); break;
-        case Bishop: BishopTerms(s); break;
-        case Rook: RookTerms(s); break;
-        case Queen: QueenTerms(s); break;
-        case King: KingTerms(s, entry); break;
-        default: break;
-      }
-    });
+    // The king first, then the pieces kind by kind, each kind in list order:
+    // the terms of one kind share nothing with another kind's but the king's
+    // safety, which the king sets before any piece is looked at.
+    KingTerms(v.OwnKing(), v.board.KingEntry(Us));
+    v.board.ForEachOfKind(Us, Knight, [this](int square) { KnightTerms(v.Abs(square)); });
+    v.board.ForEachOfKind(Us, Bishop, [this](int square) { BishopTerms(v.Abs(square)); });
+    v.board.ForEachOfKind(Us, Rook, [this](int square) { RookTerms(v.Abs(square)); });
+    v.board.ForEachOfKind(Us, Queen, [this](int square) { QueenTerms(v.Abs(square)); });
     if (seventh >= 3) score += 20;
     f.Score += score;
   }
