@@ -31,19 +31,22 @@ std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, st
   if constexpr (Endgame)
     if (InsufficientMaterial(t)) return 0;
 
-  // 2. Transposition table.
+  // 2. The per-ply tables end here.
   std::int32_t stored;
-  if (t.TransTable->ProbeHash(t, alpha, beta, depth, stored)) return stored;
+  if (t.Ply >= MaxPly) return t.TransTable->ProbeHash(t, alpha, beta, depth, stored) ? stored : EvaluateNode(t);
 
-  // 3. The per-ply tables end here.
-  if (t.Ply >= MaxPly) return EvaluateNode(t);
-
-  // 4. Check analysis.
+  // 3. Check analysis and the stand-pat score. They come before the table's
+  // answer is read, which they do not depend on: the entry the parent began
+  // to fetch arrives while they run, and the table answers here only once
+  // in twenty visits.
   const bool inCheck = t.UpdateChecks(afterNull);
+  const std::int32_t standPat = inCheck ? 0 : EvaluateNode(t);
+
+  // 4. Transposition table.
+  if (t.TransTable->ProbeHash(t, alpha, beta, depth, stored)) return stored;
 
   if (!inCheck) {
     // 5. Stand pat, then the tactical moves (and checks, twice per path).
-    const std::int32_t standPat = EvaluateNode(t);
     if (standPat >= beta) return standPat;
     if (standPat > alpha) alpha = standPat;
     if (checksUsed < 2) {
