@@ -25,9 +25,10 @@ class TPiecesMiddlegame {
     f.MinorOutpostFiles = 0;
     f.BishopAttacksFianchetto = false;  // the fianchetto attack is not scored
     f.BishopTropismCount = 0;
-    // The king first, then the pieces kind by kind, each kind in list order:
-    // the terms of one kind share nothing with another kind's but the king's
-    // safety, which the king sets before any piece is looked at.
+    // The king first, then the pieces kind by kind, each kind in list order.
+    // No term reads what another kind's terms write (the outpost files and
+    // seventh-rank count are only added to, the rest belongs to one kind), so
+    // the scores are those of one walk over the whole list.
     KingTerms(v.OwnKing(), v.board.KingEntry(Us));
     v.board.ForEachOfKind(Us, Knight, [this](int square) { KnightTerms(v.Abs(square)); });
     v.board.ForEachOfKind(Us, Bishop, [this](int square) { BishopTerms(v.Abs(square)); });
