@@ -4,9 +4,9 @@
 
 namespace {
 
-// Starts fetching the entries every child will probe first thing (its
-// transposition entry, its evaluation and pawn structure), all of them
-// before the first move is made: a child's search here is short, and a
+// Starts fetching the entries every child will probe (its evaluation and
+// pawn structure, then its transposition entry), all of them before the
+// first move is made: a child's search here is short, and a
 // fetch from memory outlasts making a move. The move searched first is
 // picked now, so that its fetches go out first.
 void PrefetchChildren(TThreadSearch& t) {
