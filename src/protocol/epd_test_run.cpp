@@ -164,7 +164,7 @@ void RunEpdTest(TProtocolBoard& board, TMainThreadSearch& search) {
   TSearchOrder order;
   order.MaxDepth = settings.depth;
   order.DepthLimitGiven = true;
-  ApplySearchOrder(order);
+  search.TakeOrder(order);
   StopRequested = false;
 
   WriteString("Press \"Enter\" to abort the test");

@@ -173,6 +173,7 @@ void TUCI::ParseGoCommand(std::string_view args) {
   for (const std::string& note : go.notes) WriteInfoString("go " + note);
   TSearchOrder order;
   order.Ponder = go.ponder;
+  order.MultiPv = multiPv_;
   order.Level = level_;
   ApplySearchLimits(go, order);
   RestrictRootMoves(*this, go.searchmoves, order.SearchMoves);

@@ -15,6 +15,7 @@
 #include "protocol/bestmove_printer.h"
 #include "search/control.h"
 #include "search/main_thread_search.h"
+#include "search/root_lines.h"
 #include "search/time_control.h"
 
 const std::string AuthorName = "the Vostrak developers";
@@ -37,13 +38,17 @@ std::string_view WithoutTrailingBlanks(std::string_view line) {
 // The handshake word, in any letter case, first or again later.
 bool IsUciHello(std::string_view line) { return EqualsNoCase(line, "uci"); }
 
-// A size outside the option's range is refused with a line, never taken silently.
-bool TableSizeAllowed(std::string_view option, std::int32_t sizeMB, std::int32_t kept) {
-  if (sizeMB >= MinTableMB && sizeMB <= MaxTableMB) return true;
-  WriteInfoString(std::string(option) + " " + std::to_string(sizeMB) + " refused: it takes " +
-                  std::to_string(MinTableMB) + " to " + std::to_string(MaxTableMB) + " MB; " +
-                  std::to_string(kept) + " kept");
+// A value outside the option's range is refused with a line, never taken silently.
+bool ValueAllowed(std::string_view option, std::int32_t value, std::int32_t min, std::int32_t max,
+                  std::int32_t kept, std::string_view unit = "") {
+  if (value >= min && value <= max) return true;
+  WriteInfoString(std::string(option) + " " + std::to_string(value) + " refused: it takes " + std::to_string(min) +
+                  " to " + std::to_string(max) + std::string(unit) + "; " + std::to_string(kept) + " kept");
   return false;
+}
+
+bool TableSizeAllowed(std::string_view option, std::int32_t sizeMB, std::int32_t kept) {
+  return ValueAllowed(option, sizeMB, MinTableMB, MaxTableMB, kept, " MB");
 }
 
 std::string SpinOption(std::string_view name, std::int32_t defaultValue, std::int32_t min, std::int32_t max) {
@@ -63,7 +68,9 @@ std::string UciIdentity() {
          "option name NalimovPath type string default C:\\Nalimov\n" +
          SpinOption("Threads", 1, 1, MaxThreads) +
          SpinOption("Move Overhead", DefaultMoveOverhead, 0, MaxMoveOverhead) +
+         SpinOption("MultiPV", 1, 1, MaxMultiPv) +
          "option name Ponder type check default false\n"
+         "option name UCI_AnalyseMode type check default false\n"
          "option name Clear Hash type button\n"
          "uciok\n";
 }
@@ -196,6 +203,11 @@ bool TUCI::SetOption(const std::string& line) {
     }
   } else if (ContainsNoCase(line, "setoption name Ponder value")) {
     // Pondering is ordered by "go ponder"; the option only tells the interface.
+  } else if (ContainsNoCase(line, "setoption name UCI_AnalyseMode value")) {
+    // Analysis is what "go infinite" orders; the mode changes nothing more.
+  } else if (ContainsNoCase(line, "setoption name MultiPV value")) {
+    const std::int32_t lines = OptionValueInt(line);
+    if (ValueAllowed("MultiPV", lines, 1, MaxMultiPv, multiPv_)) multiPv_ = lines;
   } else if (ContainsNoCase(line, "setoption name OwnBook value")) {
     OwnBook = OptionValueBool(line);
     if (!OwnBook) mainSearch_->OpeningBook.CloseBook();

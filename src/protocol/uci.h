@@ -60,6 +60,7 @@ class TUCI : public TProtocolBoard {
   // The clock's shape: a "go" without moves to go or an increment keeps the
   // last ones given, until a new game.
   TLevel level_;
+  std::int32_t multiPv_ = 1;  // lines each search shows ("MultiPV")
   std::unique_ptr<TMainThreadSearch> mainSearch_;
   std::unique_ptr<TBestMovePrinter> output_;
 };

@@ -97,6 +97,7 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
 
   // 1. Horizon: the quiescence search takes over.
   if (depth <= 0) return Quiesce<EndgameForm>(t, alpha, beta, depth, 0, afterNull, false);
+  t.NoteSelDepth();
 
   // 2. Draws by repetition and, in the endgame, by material. The entry of
   // the null move's position is fetched meanwhile: the null move comes
@@ -116,7 +117,10 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
     const TMove last = t.GameHistory[t.HistoryLength - 1].m;
     if (depth > 1 && last.Has(MoveCapture | MovePromote) && MenOnBoard(t) <= TBMenLimit.load(std::memory_order_relaxed)) {
       std::int32_t score;
-      if (t.EGTB.Probe(t, score)) return score;
+      if (t.EGTB.Probe(t, score)) {
+        t.CountTablebaseHit();
+        return score;
+      }
     }
   }
 

@@ -95,6 +95,7 @@ struct TSearchOrder {
   std::int32_t ClockAtPonderHit = 0;   // a ponder search's clock, parked until "ponderhit"
   TLevel Level;
   TRootMoveFilter SearchMoves;
+  std::int32_t MultiPv = 1;            // lines to show, best first ("MultiPV" option)
 };
 
 // Makes `order` the order of the next search. Call it only while no search runs.

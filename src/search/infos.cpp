@@ -8,6 +8,7 @@
 #include "platform/system.h"
 #include "board/move_text.h"
 #include "search/control.h"
+#include "search/main_thread_search.h"
 #include "search/search.h"
 #include "search/time_control.h"
 
@@ -15,12 +16,31 @@ std::atomic<std::int32_t> InfoThread{0};
 std::atomic<std::int32_t> InfoScore{NoScore};
 
 namespace {
-// Makes the voice test and its change one step when two threads report at once.
+// Makes the voice test and its change one step when two threads report at
+// once, and keeps the lines of one iteration together.
 std::mutex VoiceLock;
-constexpr std::int32_t FirstPrintedDepth = 7;
+// The deepest "info depth" printed in this search; guarded by VoiceLock.
+std::int32_t PrintedDepth = 0;
 
-TDepthReport Report(std::int32_t depth, std::int32_t score, std::uint32_t nodes, const TTranspositionTable& tables) {
-  return {depth, score, Ticks() - StartTick, nodes, tables.HashFull()};
+bool TakeVoiceLocked(std::int32_t id, std::int32_t score) {
+  if (id != InfoThread && score <= InfoScore) return false;
+  InfoThread = id;
+  InfoScore = score;
+  return true;
+}
+
+// A line the table cut short still stands on a search of at least its
+// depth, so the selective depth shown is never below it.
+TDepthReport Report(const TThreadSearch& t, std::int32_t depth, std::int32_t score) {
+  const TSearchTotals totals = TInfos::Totals(t);
+  return {depth,
+          std::max(totals.seldepth, std::uint32_t(std::max(depth, 0))),
+          t.ShownLines.Wanted() > 1 ? 1 : 0,
+          score,
+          Ticks() - StartTick,
+          totals.nodes,
+          t.TransTable->HashFull(),
+          totals.tbhits};
 }
 
 }  // namespace
@@ -29,6 +49,24 @@ void TInfos::Init() {
   std::lock_guard lock(VoiceLock);
   InfoThread = 0;
   InfoScore = NoScore;
+  PrintedDepth = 0;
+}
+
+TSearchTotals TInfos::Totals(const TThreadSearch& t) {
+  TSearchTotals totals;
+  const auto add = [&totals](const TThreadSearch& s) {
+    totals.nodes += s.Nodes.load(std::memory_order_relaxed);
+    totals.tbhits += s.TablebaseHits.load(std::memory_order_relaxed);
+    totals.seldepth = std::max(totals.seldepth, s.SelDepth.load(std::memory_order_relaxed));
+  };
+  const TMainThreadSearch* main = t.Owner;
+  if (!main) {
+    add(t);
+    return totals;
+  }
+  add(*main);
+  for (std::size_t i = 0; i < main->HelperCount(); ++i) add(main->Helper(i));
+  return totals;
 }
 
 std::string TInfos::ScoreText(std::int32_t score) {
@@ -48,53 +86,83 @@ std::string TInfos::ScoreText(std::int32_t score) {
   return text;
 }
 
-std::string TInfos::DepthLine(const TDepthReport& report, const TBest& best) {
-  const std::int64_t nps = std::int64_t(report.nodes) * 1000 / std::max<std::int64_t>(1, report.elapsedMs);
-  std::string line = "info depth ";
-  line += std::to_string(report.depth);
-  line += " score ";
-  line += ScoreText(report.score);
-  line += " time ";
-  line += std::to_string(report.elapsedMs);
-  line += " nodes ";
-  line += std::to_string(report.nodes);
-  line += " nps ";
-  line += std::to_string(nps);
-  line += " hashfull ";
-  line += std::to_string(report.hashfull);
-  line += " pv";
-  // The line begins with the best move; should they ever disagree, the
-  // move alone is the line.
-  const bool lineFits = best.pv.length > 0 && best.pv.moves[0] == best.m;
-  const int shown = lineFits ? best.pv.length : 1;
-  for (int i = 0; i < shown; ++i) {
-    line += ' ';
-    line += MoveText(lineFits ? best.pv.moves[i] : best.m);
-  }
-  return line;
+TLine TInfos::ShownLine(const TBest& best) {
+  TLine shown;
+  if (best.pv.length > 0 && best.pv.moves[0] == best.m) shown = best.pv;
+  else if (!best.m.IsNone()) shown.SetMove(best.m);
+  return shown;
 }
 
-void TInfos::Total(const TBest& best, std::int32_t depth, std::int32_t score, std::int32_t id, std::uint32_t nodes,
-                   const TTranspositionTable& tables) {
+std::string TInfos::DepthLine(const TDepthReport& report, const TLine& line) {
+  const std::int64_t nps = std::int64_t(report.nodes * 1000 / std::uint64_t(std::max<std::int64_t>(1, report.elapsedMs)));
+  std::string text = "info depth ";
+  text += std::to_string(report.depth);
+  text += " seldepth ";
+  text += std::to_string(report.seldepth);
+  if (report.multipv > 0) {
+    text += " multipv ";
+    text += std::to_string(report.multipv);
+  }
+  text += " score ";
+  text += ScoreText(report.score);
+  text += " time ";
+  text += std::to_string(report.elapsedMs);
+  text += " nodes ";
+  text += std::to_string(report.nodes);
+  text += " nps ";
+  text += std::to_string(nps);
+  text += " hashfull ";
+  text += std::to_string(report.hashfull);
+  text += " tbhits ";
+  text += std::to_string(report.tbhits);
+  text += " pv";
+  for (int i = 0; i < line.length; ++i) {
+    text += ' ';
+    text += MoveText(line.moves[i]);
+  }
+  return text;
+}
+
+bool TInfos::TakeVoice(std::int32_t id, std::int32_t score) {
+  if (NoInfoOutput) return false;
+  std::lock_guard lock(VoiceLock);
+  return TakeVoiceLocked(id, score);
+}
+
+void TInfos::IterationDone(const TThreadSearch& t, std::int32_t depth, std::int32_t score) {
   if (NoInfoOutput) return;
   std::lock_guard lock(VoiceLock);
-  if (id != InfoThread && score <= InfoScore) return;
-  InfoThread = id;
-  InfoScore = score;
-  if (depth < FirstPrintedDepth) return;
-  WriteString(DepthLine(Report(depth, score, nodes, tables), best));
+  if (!TakeVoiceLocked(t.ThreadID, score) || depth < PrintedDepth) return;
+  PrintedDepth = depth;
+  TDepthReport report = Report(t, depth, score);
+  if (t.ShownLines.Wanted() == 1) {
+    WriteString(DepthLine(report, ShownLine(t.BestSnapshot())));
+    return;
+  }
+  std::string lines;
+  for (int i = 0; i < t.ShownLines.Count(); ++i) {
+    report.multipv = i + 1;
+    report.score = t.ShownLines[i].score;
+    lines += DepthLine(report, t.ShownLines[i].line);
+    lines += '\n';
+  }
+  WriteLines(lines);
 }
 
 void TInfos::Final(const TThreadSearch& main) {
   if (NoInfoOutput) return;
-  const TBest& best = main.Best;
+  const TBest best = main.BestSnapshot();
   if (best.m.IsNone()) {
     WriteString(RootInCheck ? "info depth 0 score mate 0" : "info depth 0 score cp 0");
     return;
   }
+  std::lock_guard lock(VoiceLock);
   // A shortcut answers without an iteration; it still reports depth 1.
-  const std::int32_t depth = std::max<std::int32_t>(1, std::int32_t(best.Depth));
-  WriteString(DepthLine(Report(depth, best.score, main.Nodes, *main.TransTable), best));
+  // With several threads each deepens its own share of the root, and the
+  // answer may come from one that is not yet as deep as a line printed.
+  const std::int32_t depth = std::max({1, std::int32_t(best.Depth), PrintedDepth});
+  PrintedDepth = depth;
+  WriteString(DepthLine(Report(main, depth, best.score), ShownLine(best)));
 }
 
 void TInfos::EnCours(TMove move, int i, std::int32_t /*prof*/, std::int32_t id) {

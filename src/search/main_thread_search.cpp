@@ -95,9 +95,8 @@ void TMainThreadSearch::CopyMain() {
 
 void TMainThreadSearch::CopyToHelper(TThreadSearch& helper) {
   helper.ThreadScore = NoScore;
-  // Each search counts its own nodes and finds its own stored move; a
-  // helper dealt no move this time must not carry the last search's.
-  helper.Nodes = 0;
+  // Each search finds its own stored move; a helper dealt no move this
+  // time must not carry the last search's.
   helper.couptrouve = false;
   CopyPosition(*this, helper);
   helper.hashP = hashP;
@@ -124,9 +123,14 @@ void TMainThreadSearch::CheckStop() {
   }
 }
 
-void TMainThreadSearch::Start(const TSearchOrder& order, std::int64_t orderTick) {
+void TMainThreadSearch::TakeOrder(const TSearchOrder& order) {
   ApplySearchOrder(order);
   clockAtPonderHit_ = order.ClockAtPonderHit;
+  linesWanted_ = order.MultiPv;
+}
+
+void TMainThreadSearch::Start(const TSearchOrder& order, std::int64_t orderTick) {
+  TakeOrder(order);
   // A "ponderhit" that arrives before the search has started its own clock
   // counts from the order.
   StartTick = orderTick;

@@ -28,6 +28,9 @@ class TMainThreadSearch : public TThreadSearch {
   void PonderHit();
   // Stops a running search and waits until this thread has parked.
   void Stop();
+  // Makes `order` the order of the next search. Call it only while no
+  // search runs.
+  void TakeOrder(const TSearchOrder& order);
   // Starts one search of the order already in place; returns once the
   // thread is running it.
   void Resume() { worker_->Resume(); }
@@ -80,7 +83,11 @@ class TMainThreadSearch : public TThreadSearch {
   void GenerateRootList();
   // Drops the root moves the interface's "searchmoves" leaves out.
   void KeepAllowedRootMoves();
-  bool SingleReply();
+  // One legal move in timed play: it is taken at once, after a short
+  // search that gives its line a score.
+  bool ForcedReply();
+  // With several lines asked for: the first shown line becomes the answer.
+  void AnswerWithShownLines();
   bool TablebaseRootMove();
   void DealRootMoves();
   void SwitchStoredMove();
@@ -88,6 +95,7 @@ class TMainThreadSearch : public TThreadSearch {
 
   std::vector<std::unique_ptr<TThreadSearch>> SearchThreads;  // helpers, ThreadID 2..
   std::int32_t clockAtPonderHit_ = 0;  // written and read by the thread that orders searches
+  std::int32_t linesWanted_ = 1;       // MultiPV of the order, set before the search starts
   TBestMoveOutput output_;
   bool tablesEmpty_ = false;  // emptied, and no search has written since
   std::unique_ptr<TWorker> worker_;  // last, so that it stops before the fields go

@@ -98,7 +98,11 @@ void TMainThreadSearch::SwitchStoredMove() {
 }
 
 void TMainThreadSearch::StartHelpers() {
-  if (SearchThreads.empty()) return;
+  // Lines from shares of the root searched to different depths cannot be
+  // ranked against each other: with several lines asked for, the main
+  // thread searches the whole root alone.
+  for (auto& helper : SearchThreads) helper->MaxMoves = 0;
+  if (SearchThreads.empty() || RootLines.Wanted() > 1) return;
   for (auto& helper : SearchThreads) {
     helper->Owner = this;
     CopyToHelper(*helper);
@@ -113,16 +117,16 @@ void TMainThreadSearch::StartHelpers() {
     }
   }
   SwitchStoredMove();
-  // The threads that start from a stored move announce it; this only
-  // decides which thread speaks first, as nothing below depth 7 is printed.
+  // The threads that start from a stored move decide which thread speaks
+  // first; they print nothing, as no depth of this search is done yet.
   std::int32_t reported = NoScore;
   if (couptrouve) {
-    TInfos::Total(Best, 1, Best.score, ThreadID, 0, *TransTable);
+    TInfos::TakeVoice(ThreadID, Best.score);
     reported = Best.score;
   }
   for (auto& helper : SearchThreads)
     if (helper->MaxMoves > 0 && helper->couptrouve && helper->Best.score > reported) {
-      TInfos::Total(helper->Best, 1, helper->Best.score, helper->ThreadID, 0, *helper->TransTable);
+      TInfos::TakeVoice(helper->ThreadID, helper->Best.score);
       reported = helper->Best.score;
     }
   for (auto& helper : SearchThreads)

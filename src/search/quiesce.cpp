@@ -26,6 +26,7 @@ template <bool Endgame>
 std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
                      std::int32_t checksUsed, bool afterNull, bool quietCheck) {
   t.Pv.Clear(t.Ply);
+  t.NoteSelDepth();
   // 1. Draws.
   if (t.IsRepetition()) return 0;
   if constexpr (Endgame)

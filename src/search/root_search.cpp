@@ -1,5 +1,6 @@
 // The root of the search: ordering the root moves, one iteration over them,
 // the ponder move and the EASY stop. Main thread and helpers share it.
+#include <cassert>
 #include <mutex>
 
 #include "board/geometry.h"
@@ -16,6 +17,8 @@ namespace {
 
 constexpr std::uint32_t StabilityNodes = 150000;
 constexpr std::int32_t StableIterations = 3;
+// The window around the last iteration's score that the next one starts with.
+constexpr std::int32_t AspirationMargin = 80;
 
 bool IsInfoThread(const TThreadSearch& t) { return InfoThread.load(std::memory_order_relaxed) == t.ThreadID; }
 
@@ -40,6 +43,15 @@ void TakeAsBest(TThreadSearch& t, TMove move, std::int32_t s, bool withChildLine
   t.Best.score = s;
 }
 
+// Root move `move` just scored s exactly: its line, with the child's, is
+// one of the lines the iteration shows.
+void AddRootLine(TThreadSearch& t, TMove move, std::int32_t s) {
+  TLine line;
+  line.SetMoveAndRest(move, t.Pv.Line(1), t.Pv.Length(1));
+  t.RootLines.Add(line, s, t.IterationDepth);
+  assert(t.RootLines.root_lines_is_ok());
+}
+
 template <TSearchForm Form>
 std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t beta) {
   // 1.
@@ -61,6 +73,11 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
   }
   const bool rootInCheck = RootInCheck;
   const std::uint32_t prof = t.IterationDepth;
+  // Several lines (MultiPV): every move is searched against the worst line
+  // held, so that each one that enters gets an exact score.
+  const bool severalLines = t.RootLines.Wanted() > 1;
+  const std::int32_t windowAlpha = alpha;
+  t.RootLines.Start(t.RootLines.Wanted());
   // 4.
   for (int i = 0; i < t.RootMoveCount(); ++i) {
     {
@@ -75,8 +92,10 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     if (prof > 7 && TimeMode != tmSuddenDeath) TInfos::EnCours(move, i, std::int32_t(prof), t.ThreadID);
     // c.
     searched = true;
-    const std::int32_t s = -AlphaBeta<Form>(t, -beta, -alpha, std::int32_t(prof) - 1, TPathExtensions{}, false,
+    const std::int32_t floor = severalLines ? t.RootLines.Bar(windowAlpha) : alpha;
+    const std::int32_t s = -AlphaBeta<Form>(t, -beta, -floor, std::int32_t(prof) - 1, TPathExtensions{}, false,
                                             rootInCheck, false);
+    if (severalLines && s > floor && s < beta) AddRootLine(t, move, s);
     // d.
     if (i == 0) RequestHelp(t, s, t.AutreScorePositif());
     // e.
@@ -90,10 +109,10 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     // g.
     if (i == 0 && !t.Best.m.IsNone() && (s != t.Best.score || t.Best.PreviousScore == NoScore)) {
       TakeAsBest(t, move, s, s > alpha);
-      TInfos::Total(t.Best, std::int32_t(prof), s, t.ThreadID, t.Nodes, *t.TransTable);
+      TInfos::TakeVoice(t.ThreadID, s);
       if (!HelpActive && IsInfoThread(t)) TimeBonus(t, t.Best.PreviousScore, s);
     }
-    if (i == 0 && IsInfoThread(t) && EasyStop(t)) {
+    if (i == 0 && !severalLines && IsInfoThread(t) && EasyStop(t)) {
       t.TransTable->RecordHash(t, move, std::int32_t(prof), s, hashfExact);
       return s;
     }
@@ -102,7 +121,7 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     // i.
     TakeAsBest(t, move, s, true);
     if (i > 0) {
-      TInfos::Total(t.Best, std::int32_t(prof), s, t.ThreadID, t.Nodes, *t.TransTable);
+      TInfos::TakeVoice(t.ThreadID, s);
       if (!HelpActive && IsInfoThread(t)) TimeBonus(t, t.Best.PreviousScore, s);
     }
     // j.
@@ -121,7 +140,8 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     bestMove = move;
     alpha = s;
     flag = hashfExact;
-    if (NoShorterMate(alpha, t.Ply)) return alpha;
+    // With several lines asked for, the other moves still need theirs.
+    if (!severalLines && NoShorterMate(alpha, t.Ply)) return alpha;
   }
   // 5.
   if (!searched) return rootInCheck ? std::int32_t(t.Ply) - MateScore : 0;
@@ -226,6 +246,13 @@ void TThreadSearch::IterativeDeepening() {
     // The root entry keeps a move for the ponder line and the next search.
     if (rootEntry.StoredMove.src == 0 && rootEntry.StoredMove.dst == 0)
       rootEntry.StoredMove = TStoredMove{Best.m.from, Best.m.to, Best.m.promote};
+    // A result inside the window completes the depth: its line goes out now,
+    // before the search may end on it.
+    // (An EASY stop ends it after its first move, unfinished.)
+    if (IterationCompleted(*this) && !SearchStopped.load(std::memory_order_relaxed)) {
+      if (RootLines.Wanted() > 1) ShownLines = RootLines;
+      TInfos::IterationDone(*this, std::int32_t(IterationDepth.load()), ThreadScore);
+    }
     if (ThreadScore > MateBound) {
       MateFound = true;
       throw SearchAborted{};
@@ -235,16 +262,22 @@ void TThreadSearch::IterativeDeepening() {
   }
 }
 
+bool IterationCompleted(const TThreadSearch& t) {
+  return !t.Best.m.IsNone() && t.ThreadScore > t.RootAlpha && t.ThreadScore < t.RootBeta;
+}
+
 bool AdvanceIteration(TThreadSearch& t) {
-  if (t.Best.m.IsNone() || t.ThreadScore <= t.RootAlpha || t.ThreadScore >= t.RootBeta) {
+  if (!IterationCompleted(t)) {
     // Outside the aspiration window: the same depth again, fully open.
     t.RootAlpha = -Infinity;
     t.RootBeta = Infinity;
     return false;
   }
-  t.RootAlpha = t.ThreadScore - 80;
-  t.RootBeta = t.ThreadScore + 80;
+  // Several lines each need an exact score: their window stays open.
+  if (t.RootLines.Wanted() == 1) {
+    t.RootAlpha = t.ThreadScore - AspirationMargin;
+    t.RootBeta = t.ThreadScore + AspirationMargin;
+  }
   ++t.IterationDepth;
-  TInfos::Total(t.Best, std::int32_t(t.IterationDepth), t.ThreadScore, t.ThreadID, t.Nodes, *t.TransTable);
   return true;
 }

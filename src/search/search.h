@@ -64,6 +64,9 @@ bool InRootList(const TThreadSearch& t, TMove m);
 bool EasyStop(TThreadSearch& t);
 // The minimum iteration depth for stability, HELP and TIME BONUS decisions.
 std::uint32_t DecisionDepth(TPhase rootPhase);
+// The iteration just searched ended inside its window with a move: its
+// depth is done.
+bool IterationCompleted(const TThreadSearch& t);
 // One iteration-end step shared by the main thread and the helpers: the
 // aspiration window for the next iteration; true when the depth is done.
 bool AdvanceIteration(TThreadSearch& t);

@@ -22,6 +22,22 @@ int MenOnBoard(const TSearchBoard& b) { return 2 + b.MenCountWithoutKings(); }
 // Checks often enough that a node limit is overshot by less than 1 %.
 std::uint32_t NodeCheckMask(std::uint32_t limit) { return std::bit_floor(std::max(1u, limit / 100)) - 1; }
 
+// A forced reply is searched this deep before it is played: enough for its
+// score to show a short mate, too little to spend the clock on.
+constexpr std::int32_t ForcedReplyDepth = 5;
+
+// The order runs on a clock or a move time: a move played sooner saves time.
+bool TimedOrder() { return TimeMode == tmFixedTime || TimeMode >= tmMovesToGo; }
+
+// Every thread's counters and lines start from nothing; the main thread
+// shows `wanted` lines, a helper one.
+void ResetForSearch(TThreadSearch& t, int wanted) {
+  t.ResetBest();
+  t.ResetCounters();
+  t.RootLines.Start(wanted);
+  t.ShownLines.Start(wanted);
+}
+
 }  // namespace
 
 void TMainThreadSearch::GenerateRootList() {
@@ -44,10 +60,12 @@ void TMainThreadSearch::KeepAllowedRootMoves() {
   if (kept > 0) FirstMove[1] = kept;
 }
 
-bool TMainThreadSearch::SingleReply() {
-  if (Pondering || HistoryLength == 0 || RootMoveCount() != 1) return false;
+bool TMainThreadSearch::ForcedReply() {
+  if (Pondering || HistoryLength == 0 || RootMoveCount() != 1 || !TimedOrder()) return false;
+  // The answer should the clock end even the short search.
   std::lock_guard guard(RootLock);
   Best.m = MoveStack[0].m;
+  Best.pv.SetMove(Best.m);
   Best.score = 0;
   return true;
 }
@@ -59,11 +77,13 @@ bool TMainThreadSearch::TablebaseRootMove() {
   bool found = false;
   TMove choice;
   std::int32_t best = -Infinity;
+  CountTablebaseHit();
   for (int i = 0; i < RootMoveCount(); ++i) {
     const TMove m = MoveStack[i].m;
     if (RootInCheck) MakeMoveUnchecked(m);
     else MakeMove(m);
     const bool answered = EGTB.Probe(*this, score);
+    if (answered) CountTablebaseHit();
     const bool bareKings = MenCountWithoutKings() == 0;
     TakeBack();
     if (answered) {
@@ -90,12 +110,11 @@ bool TMainThreadSearch::TablebaseRootMove() {
 
 void TMainThreadSearch::Think() {
   // 1.-2.
-  ResetBest();
-  for (auto& helper : SearchThreads) helper->ResetBest();
+  ResetForSearch(*this, linesWanted_);
+  for (auto& helper : SearchThreads) ResetForSearch(*helper, 1);
   TInfos::Init();
   TTime::Init();
   PrepareBoard();
-  Nodes = 0;
   // 3.
   SearchStopped = false;
   Checkup_mask = DefaultCheckupMask;
@@ -114,17 +133,20 @@ void TMainThreadSearch::Think() {
   // 5.
   RootInCheck = AnalyseChecks(Side, KingSquare(Side));
   bool depthsExhausted = false;
+  bool forced = false;
   // 6.-8.
   if (!SearchStopped) {
     const bool finished = RunAbortable([&] {
       GenerateRootList();
       // Mate or stalemate on the board: nothing to search, nothing to play.
       if (RootMoveCount() == 0) throw SearchAborted{};
-      if (!Pondering && (SingleReply() || TablebaseRootMove())) {
+      forced = ForcedReply();
+      if (!forced && !Pondering && TablebaseRootMove()) {
         SearchStopped = true;
         InfoThread = 1;
         throw SearchAborted{};
       }
+      if (forced) MaxDepth = std::min(MaxDepth.load(), ForcedReplyDepth);
       if (EGTBLoaded) TBMenLimit = EGTBMen < 6 ? EGTBMen.load() : 5;
       Eval.PhaseAtRoot = RootPhase(*this, Eval);
       SetPawnKey(*this);
@@ -139,25 +161,41 @@ void TMainThreadSearch::Think() {
     if (!finished) SearchStopped = true;
     depthsExhausted = finished;
   }
+  // 10.-12. The helpers stop before the root lists are checked, so that the
+  // check reads lists nobody is reordering any more.
+  ChooseFinalMove();
+  StopHelpers();
+  if (RootLines.Wanted() > 1) AnswerWithShownLines();
+  EnsureLegalBest();
+  // The answer's line goes out as soon as nothing can change the answer,
+  // even when the move itself must wait for the interface.
+  TInfos::Final(*this);
   // 9. A ponder or infinite search answers only when the interface asks for
   // the move, however early it ended; a pondering one that is over answers
   // at "ponderhit" at once. Any other search that ran out of depths still
-  // answers only when its time is up, unless the order itself set the depth.
+  // answers only when its time is up, unless the order itself set the depth
+  // or the move was forced.
   const auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); };
   bool held = false;
   while (!StopRequested && (Pondering || TimeMode == tmUnlimited)) {
     held = true;
     pause();
   }
-  if (depthsExhausted && !held && TimeMode != tmFixedDepth && !DepthLimitGiven)
+  if (depthsExhausted && !held && !forced && TimeMode != tmFixedDepth && !DepthLimitGiven)
     while (!SearchStopped && Ticks() < Deadline) pause();
-  // 10.-12. The helpers stop before the root lists are checked, so that the
-  // check reads lists nobody is reordering any more.
-  ChooseFinalMove();
-  StopHelpers();
-  EnsureLegalBest();
-  // The answer's line goes out once nothing can change the answer any more.
-  TInfos::Final(*this);
+}
+
+void TMainThreadSearch::AnswerWithShownLines() {
+  if (ShownLines.Count() == 0) return;
+  // With several lines shown, the answer is the first of them: an
+  // unfinished iteration has not ranked its lines against each other.
+  const TLine& line = ShownLines[0].line;
+  std::lock_guard guard(RootLock);
+  Best.m = line.moves[0];
+  Best.pv = line;
+  Best.score = ShownLines[0].score;
+  Best.Depth = ShownLines[0].depth;
+  ExpectedReply = line.length > 1 ? line.moves[1] : TMove{};
 }
 
 void TMainThreadSearch::EnsureLegalBest() {

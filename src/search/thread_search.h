@@ -17,27 +17,9 @@
 #include "hash/hash_table.h"
 #include "platform/worker.h"
 #include "search/egtb_bridge.h"
+#include "search/root_lines.h"
 
 constexpr std::int32_t NoScore = -40000;
-
-// A line of play from the root: a root move and the replies the search
-// expects, each legal after the ones before it, at most one move per ply.
-struct TLine {
-  std::array<TMove, PlyTableSize> moves{};
-  std::uint8_t length = 0;
-
-  void SetMove(TMove m) {
-    moves[0] = m;
-    length = 1;
-  }
-  // `m` followed by `rest`, cut to what the array holds.
-  void SetMoveAndRest(TMove m, const TMove* rest, int restLength) {
-    moves[0] = m;
-    const int kept = restLength < PlyTableSize - 1 ? restLength : PlyTableSize - 1;
-    for (int i = 0; i < kept; ++i) moves[i + 1] = rest[i];
-    length = std::uint8_t(kept + 1);
-  }
-};
 
 // The principal variation of every node on the current path, one row per
 // ply (a triangular table): row p holds the best line found so far from the
@@ -122,10 +104,26 @@ class TThreadSearch : public TSearchBoard {
     }
   }
 
-  // Counts a node and checks for a stop when the mask says so.
+  // Counts a node and checks for a stop when the mask says so. Only this
+  // thread writes its counters, so a plain load and store do; other threads
+  // read them for the search's figures.
   void CountNode() {
-    ++Nodes;
-    if ((Nodes & Checkup_mask.load(std::memory_order_relaxed)) == 0) CheckStop();
+    const std::uint64_t nodes = Nodes.load(std::memory_order_relaxed) + 1;
+    Nodes.store(nodes, std::memory_order_relaxed);
+    if ((nodes & Checkup_mask.load(std::memory_order_relaxed)) == 0) CheckStop();
+  }
+  // The node at the current ply was reached: the selective depth grows.
+  void NoteSelDepth() {
+    if (Ply > SelDepth.load(std::memory_order_relaxed)) SelDepth.store(Ply, std::memory_order_relaxed);
+  }
+  void CountTablebaseHit() {
+    TablebaseHits.store(TablebaseHits.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+  }
+  // A new search counts from nothing.
+  void ResetCounters() {
+    Nodes = 0;
+    SelDepth = 0;
+    TablebaseHits = 0;
   }
 
   // Helpers: start one search and wait until it has really started; ask it to
@@ -149,7 +147,8 @@ class TThreadSearch : public TSearchBoard {
   std::unique_ptr<TPawnHash> PawnHash;
   const std::int32_t ThreadID;
   std::atomic<bool> stop{true};
-  std::uint32_t Nodes = 0;
+  std::atomic<std::uint64_t> Nodes{0};
+  std::atomic<std::uint32_t> SelDepth{0};  // the deepest ply reached, quiescence included
   TEvalState Eval;
   TEvalCache EvalCache;
   bool couptrouve = false;
@@ -162,6 +161,7 @@ class TThreadSearch : public TSearchBoard {
   std::atomic<std::int32_t> MaxMoves{0};
   std::atomic<std::uint32_t> Checkup_mask{DefaultCheckupMask};
   TEGTB EGTB;
+  std::atomic<std::uint64_t> TablebaseHits{0};  // probes the tablebases answered
   // Guards Best, ExpectedReply and the root move list (MoveStack from 0 to
   // FirstMove[1]) while other threads may read them.
   mutable std::mutex RootLock;
@@ -171,6 +171,10 @@ class TThreadSearch : public TSearchBoard {
   // its seven kilobytes between the fields every node reads cost a few
   // per cent of the search's speed.
   TPvTable Pv;
+  // With several lines asked for (MultiPV): those of the running iteration,
+  // and those of the last iteration completed, which the output shows.
+  TRootLines RootLines;
+  TRootLines ShownLines;
 
  protected:
   // One run of a helper: its iterative deepening over its share of the root.

@@ -68,12 +68,13 @@ TBenchResult RunBench(int depth, bool printPositions) {
     ClearHashPending = true;
     TSearchOrder order;
     order.MaxDepth = depth;
-    ApplySearchOrder(order);
+    search.TakeOrder(order);
     search.CopyMain();
     search.Think();
     result.nodes += search.Nodes;
     if (printPositions)
-      std::printf("%-75s %-6s %10u\n", std::string(fen).c_str(), MoveText(search.Best.m).c_str(), search.Nodes);
+      std::printf("%-75s %-6s %10llu\n", std::string(fen).c_str(), MoveText(search.Best.m).c_str(),
+                  (unsigned long long)search.Nodes.load());
   }
   result.milliseconds = Ticks() - start;
   NoInfoOutput = quiet;

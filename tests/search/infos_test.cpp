@@ -30,17 +30,21 @@ TEST(InfoLine, CarriesTheFiguresInOrderAndTheWholeLine) {
   best.m = E2E4;
   const TMove line[] = {E7E5, G1F3};
   best.pv.SetMoveAndRest(E2E4, line, 2);
-  EXPECT_EQ(TInfos::DepthLine({9, MateScore - 3, 1500, 3000, 17}, best),
-            "info depth 9 score mate 2 time 1500 nodes 3000 nps 2000 hashfull 17 pv e2e4 e7e5 g1f3");
-  // No time elapsed yet: the rate is taken over one millisecond.
-  EXPECT_EQ(TInfos::DepthLine({7, -12, 0, 40, 0}, best),
-            "info depth 7 score cp -12 time 0 nodes 40 nps 40000 hashfull 0 pv e2e4 e7e5 g1f3");
+  EXPECT_EQ(TInfos::DepthLine({9, 14, 0, MateScore - 3, 1500, 3000, 17, 2}, TInfos::ShownLine(best)),
+            "info depth 9 seldepth 14 score mate 2 time 1500 nodes 3000 nps 2000 hashfull 17 tbhits 2 "
+            "pv e2e4 e7e5 g1f3");
+  // No time elapsed yet: the rate is taken over one millisecond. A rank is
+  // shown when several lines are asked for.
+  EXPECT_EQ(TInfos::DepthLine({7, 7, 3, -12, 0, 40, 0, 0}, TInfos::ShownLine(best)),
+            "info depth 7 seldepth 7 multipv 3 score cp -12 time 0 nodes 40 nps 40000 hashfull 0 tbhits 0 "
+            "pv e2e4 e7e5 g1f3");
   // A line that does not start with the best move, or none, is not shown.
   best.m = G1F3;
   for (int length : {3, 0}) {
     best.pv.length = length;
-    EXPECT_EQ(TInfos::DepthLine({8, 5, 10, 10, 1}, best),
-              "info depth 8 score cp 5 time 10 nodes 10 nps 1000 hashfull 1 pv g1f3");
+    const TLine shown = TInfos::ShownLine(best);
+    EXPECT_EQ(shown.length, 1);
+    EXPECT_EQ(shown.moves[0], G1F3);
   }
 }
 
@@ -50,17 +54,22 @@ class Infos : public ::testing::Test {
     NoInfoOutput = false;
     StartTick = Ticks();
     TInfos::Init();
-    best.m = E2E4;
-    best.pv.SetMove(E2E4);
-    thread->TransTable = std::make_unique<TTranspositionTable>(1);
+    for (auto* t : {&main, &helper}) {
+      t->TransTable = std::make_unique<TTranspositionTable>(1);
+      t->ResetBest();
+      t->Best.m = E2E4;
+      t->Best.pv.SetMove(E2E4);
+    }
   }
   void TearDown() override {
     NoInfoOutput = false;
     TInfos::Init();
   }
-  std::string Total(std::int32_t depth, std::int32_t score, std::int32_t id) {
+  // The line(s) thread `t` prints on completing `depth` with `score`.
+  std::string Iteration(TThreadSearch& t, std::int32_t depth, std::int32_t score) {
     OutputCapture capture;
-    TInfos::Total(best, depth, score, id, 1000, *thread->TransTable);
+    t.Best.Depth = std::uint32_t(depth);
+    TInfos::IterationDone(t, depth, score);
     return capture.Text();
   }
   std::string EnCours(int i, std::int32_t id) {
@@ -68,38 +77,59 @@ class Infos : public ::testing::Test {
     TInfos::EnCours(E2E4, i, 9, id);
     return capture.Text();
   }
-  TBest best;
-  std::unique_ptr<TThreadSearch> thread = std::make_unique<TThreadSearch>(1);
+  TThreadSearch main{1}, helper{2};
 };
 
-// Iteration lines start at depth 7; another thread takes the voice only
-// with a better score, and the voice reports its own drops.
-TEST_F(Infos, IterationLinesFromDepthSevenAndTheVoicePassesOnlyForABetterScore) {
-  EXPECT_EQ(Total(6, 35, 1), "");
+// Every completed iteration prints from depth 1 on; another thread takes
+// the voice only with a better score, and a line never reports a depth
+// below one already printed.
+TEST_F(Infos, EveryIterationPrintsTheVoicePassesForABetterScoreAndDepthNeverFalls) {
+  EXPECT_EQ(Iteration(main, 1, 35).rfind("info depth 1 seldepth 1 score cp 35 time ", 0), 0u);
   EXPECT_EQ(InfoThread, 1);
-  EXPECT_EQ(Total(7, 35, 1).rfind("info depth 7 score cp 35 time ", 0), 0u);
-  EXPECT_EQ(Total(8, 35, 2), "");
+  EXPECT_EQ(Iteration(helper, 2, 35), "");  // equal score: main keeps the voice
   EXPECT_EQ(InfoThread, 1);
-  EXPECT_NE(Total(8, 36, 2), "");
+  EXPECT_NE(Iteration(main, 4, 20), "");  // the voice reports its own drops
+  EXPECT_EQ(Iteration(helper, 3, 36), "");  // takes the voice, but depth 3 is behind
   EXPECT_EQ(InfoThread, 2);
-  EXPECT_EQ(InfoScore, 36);
-  EXPECT_EQ(Total(8, 36, 1), "");
-  EXPECT_NE(Total(9, 10, 2), "");
-  EXPECT_EQ(InfoScore, 10);
-  EXPECT_NE(Total(9, 11, 1), "");
-  EXPECT_EQ(InfoThread, 1);
+  EXPECT_EQ(Iteration(main, 5, 30), "");
+  EXPECT_NE(Iteration(helper, 4, 36), "");
+  // The answer's line never claims less than was printed.
+  OutputCapture capture;
+  main.Best.Depth = 2;
+  TInfos::Final(main);
+  EXPECT_EQ(capture.Text().rfind("info depth 4 seldepth 4 score cp 0 ", 0), 0u) << capture.Text();
+}
+
+// With several lines asked for, an iteration prints each with its rank and
+// own score; nodes and table hits are those of every thread.
+TEST_F(Infos, SeveralLinesComeRankedAndCountAllThreads) {
+  main.Nodes = 700;
+  main.TablebaseHits = 3;
+  main.SelDepth = 12;
+  main.ShownLines.Start(2);
+  TLine line;
+  line.SetMove(E2E4);
+  main.ShownLines.Add(line, 40, 6);
+  line.SetMove(G1F3);
+  main.ShownLines.Add(line, 25, 6);
+  const std::string text = Iteration(main, 6, 40);
+  EXPECT_NE(text.find("info depth 6 seldepth 12 multipv 1 score cp 40 "), std::string::npos) << text;
+  EXPECT_NE(text.find("nodes 700 "), std::string::npos) << text;
+  EXPECT_NE(text.find("tbhits 3 pv e2e4\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("info depth 6 seldepth 12 multipv 2 score cp 25 "), std::string::npos) << text;
+  EXPECT_NE(text.find("pv g1f3\n"), std::string::npos) << text;
 }
 
 TEST_F(Infos, CurrentMoveComesFromTheThreadWithTheVoiceOutsideTestMode) {
   EXPECT_EQ(EnCours(0, 1), "");  // nobody has the voice yet
-  Total(1, 0, 1);
+  TInfos::TakeVoice(1, 0);
   EXPECT_EQ(EnCours(2, 1), "info currmove e2e4 currmovenumber 3\n");
   EXPECT_EQ(EnCours(2, 2), "");
   TInfos::Init();
   NoInfoOutput = true;  // test mode: silent, and nobody takes the voice
-  EXPECT_EQ(Total(10, 50, 2), "");
+  EXPECT_EQ(Iteration(helper, 10, 50), "");
   OutputCapture capture;
-  TInfos::Final(*thread);
+  TInfos::Final(main);
   EXPECT_EQ(capture.Text(), "");
   EXPECT_EQ(InfoThread, 0);
   EXPECT_EQ(InfoScore, NoScore);

@@ -91,9 +91,10 @@ TEST_F(Play, EveryKindOfOrderAnswersOnceLegallyAndInTime) {
   EXPECT_EQ(engine.WaitExit(3000), 0);
 }
 
-// "info depth D score (cp S|mate N) time T nodes N nps X hashfull H pv m1 m2 ..."
+// "info depth D seldepth S score (cp S|mate N) time T nodes N nps X hashfull H tbhits B pv m1 m2 ..."
 const std::regex DepthLine(
-    "info depth (\\d+) score (cp -?\\d+|mate -?\\d+) time \\d+ nodes \\d+ nps \\d+ hashfull (\\d+) pv ((\\S+).*)");
+    "info depth (\\d+) seldepth \\d+ score (cp -?\\d+|mate -?\\d+) time \\d+ nodes \\d+ nps \\d+ hashfull (\\d+) "
+    "tbhits \\d+ pv ((\\S+).*)");
 
 // Every "info depth" line is complete and playable, and the answer's own
 // line, the last, comes whatever the depth, with mates counted in moves.
@@ -114,8 +115,9 @@ TEST_F(InfoLines, EveryLineIsCompleteAndTheAnswersLineCountsMatesInMoves) {
       {"fen kbK5/pp6/1P6/8/8/8/8/R7 w - - 0 1 moves a1a6", "go depth 4", "mate -1", "b7a6", 4},
       {"fen r1b1kb1r/pppp1ppp/5q2/4n3/3KP3/2N3PN/PPP4P/R1BQ1B1R b kq - 0 1 moves f8c5", "go depth 4", "mate -2",
        "d4c5", 4},
-      // A single legal reply is played without an iteration, yet reported.
-      {"fen 7k/8/5K2/8/8/8/8/R7 w - - 0 1 moves a1a8", "go depth 9", "cp 0", "h8h7", 1},
+      // A single legal reply on a clock is played after a short search, and
+      // reported with its score.
+      {"fen 2r3k1/5ppp/8/8/8/8/3R1PPP/3Q2K1 w - - 0 1 moves d2d8", "go wtime 60000 btime 60000", "mate -1", "c8d8", 5},
       // No iteration at all: the move picked after the search is the one reported.
       {"startpos", "go depth 0", "cp 0", nullptr, 1},
       // Mated or stalemated: said before the null move.

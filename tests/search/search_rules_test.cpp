@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "eval/terms.h"
+#include "platform/system.h"
 #include "search/search.h"
 #include "support/game_rules.h"
 #include "support/search_fixture.h"
@@ -109,14 +110,28 @@ TEST_F(SearchRules, EachExtensionSolvesItsPosition) {
   }
 }
 
-// After Ra8+ the black king has one move: with a game move played it is
-// played unsearched, on a freshly set-up position it is searched.
-TEST_F(SearchRules, ASingleLegalReplyIsPlayedWithoutSearchingInAGame) {
-  for (const char* position : {"fen 7k/8/5K2/8/8/8/8/R7 w - - 0 1 moves a1a8", "fen R6k/8/5K2/8/8/8/8/8 b - - 0 1"}) {
-    Search(position, 4);
-    EXPECT_EQ(BestText(), "h8h7") << position;
-    EXPECT_EQ(main.Nodes == 0, std::string(position).ends_with("a1a8")) << position;
-  }
+// After Rxd8+ Black has one move, and is mated after it. In a timed game
+// it is played at once, after a short search that gives it its true score;
+// any other order searches it as ordered.
+TEST_F(SearchRules, AForcedReplyInATimedGameIsPlayedAtOnceWithItsScore) {
+  const std::string position = "fen 2r3k1/5ppp/8/8/8/8/3R1PPP/3Q2K1 w - - 0 1 moves d2d8";
+  source.SetupPosition(position);
+  NoInfoOutput = true;
+  ClearHashPending = true;
+  Pondering = false;
+  TimeMode = tmSuddenDeath;  // 100 s on the clock: a slice of 2.5 s
+  GoTime = 100000;
+  MaxDepth = FullDepth;
+  const std::int64_t start = Ticks();
+  main.CopyMain();
+  main.Think();
+  EXPECT_LT(Ticks() - start, 2000);
+  EXPECT_EQ(BestText(), "c8d8");
+  EXPECT_EQ(main.Best.score, 2 - MateScore);
+  EXPECT_LE(main.Best.Depth, 5u);
+  Search(position, 9);
+  EXPECT_EQ(BestText(), "c8d8");
+  EXPECT_EQ(main.Best.Depth, 9u);
 }
 
 TEST_F(SearchRules, MateStalemateRepetitionAndTheFiftyMoveRuleScoreTheNode) {
