@@ -11,3 +11,8 @@ void* LibrarySymbol(LibraryHandle library, const char* name) {
 void FreeLibraryFile(LibraryHandle library) {
   if (library) dlclose(library);
 }
+
+std::string LastLibraryError() {
+  const char* text = dlerror();
+  return text ? text : "";
+}

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "board/geometry.h"
 #include "board/keys.h"
@@ -33,6 +35,14 @@ std::string_view Slice(std::string_view text, std::size_t from, std::size_t to =
 std::string_view FenOfCommand(std::string_view args, std::size_t moves) {
   if (moves == std::string_view::npos) return Slice(args, 4);
   return moves >= 1 ? Slice(args, 4, moves - 1) : std::string_view();
+}
+
+// Which move of the list was refused and where the position stops.
+std::string RefusedMoveText(const std::vector<std::string_view>& moves, std::size_t refused) {
+  std::string text = "move " + std::to_string(refused + 1) + " of " + std::to_string(moves.size()) + ", '" +
+                     std::string(moves[refused]) + "', is not legal here: the position stops ";
+  if (refused == 0) return text + "before it, at the position given";
+  return text + "after move " + std::to_string(refused) + ", " + std::string(moves[refused - 1]);
 }
 
 }  // namespace
@@ -108,17 +118,23 @@ void TProtocolBoard::AfterSetUp() {
 }
 
 void TProtocolBoard::PlayMoves(std::string_view list) {
-  std::size_t start = 0;
-  while (start < list.size()) {
-    std::size_t end = list.find(' ', start);
-    if (end == std::string_view::npos) end = list.size();
-    const std::string_view token = list.substr(start, end - start);
+  std::vector<std::string_view> moves;
+  for (std::size_t start = 0; start < list.size();) {
+    const std::size_t end = std::min(list.find(' ', start), list.size());
+    moves.push_back(list.substr(start, end - start));
     start = end + 1;
-
+  }
+  for (std::size_t i = 0; i < moves.size(); ++i) {
     TMove parsed;
-    const int index = ParseCoordMove(token, parsed);
+    const int index = ParseCoordMove(moves[i], parsed);
     try {
-      if (index < 0 || !ProtocolMakeMove(MoveStack[index].m)) WriteInfoString("Illegal Move !!");
+      if (index < 0 || !ProtocolMakeMove(MoveStack[index].m)) {
+        // The moves after a refused one belong to another position: playing
+        // them would set up a game the interface never meant.
+        WriteInfoString("Illegal Move !!");
+        WriteInfoString(RefusedMoveText(moves, i));
+        return;
+      }
     } catch (const std::bad_alloc&) {
       WriteInfoString("not enough memory for the game's moves");
       return;

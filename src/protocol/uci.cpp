@@ -66,6 +66,7 @@ std::string UciIdentity() {
          SpinOption("Hash", 32, MinTableMB, MaxTableMB) +
          SpinOption("NalimovCache", 8, MinTableMB, MaxTableMB) +
          "option name NalimovPath type string default C:\\Nalimov\n" +
+         "option name TablebaseLibrary type string default <empty>\n" +
          SpinOption("Threads", 1, 1, MaxThreads) +
          SpinOption("Move Overhead", DefaultMoveOverhead, 0, MaxMoveOverhead) +
          SpinOption("MultiPV", 1, 1, MaxMultiPv) +
@@ -148,10 +149,7 @@ void TUCI::Dispatch(const std::string& line) {
   if (line == "stop") {
     StopSearch();
   } else if (line == "isready") {
-    if (EGTBCacheChanged || EGTBPathChanged) {
-      ReinitTablebases();
-      EGTBCacheChanged = EGTBPathChanged = false;
-    }
+    SetUpChangedTablebases();
     WriteString("readyok");
   } else if (IsUciHello(line)) {
     // A client that lost the first answer asks again; nothing is reset.
@@ -171,6 +169,12 @@ void TUCI::Dispatch(const std::string& line) {
   } else if (line == "ponderhit") {
     PonderHit();
   }
+}
+
+void TUCI::SetUpChangedTablebases() {
+  if (!EGTBCacheChanged && !EGTBPathChanged) return;
+  ReinitTablebases();
+  EGTBCacheChanged = EGTBPathChanged = false;
 }
 
 void TUCI::ReinitTablebases() {
@@ -201,6 +205,9 @@ bool TUCI::SetOption(const std::string& line) {
       NalimovPath = path;
       EGTBPathChanged = true;
     }
+  } else if (ContainsNoCase(line, "setoption name TablebaseLibrary value")) {
+    const std::string path = OptionValueText(line);
+    if (path != TablebaseLibrary) ChooseTablebaseLibrary(path);
   } else if (ContainsNoCase(line, "setoption name Ponder value")) {
     // Pondering is ordered by "go ponder"; the option only tells the interface.
   } else if (ContainsNoCase(line, "setoption name UCI_AnalyseMode value")) {
@@ -260,6 +267,9 @@ void TUCI::Position(const std::string& line) {
 
 // "go" alone is an order like any other: it searches until "stop".
 void TUCI::Go(const std::string& line) {
+  // Some interfaces search without ever asking "isready": the tablebases
+  // are set up before the first search all the same.
+  SetUpChangedTablebases();
   ParseGoCommand(Trim(line.size() > 3 ? std::string_view(line).substr(3) : std::string_view()));
 }
 

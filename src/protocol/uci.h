@@ -52,6 +52,8 @@ class TUCI : public TProtocolBoard {
   // "ponderhit": the running ponder search becomes a timed search.
   void PonderHit();
   void ReinitTablebases();
+  // Sets the tablebases up again when an option changed them since.
+  void SetUpChangedTablebases();
   void SetThreads(std::int32_t count);
   void SetHashSize(std::int32_t sizeMB);
   void SetTablebaseCache(std::int32_t sizeMB);

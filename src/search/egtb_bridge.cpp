@@ -4,9 +4,9 @@
 
 #include "platform/console.h"
 #include "platform/files.h"
-#include "platform/start_dir.h"
 
 std::string NalimovPath = "C:\\TBS";
+std::string TablebaseLibrary;
 std::int32_t NalimovCache = 32;
 bool EGTBCacheChanged = true;
 bool EGTBPathChanged = true;
@@ -20,7 +20,11 @@ std::mutex EGTBLock;
 namespace {
 
 constexpr const char* MissingLibraryText = "EGTB.DLL missing, must be in the same directory as Vostrak.";
-constexpr const char* AccessErrorText = "Error EGTB access";
+constexpr const char* WithoutTablebases = "; play goes on without tablebases";
+
+// "Init EGTB" opens the first set-up of the process only: the set-up comes
+// again with every new game and thread count, and interfaces show each line.
+bool InitAnnounced = false;
 
 constexpr std::int32_t DefaultCacheMB = 8;
 constexpr int SlotsPerKind = 3;
@@ -41,14 +45,19 @@ std::string OnOneLine(const char* text) {
   return line;
 }
 
-// The first folder that holds the library; the start directory's path when
-// none does, so that the missing-library message names a real place.
+// The first folder that holds the library; empty when none does.
 std::string FindLibrary() {
   for (const std::string& folder : EGTBLibraryFolders()) {
     const std::string path = JoinPath(folder, EGTBLibraryName);
     if (FileExists(path)) return path;
   }
-  return JoinPath(StartDir, EGTBLibraryName);
+  return "";
+}
+
+std::string FolderList() {
+  std::string list;
+  for (const std::string& folder : EGTBLibraryFolders()) list += (list.empty() ? "" : ", ") + folder;
+  return list.empty() ? "no folder (the engine's own folder is unknown)" : list;
 }
 
 // Loads the library at EGTBDllPath into EGTBLibrary (null when it cannot be
@@ -74,13 +83,16 @@ void AddMan(std::int32_t* squares, std::int32_t* counts, TBoardPiece kind, std::
 }  // namespace
 
 std::vector<std::string> EGTBLibraryFolders() {
-  // The start directory first: a library put there replaces the shipped one.
-  std::vector<std::string> folders{StartDir};
   const std::string exeDir = ExecutableDirectory();
-  if (exeDir.empty()) return folders;
-  folders.push_back(exeDir);  // where the build puts the library
-  folders.push_back(JoinPath(ParentDirectory(exeDir), EGTBInstalledFolder));
-  return folders;
+  if (exeDir.empty()) return {};
+  // Where the build puts the library, then the installed layout.
+  return {exeDir, JoinPath(ParentDirectory(exeDir), EGTBInstalledFolder)};
+}
+
+void ChooseTablebaseLibrary(const std::string& option) {
+  TablebaseLibrary = option;
+  EGTBDllPath = option.empty() ? FindLibrary() : option;
+  EGTBPathChanged = true;
 }
 
 bool MakeProbeArguments(const TSearchBoard& board, TProbeArguments& arguments) {
@@ -114,44 +126,51 @@ TEGTB::~TEGTB() {
 void TEGTB::FirstInit() {
   NalimovPath = "C:\\TBS";
   NalimovCache = 32;
-  EGTBDllPath = FindLibrary();
+  ChooseTablebaseLibrary("");
   EGTBCacheChanged = true;
-  EGTBPathChanged = true;
+}
+
+// Loads the chosen library and sets it up; the reason when it is unusable.
+// Call with EGTBLock held.
+std::string TEGTB::SetUpLocked(std::int32_t cacheBytes) {
+  ProbEGTB = nullptr;
+  EGTBLoaded = false;
+  if (EGTBDllPath.empty())
+    return std::string(EGTBLibraryName) + " looked for in " + FolderList() + ": not found" + WithoutTablebases;
+  LoadLibraryLocked();
+  if (!EGTBLibrary)
+    return "tablebase library " + EGTBDllPath + " not loaded: " + OnOneLine(LastLibraryError().c_str()) +
+           WithoutTablebases;
+  const auto initialise = reinterpret_cast<TInitTbPathCache>(LibrarySymbol(EGTBLibrary, EGTBInitSymbol));
+  const auto probe = reinterpret_cast<TProbEGTB>(LibrarySymbol(EGTBLibrary, EGTBProbeSymbol));
+  for (const auto& [found, name] : {std::pair{initialise != nullptr, EGTBInitSymbol}, {probe != nullptr, EGTBProbeSymbol}})
+    if (!found) return "tablebase library " + EGTBDllPath + " has no " + name + WithoutTablebases;
+  const char* errorText = nullptr;
+  LibraryPathText = NalimovPath;
+  const int men = initialise(LibraryPathText.c_str(), cacheBytes, &errorText);
+  if (!NoError(errorText))
+    return "tablebase library " + EGTBDllPath + " failed: " + OnOneLine(errorText) + WithoutTablebases;
+  ProbEGTB = probe;
+  EGTBMen = men;
+  EGTBLoaded = true;
+  return "";
 }
 
 void TEGTB::Init() {
   initialised_ = true;
-  // Neither line is a protocol reply, so both go out as "info string".
-  WriteInfoString("Init EGTB");
+  ++setUps_;
+  // None of these lines is a protocol reply, so all go out as "info string".
+  if (!InitAnnounced) WriteInfoString("Init EGTB");
+  InitAnnounced = true;
   if (NalimovCache < 1 || NalimovCache > 1024) NalimovCache = DefaultCacheMB;
-  const std::int32_t cacheBytes = NalimovCache * 1048576;
-
-  bool usable = false;
   {
     // Probes of a running search wait until the library is ready again.
     std::lock_guard guard(EGTBLock);
-    LibraryPathText = NalimovPath;
-    LoadLibraryLocked();
-    if (!EGTBLibrary) {
-      ProbEGTB = nullptr;
-      EGTBMessage = MissingLibraryText;
-    } else {
-      const auto initialise = reinterpret_cast<TInitTbPathCache>(LibrarySymbol(EGTBLibrary, EGTBInitSymbol));
-      const auto probe = reinterpret_cast<TProbEGTB>(LibrarySymbol(EGTBLibrary, EGTBProbeSymbol));
-      ProbEGTB = probe;
-      const char* errorText = nullptr;
-      const int men = initialise ? initialise(LibraryPathText.c_str(), cacheBytes, &errorText) : 0;
-      usable = initialise && probe && NoError(errorText);
-      if (usable) {
-        EGTBMen = men;
-        EGTBMessage.clear();
-      } else {
-        EGTBMessage = NoError(errorText) ? AccessErrorText : OnOneLine(errorText);
-      }
-    }
-    EGTBLoaded = usable;
+    EGTBMessage = SetUpLocked(NalimovCache * 1048576);
   }
-  if (!usable) WriteInfoString(EGTBMessage);
+  if (EGTBMessage.empty()) return;
+  if (EGTBDllPath.empty()) WriteInfoString(MissingLibraryText);
+  WriteInfoString(EGTBMessage);
 }
 
 bool TEGTB::Probe(const TSearchBoard& board, std::int32_t& score) const {

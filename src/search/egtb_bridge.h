@@ -29,10 +29,13 @@ inline constexpr const char* EGTBInstalledFolder = "lib/games/vostrak";
 
 // Set by the options and read by Init, all on the protocol thread.
 extern std::string NalimovPath;
+// The library the "TablebaseLibrary" option names (a full path), or empty:
+// then it is looked for in EGTBLibraryFolders.
+extern std::string TablebaseLibrary;
 extern std::int32_t NalimovCache;  // megabytes
 extern bool EGTBCacheChanged;
 extern bool EGTBPathChanged;
-extern std::string EGTBDllPath;
+extern std::string EGTBDllPath;  // the library Init loads; empty when none was found
 // Written under EGTBLock by Init and ReleaseEGTBLibrary.
 extern LibraryHandle EGTBLibrary;
 extern std::string EGTBMessage;  // failure text of the last Init
@@ -55,10 +58,16 @@ struct TProbeArguments {
 // has more men of one kind than the slots can take.
 bool MakeProbeArguments(const TSearchBoard& board, TProbeArguments& arguments);
 
-// The folders the library is looked for in, first to last: the start
-// directory, the executable's, and the installed folder beside it (the last
-// two only when the executable's folder is known).
+// The folders the library is looked for in, first to last: the
+// executable's and the installed folder beside it (none when the
+// executable's folder is unknown). Never the folder the engine was started
+// from: a library is code run with the user's rights, and that folder may
+// hold anybody's files.
 std::vector<std::string> EGTBLibraryFolders();
+
+// The library to load: the one `option` names, or when it is empty the
+// first one found in EGTBLibraryFolders. Marks the tablebases for a new set-up.
+void ChooseTablebaseLibrary(const std::string& option);
 
 // Unloads the library if it is loaded; tablebases are then unusable.
 void ReleaseEGTBLibrary();
@@ -75,17 +84,23 @@ class TEGTB {
   // in the first of EGTBLibraryFolders that holds it. Loads nothing.
   void FirstInit();
   // Loads and initialises the library with NalimovPath and NalimovCache;
-  // prints "info string Init EGTB" and, when tablebases are unusable, the
-  // reason as another "info string" line.
+  // prints "info string Init EGTB" at the first set-up of the process and,
+  // when tablebases are unusable, the reason in "info string" lines.
   void Init();
   // Value of the board's position for its side to move, from the library.
   // True when the library answered; `score` is then valid.
   bool Probe(const TSearchBoard& board, std::int32_t& score) const;
+
+  // How many times Init set the tablebases up.
+  int SetUps() const { return setUps_; }
 
   // The library's probe entry point, or null. Helpers' copies are written by
   // the protocol thread while a search may read them, hence an atomic.
   std::atomic<TProbEGTB> ProbEGTB{nullptr};
 
  private:
+  std::string SetUpLocked(std::int32_t cacheBytes);
+
   bool initialised_ = false;
+  int setUps_ = 0;
 };

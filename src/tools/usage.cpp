@@ -23,7 +23,8 @@ std::string UsageText() {
       "  bench [DEPTH]      fixed positions to DEPTH (1 to " + std::to_string(MaxBenchDepth) +
       ", default " + std::to_string(DefaultBenchDepth) + "): nodes, speed\n"
       "\n"
-      "The tablebase library " + EGTBLibraryName + " is looked for in, first to last:\n";
+      "The tablebase library " + EGTBLibraryName + " is looked for in, first to last (never in the folder\n"
+      "the engine is started from; the TablebaseLibrary option names any other):\n";
   for (const std::string& folder : EGTBLibraryFolders()) text += "  " + folder + "\n";
   return text + "\nThe manual: man 6 vostrak\n";
 }

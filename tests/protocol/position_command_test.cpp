@@ -133,9 +133,10 @@ TEST_F(ProtocolPosition, NewFenIsDecidedOnTheFenTextAlone) {
   EXPECT_TRUE(board.IsNewFen("fen"));  // an empty FEN text differs too
 }
 
-// The FEN's clock goes on counting and a pawn move sets it back; each bad
-// move costs one line and leaves the board, and the moves after it are played.
-TEST_F(ProtocolPosition, MovesArePlayedAndIllegalOnesReported) {
+// The FEN's clock goes on counting and a pawn move sets it back. A bad move
+// is reported, by its place in the list, and the position stops before it:
+// the moves after it belong to another game.
+TEST_F(ProtocolPosition, MovesArePlayedAndTheFirstIllegalOneEndsTheList) {
   const std::string illegal = "info string Illegal Move !!\n";
   EXPECT_EQ(Position(board, "fen 4k3/8/8/8/8/8/4P3/4K3 b - - 37 80 moves e8d7 e1d1"), "");
   EXPECT_TRUE(board.Piece[11] == King && board.HalfmoveClock == 39u);
@@ -143,12 +144,17 @@ TEST_F(ProtocolPosition, MovesArePlayedAndIllegalOnesReported) {
   EXPECT_EQ(board.HalfmoveClock, 0u);
   Position(board, "startpos moves e2e4 e7e5");
   const BoardSnapshot afterE4E5(board);
-  EXPECT_EQ(Position(board, "startpos moves e2e4 e7e5 e1e3"), illegal);
+  EXPECT_EQ(Position(board, "startpos moves e2e4 e7e5 e1e3"),
+            illegal + "info string move 3 of 3, 'e1e3', is not legal here: the position stops after move 2, e7e5\n");
   EXPECT_TRUE(BoardSnapshot(board) == afterE4E5);
-  EXPECT_EQ(Position(board, "startpos moves e2e4 e2e4 e7e5 zz g1f3"), illegal + illegal);
-  EXPECT_EQ(board.HistoryLength, 3u);
-  EXPECT_EQ(Position(board, "fen 4k3/4r3/8/8/8/8/4N3/4K3 w - - moves e2c3 e1d1"), illegal);  // pinned
-  EXPECT_EQ(board.Piece[59], King);
+  // Castling written as the king taking its rook, as some interfaces do.
+  EXPECT_EQ(Position(board, "startpos moves e2e4 e7e5 e1h1 zz g1f3"),
+            illegal + "info string move 3 of 5, 'e1h1', is not legal here: the position stops after move 2, e7e5\n");
+  EXPECT_TRUE(BoardSnapshot(board) == afterE4E5);
+  EXPECT_EQ(Position(board, "fen 4k3/4r3/8/8/8/8/4N3/4K3 w - - moves e2c3 e1d1"),  // pinned
+            illegal + "info string move 1 of 2, 'e2c3', is not legal here: the position stops before it, at the "
+                      "position given\n");
+  EXPECT_EQ(board.Piece[60], King);
 }
 
 TEST_F(ProtocolPosition, ThousandsOfGameMovesFit) {

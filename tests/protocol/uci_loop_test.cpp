@@ -13,6 +13,7 @@ const Lines kIdentity = {
     "option name Hash type spin default 32 min 1 max 1024",
     "option name NalimovCache type spin default 8 min 1 max 1024",
     "option name NalimovPath type string default C:\\Nalimov",
+    "option name TablebaseLibrary type string default <empty>",
     "option name Threads type spin default 1 min 1 max 8",
     "option name Move Overhead type spin default 30 min 0 max 5000",
     "option name MultiPV type spin default 1 min 1 max 64",
@@ -79,13 +80,15 @@ TEST_F(UciSession, OrdersAnsweredInTurn) {
     EXPECT_TRUE(line.starts_with("info ") || line.starts_with("bestmove ")) << "not a UCI reply: '" << line << "'";
     remarks += line.starts_with("info string ");
   }
-  EXPECT_GE(remarks, 10);  // init EGTB, three bad numbers, three bad moves, three refused FENs
+  EXPECT_GE(remarks, 9);  // three bad numbers, two refused moves (two lines each), refused FENs
   // A game of a thousand plies fits in one input line.
   std::string command = "position startpos moves";
   const char* const shuffle[] = {"b1c3", "b8c6", "c3b1", "c6b8"};
   for (int ply = 0; ply < 1000; ++ply) command += std::string(" ") + shuffle[ply % 4];
   EXPECT_EQ(Answer(command + " e2e4 e7e5 e1e2"), Lines{});
-  EXPECT_EQ(Answer(command + " e2e4 e7e5 e1e3"), Lines{"info string Illegal Move !!"});
+  EXPECT_EQ(Answer(command + " e2e4 e7e5 e1e3"),
+            (Lines{"info string Illegal Move !!", "info string move 1003 of 1003, 'e1e3', is not legal here: the "
+                                                  "position stops after move 1002, e7e5"}));
   // In these king and pawn endings one move wins and a one-ply search alone
   // prefers another, which draws: the tablebases decide without NalimovPath.
   for (const auto& [fen, answer] : {std::pair{"3k4/5K2/8/8/8/8/1P6/8 w - - 0 1", "bestmove f7e6"},  // not b2b4

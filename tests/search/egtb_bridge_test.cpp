@@ -29,11 +29,16 @@ class EgtbBridge : public ::testing::Test {
     ReleaseEGTBLibrary();
     EGTBMen = 0;
   }
+  // What Init prints, but for the "Init EGTB" that opens the first set-up
+  // of the process (whichever test comes first).
   std::string InitOutput() {
     OutputCapture capture;
     bridge.Init();
-    return capture.Text();
+    std::string text = capture.Text();
+    if (text.starts_with(InitLine)) text.erase(0, InitLine.size());
+    return text;
   }
+  static inline const std::string InitLine = "info string Init EGTB\n";
   void UseBuiltLibrary() {
     EGTBDllPath = JoinPath(VOSTRAK_BUILD_DIR, EGTBLibraryName);
     if (!FileExists(EGTBDllPath)) GTEST_SKIP() << "EGTB.DLL not built in " << VOSTRAK_BUILD_DIR;
@@ -43,16 +48,28 @@ class EgtbBridge : public ::testing::Test {
   std::int32_t score = 0;
 };
 
-// Another library in EGTB.DLL's place, or none, is reported in "info string"
-// lines, and the search plays without tablebases.
+// A library that is missing, is no shared object, lacks an entry point or
+// fails to set up is reported in "info string" lines naming it and the
+// reason, and the search plays without tablebases.
 TEST_F(EgtbBridge, UnusableLibrariesAreReportedAndNeverProbed) {
-  EXPECT_EQ(InitOutput(), "info string Init EGTB\ninfo string EGTB.DLL missing, must be in the same directory as Vostrak.\n");
-  EXPECT_EQ(EGTBLibrary, nullptr);
+  const std::string without = "; play goes on without tablebases\n";
+  EGTBDllPath = "";
+  EXPECT_EQ(InitOutput(), "info string EGTB.DLL missing, must be in the same directory as Vostrak.\n"
+                          "info string EGTB.DLL looked for in " + ExecutableDirectory() + ", " +
+                              JoinPath(ParentDirectory(ExecutableDirectory()), EGTBInstalledFolder) +
+                              ": not found" + without);
   EXPECT_FALSE(Probe(MateInOne));
+  const std::string text = ::testing::TempDir() + "vostrak-not-a-library-" + std::to_string(::getpid());
+  WriteTextLines(text, {"not a shared object"});
+  EGTBDllPath = text;
+  const std::string notLoaded = InitOutput();
+  EXPECT_TRUE(notLoaded.starts_with("info string tablebase library " + text + " not loaded: ")) << notLoaded;
+  EXPECT_TRUE(notLoaded.ends_with(without)) << notLoaded;
+  std::filesystem::remove(text);
   Dl_info info{};
   ASSERT_NE(dladdr(reinterpret_cast<void*>(&std::printf), &info), 0);
   EGTBDllPath = info.dli_fname;  // the C library: loads, but exports neither entry point
-  EXPECT_EQ(InitOutput(), "info string Init EGTB\ninfo string Error EGTB access\n");
+  EXPECT_EQ(InitOutput(), "info string tablebase library " + EGTBDllPath + " has no InitTbPathCache" + without);
   EXPECT_FALSE(EGTBLoaded);
   EXPECT_FALSE(Probe(MateInOne));
 }
@@ -65,20 +82,22 @@ TEST_F(EgtbBridge, CacheSizeOutsideItsRangeBecomes8) {
   }
 }
 
-TEST_F(EgtbBridge, FirstInitFindsTheLibraryInTheStartDirectoryFirst) {
-  const std::string savedStartDir = StartDir;
-  StartDir = ::testing::TempDir() + "vostrak-egtb-" + std::to_string(::getpid());
-  std::filesystem::create_directories(StartDir);
+// Only the engine's own folders are searched, never the one it was started
+// from; the option names any other library, and clearing it searches again.
+TEST_F(EgtbBridge, TheLibraryComesFromTheEnginesFoldersOrTheOption) {
+  const std::string exeDir = ExecutableDirectory();
+  EXPECT_EQ(EGTBLibraryFolders(),
+            (std::vector<std::string>{exeDir, JoinPath(ParentDirectory(exeDir), EGTBInstalledFolder)}));
   NalimovCache = 64;
   bridge.FirstInit();
   EXPECT_EQ(NalimovCache, 32);
-  const std::string beside = JoinPath(ExecutableDirectory(), EGTBLibraryName);
-  EXPECT_EQ(EGTBDllPath, FileExists(beside) ? beside : JoinPath(StartDir, EGTBLibraryName));
-  WriteTextLines(JoinPath(StartDir, EGTBLibraryName), {});
-  bridge.FirstInit();
-  EXPECT_EQ(EGTBDllPath, JoinPath(StartDir, EGTBLibraryName));
-  std::filesystem::remove_all(StartDir);
-  StartDir = savedStartDir;
+  const std::string beside = JoinPath(exeDir, EGTBLibraryName);
+  EXPECT_EQ(EGTBDllPath, FileExists(beside) ? beside : "");
+  ChooseTablebaseLibrary("/opt/tablebases/EGTB.DLL");
+  EXPECT_EQ(EGTBDllPath, "/opt/tablebases/EGTB.DLL");
+  EXPECT_TRUE(EGTBPathChanged);
+  ChooseTablebaseLibrary("");
+  EXPECT_EQ(EGTBDllPath, FileExists(beside) ? beside : "");
 }
 
 TEST(EgtbProbeArguments, SquaresFromA1AndThreeSlotsPerKind) {
@@ -101,7 +120,7 @@ TEST_F(EgtbBridge, RealLibraryTakesAnyPathAndScoresForTheSideToMove) {
   const std::string file = JoinPath(VOSTRAK_BUILD_DIR, EGTBLibraryName);
   for (const std::string& path : {NalimovPath, std::string("/nonexistent/tablebases"), file, std::string()}) {
     NalimovPath = path;
-    EXPECT_EQ(InitOutput(), "info string Init EGTB\n") << "'" << path << "'";
+    EXPECT_EQ(InitOutput(), "") << "'" << path << "'";
     EXPECT_TRUE(EGTBLoaded) << "'" << path << "'";
     EXPECT_EQ(EGTBMen, 3) << "'" << path << "'";
   }

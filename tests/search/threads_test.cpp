@@ -61,6 +61,12 @@ class Threads : public ::testing::Test {
     RootInCheck = false;
     TInfos::Init();
   }
+  // Does `line` set the tablebases up again?
+  bool SetsUpTablebases(const std::string& line) {
+    const int before = UciMain().EGTB.SetUps();
+    Serve(line);
+    return UciMain().EGTB.SetUps() > before;
+  }
   // The command loop, made on first use; returns what the line printed.
   std::string Serve(const std::string& line) {
     OutputCapture capture;
@@ -131,7 +137,7 @@ TEST_F(Threads, CountsOneToEightShareTheHashAndBadValuesAreIgnored) {
   Serve("setoption name Hash value 64");  // the loop made first counts the machine's processors
   ProcessorCount = MaxThreads;
   for (int n = 1; n <= MaxThreads; ++n) {
-    EXPECT_NE(Serve("setoption name Threads value " + std::to_string(n)).find("Init EGTB"), NotFound) << n;
+    EXPECT_TRUE(SetsUpTablebases("setoption name Threads value " + std::to_string(n))) << n;
     TMainThreadSearch& m = UciMain();
     ASSERT_EQ(m.HelperCount(), std::size_t(n - 1));
     const std::uint32_t share = TTranspositionTable::UnitsForSize(64 / n);
@@ -146,7 +152,7 @@ TEST_F(Threads, CountsOneToEightShareTheHashAndBadValuesAreIgnored) {
   ProcessorCount = 2;
   Serve("setoption name Threads value 2");
   for (const char* value : {"3", "0", "9", "-1"}) {
-    EXPECT_NE(Serve(std::string("setoption name Threads value ") + value).find("Init EGTB"), NotFound) << value;
+    EXPECT_TRUE(SetsUpTablebases(std::string("setoption name Threads value ") + value)) << value;
     EXPECT_EQ(ThreadsCount, 2) << value;
     EXPECT_EQ(UciMain().HelperCount(), 1u) << value;
   }
@@ -166,11 +172,18 @@ TEST_F(Threads, CountsOneToEightShareTheHashAndBadValuesAreIgnored) {
 TEST_F(Threads, NalimovOptionsReinitialiseAtIsreadyOnlyWhenChanged) {
   Serve("isready");  // settles the flags set at start
   Serve("setoption name NalimovPath value /tmp/tb");
-  EXPECT_NE(Serve("isready").find("Init EGTB"), NotFound);
+  EXPECT_TRUE(SetsUpTablebases("isready"));
   Serve("setoption name NalimovPath value /tmp/tb");
   EXPECT_EQ(Serve("isready"), "readyok\n");
   Serve("setoption name NalimovCache value 16");
-  EXPECT_NE(Serve("isready").find("Init EGTB"), NotFound);
+  EXPECT_TRUE(SetsUpTablebases("isready"));
+  // The library option too, a path with blanks included.
+  Serve("setoption name TablebaseLibrary value /tmp/my tables/EGTB.DLL");
+  EXPECT_EQ(TablebaseLibrary, "/tmp/my tables/EGTB.DLL");
+  EXPECT_NE(Serve("isready").find("/tmp/my tables/EGTB.DLL not loaded"), NotFound);
+  Serve("setoption name TablebaseLibrary value <empty>");
+  EXPECT_TRUE(TablebaseLibrary.empty());
+  EXPECT_TRUE(SetsUpTablebases("isready"));
 }
 
 TEST(SearchAbort, AnAbortDeepInTheSearchIsCaughtAndTheBoardRebuilt) {

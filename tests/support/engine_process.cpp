@@ -15,7 +15,8 @@ static long long NowMs() {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-EngineProcess::EngineProcess(const std::vector<std::string>& args, const std::string& workingDir) {
+EngineProcess::EngineProcess(const std::vector<std::string>& args, const std::string& workingDir,
+                             const std::string& binary) {
   int toChild[2], fromChild[2];
   if (pipe(toChild) != 0 || pipe(fromChild) != 0) throw std::runtime_error("pipe failed");
   signal(SIGPIPE, SIG_IGN);
@@ -26,7 +27,7 @@ EngineProcess::EngineProcess(const std::vector<std::string>& args, const std::st
     dup2(fromChild[1], 1);
     for (int fd : {toChild[0], toChild[1], fromChild[0], fromChild[1]}) close(fd);
     if (!workingDir.empty() && chdir(workingDir.c_str()) != 0) _exit(126);
-    std::vector<std::string> all{EngineBinary()};
+    std::vector<std::string> all{binary.empty() ? EngineBinary() : binary};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& arg : all) argv.push_back(arg.data());

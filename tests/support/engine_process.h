@@ -9,7 +9,10 @@
 
 class EngineProcess {
  public:
-  explicit EngineProcess(const std::vector<std::string>& args = {}, const std::string& workingDir = "");
+  // Starts `binary` (the engine of this build when empty) with `args`, in
+  // `workingDir` (this process's own when empty).
+  explicit EngineProcess(const std::vector<std::string>& args = {}, const std::string& workingDir = "",
+                         const std::string& binary = "");
   ~EngineProcess();
   EngineProcess(const EngineProcess&) = delete;
   EngineProcess& operator=(const EngineProcess&) = delete;

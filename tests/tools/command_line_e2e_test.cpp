@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -123,7 +124,50 @@ TEST_F(InstalledTree, FindsItsLibraryAndSaysWhenItIsGone) {
   fs::remove(libraryFolder / EGTBLibraryName);
   answer = ReadyAnswer();
   EXPECT_TRUE(Contains(answer, std::string(EGTBLibraryName).append(" missing"))) << answer;
+  EXPECT_TRUE(Contains(answer, "looked for in " + (prefix / "games").string() + ", " + libraryFolder.string() +
+                                   ": not found; play goes on without tablebases")) << answer;
   EXPECT_TRUE(Contains(answer, "readyok\n")) << answer;
+}
+
+// A library under the tablebase library's name in the folder the engine is
+// started from is never loaded: the engine uses its own. The option loads
+// the library it names, wherever it lies, or says why it cannot.
+TEST_F(InstalledTree, TheStartFolderIsNeverSearchedAndTheOptionNamesAnyLibrary) {
+  fs::copy_file(VOSTRAK_PLANTED_LIBRARY, startFolder / EGTBLibraryName);
+  const fs::path mark = startFolder / "planted-library-was-loaded";
+  // The lines up to the answer of a search of a tablebase ending, with the
+  // library option set first when `library` is not empty.
+  const auto play = [&](const std::string& library) {
+    EngineProcess process({}, startFolder.string(), engine.string());
+    process.Send("uci");
+    if (!library.empty()) process.Send("setoption name TablebaseLibrary value " + library);
+    process.Send("isready");
+    process.Send("position fen 8/8/8/4k3/8/8/8/4K2Q w - - 0 1");
+    process.Send("go depth 3");
+    std::vector<std::string> lines;
+    process.ReadUntil("bestmove", 20000, &lines);
+    process.Send("quit");
+    process.WaitExit();
+    return Joined(lines);
+  };
+  const std::regex answered("tbhits [1-9]");
+  std::string answer = play("");
+  EXPECT_FALSE(fs::exists(mark)) << answer;
+  EXPECT_TRUE(std::regex_search(answer, answered)) << answer;  // its own library answered
+  EXPECT_TRUE(Contains(answer, "bestmove ")) << answer;
+  // Named by the option, the stranger is loaded, found wanting, and play goes on.
+  answer = play((startFolder / EGTBLibraryName).string());
+  EXPECT_TRUE(Contains(answer, "has no InitTbPathCache; play goes on without tablebases")) << answer;
+  EXPECT_TRUE(Contains(answer, "tbhits 0")) << answer;
+  EXPECT_TRUE(Contains(answer, "bestmove ")) << answer;
+  // The engine's own library under another name and folder serves as well.
+  const fs::path elsewhere = prefix / "tables" / "three men.so";
+  fs::create_directories(elsewhere.parent_path());
+  fs::copy_file(libraryFolder / EGTBLibraryName, elsewhere);
+  fs::remove(libraryFolder / EGTBLibraryName);
+  answer = play(elsewhere.string());
+  EXPECT_FALSE(Contains(answer, "without tablebases")) << answer;
+  EXPECT_TRUE(std::regex_search(answer, answered)) << answer;
 }
 
 }  // namespace
