@@ -30,25 +30,69 @@ TMove PonderMove(const TThreadSearch& t) {
   return TMove{entry.StoredMove.src, entry.StoredMove.dst, entry.StoredMove.promote, 0};
 }
 
+// The move the table stored for the thread's position, as the generator
+// makes it there; none when it is not one of them.
+TMove GeneratedMove(TThreadSearch& t, bool inCheck, TStoredMove stored) {
+  if (inCheck) t.GenerateEvasions();
+  else t.GenerateMoves();
+  for (int i = t.FirstMove[t.Ply]; i < t.FirstMove[t.Ply + 1]; ++i) {
+    const TMove m = t.MoveStack[i].m;
+    if (m.from == stored.src && m.to == stored.dst && m.promote == stored.promote) return m;
+  }
+  return TMove{};
+}
+
+// A line cut short where the table answered goes on with the moves the
+// table stored, while each is legal and no position repeats, so that the
+// interface shows the whole line. The moves are played on the thread's
+// board from the root, as a search would, and taken back.
+void CompleteFromTable(TThreadSearch& t, TLine& line) {
+  int made = 0;
+  bool inCheck = RootInCheck;
+  for (; made < line.length; ++made) {
+    if (!t.MakeMove(line.moves[made])) break;
+    inCheck = t.UpdateChecks(false);
+  }
+  while (made == line.length && line.length < PlyTableSize && t.Ply < std::uint32_t(MaxPly)) {
+    const THash& entry = t.TransTable->Entry(t.hash);
+    if (entry.ID != t.hash || entry.IsNil) break;
+    const TMove m = GeneratedMove(t, inCheck, entry.StoredMove);
+    if (m.IsNone() || !t.MakeMove(m)) break;
+    ++made;
+    line.moves[line.length++] = m;
+    if (t.IsRepetition()) break;
+    inCheck = t.UpdateChecks(false);
+  }
+  for (; made > 0; --made) t.TakeBack();
+}
+
+// Root move `move` followed by the line its search found.
+TLine RootMoveLine(TThreadSearch& t, TMove move) {
+  TLine line;
+  line.SetMoveAndRest(move, t.Pv.Line(1), t.Pv.Length(1));
+  CompleteFromTable(t, line);
+  return line;
+}
+
 // The root move `move` just gave score s; keep the best so far. Its line
 // goes on with the child's when the score is exact or a fail high; a fail
 // low leaves the child's row with some refutation, not a line to show.
 void TakeAsBest(TThreadSearch& t, TMove move, std::int32_t s, bool withChildLine) {
+  TLine line;
+  if (withChildLine) line = RootMoveLine(t, move);
+  else line.SetMove(move);
   std::lock_guard guard(t.RootLock);
   t.Best.m = move;
-  if (withChildLine) t.Best.pv.SetMoveAndRest(move, t.Pv.Line(1), t.Pv.Length(1));
-  else t.Best.pv.SetMove(move);
+  t.Best.pv = line;
   t.Best.Depth = t.IterationDepth;
   t.Best.PreviousScore = t.Best.score;
   t.Best.score = s;
 }
 
-// Root move `move` just scored s exactly: its line, with the child's, is
-// one of the lines the iteration shows.
+// Root move `move` just scored s exactly: its line is one of the lines the
+// iteration shows.
 void AddRootLine(TThreadSearch& t, TMove move, std::int32_t s) {
-  TLine line;
-  line.SetMoveAndRest(move, t.Pv.Line(1), t.Pv.Length(1));
-  t.RootLines.Add(line, s, t.IterationDepth);
+  t.RootLines.Add(RootMoveLine(t, move), s, t.IterationDepth);
   assert(t.RootLines.root_lines_is_ok());
 }
 
@@ -95,7 +139,6 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     const std::int32_t floor = severalLines ? t.RootLines.Bar(windowAlpha) : alpha;
     const std::int32_t s = -AlphaBeta<Form>(t, -beta, -floor, std::int32_t(prof) - 1, TPathExtensions{}, false,
                                             rootInCheck, false);
-    if (severalLines && s > floor && s < beta) AddRootLine(t, move, s);
     // d.
     if (i == 0) RequestHelp(t, s, t.AutreScorePositif());
     // e.
@@ -106,6 +149,7 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     }
     // f.
     t.TakeBack();
+    if (severalLines && s > floor && s < beta) AddRootLine(t, move, s);
     // g.
     if (i == 0 && !t.Best.m.IsNone() && (s != t.Best.score || t.Best.PreviousScore == NoScore)) {
       TakeAsBest(t, move, s, s > alpha);

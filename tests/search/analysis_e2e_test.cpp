@@ -7,11 +7,15 @@
 #include <chrono>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "protocol/protocol_board.h"
 #include "support/build_speed.h"
 #include "support/engine_session.h"
+#include "support/engine_tables.h"
+#include "support/game_rules.h"
 
 namespace {
 
@@ -51,6 +55,10 @@ const char* const MateInTwo = "fen 2r3k1/5ppp/8/8/8/8/3R1PPP/3Q2K1 w - - 0 1";
 
 class Analysis : public EngineSession {
  protected:
+  void SetUp() override {
+    EngineSession::SetUp();
+    EnsureEngineTables();
+  }
   // Sends the position and "go infinite"; the time until the first line
   // that passes `wanted`, or -1 when none came within `limitMs`.
   template <class Wanted>
@@ -151,6 +159,27 @@ TEST_F(Analysis, DepthsStartAtOneAndNeverFall) {
   for (std::size_t i = 0; i < infos.size(); ++i) {
     EXPECT_GE(infos[i].seldepth, infos[i].depth);
     if (i > 0) EXPECT_GE(infos[i].depth, infos[i - 1].depth);
+  }
+}
+
+// The same position searched again answers much from the table; the lines
+// still go on past where the table answered, each move legal in turn.
+TEST_F(Analysis, LinesGoOnWhereTheTableAnswered) {
+  const std::string position = "startpos moves e2e4 e7e5 g1f3 b8c6";
+  for (int run = 0; run < 2; ++run) {
+    engine.Send("position " + position);
+    engine.Send("go depth 9");
+    std::vector<std::string> seen;
+    ASSERT_TRUE(BestMove(30000, nullptr, &seen));
+    std::string last;
+    for (const std::string& line : seen)
+      if (line.starts_with("info depth")) last = line.substr(line.find(" pv ") + 4);
+    std::istringstream words(last);
+    TProtocolBoard board;
+    board.SetupPosition(position);
+    int length = 0;
+    for (std::string move; words >> move; ++length) ASSERT_TRUE(PlayMoveText(board, move)) << move << " in " << last;
+    EXPECT_GE(length, 6) << "run " << run << ": " << last;
   }
 }
 
