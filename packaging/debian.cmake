@@ -10,7 +10,32 @@ string(REGEX REPLACE "^Vostrak " "" VOSTRAK_VERSION "${ENGINE_NAME}")
 # through its UCI adapter; <plugins>/xboard/ is for engines of its own protocol.
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/vostrak.eng DESTINATION share/games/plugins/uci)
 
-set(VOSTRAK_PACKAGE_MAINTAINER "The Vostrak developers <vostrak@invalid>"
+# Debian's rules want every package to carry its copyright and licence, as
+# usr/share/doc/<package>/copyright in the machine-readable format, and its
+# changelog; a package whose version has no Debian revision is a native one,
+# whose changelog is changelog.gz, compressed as much as gzip can. The
+# changelog gains an entry whenever the engine's version changes:
+# scripts/check-deb checks that its latest entry is the package's version.
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION share/doc/vostrak)
+find_program(GZIP_PROGRAM gzip REQUIRED)
+set(PACKAGE_CHANGELOG ${CMAKE_CURRENT_LIST_DIR}/changelog)
+add_custom_command(OUTPUT changelog.gz
+                   COMMAND ${GZIP_PROGRAM} -9n -c ${PACKAGE_CHANGELOG} > changelog.gz
+                   DEPENDS ${PACKAGE_CHANGELOG}
+                   COMMENT "Compressing the package's changelog")
+add_custom_target(package_changelog ALL DEPENDS changelog.gz)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION share/doc/vostrak)
+
+# The default Maintainer is a placeholder: no host under the reserved domain
+# .invalid ever exists. lintian checks only an address's form, wanting a host
+# that is a domain name of two labels or more, which the former default's
+# bare "invalid" was not; build folders configured before keep that one in
+# their cache, hence the reset. Whoever publishes the package sets their own
+# address with -DVOSTRAK_PACKAGE_MAINTAINER="Name <address>".
+if(VOSTRAK_PACKAGE_MAINTAINER STREQUAL "The Vostrak developers <vostrak@invalid>")
+  unset(VOSTRAK_PACKAGE_MAINTAINER CACHE)
+endif()
+set(VOSTRAK_PACKAGE_MAINTAINER "The Vostrak developers <vostrak@vostrak.invalid>"
     CACHE STRING "The Maintainer field of the Debian package")
 
 set(CPACK_GENERATOR DEB)
