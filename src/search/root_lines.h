@@ -19,6 +19,7 @@ class TRootLines {
     count_ = 0;
   }
   int Wanted() const { return wanted_; }
+  bool Full() const { return count_ == wanted_; }
   int Count() const { return count_; }
   const TRootLine& operator[](int i) const { return lines_[i]; }
 

@@ -1,5 +1,6 @@
 // The root of the search: ordering the root moves, one iteration over them,
 // the ponder move and the EASY stop. Main thread and helpers share it.
+#include <algorithm>
 #include <cassert>
 #include <mutex>
 
@@ -137,8 +138,15 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     // c.
     searched = true;
     const std::int32_t floor = severalLines ? t.RootLines.Bar(windowAlpha) : alpha;
-    const std::int32_t s = -AlphaBeta<Form>(t, -beta, -floor, std::int32_t(prof) - 1, TPathExtensions{}, false,
-                                            rootInCheck, false);
+    const auto search = [&](std::int32_t lower, std::int32_t upper) {
+      return -AlphaBeta<Form>(t, -upper, -lower, std::int32_t(prof) - 1, TPathExtensions{}, false, rootInCheck, false);
+    };
+    // Once every line is held, most moves cannot enter: a null window
+    // proves that cheaply, and only a move that passes it is searched again
+    // for its exact score.
+    const bool scout = severalLines && t.RootLines.Full() && floor + 1 < beta;
+    std::int32_t s = scout ? search(floor, floor + 1) : search(floor, beta);
+    if (scout && s > floor) s = search(floor, beta);
     // d.
     if (i == 0) RequestHelp(t, s, t.AutreScorePositif());
     // e.
@@ -307,7 +315,10 @@ void TThreadSearch::IterativeDeepening() {
 }
 
 bool IterationCompleted(const TThreadSearch& t) {
-  return !t.Best.m.IsNone() && t.ThreadScore > t.RootAlpha && t.ThreadScore < t.RootBeta;
+  // With several lines, each of them must have come inside the window too.
+  const int lines = std::min(t.RootLines.Wanted(), t.RootMoveCount());
+  return !t.Best.m.IsNone() && t.ThreadScore > t.RootAlpha && t.ThreadScore < t.RootBeta &&
+         (lines == 1 || t.RootLines.Count() == lines);
 }
 
 bool AdvanceIteration(TThreadSearch& t) {
@@ -317,11 +328,10 @@ bool AdvanceIteration(TThreadSearch& t) {
     t.RootBeta = Infinity;
     return false;
   }
-  // Several lines each need an exact score: their window stays open.
-  if (t.RootLines.Wanted() == 1) {
-    t.RootAlpha = t.ThreadScore - AspirationMargin;
-    t.RootBeta = t.ThreadScore + AspirationMargin;
-  }
+  // With several lines the window spans them all, from the worst to the best.
+  const std::int32_t lowest = t.RootLines.Wanted() == 1 ? t.ThreadScore : t.RootLines[t.RootLines.Count() - 1].score;
+  t.RootAlpha = std::max(lowest - AspirationMargin, -Infinity);
+  t.RootBeta = std::min(t.ThreadScore + AspirationMargin, Infinity);
   ++t.IterationDepth;
   return true;
 }
