@@ -7,10 +7,17 @@ TPawnHash::TPawnHash(std::int32_t sizeMB) {
   if (!Resize(sizeMB)) throw std::bad_alloc();
 }
 
+TPawnHash::TPawnHash(TTableUnits share) {
+  if (!Resize(share)) throw std::bad_alloc();
+}
+
 bool TPawnHash::Resize(std::int32_t sizeMB) {
   const std::uint32_t units = TTranspositionTable::BudgetUnits(sizeMB, size_);
-  if (units == 0) return true;
-  const std::uint32_t size = TTranspositionTable::PawnShare(units);
+  return units == 0 || Resize(TTableUnits{units});
+}
+
+bool TPawnHash::Resize(TTableUnits share) {
+  const std::uint32_t size = TTranspositionTable::PawnShare(share.count);
   if (size == size_) {
     Clear();
     return true;

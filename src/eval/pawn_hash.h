@@ -57,12 +57,15 @@ class TPawnHash {
   // Sized as Resize takes it; throws std::bad_alloc when not even this
   // table can be had.
   explicit TPawnHash(std::int32_t sizeMB);
+  // Sized with the pawn hash's part of a share of a budget.
+  explicit TPawnHash(TTableUnits share);
 
   // Reallocates the table, zero-filled, with the pawn hash's share of a
   // budget of `sizeMB` megabytes (see TTranspositionTable::Resize: out of range
   // keeps the table, or gets the default share on a new one). When memory
   // runs out the old table stays and the result is false.
   bool Resize(std::int32_t sizeMB);
+  bool Resize(TTableUnits share);
   void Clear();
 
   TPawnHashEntry& Entry(std::uint32_t pawnKey) { return table_[SlotOf(pawnKey, slotMultiplier_, size_)]; }

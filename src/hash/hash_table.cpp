@@ -42,10 +42,17 @@ TTranspositionTable::TTranspositionTable(std::int32_t sizeMB) {
   if (!Resize(sizeMB)) throw std::bad_alloc();
 }
 
+TTranspositionTable::TTranspositionTable(TTableUnits share) {
+  if (!Resize(share)) throw std::bad_alloc();
+}
+
 bool TTranspositionTable::Resize(std::int32_t sizeMB) {
   const std::uint32_t units = BudgetUnits(sizeMB, HashSize);
-  if (units == 0) return true;
-  const std::uint32_t size = units - PawnShare(units);
+  return units == 0 || Resize(TTableUnits{units});
+}
+
+bool TTranspositionTable::Resize(TTableUnits share) {
+  const std::uint32_t size = share.count - PawnShare(share.count);
   if (size == HashSize) {
     // Same shape: refilling with zeros is what a fresh allocation would give.
     std::fill_n(HashTable.get(), HashSize, THash{});

@@ -54,6 +54,11 @@ constexpr std::uint32_t SlotOf(std::uint32_t key, std::uint64_t multiplier, std:
   return std::uint32_t((static_cast<unsigned __int128>(fraction) * size) >> 64);
 }
 
+// A Hash budget, or a thread's share of it, in 20-byte units.
+struct TTableUnits {
+  std::uint32_t count;
+};
+
 // Bonus that puts the stored best move ahead of every other ordering score.
 constexpr std::int32_t HashMoveBonus = 10000000;
 
@@ -62,6 +67,8 @@ class TTranspositionTable {
   // Sized with `sizeMB` megabytes, as Resize takes it (out of range: the
   // default); throws std::bad_alloc when not even these tables can be had.
   explicit TTranspositionTable(std::int32_t sizeMB);
+  // Sized with a share of a budget (see ThreadShare).
+  explicit TTranspositionTable(TTableUnits share);
   TTranspositionTable(const TTranspositionTable&) = delete;
   TTranspositionTable& operator=(const TTranspositionTable&) = delete;
 
@@ -84,12 +91,22 @@ class TTranspositionTable {
   }
   // A sixteenth of the budget's units goes to the pawn hash, the rest here.
   static constexpr std::uint32_t PawnShare(std::uint32_t units) { return units / 16; }
+  // Each of `threads` search threads' share of a budget of `totalMB`
+  // megabytes (1..1024): the shares add up to no more than the budget, and
+  // none is too small for both tables.
+  static constexpr TTableUnits ThreadShare(std::int32_t totalMB, std::int32_t threads) {
+    const std::uint32_t units = UnitsForSize(std::uint32_t(totalMB)) / std::uint32_t(threads < 1 ? 1 : threads);
+    return {units < MinShareUnits ? MinShareUnits : units};
+  }
+  static constexpr std::uint32_t MinShareUnits = 16 * 64;
 
   // Reallocates the table, zero-filled, for a budget of `sizeMB` megabytes.
   // A size outside 1..1024 keeps the table there is (or gets the 32 MB
   // default on a new object). When memory runs out the old table stays and
   // the result is false.
   bool Resize(std::int32_t sizeMB);
+  // The same for a share of a budget.
+  bool Resize(TTableUnits share);
 
   // True when the entry of this position answers the window at this depth;
   // `value` then holds the stored score.

@@ -42,7 +42,7 @@ TMainThreadSearch::~TMainThreadSearch() {
 
 void TMainThreadSearch::CreateThreads() {
   tablesEmpty_ = false;
-  const std::int32_t share = HashSizeMB / ThreadsCount;
+  const TTableUnits share = TTranspositionTable::ThreadShare(HashSizeMB, ThreadsCount);
   TransTable = std::make_unique<TTranspositionTable>(share);
   PawnHash = std::make_unique<TPawnHash>(share);
   for (std::int32_t id = 2; id <= ThreadsCount; ++id) {
@@ -63,7 +63,7 @@ void TMainThreadSearch::DestroyHelpers() {
 void TMainThreadSearch::ResizeTables(std::int32_t newsize) {
   HashSizeMB = newsize;
   tablesEmpty_ = false;
-  const std::int32_t share = newsize / ThreadsCount;
+  const TTableUnits share = TTranspositionTable::ThreadShare(newsize, ThreadsCount);
   // Each table is built before its old one goes: running out of memory
   // leaves the tables that could not be had as they were.
   bool sized = PawnHash->Resize(share) && TransTable->Resize(share);

@@ -11,18 +11,26 @@ namespace {
 constexpr TMove e2e4{52, 36, 0, 24};
 constexpr TMove g1f3{62, 45, 0, 0};
 
-// The budget is counted in 20-byte units, a sixteenth for the pawn table.
-// Outside 1..1024 MB (a share of 0 MB is one of several threads' 1 MB), new
-// tables get the default size and existing ones stay as they are.
-TEST(HashSizing, EntriesFollowTheBudget) {
-  for (auto [mb, entries] : {std::pair{32, 1572864u}, {1, 49152u}, {0, 1572864u}, {1025, 1572864u}})
-    EXPECT_EQ(TTranspositionTable(mb).HashSize, entries) << mb;
+// Every search thread gets an equal share of the budget: together they
+// never take more than was asked, and no share is too small for a table,
+// however many threads split however small a budget. A size outside
+// 1..1024 MB keeps an existing table as it is.
+TEST(HashSizing, ThreadSharesStayWithinTheBudgetAndSizesOutsideItAreKept) {
+  for (std::int32_t total : {1, 2, 7, 32, 1024})
+    for (std::int32_t threads = 1; threads <= 8; ++threads) {
+      const TTableUnits share = TTranspositionTable::ThreadShare(total, threads);
+      EXPECT_LE(std::uint64_t(share.count) * threads, TTranspositionTable::UnitsForSize(total)) << total << "/" << threads;
+      EXPECT_GT(TTranspositionTable::PawnShare(share.count), 0u) << total << "/" << threads;
+      EXPECT_GT(TTranspositionTable(share).HashSize, 0u) << total << "/" << threads;
+    }
+  EXPECT_LT(TTranspositionTable(1).HashSize, TTranspositionTable(2).HashSize);
   TTranspositionTable small(1);
   const THash* before = small.HashTable.get();
+  const std::uint32_t size = small.HashSize;
   small.HashTable[7].ID = 7;
-  for (std::int32_t size : {0, 1025, -5}) {
-    EXPECT_TRUE(small.Resize(size));
-    EXPECT_TRUE(small.HashTable.get() == before && small.HashSize == 49152u && small.HashTable[7].ID == 7u) << size;
+  for (std::int32_t outside : {0, 1025, -5}) {
+    EXPECT_TRUE(small.Resize(outside));
+    EXPECT_TRUE(small.HashTable.get() == before && small.HashSize == size && small.HashTable[7].ID == 7u) << outside;
   }
 }
 
@@ -72,7 +80,6 @@ TEST_F(HashTable, ResizingAndClearingEmptyTheTable) {
     EXPECT_FALSE(Probe(100, -40000, 40000, -50));
     EXPECT_FALSE(LiftHashMove(100, {e2e4}));
   }
-  EXPECT_EQ(table.HashSize, 98304u);
 }
 
 TEST_F(HashTable, BoundsAndMateDistancesDecideWhatAProbeAnswers) {

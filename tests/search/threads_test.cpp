@@ -140,7 +140,7 @@ TEST_F(Threads, CountsOneToEightShareTheHashAndBadValuesAreIgnored) {
     EXPECT_TRUE(SetsUpTablebases("setoption name Threads value " + std::to_string(n))) << n;
     TMainThreadSearch& m = UciMain();
     ASSERT_EQ(m.HelperCount(), std::size_t(n - 1));
-    const std::uint32_t share = TTranspositionTable::UnitsForSize(64 / n);
+    const std::uint32_t share = TTranspositionTable::ThreadShare(64, n).count;
     EXPECT_EQ(m.TransTable->HashSize + m.PawnHash->Size(), share) << n;
     for (std::size_t i = 0; i < m.HelperCount(); ++i) {
       const TThreadSearch& helper = m.Helper(i);
