@@ -4,7 +4,7 @@
 #include "fuzz_checks.h"
 #include "fuzz_session.h"
 #include "protocol/convert.h"
-#include "protocol/options.h"
+#include "protocol/option_table.h"
 #include "search/control.h"
 #include "search/egtb_bridge.h"
 
@@ -13,7 +13,8 @@ namespace {
 // The two number readers agree on every text the strict one takes, and a
 // clamped value lies in its range.
 std::string CheckNumberReaders(std::string_view line) {
-  const std::string word = OptionValueString(line);
+  const auto option = ReadSetOption(line);
+  const std::string word = option ? option->value : std::string(line);
   std::optional<std::int32_t> strict;
   try {
     strict = StrToInt(word);
@@ -48,7 +49,7 @@ std::string CheckSetOption(std::string_view input) {
   TFuzzSession session;
   // Only option lines: the other commands have targets of their own.
   for (std::string_view line : lines)
-    if (ContainsNoCase(line, "setoption")) session.Send(line);
+    if (ReadSetOption(line)) session.Send(line);
   session.Send("isready");
   std::string fault = CheckOptionRanges();
   // Whatever the options now are, the engine still searches and answers.

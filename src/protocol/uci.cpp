@@ -10,7 +10,7 @@
 #include "protocol/convert.h"
 #include "search/egtb_bridge.h"
 #include "protocol/epd_test_run.h"
-#include "protocol/options.h"
+#include "protocol/option_table.h"
 #include "protocol/text.h"
 #include "protocol/bestmove_printer.h"
 #include "search/control.h"
@@ -51,29 +51,10 @@ bool TableSizeAllowed(std::string_view option, std::int32_t sizeMB, std::int32_t
   return ValueAllowed(option, sizeMB, MinTableMB, MaxTableMB, kept, " MB");
 }
 
-std::string SpinOption(std::string_view name, std::int32_t defaultValue, std::int32_t min, std::int32_t max) {
-  return "option name " + std::string(name) + " type spin default " + std::to_string(defaultValue) + " min " +
-         std::to_string(min) + " max " + std::to_string(max) + "\n";
-}
-
 }  // namespace
 
-// Spin options in the order interfaces and client libraries parse:
-// default, then min, then max.
 std::string UciIdentity() {
-  return "id name " + EngineName + "\n" +
-         "id author " + AuthorName + "\n" +
-         SpinOption("Hash", 32, MinTableMB, MaxTableMB) +
-         SpinOption("NalimovCache", 8, MinTableMB, MaxTableMB) +
-         "option name NalimovPath type string default C:\\Nalimov\n" +
-         "option name TablebaseLibrary type string default <empty>\n" +
-         SpinOption("Threads", 1, 1, MaxThreads) +
-         SpinOption("Move Overhead", DefaultMoveOverhead, 0, MaxMoveOverhead) +
-         SpinOption("MultiPV", 1, 1, MaxMultiPv) +
-         "option name Ponder type check default false\n"
-         "option name UCI_AnalyseMode type check default false\n"
-         "option name Clear Hash type button\n"
-         "uciok\n";
+  return "id name " + EngineName + "\n" + "id author " + AuthorName + "\n" + OptionLines() + "uciok\n";
 }
 
 TUCI::TUCI() {
@@ -195,39 +176,57 @@ void TUCI::NewGame() {
 }
 
 bool TUCI::SetOption(const std::string& line) {
-  if (ContainsNoCase(line, "setoption name hash value")) {
-    SetHashSize(OptionValueInt(line));
-  } else if (ContainsNoCase(line, "setoption name NalimovCache value")) {
-    SetTablebaseCache(OptionValueInt(line));
-  } else if (ContainsNoCase(line, "setoption name NalimovPath value")) {
-    const std::string path = OptionValueString(line);
-    if (path != NalimovPath) {
-      NalimovPath = path;
-      EGTBPathChanged = true;
-    }
-  } else if (ContainsNoCase(line, "setoption name TablebaseLibrary value")) {
-    const std::string path = OptionValueText(line);
-    if (path != TablebaseLibrary) ChooseTablebaseLibrary(path);
-  } else if (ContainsNoCase(line, "setoption name Ponder value")) {
-    // Pondering is ordered by "go ponder"; the option only tells the interface.
-  } else if (ContainsNoCase(line, "setoption name UCI_AnalyseMode value")) {
-    // Analysis is what "go infinite" orders; the mode changes nothing more.
-  } else if (ContainsNoCase(line, "setoption name MultiPV value")) {
-    const std::int32_t lines = OptionValueInt(line);
-    if (ValueAllowed("MultiPV", lines, 1, MaxMultiPv, multiPv_)) multiPv_ = lines;
-  } else if (ContainsNoCase(line, "setoption name OwnBook value")) {
-    OwnBook = OptionValueBool(line);
-    if (!OwnBook) mainSearch_->OpeningBook.CloseBook();
-  } else if (ContainsNoCase(line, "setoption name Threads value")) {
-    SetThreads(OptionValueInt(line));
-  } else if (ContainsNoCase(line, "setoption name Move Overhead value")) {
-    MoveOverhead = OptionValueClamped(line, 0, MaxMoveOverhead);
-  } else if (ContainsNoCase(line, "setoption name Clear Hash")) {
-    mainSearch_->ClearAllTables();
-  } else {
-    return false;
-  }
+  const std::optional<TSetOption> request = ReadSetOption(line);
+  if (!request) return false;
+  // An option the engine does not have is passed over, as UCI asks.
+  if (const TOption* option = FindOption(request->name)) ApplyOption(*option, request->value);
   return true;
+}
+
+void TUCI::ApplyOption(const TOption& option, const std::string& value) {
+  switch (option.id) {
+    case TOptionId::Hash:
+      SetHashSize(StrToInt(value));
+      break;
+    case TOptionId::NalimovCache:
+      SetTablebaseCache(StrToInt(value));
+      break;
+    case TOptionId::NalimovPath:
+      if (value != NalimovPath) {
+        NalimovPath = value;
+        EGTBPathChanged = true;
+      }
+      break;
+    case TOptionId::TablebaseLibrary: {
+      // Interfaces send an empty string as "<empty>".
+      const std::string path = value == "<empty>" ? "" : value;
+      if (path != TablebaseLibrary) ChooseTablebaseLibrary(path);
+      break;
+    }
+    case TOptionId::Threads:
+      SetThreads(StrToInt(value));
+      break;
+    case TOptionId::MoveOverhead:
+      MoveOverhead = StrToIntClamped(value, option.min, option.max);
+      break;
+    case TOptionId::MultiPv: {
+      const std::int32_t lines = StrToInt(value);
+      if (ValueAllowed(option.name, lines, option.min, option.max, multiPv_)) multiPv_ = lines;
+      break;
+    }
+    case TOptionId::Ponder:
+      // Pondering is ordered by "go ponder"; the option only tells the interface.
+    case TOptionId::AnalyseMode:
+      // Analysis is what "go infinite" orders; the mode changes nothing more.
+      break;
+    case TOptionId::ClearHash:
+      mainSearch_->ClearAllTables();
+      break;
+    case TOptionId::OwnBook:
+      OwnBook = value == "true";
+      if (!OwnBook) mainSearch_->OpeningBook.CloseBook();
+      break;
+  }
 }
 
 void TUCI::SetHashSize(std::int32_t sizeMB) {

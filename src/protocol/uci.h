@@ -43,8 +43,9 @@ class TUCI : public TProtocolBoard {
   std::string BestMoveLine(TMove best, TMove ponder) const;
   void Dispatch(const std::string& line);
   void NewGame();
-  // True when the line is one of the option lines the engine knows.
+  // True when the line is a "setoption" line (served, whichever option it names).
   bool SetOption(const std::string& line);
+  void ApplyOption(const struct TOption& option, const std::string& value);
   void Position(const std::string& line);
   void Go(const std::string& line);
   // "go" with its arguments (the text after "go ", trimmed); go_command.cpp.

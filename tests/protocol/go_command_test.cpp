@@ -7,7 +7,7 @@
 #include "platform/console.h"
 #include "protocol/convert.h"
 #include "protocol/go_command.h"
-#include "protocol/options.h"
+#include "protocol/option_table.h"
 #include "protocol/uci.h"
 #include "search/control.h"
 #include "search/main_thread_search.h"
@@ -47,13 +47,23 @@ TEST(GoOrder, FiguresAreClampedAndBadWordsNoted) {
                                                    "nodes: no value, ignored", "unknown words skipped: frobnicate"}));
 }
 
-// An option's value is its last word. Plain integers refuse what is not
-// one; clamped settings take any number of digits and refuse the rest.
-TEST(Options, ValuesAndIntegers) {
-  EXPECT_EQ(OptionValueString("setoption name NalimovPath value /tb/a b"), "b");
-  EXPECT_EQ(OptionValueInt("SETOPTION NAME HASH VALUE -3"), -3);
-  EXPECT_TRUE(OptionValueBool("setoption name OwnBook value true"));
-  EXPECT_FALSE(OptionValueBool("setoption name OwnBook value True"));  // lower case only
+// A "setoption" line is its name, found whatever its letter case, and its
+// value, blanks inside kept. Plain integers refuse what is not one; clamped
+// settings take any number of digits and refuse the rest.
+TEST(Options, NamesValuesAndIntegers) {
+  struct Case { const char *line, *name, *value; };
+  for (const Case& c : {Case{"setoption name NalimovPath value /tb/a b ", "NalimovPath", "/tb/a b"},
+                        Case{"SETOPTION NAME Move  Overhead VALUE -3", "Move Overhead", "-3"},
+                        Case{"setoption name Clear Hash", "Clear Hash", ""}}) {
+    const auto option = ReadSetOption(c.line);
+    ASSERT_TRUE(option) << c.line;
+    EXPECT_EQ(option->name, c.name);
+    EXPECT_EQ(option->value, c.value);
+  }
+  EXPECT_FALSE(ReadSetOption("setoption hash 5"));
+  EXPECT_EQ(FindOption("multipv"), FindOption("MultiPV"));
+  EXPECT_EQ(FindOption("move overhead")->max, MaxMoveOverhead);
+  EXPECT_EQ(FindOption("Hashes"), nullptr);
   EXPECT_EQ(StrToInt("+12"), 12);
   for (const char* bad : {"", "abc", "12x", "1.5", "-", "99999999999", " 3"}) {
     try {
@@ -194,7 +204,7 @@ TEST_F(GoCommand, ANewGameOrPositionEmptiesTheTablesBeforeAnyClockRuns) {
   EXPECT_FALSE(empty());
 }
 
-// Recognised anywhere in the line and in any letter case, as the other
+// A "setoption" line in any letter case, with blanks around it, as the other
 // options are; the value is kept within 0..5000 ms, a bad one changes nothing.
 TEST_F(GoCommand, MoveOverheadIsSetWithinItsRange) {
   EXPECT_EQ(MoveOverhead, DefaultMoveOverhead);

@@ -11,9 +11,9 @@ class UciOptionRefusals : public EngineSession {};
 TEST_F(UciOptionRefusals, TableSizesOutsideTheirRangeAreRefusedAndTheOldOnesKept) {
   EXPECT_EQ(Answer("setoption name Hash value 0"),
             Lines{"info string Hash 0 refused: it takes 1 to 1024 MB; 32 kept"});
-  // The value is the line's last word, whatever stands before it.
+  // The value is all that follows "value": a second "name" is no new option.
   EXPECT_EQ(Answer("setoption name Hash value junk name Threads value -3"),
-            Lines{"info string Hash -3 refused: it takes 1 to 1024 MB; 32 kept"});
+            Lines{"info string EConvertError: 'junk name Threads value -3' is not a valid integer value"});
   EXPECT_EQ(Answer("setoption name Hash value 1025"),
             Lines{"info string Hash 1025 refused: it takes 1 to 1024 MB; 32 kept"});
   const Lines cache = Answer("setoption name NalimovCache value 5000");
