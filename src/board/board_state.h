@@ -28,8 +28,7 @@ class TBoardState {
 
   std::uint32_t hash = 0;
   std::uint32_t hashP = 0;
-  std::uint32_t Max_dark = 0;
-  std::uint32_t Max_light = 0;
+  std::array<std::uint32_t, 2> LastListIndex{};  // each side's last piece-list index in use
   TBoardColor Color{};
   TBoardNature Piece{};
   std::array<TGen, GenStackSize> MoveStack{};

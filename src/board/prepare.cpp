@@ -10,7 +10,7 @@ void TSearchBoard::PrepareBoard() {
   ClearOrderingTables();
   FirstMove.fill(0);
   MoveStack.fill(TGen{});
-  for (TPIECES& list : PieceLists) list = TPIECES{};
+  for (TPieceList& list : PieceLists) list = TPieceList{};
   ListIndex.fill(0);
   InCheckAtPly.fill(false);
   for (auto& counts : MenCount)
@@ -35,8 +35,8 @@ void TSearchBoard::PrepareBoard() {
     ListIndex[square] = index;
     if (index == 1) entry.CouldCastle = (Castle & CastlingOf(side)) != 0;
   }
-  Max_light = next[Light] - 1;
-  Max_dark = next[Dark] - 1;
+  LastListIndex[Light] = next[Light] - 1;
+  LastListIndex[Dark] = next[Dark] - 1;
   Ordiside = Side;
   Ply = 0;
   SortPieceLists();

@@ -28,7 +28,7 @@ class TSearchBoard : public TBoardState {
   TPieceEntry& KingEntry(TSide side) { return PieceLists[side].Men[1]; }
   const TPieceEntry& KingEntry(TSide side) const { return PieceLists[side].Men[1]; }
   int KingSquare(TSide side) const { return PieceLists[side].Men[1].Square; }
-  std::uint32_t MaxIndex(TSide side) const { return side == Light ? Max_light : Max_dark; }
+  std::uint32_t MaxIndex(TSide side) const { return LastListIndex[side]; }
 
   // Calls visit(square) for each of the side's pawns on the board, in list
   // order.
@@ -201,7 +201,7 @@ class TSearchBoard : public TBoardState {
   TSquareSet PinnedMen = 0;      // side to move's pieces pinned to its king
   TSquareSet SquaresBehindKing = 0;      // squares behind the king on checking lines
   std::array<std::uint32_t, 64> ListIndex{};  // piece-list index of the piece on a square
-  TTPIECES PieceLists{};
+  std::array<TPieceList, 2> PieceLists{};
   // Bit i of KindIndices[side][kind] is set when entry i of the side's list
   // is a man of that kind on the board (the king is entry 1). Make and unmake
   // keep them, so that the walks over a list visit its men in list order

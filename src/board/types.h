@@ -116,10 +116,9 @@ struct TPieceEntry {
 
 // Index 1 is the king; 0 is unused so that indices read as in the lists' rules.
 constexpr int PieceListSize = 16;
-struct TPIECES {
+struct TPieceList {
   TPieceEntry Men[PieceListSize + 1];
 };
-using TTPIECES = TPIECES[2];
 
 // Deepest ply that may generate moves; the search never goes deeper.
 constexpr int MaxPly = 39;

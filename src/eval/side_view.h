@@ -39,8 +39,8 @@ constexpr TSquareSet FileBit(int fileNumber) { return TSquareSet{1} << fileNumbe
 // Bits of the pawn flag word `PawnFlags`: one byte per fact, file a the highest
 // bit of its byte.
 enum TPawnFlagByte : int { LightDoubled = 0, DarkDoubled = 1, DarkPassed = 2, LightPassed = 3 };
-constexpr bool PawnFlag(std::uint32_t pions, TPawnFlagByte byte, int fileNumber) {
-  return (pions >> (8 * byte + 8 - fileNumber)) & 1;
+constexpr bool PawnFlag(std::uint32_t pawnFlags, TPawnFlagByte byte, int fileNumber) {
+  return (pawnFlags >> (8 * byte + 8 - fileNumber)) & 1;
 }
 
 // A side's own fields of TEvalState.

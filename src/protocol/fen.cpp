@@ -261,6 +261,6 @@ TBoardSide TProtocolBoard::ColorOfPiece(char ch) {
 bool TProtocolBoard::LoadFen(std::string_view fen, std::string& error) {
   TFenInfo info;
   if (!ReadFenText(fen, info, error) || !CheckPosition(info, error)) return false;
-  MiseEnPlacePosition(info);
+  PlaceFenRecord(info);
   return true;
 }

@@ -91,7 +91,7 @@ bool TProtocolBoard::LoadEpd(std::string_view text) {
   return false;
 }
 
-void TProtocolBoard::MiseEnPlacePosition(const TFenInfo& info) {
+void TProtocolBoard::PlaceFenRecord(const TFenInfo& info) {
   for (int square = 0; square < 64; ++square) {
     const char ch = square < int(info.Position.size()) ? info.Position[square] : ' ';
     Color[square] = ColorOfPiece(ch);
@@ -113,7 +113,7 @@ void TProtocolBoard::MiseEnPlacePosition(const TFenInfo& info) {
 void TProtocolBoard::AfterSetUp() {
   hash = ComputeKey(*this);
   ClearStacks();
-  OptionsAZero();
+  ResetPerPosition();
   ProtocolGenerate();
 }
 
@@ -144,7 +144,7 @@ void TProtocolBoard::PlayMoves(std::string_view list) {
   }
 }
 
-void TProtocolBoard::OptionsAZero() {
+void TProtocolBoard::ResetPerPosition() {
   if (ClearHashPending) {
     MateFound = false;
     NoInfoOutput = false;

@@ -75,11 +75,11 @@ class TProtocolBoard : public TBoardState {
   // "info string" line and keeps the previous position. True when placed.
   bool LoadEpd(std::string_view text);
   // Places a checked record on the board.
-  void MiseEnPlacePosition(const TFenInfo& info);
+  void PlaceFenRecord(const TFenInfo& info);
   // Plays a blank-separated list of coordinate moves.
   void PlayMoves(std::string_view list);
   // Per-position reset of the pondering state.
-  void OptionsAZero();
+  void ResetPerPosition();
 
   static TBoardPiece NatureOfPiece(char ch);
   static TBoardSide ColorOfPiece(char ch);

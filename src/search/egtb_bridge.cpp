@@ -101,7 +101,7 @@ bool MakeProbeArguments(const TSearchBoard& board, TProbeArguments& arguments) {
   for (TSide side : {TSide(Light), TSide(Dark)}) {
     std::int32_t* squares = side == Light ? arguments.whites : arguments.blacks;
     std::int32_t* counts = arguments.pclist + (side == Light ? 0 : BlackCounts);
-    const std::uint32_t last = side == Light ? board.Max_light : board.Max_dark;
+    const std::uint32_t last = board.MaxIndex(side);
     for (std::uint32_t i = 1; i <= last && i <= PieceListSize; ++i) {
       const TPieceEntry& man = board.PieceLists[side].Men[i];
       if (!man.Active) continue;

@@ -165,7 +165,7 @@ void TInfos::Final(const TThreadSearch& main) {
   WriteString(DepthLine(Report(main, depth, best.score), ShownLine(best)));
 }
 
-void TInfos::EnCours(TMove move, int i, std::int32_t /*prof*/, std::int32_t id) {
+void TInfos::CurrentMove(TMove move, int i, std::int32_t id) {
   if (NoInfoOutput || id != InfoThread) return;
   WriteString("info currmove " + MoveText(move) + " currmovenumber " + std::to_string(i + 1));
 }

@@ -49,7 +49,7 @@ struct TInfos {
   // depth-0 line says mate or stalemate.
   static void Final(const TThreadSearch& main);
   // The root move about to be searched, number `i` from 0, by thread `id`.
-  static void EnCours(TMove move, int i, std::int32_t prof, std::int32_t id);
+  static void CurrentMove(TMove move, int i, std::int32_t id);
 
   // The figures of every thread of `t`'s search.
   static TSearchTotals Totals(const TThreadSearch& t);

@@ -97,7 +97,7 @@ void TMainThreadSearch::CopyToHelper(TThreadSearch& helper) {
   helper.ThreadScore = NoScore;
   // Each search finds its own stored move; a helper dealt no move this
   // time must not carry the last search's.
-  helper.couptrouve = false;
+  helper.StoredMoveFound = false;
   CopyPosition(*this, helper);
   helper.hashP = hashP;
   helper.Eval.PhaseAtRoot = Eval.PhaseAtRoot;
@@ -105,7 +105,7 @@ void TMainThreadSearch::CopyToHelper(TThreadSearch& helper) {
   helper.RootBeta = RootBeta;
   helper.IterationDepth = IterationDepth.load();
   helper.PrepareBoard();
-  helper.Checkup_mask = DefaultCheckupMask;
+  helper.StopPollMask = DefaultCheckupMask;
 }
 
 void TMainThreadSearch::StopHelpers() {
@@ -148,7 +148,7 @@ void TMainThreadSearch::PonderHit() {
 
 void TMainThreadSearch::Stop() {
   StopRequested = true;
-  Checkup_mask = 1;
+  StopPollMask = 1;
   // The search clears the flag when it starts, so keep raising it until the
   // thread has really parked.
   do SearchStopped = true;

@@ -45,7 +45,7 @@ void ExchangeFirst(TThreadSearch& taker, TThreadSearch& giver, int at) {
 
 }  // namespace
 
-bool TThreadSearch::AutreScorePositif() const {
+bool TThreadSearch::OtherThreadScoreNotNegative() const {
   const TMainThreadSearch* main = Owner;
   if (!main) return false;
   if (ThreadID != 1 && main->BestScore() >= 0) return true;
@@ -77,9 +77,9 @@ void TMainThreadSearch::DealRootMoves() {
 
 void TMainThreadSearch::SwitchStoredMove() {
   const auto sharing = [](const TThreadSearch& t) { return t.MaxMoves > 0; };
-  if (couptrouve) return;
+  if (StoredMoveFound) return;
   for (auto& helper : SearchThreads)
-    if (helper->couptrouve) return;
+    if (helper->StoredMoveFound) return;
   TStoredMove stored;
   if (StoredRootMove(*this, stored))
     for (auto& helper : SearchThreads) {
@@ -120,12 +120,12 @@ void TMainThreadSearch::StartHelpers() {
   // The threads that start from a stored move decide which thread speaks
   // first; they print nothing, as no depth of this search is done yet.
   std::int32_t reported = NoScore;
-  if (couptrouve) {
+  if (StoredMoveFound) {
     TInfos::TakeVoice(ThreadID, Best.score);
     reported = Best.score;
   }
   for (auto& helper : SearchThreads)
-    if (helper->MaxMoves > 0 && helper->couptrouve && helper->Best.score > reported) {
+    if (helper->MaxMoves > 0 && helper->StoredMoveFound && helper->Best.score > reported) {
       TInfos::TakeVoice(helper->ThreadID, helper->Best.score);
       reported = helper->Best.score;
     }

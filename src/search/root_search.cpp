@@ -18,6 +18,8 @@ namespace {
 
 constexpr std::uint32_t StabilityNodes = 150000;
 constexpr std::int32_t StableIterations = 3;
+// "info currmove" lines come from this iteration depth on.
+constexpr std::int32_t CurrentMoveFromDepth = 7;
 // The window around the last iteration's score that the next one starts with.
 constexpr std::int32_t AspirationMargin = 80;
 
@@ -99,7 +101,7 @@ void AddRootLine(TThreadSearch& t, TMove move, std::int32_t s) {
 
 template <TSearchForm Form>
 std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t beta) {
-  // 1.
+  // 1. The main thread's root takes the game's side and history again.
   std::int8_t flag = hashfUpper;
   TMove bestMove;
   bool searched = false;
@@ -110,36 +112,36 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     t.Side = source.Side;
     t.XSide = Opponent(source.Side);
   }
-  // 2.
+  // 2. Order the root moves, the stored move first.
   {
     std::lock_guard guard(t.RootLock);
     OrderRootMoves(t);
     t.TransTable->HashMoveToFront(t);
   }
   const bool rootInCheck = RootInCheck;
-  const std::uint32_t prof = t.IterationDepth;
+  const std::int32_t depth = std::int32_t(t.IterationDepth.load());
   // Several lines (MultiPV): every move is searched against the worst line
   // held, so that each one that enters gets an exact score.
   const bool severalLines = t.RootLines.Wanted() > 1;
   const std::int32_t windowAlpha = alpha;
   t.RootLines.Start(t.RootLines.Wanted());
-  // 4.
+  // 3. Search every root move in turn.
   for (int i = 0; i < t.RootMoveCount(); ++i) {
     {
       std::lock_guard guard(t.RootLock);
       t.PickNextMove(i);
     }
     const TMove move = t.MoveStack[i].m;
-    // a.
+    // a. Make it (the list is legal already).
     if (rootInCheck) t.MakeMoveUnchecked(move);
     else t.MakeMove(move);
-    // b.
-    if (prof > 7 && TimeMode != tmSuddenDeath) TInfos::EnCours(move, i, std::int32_t(prof), t.ThreadID);
-    // c.
+    // b. Tell the interface which move is searched.
+    if (depth > CurrentMoveFromDepth && TimeMode != tmSuddenDeath) TInfos::CurrentMove(move, i, t.ThreadID);
+    // c. Search it against the best score so far, or the worst line held.
     searched = true;
     const std::int32_t floor = severalLines ? t.RootLines.Bar(windowAlpha) : alpha;
     const auto search = [&](std::int32_t lower, std::int32_t upper) {
-      return -AlphaBeta<Form>(t, -upper, -lower, std::int32_t(prof) - 1, TPathExtensions{}, false, rootInCheck, false);
+      return -AlphaBeta<Form>(t, -upper, -lower, depth - 1, TPathExtensions{}, false, rootInCheck, false);
     };
     // Once every line is held, most moves cannot enter: a null window
     // proves that cheaply, and only a move that passes it is searched again
@@ -147,58 +149,58 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     const bool scout = severalLines && t.RootLines.Full() && floor + 1 < beta;
     std::int32_t s = scout ? search(floor, floor + 1) : search(floor, beta);
     if (scout && s > floor) s = search(floor, beta);
-    // d.
-    if (i == 0) RequestHelp(t, s, t.AutreScorePositif());
-    // e.
+    // d. A collapse of the first move's score asks for HELP.
+    if (i == 0) RequestHelp(t, s, t.OtherThreadScoreNotNegative());
+    // e. The expected reply, while the child position is on the board.
     if (i == 0 || s > alpha) {
       const TMove reply = PonderMove(t);
       std::lock_guard guard(t.RootLock);
       t.ExpectedReply = reply;
     }
-    // f.
+    // f. Take it back; an exact score makes it one of the lines shown.
     t.TakeBack();
     if (severalLines && s > floor && s < beta) AddRootLine(t, move, s);
-    // g.
+    // g. The first move's new score, the time bonus and the EASY stop.
     if (i == 0 && !t.Best.m.IsNone() && (s != t.Best.score || t.Best.PreviousScore == NoScore)) {
       TakeAsBest(t, move, s, s > alpha);
       TInfos::TakeVoice(t.ThreadID, s);
       if (!HelpActive && IsInfoThread(t)) TimeBonus(t, t.Best.PreviousScore, s);
     }
     if (i == 0 && !severalLines && IsInfoThread(t) && EasyStop(t)) {
-      t.TransTable->RecordHash(t, move, std::int32_t(prof), s, hashfExact);
+      t.TransTable->RecordHash(t, move, depth, s, hashfExact);
       return s;
     }
-    // h.
+    // h. A move that does not raise alpha changes nothing more.
     if (s <= alpha) continue;
-    // i.
+    // i. A new best move.
     TakeAsBest(t, move, s, true);
     if (i > 0) {
       TInfos::TakeVoice(t.ThreadID, s);
       if (!HelpActive && IsInfoThread(t)) TimeBonus(t, t.Best.PreviousScore, s);
     }
-    // j.
-    if (HelpActive && s >= 0 && prof >= std::uint32_t(HelpDepth.load()) && !(i == 0 && IsInfoThread(t)))
+    // j. A score back to even ends a HELP period.
+    if (HelpActive && s >= 0 && depth >= HelpDepth.load() && !(i == 0 && IsInfoThread(t)))
       EndHelpWait();
-    // k.
-    t.AddHistory(move, std::int32_t(prof));
-    t.RecordRootKiller(move, std::int32_t(prof));
+    // k. History, killers, and a look at the clock.
+    t.AddHistory(move, depth);
+    t.RecordRootKiller(move, depth);
     t.CheckStop();
-    // l.
+    // l. Beyond the window: the iteration is searched again.
     if (s >= beta) {
-      t.TransTable->RecordHash(t, move, std::int32_t(prof), s, hashfLower);
+      t.TransTable->RecordHash(t, move, depth, s, hashfLower);
       return s;
     }
-    // m.
+    // m. Alpha rises; a mate in one cannot be bettered.
     bestMove = move;
     alpha = s;
     flag = hashfExact;
     // With several lines asked for, the other moves still need theirs.
     if (!severalLines && NoShorterMate(alpha, t.Ply)) return alpha;
   }
-  // 5.
+  // 4. No move, a fifty-move draw, or the result stored.
   if (!searched) return rootInCheck ? std::int32_t(t.Ply) - MateScore : 0;
   if (t.HalfmoveClock >= 100) return 0;
-  t.TransTable->RecordHash(t, bestMove, std::int32_t(prof), alpha, flag);
+  t.TransTable->RecordHash(t, bestMove, depth, alpha, flag);
   return alpha;
 }
 
@@ -264,14 +266,14 @@ std::int32_t RootSearch(TThreadSearch& t, std::int32_t alpha, std::int32_t beta)
 }
 
 void HashMoveFirst(TThreadSearch& t) {
-  t.couptrouve = false;
+  t.StoredMoveFound = false;
   const THash& entry = t.TransTable->Entry(t.hash);
   if (entry.ID != t.hash || entry.Depth < 1 || TimeMode < tmMovesToGo || entry.IsNil) return;
   for (int i = 0; i < t.RootMoveCount(); ++i) {
     const TMove m = t.MoveStack[i].m;
     if (m.from != entry.StoredMove.src || m.to != entry.StoredMove.dst || m.promote != entry.StoredMove.promote) continue;
     std::lock_guard guard(t.RootLock);
-    t.couptrouve = true;
+    t.StoredMoveFound = true;
     t.Best.m = t.Best.PreviousMove = m;
     t.Best.pv.SetMove(m);
     t.Best.score = t.Best.PreviousScore = entry.Score;

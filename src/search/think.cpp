@@ -109,18 +109,18 @@ bool TMainThreadSearch::TablebaseRootMove() {
 }
 
 void TMainThreadSearch::Think() {
-  // 1.-2.
+  // 1. Every thread starts afresh; the board is prepared.
   ResetForSearch(*this, linesWanted_);
   for (auto& helper : SearchThreads) ResetForSearch(*helper, 1);
   TInfos::Init();
   TTime::Init();
   PrepareBoard();
-  // 3.
+  // 2. The clock starts.
   SearchStopped = false;
-  Checkup_mask = DefaultCheckupMask;
+  StopPollMask = DefaultCheckupMask;
   InitTime(*this, GoTime, Level, Pondering, false);
-  if (NodeLimit) Checkup_mask = std::min(Checkup_mask.load(), NodeCheckMask(NodeLimit));
-  // 4.
+  if (NodeLimit) StopPollMask = std::min(StopPollMask.load(), NodeCheckMask(NodeLimit));
+  // 3. Empty tables, or a new search's age.
   if (ClearHashPending) {
     // The protocol usually emptied them already, while no clock ran.
     if (!tablesEmpty_) ClearAllTables();
@@ -130,11 +130,11 @@ void TMainThreadSearch::Think() {
     ++SearchSeq;
   }
   tablesEmpty_ = false;  // from here on the search writes into them
-  // 5.
+  // 4. Check analysis at the root.
   RootInCheck = AnalyseChecks(Side, KingSquare(Side));
   bool depthsExhausted = false;
   bool forced = false;
-  // 6.-8.
+  // 5. The root moves, the shortcuts, then the iterations.
   if (!SearchStopped) {
     const bool finished = RunAbortable([&] {
       GenerateRootList();
@@ -161,8 +161,8 @@ void TMainThreadSearch::Think() {
     if (!finished) SearchStopped = true;
     depthsExhausted = finished;
   }
-  // 10.-12. The helpers stop before the root lists are checked, so that the
-  // check reads lists nobody is reordering any more.
+  // 6. The answer: chosen among the threads, which stop before the root
+  // lists are checked, so that the check reads lists nobody reorders.
   ChooseFinalMove();
   StopHelpers();
   if (RootLines.Wanted() > 1) AnswerWithShownLines();
@@ -170,11 +170,11 @@ void TMainThreadSearch::Think() {
   // The answer's line goes out as soon as nothing can change the answer,
   // even when the move itself must wait for the interface.
   TInfos::Final(*this);
-  // 9. A ponder or infinite search answers only when the interface asks for
-  // the move, however early it ended; a pondering one that is over answers
-  // at "ponderhit" at once. Any other search that ran out of depths still
-  // answers only when its time is up, unless the order itself set the depth
-  // or the move was forced.
+  // 7. The wait. A ponder or infinite search answers only when the
+  // interface asks for the move, however early it ended; a pondering one
+  // that is over answers at "ponderhit" at once. Any other search that ran
+  // out of depths still answers only when its time is up, unless the order
+  // itself set the depth or the move was forced.
   const auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); };
   bool held = false;
   while (!StopRequested && (Pondering || TimeMode == tmUnlimited)) {

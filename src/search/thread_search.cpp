@@ -20,7 +20,7 @@ void TThreadSearch::ResumeHelper() {
 }
 
 void TThreadSearch::RequestStop() {
-  Checkup_mask = 1;
+  StopPollMask = 1;
   stop = true;
 }
 

@@ -82,11 +82,11 @@ class TThreadSearch : public TSearchBoard {
   TThreadSearch(const TThreadSearch&) = delete;
   TThreadSearch& operator=(const TThreadSearch&) = delete;
 
-  // The abort check, made when Nodes & Checkup_mask is 0: throws SearchAborted
+  // The abort check, made when Nodes & StopPollMask is 0: throws SearchAborted
   // when this thread must stop.
   virtual void CheckStop();
   // Does another search thread hold a non-negative root score?
-  virtual bool AutreScorePositif() const;
+  virtual bool OtherThreadScoreNotNegative() const;
   // The root list: MoveStack from 0 to RootMoveCount() - 1.
   int RootMoveCount() const { return FirstMove[1]; }
   void ResetBest() {
@@ -110,7 +110,7 @@ class TThreadSearch : public TSearchBoard {
   void CountNode() {
     const std::uint64_t nodes = Nodes.load(std::memory_order_relaxed) + 1;
     Nodes.store(nodes, std::memory_order_relaxed);
-    if ((nodes & Checkup_mask.load(std::memory_order_relaxed)) == 0) CheckStop();
+    if ((nodes & StopPollMask.load(std::memory_order_relaxed)) == 0) CheckStop();
   }
   // The node at the current ply was reached: the selective depth grows.
   void NoteSelDepth() {
@@ -151,7 +151,7 @@ class TThreadSearch : public TSearchBoard {
   std::atomic<std::uint32_t> SelDepth{0};  // the deepest ply reached, quiescence included
   TEvalState Eval;
   TEvalCache EvalCache;
-  bool couptrouve = false;
+  bool StoredMoveFound = false;
   std::int32_t RootAlpha = NoScore;
   std::int32_t RootBeta = -NoScore;
   std::atomic<std::uint32_t> IterationDepth{IdleDepth};
@@ -159,7 +159,7 @@ class TThreadSearch : public TSearchBoard {
   TMove ExpectedReply;  // written by this thread under RootLock
   std::int32_t ThreadScore = NoScore;
   std::atomic<std::int32_t> MaxMoves{0};
-  std::atomic<std::uint32_t> Checkup_mask{DefaultCheckupMask};
+  std::atomic<std::uint32_t> StopPollMask{DefaultCheckupMask};
   TEGTB EGTB;
   std::atomic<std::uint64_t> TablebaseHits{0};  // probes the tablebases answered
   // Guards Best, ExpectedReply and the root move list (MoveStack from 0 to

@@ -72,7 +72,7 @@ void InitMovesToGo(TThreadSearch& main, std::int32_t t, const TLevel& level, boo
   if (t <= 15000) {
     BonusCount = NoBonus;
     BonusAllowed = false;
-    main.Checkup_mask = t <= 2000 ? EveryNode : FrequentCheck;
+    main.StopPollMask = t <= 2000 ? EveryNode : FrequentCheck;
   }
   SetSliceAndSpare((std::int64_t(t) - 100) / movesToGo, t);
   StartSlice(ponderHit, earned);
@@ -80,7 +80,7 @@ void InitMovesToGo(TThreadSearch& main, std::int32_t t, const TLevel& level, boo
   if (movesToGo == 1 && t >= 5000) {
     // The last move before the control: leave room for the interface.
     SetDeadline(Deadline - 1500);
-    main.Checkup_mask = FrequentCheck;
+    main.StopPollMask = FrequentCheck;
   }
 }
 
@@ -92,8 +92,8 @@ void InitSuddenDeath(TThreadSearch& main, std::int32_t t, const TLevel& level, b
   StartSlice(ponderHit, earned);
   // The check frequency matters at ponderhit too: a short clock cannot wait
   // 16,384 nodes between two looks at it.
-  if (t <= 30000) main.Checkup_mask = FrequentCheck;
-  if (t <= 2000) main.Checkup_mask = EveryNode;
+  if (t <= 30000) main.StopPollMask = FrequentCheck;
+  if (t <= 2000) main.StopPollMask = EveryNode;
   if (ponderHit) return;
   if (t <= 15000) {
     BonusCount = NoBonus;

@@ -24,7 +24,7 @@ std::uint32_t PhaseMinDepth(TPhase phase);
 
 // Starts the clock of a search on `timeLeft` ms (the side to move's clock,
 // the move time, or NoTimeLimit) and sets the deadline, the slice, the spare
-// time and `main`'s check frequency (Checkup_mask). `ponderStarts`: a ponder search,
+// time and `main`'s check frequency (StopPollMask). `ponderStarts`: a ponder search,
 // which gets no deadline (pass the current Pondering: once it is false the
 // ponderhit has set the budget, and the call changes nothing). `keepStartTick`: the call made at "ponderhit",
 // which keeps the ponder search's start and grants the bonus slices earned

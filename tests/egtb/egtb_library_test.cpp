@@ -110,22 +110,23 @@ TEST_F(EgtbLibrary, HandCheckedPositions) {
   for (const auto& c : cases) EXPECT_EQ(Score(c.men, c.side), c.score) << c.men << " side " << c.side;
 }
 
-// Each spoils the arrays of a valid "Ke1 Rh1 / Ke8".
+// Each spoils one thing in the arrays of a valid "Ke1 Rh1 / Ke8", so the
+// refusal can only be for it. Its text is for people: the engine only looks
+// whether there is one.
 TEST_F(EgtbLibrary, MalformedProbesAreRefused) {
-  const auto refusal = [](auto spoil, int side = 0) {
-    Arguments a(Parse("Ke1 Rh1 / Ke8", side));
+  const auto refused = [](auto spoil, int side = 0) {
+    Arguments a(Parse("Ke1 Rh1 / Ke8", 0));
     spoil(a);
     const char* error = nullptr;
-    EXPECT_EQ(probe(a.whites, a.blacks, a.pclist, side, &error), 0);
-    return std::string(error ? error : "(answered)");
+    return probe(a.whites, a.blacks, a.pclist, side, &error) == 0 && error != nullptr;
   };
   using A = Arguments&;
-  EXPECT_EQ(refusal([](A a) { a.whites[3] = 18, a.pclist[1] = 1; }), "position has more than 3 men");
-  EXPECT_EQ(refusal([](A a) { a.whites[15] = -1; }), "white king missing or off the board");
-  EXPECT_EQ(refusal([](A a) { a.blacks[15] = 64; }), "black king missing or off the board");
-  EXPECT_EQ(refusal([](A a) { a.pclist[3] = -1; }), "piece count in pclist out of range 0..3");
-  EXPECT_EQ(refusal([](A a) { a.whites[9] = 99; }), "pclist counts a piece whose square is off the board");
-  EXPECT_EQ(refusal([](A) {}, 2), "side to move must be 0 (White) or 1 (Black)");
+  EXPECT_TRUE(refused([](A a) { a.whites[3] = 18, a.pclist[1] = 1; })) << "four men";
+  EXPECT_TRUE(refused([](A a) { a.whites[15] = -1; })) << "White's king off the board";
+  EXPECT_TRUE(refused([](A a) { a.blacks[15] = 64; })) << "Black's king off the board";
+  EXPECT_TRUE(refused([](A a) { a.pclist[3] = -1; })) << "a count below zero";
+  EXPECT_TRUE(refused([](A a) { a.whites[9] = 99; })) << "a counted rook off the board";
+  EXPECT_TRUE(refused([](A) {}, 2)) << "side 2 to move";
 }
 
 // The test's own rules, for the whole-table check.

@@ -2,7 +2,6 @@
 // pawn hash's phases, and the direction of the middlegame adjustments.
 #include <gtest/gtest.h>
 
-#include "board/keys.h"
 #include "eval/middlegame_adjustments.h"
 #include "eval/terms.h"
 #include "support/eval_positions.h"
@@ -50,11 +49,9 @@ TEST(EvalPawnHash, MiddlegameEntriesAreNotReusedInTheEndgame) {
   TEvalState e;
   Evaluate(*board, e, tables);
   const TPawnHashEntry& entry = tables.Entry(board->hashP);
-  EXPECT_EQ(entry.ID, board->hashP ^ Keys.PhaseKeys[PhaseKeySelect[middlegame]]);
   const TSidePair middlegamePawns = entry.TabScore;
   e.PhaseAtRoot = endgame;
   EXPECT_EQ(Evaluate(*board, e, tables), endgameAlone);
-  EXPECT_EQ(entry.ID, board->hashP ^ Keys.PhaseKeys[PhaseKeySelect[endgame]]);
   EXPECT_NE(entry.TabScore, middlegamePawns);
 }
 

@@ -72,9 +72,9 @@ class Infos : public ::testing::Test {
     TInfos::IterationDone(t, depth, score);
     return capture.Text();
   }
-  std::string EnCours(int i, std::int32_t id) {
+  std::string CurrentMove(int i, std::int32_t id) {
     OutputCapture capture;
-    TInfos::EnCours(E2E4, i, 9, id);
+    TInfos::CurrentMove(E2E4, i, id);
     return capture.Text();
   }
   TThreadSearch main{1}, helper{2};
@@ -121,10 +121,10 @@ TEST_F(Infos, SeveralLinesComeRankedAndCountAllThreads) {
 }
 
 TEST_F(Infos, CurrentMoveComesFromTheThreadWithTheVoiceOutsideTestMode) {
-  EXPECT_EQ(EnCours(0, 1), "");  // nobody has the voice yet
+  EXPECT_EQ(CurrentMove(0, 1), "");  // nobody has the voice yet
   TInfos::TakeVoice(1, 0);
-  EXPECT_EQ(EnCours(2, 1), "info currmove e2e4 currmovenumber 3\n");
-  EXPECT_EQ(EnCours(2, 2), "");
+  EXPECT_EQ(CurrentMove(2, 1), "info currmove e2e4 currmovenumber 3\n");
+  EXPECT_EQ(CurrentMove(2, 2), "");
   TInfos::Init();
   NoInfoOutput = true;  // test mode: silent, and nobody takes the voice
   EXPECT_EQ(Iteration(helper, 10, 50), "");
@@ -134,7 +134,7 @@ TEST_F(Infos, CurrentMoveComesFromTheThreadWithTheVoiceOutsideTestMode) {
   EXPECT_EQ(InfoThread, 0);
   EXPECT_EQ(InfoScore, NoScore);
   InfoThread = 2;
-  EXPECT_EQ(EnCours(0, 2), "");
+  EXPECT_EQ(CurrentMove(0, 2), "");
 }
 
 }  // namespace

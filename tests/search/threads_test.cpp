@@ -195,7 +195,7 @@ TEST(SearchAbort, AnAbortDeepInTheSearchIsCaughtAndTheBoardRebuilt) {
   TMainThreadSearch main(source);
   main.CopyMain();
   main.PrepareBoard();
-  main.Checkup_mask = 15;  // a check every 16 nodes, well within the ply limit
+  main.StopPollMask = 15;  // a check every 16 nodes, well within the ply limit
   SearchStopped = true;  // "stop" has arrived: the next check aborts
   // Down the first legal line until told to stop; nothing is taken back.
   std::function<void()> dive = [&] {
@@ -227,13 +227,13 @@ TEST_F(Threads, EverySearchStartsTheHelpersAfresh) {
   TThreadSearch& helper = UciMain().Helper(0);
   for (const char* position : {"startpos moves e2e4 e7e5", "fen 1r5k/8/8/8/8/8/8/K6r w - - 0 1"}) {
     helper.Nodes = 4000000000u;
-    helper.couptrouve = true;
+    helper.StoredMoveFound = true;
     Serve(std::string("position ") + position);
     Serve("go depth 4");
     UciMain().Thread().WaitIdle();
     EXPECT_LT(helper.Nodes, 4000000000u) << position;
     EXPECT_EQ(helper.Nodes > 0, position[0] == 's') << position;
-    EXPECT_FALSE(helper.couptrouve) << position;
+    EXPECT_FALSE(helper.StoredMoveFound) << position;
   }
 }
 
@@ -255,7 +255,7 @@ TEST_F(Threads, RootMovesAreDealtInTurnAndTheMainThreadKeepsThePrincipalMove) {
     for (std::int32_t id = 1; id <= threads; ++id) {
       EXPECT_EQ(RootList(Thread(id)), Every(dealt, std::size_t(id - 1), threads)) << "thread " << id;
       EXPECT_EQ(Thread(id).MaxMoves, Thread(id).RootMoveCount());
-      EXPECT_EQ(Thread(id).couptrouve, id == 1);  // only the main thread starts from the stored move
+      EXPECT_EQ(Thread(id).StoredMoveFound, id == 1);  // only the main thread starts from the stored move
     }
     EXPECT_EQ(InfoThread, 1);
   }
@@ -312,7 +312,7 @@ TEST_F(Threads, AStoredRootMoveInAnotherShareIsExchangedForTheFirstMove) {
         << c.what;
     // The taker starts from the stored move as if it had found it itself.
     const TThreadSearch& taker = Thread(c.taker);
-    EXPECT_TRUE(taker.couptrouve) << c.what;
+    EXPECT_TRUE(taker.StoredMoveFound) << c.what;
     EXPECT_EQ(MoveText(taker.Best.m), expected[c.taker - 1][0]) << c.what;
     EXPECT_EQ(taker.Best.score, 25) << c.what;
   }

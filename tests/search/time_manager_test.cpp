@@ -44,7 +44,7 @@ class TimeManager : public ::testing::Test {
     TimeMode = mode;
     level = TLevel{movesToGo, increment};
     Pondering = ponder;
-    main.Checkup_mask = DefaultCheckupMask;
+    main.StopPollMask = DefaultCheckupMask;
     InitTime(main, ponder ? NoTimeLimit : t, level, ponder, false);
   }
   std::int64_t Budget() const { return Deadline - StartTick; }
@@ -93,7 +93,7 @@ TEST_F(TimeManager, SliceReserveDeadlineAndCheckFrequency) {
     using Clock = std::tuple<std::int64_t, std::int64_t, std::int64_t, std::int64_t>;  // slice, allotted, budget, spare
     EXPECT_EQ(Clock(TimeSlice, TimeAllotted, Budget(), SpareTime),
               Clock(c.slice, c.slice, c.budget, c.t - std::int64_t(c.reserveSlices) * c.slice));
-    EXPECT_EQ(std::tuple(main.Checkup_mask.load(), BonusAllowed.load(), BonusCount.load()),
+    EXPECT_EQ(std::tuple(main.StopPollMask.load(), BonusAllowed.load(), BonusCount.load()),
               std::tuple(c.mask, c.helpAllowed, c.bonusCount));
   }
   // The move overhead is what the interface needs to pass the move on.
@@ -124,7 +124,7 @@ TEST_F(TimeManager, TimeBonusNeedsDropsAddingUpTo25AndComesTwiceAtMost) {
 }
 
 TEST_F(TimeManager, TimeBonusWaitsForDepthAClockAndSpareTime) {
-  struct Case { const char* why; std::uint8_t mode; std::int32_t t, movesToGo; TPhase phase; std::uint32_t prof; bool granted; };
+  struct Case { const char* why; std::uint8_t mode; std::int32_t t, movesToGo; TPhase phase; std::uint32_t depth; bool granted; };
   const Case cases[] = {
       {"deep enough", tmMovesToGo, 120000, 30, middlegame, 8, true},
       {"too shallow", tmMovesToGo, 120000, 30, middlegame, 7, false},
@@ -138,7 +138,7 @@ TEST_F(TimeManager, TimeBonusWaitsForDepthAClockAndSpareTime) {
     SetUp();
     StartClock(c.mode, c.t, c.movesToGo);
     main.Eval.PhaseAtRoot = c.phase;
-    main.IterationDepth = c.prof;
+    main.IterationDepth = c.depth;
     EXPECT_EQ(Drop(50), c.granted ? BonusLine : "") << c.why;
     EXPECT_EQ(BonusGranted, c.granted) << c.why;
   }
@@ -162,7 +162,7 @@ TEST_F(TimeManager, PonderhitGrantsTheSlicesEarnedWhilePonderingAsFarAsTheClockA
     SCOPED_TRACE(c.t);
     EXPECT_FALSE(Pondering);
     EXPECT_EQ(StartTick, ponderStart);  // the time spent pondering counts
-    EXPECT_TRUE(TimeAllotted == c.budget && Budget() == c.budget && main.Checkup_mask == c.mask);
+    EXPECT_TRUE(TimeAllotted == c.budget && Budget() == c.budget && main.StopPollMask == c.mask);
     // The search starting only now, having read Pondering just before the
     // ponderhit cleared it, must not park the clock again.
     InitTime(main, NoTimeLimit, level, true, false);
@@ -230,7 +230,7 @@ TEST_F(TimeManager, HelpIsHandedToAThreadAtTheSameDepthOrEnds) {
   TProtocolBoard board;
   OutputCapture quiet;
   TMainThreadSearch search(board);
-  struct Case { std::int32_t owner; std::uint32_t prof[3]; std::int32_t returning, next; };  // next 0: it ends
+  struct Case { std::int32_t owner; std::uint32_t depths[3]; std::int32_t returning, next; };  // next 0: it ends
   const Case cases[] = {
       {1, {8, 8, 8}, 1, 2},
       {3, {8, 8, 8}, 3, 1},  // a helper gives it to the main thread first
@@ -244,7 +244,7 @@ TEST_F(TimeManager, HelpIsHandedToAThreadAtTheSameDepthOrEnds) {
     HelpThread = c.owner;
     SavedDeadline = 1000;
     Deadline = 5000;
-    for (std::int32_t id : {1, 2, 3}) (id == 1 ? search : search.Helper(std::size_t(id - 2))).IterationDepth = c.prof[id - 1];
+    for (std::int32_t id : {1, 2, 3}) (id == 1 ? search : search.Helper(std::size_t(id - 2))).IterationDepth = c.depths[id - 1];
     OutputCapture capture;
     PassHelpOn(search, c.returning == 1 ? search : search.Helper(std::size_t(c.returning - 2)));
     SCOPED_TRACE(testing::Message() << "owner " << c.owner << " returning " << c.returning);
