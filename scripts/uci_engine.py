@@ -1,5 +1,7 @@
 """A UCI engine as a child process, for the measuring scripts: send lines,
-read up to a line, and time one search to its answer."""
+read up to a line, and time one search to its answer. A script imports it
+after `sys.dont_write_bytecode = True`, so that no compiled copy is left
+in the tree."""
 import subprocess
 import time
 
@@ -24,8 +26,7 @@ class Engine:
         self.offers = {" ".join(w[2:w.index("type")]) for w in identity if w[:2] == ["option", "name"] and "type" in w}
         for name, value in options:
             self.send(f"setoption name {name} value {value}")
-        self.send("isready")
-        self.until("readyok")
+        self.sync()
 
     def send(self, line):
         self.proc.stdin.write(line + "\n")
@@ -40,19 +41,30 @@ class Engine:
                 return seen
         raise SystemExit("the engine ended without " + prefix)
 
-    def search(self, fen, go):
-        """Seconds from `go` to "bestmove", and the words of the last "info depth" line."""
-        self.send("position fen " + fen)
+    def sync(self):
+        """Waits until the engine has done everything sent before."""
+        self.send("isready")
+        self.until("readyok")
+
+    def think(self, go):
+        """Sends `go`: the seconds to "bestmove", and every line up to it, split into words."""
         start = time.monotonic()
         self.send(go)
         lines = self.until("bestmove")
-        seconds = time.monotonic() - start
+        return time.monotonic() - start, lines
+
+    def search(self, fen, go):
+        """Seconds from `go` to "bestmove", and the words of the last "info depth" line."""
+        self.send("position fen " + fen)
+        seconds, lines = self.think(go)
         infos = [words for words in lines if words[:2] == ["info", "depth"] and "nodes" in words]
         return seconds, infos[-1] if infos else []
 
     def quit(self):
         self.send("quit")
         self.proc.wait()
+        self.proc.stdin.close()
+        self.proc.stdout.close()
 
 
 def field(words, name):
