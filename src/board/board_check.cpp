@@ -50,3 +50,9 @@ bool TSearchBoard::board_is_ok(bool withKingLines) const {
   }
   return true;
 }
+
+bool TSearchBoard::move_is_ok(TMove m) const {
+  // Castling is generated whatever stands in its way: making it tests the path.
+  return m.from < 64 && m.to < 64 && m.from != m.to && Color[m.from] == Side && Piece[m.from] != bpEmpty &&
+         (m.Has(MoveCastle) || Piece[m.to] == bpEmpty || (Color[m.to] == XSide && Piece[m.to] != King));
+}

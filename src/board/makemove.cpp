@@ -188,6 +188,7 @@ std::uint32_t TSearchBoard::KeyAfter(TMove m) const {
 }
 
 bool TSearchBoard::MakeMove(TMove m) {
+  assert(move_is_ok(m));
   assert(HistoryLength < GameHistory.size());
 #ifndef NDEBUG
   const std::uint32_t expectedKey = KeyAfter(m), expectedPawnKey = PawnKeyAfter(m);
@@ -237,6 +238,7 @@ bool TSearchBoard::MakeMoveOutOfCheck(TMove m) {
 }
 
 void TSearchBoard::MakeMoveUnchecked(TMove m) {
+  assert(move_is_ok(m));
   assert(!(m.bits & MoveCastle));
   assert(HistoryLength < GameHistory.size());
 #ifndef NDEBUG

@@ -194,6 +194,9 @@ class TSearchBoard : public TBoardState {
   // run after the last move, so `withKingLines` is false between a make and
   // the check analysis that follows it.
   bool board_is_ok(bool withKingLines = true) const;
+  // `m` moves a man of the side to move from one square to another, and
+  // takes no king (castling aside, whose path making it tests).
+  bool move_is_ok(TMove m) const;
 
   // --- Fields -------------------------------------------------------------
   std::int32_t CheckCount = 0;          // pieces giving check to the side to move

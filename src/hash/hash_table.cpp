@@ -1,6 +1,7 @@
 #include "hash/hash_table.h"
 
 #include <algorithm>
+#include <cassert>
 #include <new>
 
 std::atomic<std::int32_t> SearchSeq{0};
@@ -91,6 +92,8 @@ bool TTranspositionTable::ProbeHash(const TBoardState& source, std::int32_t alph
 
 void TTranspositionTable::RecordHash(const TBoardState& source, TMove move, std::int32_t depth, std::int32_t value,
                             std::int8_t hashf) {
+  assert(hashf == hashfExact || hashf == hashfUpper || hashf == hashfLower);
+  assert(value >= -40000 && value <= 40000 && depth > -128 && depth < 128);
   THash& entry = Entry(source.hash);
   const std::uint8_t seq = CurrentSeq();
   // A deeper result of this same search is worth more than this one.

@@ -223,8 +223,7 @@ void TUCI::ApplyOption(const TOption& option, const std::string& value) {
       mainSearch_->ClearAllTables();
       break;
     case TOptionId::OwnBook:
-      OwnBook = value == "true";
-      if (!OwnBook) mainSearch_->OpeningBook.CloseBook();
+      mainSearch_->OpeningBook.SetInUse(value == "true");
       break;
   }
 }

@@ -2,6 +2,7 @@
 // algorithm. One body serves the three forms; the form is a template
 // parameter, so every test on it costs nothing at run time.
 #include <algorithm>
+#include <cassert>
 
 #include "eval/terms.h"
 #include "board/keys.h"
@@ -93,6 +94,7 @@ template <TSearchForm Form>
 std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
                        TPathExtensions path, bool noNull, bool parentInCheck, bool afterNull) {
   constexpr bool EndgameForm = Form != TSearchForm::Normal;
+  assert(node_is_ok(t, alpha, beta, depth));
   t.Pv.Clear(t.Ply);
 
   // 1. Horizon: the quiescence search takes over.

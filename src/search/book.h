@@ -4,15 +4,12 @@
 // move is taken from it: only its presence matters.
 #pragma once
 
+#include <fstream>
 #include <string>
 
 class TBoardState;
 
-// Book state of the program; touched by the protocol thread only.
-extern bool OwnBook;   // book use switched on
-extern bool BookOpen;  // the file is open
-extern std::string BookName;
-
+// Touched by the protocol thread only.
 class TBook {
  public:
   // `owner` is the search thread that owns the book; it may be null.
@@ -21,10 +18,20 @@ class TBook {
   TBook(const TBook&) = delete;
   TBook& operator=(const TBook&) = delete;
 
+  // Book use on or off ("OwnBook"); off closes the file.
+  void SetInUse(bool inUse);
+  bool InUse() const { return inUse_; }
+  bool IsOpen() const { return file_.is_open(); }
+
   // Opens the book file of directory `repertoire` if book use is on, the
   // file exists and it is not open yet; otherwise does nothing, silently.
   void OpenBook(const std::string& repertoire);
   void CloseBook();
 
   TBoardState* source;
+
+ private:
+  bool inUse_ = false;
+  std::string name_ = "vostrak.OPN";
+  std::ifstream file_;
 };

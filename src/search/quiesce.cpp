@@ -1,5 +1,7 @@
 // The quiescence search: captures, promotions and a few checks below the
 // horizon, so that the evaluation is only trusted in quiet positions.
+#include <cassert>
+
 #include "search/search.h"
 
 namespace {
@@ -25,6 +27,7 @@ void PrefetchChildren(TThreadSearch& t) {
 template <bool Endgame>
 std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
                      std::int32_t checksUsed, bool afterNull, bool quietCheck) {
+  assert(node_is_ok(t, alpha, beta, depth) && depth <= 0);
   t.Pv.Clear(t.Ply);
   t.NoteSelDepth();
   // 1. Draws.

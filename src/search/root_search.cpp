@@ -101,6 +101,7 @@ void AddRootLine(TThreadSearch& t, TMove move, std::int32_t s) {
 
 template <TSearchForm Form>
 std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t beta) {
+  assert(node_is_ok(t, alpha, beta, std::int32_t(t.IterationDepth.load())) && t.Ply == 0);
   // 1. The main thread's root takes the game's side and history again.
   std::int8_t flag = hashfUpper;
   TMove bestMove;

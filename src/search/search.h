@@ -9,6 +9,15 @@
 
 constexpr std::int32_t Infinity = 40000;
 
+// A node's arguments make sense: an ordered window within the score range,
+// a ply the per-ply tables hold, a depth no iteration could exceed.
+inline bool node_is_ok(const TThreadSearch& t, std::int32_t alpha, std::int32_t beta, std::int32_t depth) {
+  return -Infinity <= alpha && alpha < beta && beta <= Infinity && t.Ply <= std::uint32_t(MaxPly) + 1 &&
+         depth < 4 * PlyTableSize && depth > -4 * PlyTableSize;
+}
+// A score a node returns: within the window's range, never beyond a mate.
+constexpr bool score_is_ok(std::int32_t score) { return -Infinity <= score && score <= Infinity; }
+
 // A move that mates on the next ply cannot be bettered: once alpha holds
 // such a mate the node's remaining moves need no search. A longer mate can,
 // so it never ends the move loop early.

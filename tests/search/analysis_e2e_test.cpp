@@ -51,6 +51,9 @@ long long Rank(const std::string& score) {
   return n > 0 ? 1000000 - n : -1000000 - n;
 }
 
+// Sanitized builds search many times slower.
+constexpr int AnswerBoundMs = CheckedBuild ? 300000 : 30000;
+
 const char* const MateInTwo = "fen 2r3k1/5ppp/8/8/8/8/3R1PPP/3Q2K1 w - - 0 1";
 
 class Analysis : public EngineSession {
@@ -151,7 +154,7 @@ TEST_F(Analysis, DepthsStartAtOneAndNeverFall) {
   engine.Send("position startpos");
   engine.Send("go depth 9");
   std::vector<std::string> seen;
-  ASSERT_TRUE(BestMove(30000, nullptr, &seen));
+  ASSERT_TRUE(BestMove(AnswerBoundMs, nullptr, &seen));
   const std::vector<TInfo> infos = DepthLines(seen);
   ASSERT_FALSE(infos.empty());
   EXPECT_EQ(infos.front().depth, 1);
@@ -168,9 +171,9 @@ TEST_F(Analysis, LinesGoOnWhereTheTableAnswered) {
   const std::string position = "startpos moves e2e4 e7e5 g1f3 b8c6";
   for (int run = 0; run < 2; ++run) {
     engine.Send("position " + position);
-    engine.Send("go depth 9");
+    engine.Send("go depth 8");
     std::vector<std::string> seen;
-    ASSERT_TRUE(BestMove(30000, nullptr, &seen));
+    ASSERT_TRUE(BestMove(AnswerBoundMs, nullptr, &seen));
     std::string last;
     for (const std::string& line : seen)
       if (line.starts_with("info depth")) last = line.substr(line.find(" pv ") + 4);
@@ -203,7 +206,7 @@ TEST_F(Analysis, MultiPvLinesAreRankedDistinctAndLedByTheAnswer) {
     engine.Send(c.go);
     if (c.then) engine.Send(c.then);
     std::vector<std::string> seen;
-    const auto answer = BestMove(30000, nullptr, &seen);
+    const auto answer = BestMove(AnswerBoundMs, nullptr, &seen);
     ASSERT_TRUE(answer) << c.go;
     SCOPED_TRACE(std::string(c.position) + ", " + c.go + ", threads " + c.threads);
     ExpectRankedLines(seen, MoveOf(*answer), c.lines);

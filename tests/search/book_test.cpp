@@ -24,29 +24,29 @@ TEST(ProtocolBook, OpenedByAStartPositionClosedByAnotherPlacement) {
   TBook book;
   TProtocolBoard board;
   board.Book = &book;
-  EXPECT_FALSE(OwnBook);  // off at start
-  OwnBook = true;
+  EXPECT_FALSE(book.InUse());  // off at start
+  book.SetInUse(true);
   EXPECT_EQ(Position(board, "startpos"), "");  // no file: silent
-  EXPECT_FALSE(BookOpen);
+  EXPECT_FALSE(book.IsOpen());
   ASSERT_TRUE(WriteTextLines(JoinPath(StartDir, "vostrak.OPN"), {"any content"}));
-  OwnBook = false;
+  book.SetInUse(false);
   Position(board, "startpos");
-  EXPECT_FALSE(BookOpen);
-  OwnBook = true;
+  EXPECT_FALSE(book.IsOpen());
+  book.SetInUse(true);
   EXPECT_EQ(Position(board, "startpos moves e2e4 e7e5"), "");
-  EXPECT_TRUE(BookOpen);
+  EXPECT_TRUE(book.IsOpen());
   // Another side to move is still the start placement; a refused FEN sets
   // nothing up; a real change of placement closes the book.
   Position(board, "fen rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b - - 0 1");
   Position(board, "fen 8/8/8/8/8/8/8/8 w - -");
-  EXPECT_TRUE(BookOpen);
+  EXPECT_TRUE(book.IsOpen());
   Position(board, "fen rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN1 w Qkq - 0 1 moves e2e4");
-  EXPECT_FALSE(BookOpen);
+  EXPECT_FALSE(book.IsOpen());
   Position(board, "startpos");
   book.CloseBook();
   book.CloseBook();  // closing twice is harmless
-  EXPECT_FALSE(BookOpen);
-  OwnBook = false;
+  EXPECT_FALSE(book.IsOpen());
+  book.SetInUse(false);
   StartDir = savedStartDir;
   std::filesystem::remove_all(dir);
 }
