@@ -9,12 +9,8 @@
 
 #include "platform/console.h"
 #include "platform/system.h"
-#include "search/book.h"
 #include "protocol/convert.h"
-#include "protocol/bestmove_printer.h"
-#include "protocol/uci.h"
 #include "search/control.h"
-#include "search/main_thread_search.h"
 
 namespace {
 
@@ -166,32 +162,24 @@ TGoOrder ReadGoOrder(std::string_view args) {
   return order;
 }
 
-void TUCI::ParseGoCommand(std::string_view args) {
-  // The clock runs from the order on.
-  const std::int64_t orderTick = Ticks();
-  const TGoOrder go = ReadGoOrder(args);
+TSearchOrder SearchOrderOf(const TGoOrder& go, TProtocolBoard& board, TLevel& level, std::int32_t multiPv) {
   for (const std::string& note : go.notes) WriteInfoString("go " + note);
   TSearchOrder order;
   order.Ponder = go.ponder;
-  order.MultiPv = multiPv_;
-  order.Level = level_;
+  order.MultiPv = multiPv;
+  order.Level = level;
   ApplySearchLimits(go, order);
-  RestrictRootMoves(*this, go.searchmoves, order.SearchMoves);
+  RestrictRootMoves(board, go.searchmoves, order.SearchMoves);
   const bool limited = go.depth || go.mate || go.nodes;
   if (go.infinite || (!go.HasClock() && !go.movetime && !limited)) {
     // Searches until "stop" (or "ponderhit" when pondering): the limits
     // given with it only end the thinking, not the wait for the order.
     order.TimeMode = tmUnlimited;
-    MainSearch().OpeningBook.CloseBook();
   } else if (go.HasClock()) {
-    ApplyClock(go, Side, level_, order);
+    ApplyClock(go, board.Side, level, order);
   } else if (go.movetime) {
     order.TimeMode = tmFixedTime;
     order.GoTime = *go.movetime;
   }
-  // The previous search's answer goes out before this search starts.
-  if (output_) output_->WaitPrinted();
-  MainSearch().Start(order, orderTick);
+  return order;
 }
-
-void TUCI::PonderHit() { MainSearch().PonderHit(); }

@@ -9,6 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "protocol/protocol_board.h"
+#include "search/control.h"
+
 struct TGoOrder {
   bool ponder = false;
   bool infinite = false;
@@ -25,4 +28,10 @@ struct TGoOrder {
 
 // Reads the text after "go". Keywords are recognised in any letter case.
 TGoOrder ReadGoOrder(std::string_view args);
+
+// The search order `go` gives in the position on `board`, whose root moves
+// check "searchmoves"; the notes on the order are reported as it is read.
+// `level` is the clock's shape, which an order without moves to go or an
+// increment keeps from the last one.
+TSearchOrder SearchOrderOf(const TGoOrder& go, TProtocolBoard& board, TLevel& level, std::int32_t multiPv);
 

@@ -10,6 +10,7 @@
 #include "protocol/convert.h"
 #include "search/egtb_bridge.h"
 #include "protocol/epd_test_run.h"
+#include "protocol/go_command.h"
 #include "protocol/option_table.h"
 #include "protocol/text.h"
 #include "protocol/bestmove_printer.h"
@@ -148,7 +149,7 @@ void TUCI::Dispatch(const std::string& line) {
   } else if (line == "test") {
     RunEpdTest(*this, *mainSearch_);
   } else if (line == "ponderhit") {
-    PonderHit();
+    mainSearch_->PonderHit();
   }
 }
 
@@ -268,7 +269,14 @@ void TUCI::Go(const std::string& line) {
   // Some interfaces search without ever asking "isready": the tablebases
   // are set up before the first search all the same.
   SetUpChangedTablebases();
-  ParseGoCommand(Trim(line.size() > 3 ? std::string_view(line).substr(3) : std::string_view()));
+  // The clock runs from the order on.
+  const std::int64_t orderTick = Ticks();
+  const TGoOrder go = ReadGoOrder(Trim(line.size() > 3 ? std::string_view(line).substr(3) : std::string_view()));
+  const TSearchOrder order = SearchOrderOf(go, *this, level_, multiPv_);
+  if (order.TimeMode == tmUnlimited) mainSearch_->OpeningBook.CloseBook();
+  // The previous search's answer goes out before this search starts.
+  if (output_) output_->WaitPrinted();
+  mainSearch_->Start(order, orderTick);
 }
 
 void WaitForUci() {

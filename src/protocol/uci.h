@@ -48,10 +48,6 @@ class TUCI : public TProtocolBoard {
   void ApplyOption(const struct TOption& option, const std::string& value);
   void Position(const std::string& line);
   void Go(const std::string& line);
-  // "go" with its arguments (the text after "go ", trimmed); go_command.cpp.
-  void ParseGoCommand(std::string_view args);
-  // "ponderhit": the running ponder search becomes a timed search.
-  void PonderHit();
   void ReinitTablebases();
   // Sets the tablebases up again when an option changed them since.
   void SetUpChangedTablebases();
