@@ -33,13 +33,15 @@ inline bool Contains(const std::vector<std::string>& texts, std::string_view tex
 }
 
 // The generated move with this coordinate text (the first one for a
-// promotion without its letter); fails the test when there is none.
-inline TMove FindMove(const TSearchBoard& board, std::string_view text) {
+// promotion without its letter), with its ordering score; fails the test
+// when there is none.
+inline TGen FindGen(const TSearchBoard& board, std::string_view text) {
   for (const TGen& g : PlyMoves(board))
-    if (MoveText(g.m) == text) return g.m;
+    if (MoveText(g.m) == text) return g;
   ADD_FAILURE() << "no move " << text;
-  return TMove{};
+  return TGen{};
 }
+inline TMove FindMove(const TSearchBoard& board, std::string_view text) { return FindGen(board, text).m; }
 
 inline int Sq(std::string_view name) { return ParseSquare(name); }
 

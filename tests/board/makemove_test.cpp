@@ -1,5 +1,5 @@
 // What the board walk does not see of preparing and making moves: the legal
-// root list, repetitions and the null move.
+// root list, the castled mark, repetitions and the null move.
 #include <gtest/gtest.h>
 
 #include "board/board_fixture.h"
@@ -21,6 +21,12 @@ TEST(BoardPrepare, RootListKeepsLegalMovesOnly) {
   EXPECT_TRUE(board->FirstMove[0] == 0 && PlyMoves(*board).size() == 4u);  // the king's, none of the bishop's
   for (const TGen& g : PlyMoves(*board)) EXPECT_EQ(g.m.from, Sq("e1"));
   EXPECT_TRUE(board->board_is_ok());
+}
+
+TEST(BoardMakeMove, CastlingMarksTheKingAsCastled) {
+  auto board = BoardFromFen("4k3/8/8/8/8/8/8/4K2R w K - 0 1");
+  ASSERT_TRUE(Make(*board, "e1g1"));
+  EXPECT_EQ(board->KingEntry(Light).CastledAs, CastledShort);  // the evaluation's castling bonus reads it
 }
 
 TEST(BoardMakeMove, RepetitionFoundAfterFourPliesInsideTheHistory) {

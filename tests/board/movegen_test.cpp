@@ -12,22 +12,19 @@ TMove Quiet(std::string_view text) {
   return TMove{std::uint8_t(Sq(text.substr(0, 2))), std::uint8_t(Sq(text.substr(2, 2))), 0, 0};
 }
 
-int ScoreOf(const TSearchBoard& board, std::string_view text) {
-  for (const TGen& g : PlyMoves(board))
-    if (MoveText(g.m) == text) return g.score;
-  ADD_FAILURE() << "no move " << text;
-  return 0;
-}
+int ScoreOf(const TSearchBoard& board, std::string_view text) { return FindGen(board, text).score; }
 
 constexpr const char* Exchanges = "4k3/8/8/3q4/2P1p3/5Q2/8/4K3 w - - 0 1";
 
 // The search tries moves in the order of these scores: in each pair the
 // move that should be tried first scores higher.
 TEST(BoardMovegen, TheBetterMoveOfEachPairScoresHigher) {
+  constexpr const char* Captures = "4k3/8/8/3r1n2/4P3/8/8/3QK3 w - - 0 1";
   constexpr const char* Promotion = "r6k/1P6/8/8/8/8/8/7K w - - 0 1";
   struct TCase { const char *fen, *better, *worse; };
   const TCase cases[] = {
-      {Exchanges, "c4d5", "f3e4"},  // the least attacker on the greatest victim
+      {Captures, "d1d5", "e4f5"},  // the greater victim first, whatever takes it
+      {Captures, "e4d5", "d1d5"},  // then the lesser attacker
       {"rnbqkbnr/ppp1pppp/8/8/3pP3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1", "d4e3", "d8d5"},  // en passant is a capture
       {Promotion, "b7a8q", "b7b8q"},  // promoting with a capture
       {Promotion, "b7b8q", "b7b8n"},
@@ -65,11 +62,22 @@ TEST(BoardMovegen, EnPassantEvasionThatExposesTheKingIsNotGenerated) {
   }
 }
 
-TEST(BoardAttacks, PawnAttacksDoNotWrapAroundTheBoardEdge) {
-  // Squares next in numbering across the edge are not neighbours.
-  auto b = BoardFromFen("7k/8/8/p6p/P6P/8/P7/7K w - - 0 1");
-  EXPECT_TRUE(b->AttackedByDarkPawn(Sq("b4")) && b->AttackedByDarkPawn(Sq("g4")) && b->AttackedByLightPawn(Sq("g5")));
-  EXPECT_FALSE(b->AttackedByDarkPawn(Sq("a4")) || b->AttackedByLightPawn(Sq("h6")));
+// Squares next in numbering across the edge are not neighbours.
+TEST(BoardAttacks, APawnAttacksTheTwoSquaresDiagonallyAheadAndNoneAcrossTheEdge) {
+  auto board = BoardFromFen("k7/8/8/8/8/8/8/7K w - - 0 1");
+  for (const TSide side : {Light, Dark})
+    for (int pawn = 8; pawn < 56; ++pawn) {
+      board->Piece[pawn] = Pawn;
+      board->Color[pawn] = TBoardSide(side);
+      for (int target = 0; target < 64; ++target) {
+        const bool ahead = target / 8 == pawn / 8 + (side == Light ? -1 : 1);
+        const bool attacked = ahead && target % 8 != pawn % 8 && LineDistance(pawn, target) == 1;
+        EXPECT_EQ(side == Light ? board->AttackedByLightPawn(target) : board->AttackedByDarkPawn(target), attacked)
+            << SquareName[pawn] << " " << SquareName[target];
+      }
+      board->Piece[pawn] = bpEmpty;
+      board->Color[pawn] = bsEmpty;
+    }
 }
 
 TEST(BoardAttacks, EnPassantOpeningTheRankChecksOnce) {
@@ -103,6 +111,9 @@ TEST(BoardOrdering, AKillerClimbsOnlyPastTheSlotItHasOvertaken) {
   EXPECT_GT(board->KillerBonus(b), 0);  // one slot down, still a killer
   board->RecordRootKiller(b, 5);        // the root weighs by depth: one record passes c
   EXPECT_GT(board->KillerBonus(b), board->KillerBonus(c));
+  const int second = board->KillerBonus(b);
+  board->RecordKiller(b);  // and on into the first slot, still empty
+  EXPECT_GT(board->KillerBonus(b), second);
   // Killer and history score the quiet move of their ply only.
   board->History[Light][Sq("g1")][Sq("e2")] = 7;
   board->GenerateMoves();

@@ -82,8 +82,7 @@ TEST(EvalAdjustments, KingAttackBishopPairAndPawnCompensation) {
   EXPECT_EQ(TAdjustCase("4k3/8/8/8/8/8/8/R3K2R w - - 0 1").WhiteAttack({5, 10, 0, 10, 0}), 0);
   TAdjustCase pieces("4k3/8/8/8/8/8/8/RNB1K2R w - - 0 1");
   pieces.e.BishopTropismCount[Light] = 1;
-  EXPECT_GT(pieces.WhiteAttack({5, 10, 10, 20, 0}), 45);
-  EXPECT_TRUE(pieces.light.pawnStorm && pieces.light.attackers == 3);
+  EXPECT_GT(pieces.WhiteAttack({5, 10, 10, 20, 0}), 45);  // more than the entries' sum
   // The bishop pair counts less with a bad bishop.
   int pair[2];
   for (const int bad : {0, 1}) {
