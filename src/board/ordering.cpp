@@ -25,9 +25,9 @@ void TSearchBoard::RecordKillerWeighted(TMove m, std::int32_t weight) {
   TMove& k1 = Killer1[Side][Ply];
   TMove& k2 = Killer2[Side][Ply];
   TMove& k3 = Killer3[Side][Ply];
-  std::int32_t& s1 = killer1_scores[Side][Ply];
-  std::int32_t& s2 = killer2_scores[Side][Ply];
-  std::int32_t& s3 = killer3_scores[Side][Ply];
+  std::int32_t& s1 = KillerScore1[Side][Ply];
+  std::int32_t& s2 = KillerScore2[Side][Ply];
+  std::int32_t& s3 = KillerScore3[Side][Ply];
   if (m == k1) {
     s1 += weight;
   } else if (m == k2) {
@@ -51,9 +51,9 @@ void TSearchBoard::RecordKillerWeighted(TMove m, std::int32_t weight) {
 void TSearchBoard::ClearOrderingTables() {
   for (TKiller* killers : {&Killer1, &Killer2, &Killer3})
     for (auto& row : *killers) std::fill(std::begin(row), std::end(row), TMove{});
-  std::memset(killer1_scores, 0, sizeof killer1_scores);
-  std::memset(killer2_scores, 0, sizeof killer2_scores);
-  std::memset(killer3_scores, 0, sizeof killer3_scores);
+  std::memset(KillerScore1, 0, sizeof KillerScore1);
+  std::memset(KillerScore2, 0, sizeof KillerScore2);
+  std::memset(KillerScore3, 0, sizeof KillerScore3);
   std::memset(History, 0, sizeof History);
 }
 

@@ -224,7 +224,7 @@ class TSearchBoard : public TBoardState {
   std::int32_t MenCount[2][6]{};  // piece counts per side and kind
 
   TKiller Killer1{}, Killer2{}, Killer3{};
-  TKillerScore killer1_scores{}, killer2_scores{}, killer3_scores{};
+  TKillerScore KillerScore1{}, KillerScore2{}, KillerScore3{};
   THistory History{};
 
  private:
