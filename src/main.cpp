@@ -9,7 +9,6 @@
 #include "board/keys.h"
 #include "platform/console.h"
 #include "protocol/convert.h"
-#include "platform/start_dir.h"
 #include "protocol/uci.h"
 #include "tools/bench.h"
 #include "tools/perft.h"
@@ -28,7 +27,6 @@ int RunTool(const std::string& tool, const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  InitStartDir();
   InitGeometry();
   InitHashKeys();
   if (argc > 1) return RunTool(argv[1], std::vector<std::string>(argv + 2, argv + argc));

@@ -6,7 +6,6 @@
 
 #include "board/move_text.h"
 #include "board_agreement.h"
-#include "search/control.h"
 #include "search/main_thread_search.h"
 
 namespace {
@@ -99,12 +98,10 @@ std::vector<std::string_view> InputLines(std::string_view text) {
 }
 
 TFuzzSession::TFuzzSession() {
-  // The options a previous session may have changed start from their
-  // defaults again; the tables are kept small so that sessions are quick.
-  HashSizeMB = 1;
-  MoveOverhead = DefaultMoveOverhead;
   capture_ = std::make_unique<OutputCapture>();
   engine_ = std::make_unique<TUCI>();
+  // The tables are kept small so that sessions are quick.
+  engine_->HandleLine("setoption name Hash value 1");
 }
 
 void TFuzzSession::WaitUntilSettled() {
@@ -112,7 +109,7 @@ void TFuzzSession::WaitUntilSettled() {
   const auto start = steady_clock::now();
   bool stopped = false;
   // A ponder or infinite search waits for "ponderhit" or "stop" by design.
-  while (!search.Suspended() && !Pondering && TimeMode != tmUnlimited) {
+  while (!search.Suspended() && !search.Clock.Pondering() && search.Order().TimeMode != tmUnlimited) {
     if (!stopped && steady_clock::now() - start > Patience) {
       engine_->HandleLine("stop");
       stopped = true;
@@ -128,12 +125,12 @@ bool TFuzzSession::Send(std::string_view line) {
   if (WithoutTrailingBlanks(line) == "test") return true;
   TMainThreadSearch& search = engine_->MainSearch();
   const bool idle = search.Suspended();
-  // Only a search's start sets a node limit: cleared, it tells whether the
-  // line started one.
-  if (idle) NodeLimit = 0;
+  // Only a search's start sets a node limit: an order without one, put in
+  // place while the engine is idle, tells whether the line started one.
+  if (idle) search.TakeOrder(TSearchOrder{});
   const TProtocolBoard before = *engine_;
   quit_ = !engine_->HandleLine(Bounded(line));
-  if (idle && NodeLimit != 0) searched_.push_back(before);
+  if (idle && search.Order().NodeLimit != 0) searched_.push_back(before);
   if (!quit_) WaitUntilSettled();
   return !quit_;
 }

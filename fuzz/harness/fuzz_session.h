@@ -33,6 +33,8 @@ class TFuzzSession {
   // it printed: UCI replies only, and one legal answer per search started.
   // Empty when every rule held.
   std::string Finish();
+  // The engine's settings as the options left them.
+  const TEngineSettings& Settings() const { return engine_->Settings(); }
 
  private:
   void WaitUntilSettled();

@@ -3,7 +3,7 @@
 #include "fuzz_checks.h"
 #include "fuzz_session.h"
 #include "protocol/go_command.h"
-#include "search/control.h"
+#include "search/search_order.h"
 
 namespace {
 

@@ -5,8 +5,7 @@
 #include "fuzz_session.h"
 #include "protocol/convert.h"
 #include "protocol/option_table.h"
-#include "search/control.h"
-#include "search/egtb_bridge.h"
+#include "search/engine_settings.h"
 
 namespace {
 
@@ -28,13 +27,15 @@ std::string CheckNumberReaders(std::string_view line) {
 }
 
 // The options as the engine advertises them after "uci".
-std::string CheckOptionRanges() {
-  if (HashSizeMB < MinTableMB || HashSizeMB > MaxTableMB) return "Hash out of range: " + std::to_string(HashSizeMB);
-  if (NalimovCache < MinTableMB || NalimovCache > MaxTableMB)
-    return "NalimovCache out of range: " + std::to_string(NalimovCache);
-  if (ThreadsCount < 1 || ThreadsCount > MaxThreads) return "Threads out of range: " + std::to_string(ThreadsCount);
-  if (MoveOverhead < 0 || MoveOverhead > MaxMoveOverhead)
-    return "Move Overhead out of range: " + std::to_string(MoveOverhead);
+std::string CheckOptionRanges(const TEngineSettings& settings) {
+  const auto outside = [](const char* name, std::int32_t value, std::int32_t min, std::int32_t max) {
+    return value < min || value > max ? std::string(name) + " out of range: " + std::to_string(value) : std::string();
+  };
+  for (const std::string& fault : {outside("Hash", settings.HashMB, MinTableMB, MaxTableMB),
+                                   outside("NalimovCache", settings.TablebaseCacheMB, MinTableMB, MaxTableMB),
+                                   outside("Threads", settings.Threads, 1, MaxThreads),
+                                   outside("Move Overhead", settings.MoveOverhead, 0, MaxMoveOverhead)})
+    if (!fault.empty()) return fault;
   return {};
 }
 
@@ -51,7 +52,7 @@ std::string CheckSetOption(std::string_view input) {
   for (std::string_view line : lines)
     if (ReadSetOption(line)) session.Send(line);
   session.Send("isready");
-  std::string fault = CheckOptionRanges();
+  std::string fault = CheckOptionRanges(session.Settings());
   // Whatever the options now are, the engine still searches and answers.
   session.Send("position startpos moves d2d4");
   session.Send("go depth 2");

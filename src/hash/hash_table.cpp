@@ -4,16 +4,11 @@
 #include <cassert>
 #include <new>
 
-std::atomic<std::int32_t> SearchSeq{0};
-
 namespace {
 
-// Entries keep only the low byte of the search counter, so ages are counted
-// modulo 256: the table keeps working however many searches a game has.
-std::uint8_t CurrentSeq() { return std::uint8_t(SearchSeq.load(std::memory_order_relaxed)); }
-
-// Stored during this search or the previous one.
-bool Fresh(std::uint8_t seq) { return std::uint8_t(CurrentSeq() - seq) <= 1; }
+// Stored during this search or the previous one. Ages are counted modulo
+// 256: the table keeps working however many searches a game has.
+bool Fresh(std::uint8_t seq, std::uint8_t current) { return std::uint8_t(current - seq) <= 1; }
 
 // Stored depths from here on are search artefacts and never protect an entry.
 constexpr std::int32_t UnprotectedDepth = 39;
@@ -72,7 +67,7 @@ bool TTranspositionTable::Resize(TTableUnits share) {
 bool TTranspositionTable::ProbeHash(const TBoardState& source, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
                            std::int32_t& value) const {
   const THash& entry = Entry(source.hash);
-  if (entry.ID != source.hash || entry.Depth < depth || !Fresh(entry.seq)) return false;
+  if (entry.ID != source.hash || entry.Depth < depth || !Fresh(entry.seq, searchCount_)) return false;
   const std::int32_t stored = FromTable(entry.Score, std::int32_t(source.Ply));
   switch (entry.Bound) {
     case hashfExact:
@@ -95,7 +90,7 @@ void TTranspositionTable::RecordHash(const TBoardState& source, TMove move, std:
   assert(hashf == hashfExact || hashf == hashfUpper || hashf == hashfLower);
   assert(value >= -40000 && value <= 40000 && depth > -128 && depth < 128);
   THash& entry = Entry(source.hash);
-  const std::uint8_t seq = CurrentSeq();
+  const std::uint8_t seq = searchCount_;
   // A deeper result of this same search is worth more than this one.
   if (entry.Depth > depth && entry.Depth < UnprotectedDepth && entry.seq == seq) return;
   if (!move.IsNone()) {
@@ -135,7 +130,7 @@ std::int32_t TTranspositionTable::HashFull() const {
   if (sample == 0) return 0;
   // An empty entry has key 0; a stored position with key 0 is rare enough
   // not to matter to an estimate.
-  const std::uint8_t seq = CurrentSeq();
+  const std::uint8_t seq = searchCount_;
   std::uint32_t used = 0;
   for (std::uint32_t i = 0; i < sample; ++i)
     if (HashTable[i].ID != 0 && HashTable[i].seq == seq) ++used;

@@ -1,5 +1,5 @@
 // The transposition table of one search thread. Each search thread owns
-// its own; nothing here is shared between threads except the search counter.
+// its own; nothing here is shared between threads.
 #pragma once
 
 #include <array>
@@ -34,15 +34,10 @@ struct THash {
   std::int8_t Bound;     // hashfExact, hashfUpper or hashfLower
   TStoredMove StoredMove;
   bool IsNil;            // StoredMove holds no usable move
-  std::uint8_t seq;      // low byte of SearchSeq when stored
+  std::uint8_t seq;      // the table's search count when stored
 };
 static_assert(sizeof(THash) == 16 && 64 % sizeof(THash) == 0, "entries never straddle a cache line");
 static_assert(std::is_trivially_copyable_v<THash>);
-
-// Counts the searches: the main search thread adds one at the start of every
-// search, or resets it to 0 when the tables are cleared first. Written only
-// while no other search thread runs.
-extern std::atomic<std::int32_t> SearchSeq;
 
 // key % size, without a division, for tables of any size: with the
 // multiplier m = floor((2^64 - 1) / size) + 1 the high 64 bits of
@@ -120,6 +115,12 @@ class TTranspositionTable {
   bool HashMoveToFront(TBoardState& source) const;
   // Empties the table.
   void Clear();
+  // Counts the searches (modulo 256): the main search thread adds one at
+  // the start of every search, or starts again at 0 when the tables are
+  // cleared first. Entries of the last two searches keep their depth.
+  void NewSearch() { ++searchCount_; }
+  void RestartSearchCount() { searchCount_ = 0; }
+  std::uint8_t SearchCount() const { return searchCount_; }
   // Per mille of the transposition table holding entries of the current
   // search, estimated from the first HashFullSample entries.
   std::int32_t HashFull() const;
@@ -138,6 +139,7 @@ class TTranspositionTable {
 
  private:
   std::uint64_t slotMultiplier_ = 0;
+  std::uint8_t searchCount_ = 0;
 };
 
 // The empty transposition entry: its depth fails every probe.

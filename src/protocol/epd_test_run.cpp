@@ -13,7 +13,7 @@
 #include "board/move_text.h"
 #include "protocol/protocol_board.h"
 #include "protocol/text.h"
-#include "search/control.h"
+#include "search/engine_settings.h"
 #include "search/main_thread_search.h"
 
 namespace {
@@ -67,12 +67,11 @@ struct TRunTally {
 // no legal position.
 std::string SearchOne(TProtocolBoard& board, TMainThreadSearch& search, const std::string& text,
                       const std::string& label, const TRunSettings& settings, bool mirrored, TRunTally& tally) {
-  ClearHashPending = true;
+  search.ClearTablesBeforeNextSearch();
   if (!board.LoadEpd(text)) {
     WriteString(label + ": position refused, not searched");
     return label + ": position refused, not searched";
   }
-  NoInfoOutput = true;
   WriteLines(label + ": ");
   search.CopyMain();
   search.Think();
@@ -134,9 +133,9 @@ void SaveOrDiscard(std::ofstream& temp, const TRunSettings& settings, const TRun
 
 }  // namespace
 
-void RunEpdTest(TProtocolBoard& board, TMainThreadSearch& search) {
+void RunEpdTest(TProtocolBoard& board, TMainThreadSearch& search, TEngineSettings& engine) {
   search.DestroyHelpers();
-  ThreadsCount = 1;
+  engine.Threads = 1;
   search.CreateThreads();
 
   TRunSettings settings;
@@ -151,7 +150,8 @@ void RunEpdTest(TProtocolBoard& board, TMainThreadSearch& search) {
     WriteString("\"file not found...abort\"");
     return;
   }
-  search.ResizeTables(1);
+  engine.HashMB = 1;
+  search.ResizeTables();
   const std::vector<TEpdEntry> entries = ReadEpdEntries(lines);
 
   WriteString("depth:");
@@ -165,7 +165,7 @@ void RunEpdTest(TProtocolBoard& board, TMainThreadSearch& search) {
   order.MaxDepth = settings.depth;
   order.DepthLimitGiven = true;
   search.TakeOrder(order);
-  StopRequested = false;
+  search.StopRequested = false;
 
   WriteString("Press \"Enter\" to abort the test");
   WriteString("Begining...");
@@ -179,8 +179,9 @@ void RunEpdTest(TProtocolBoard& board, TMainThreadSearch& search) {
        << (settings.mirror ? " - Test Miroir" : "") << "\n\n";
 
   TRunTally tally;
+  search.Infos.SetQuiet(true);
   SearchAll(board, search, entries, settings, temp, tally);
-  NoInfoOutput = false;
+  search.Infos.SetQuiet(false);
 
   WriteString("...end");
   if (settings.mirror) WriteString(DifferencesText + std::to_string(tally.differences));

@@ -12,6 +12,7 @@
 
 class TProtocolBoard;
 class TMainThreadSearch;
+struct TEngineSettings;
 
 // Leaves the engine with one search thread and one megabyte of tables.
-void RunEpdTest(TProtocolBoard& board, TMainThreadSearch& search);
+void RunEpdTest(TProtocolBoard& board, TMainThreadSearch& search, TEngineSettings& engine);

@@ -10,7 +10,7 @@
 #include "platform/console.h"
 #include "platform/system.h"
 #include "protocol/convert.h"
-#include "search/control.h"
+#include "search/search_order.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "protocol/protocol_board.h"
-#include "search/control.h"
+#include "search/search_order.h"
 
 struct TGoOrder {
   bool ponder = false;

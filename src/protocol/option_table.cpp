@@ -5,7 +5,7 @@
 
 #include "protocol/text.h"
 #include "protocol/uci.h"
-#include "search/control.h"
+#include "search/engine_settings.h"
 #include "search/root_lines.h"
 
 namespace {

@@ -11,9 +11,7 @@
 #include "platform/console.h"
 #include "search/book.h"
 #include "protocol/protocol_board.h"
-#include "platform/start_dir.h"
 #include "protocol/text.h"
-#include "search/control.h"
 
 namespace {
 
@@ -81,7 +79,7 @@ void TProtocolBoard::SetStartPosition() {
   HistoryLength = 0;
   AfterSetUp();
   ResetTimeControl();
-  if (Book) Book->OpenBook(StartDir);
+  if (Book) Book->OpenBook();
 }
 
 bool TProtocolBoard::LoadEpd(std::string_view text) {
@@ -113,7 +111,6 @@ void TProtocolBoard::PlaceFenRecord(const TFenInfo& info) {
 void TProtocolBoard::AfterSetUp() {
   hash = ComputeKey(*this);
   ClearStacks();
-  ResetPerPosition();
   ProtocolGenerate();
 }
 
@@ -142,12 +139,4 @@ void TProtocolBoard::PlayMoves(std::string_view list) {
     Ply = 0;
     ProtocolGenerate();
   }
-}
-
-void TProtocolBoard::ResetPerPosition() {
-  if (ClearHashPending) {
-    MateFound = false;
-    NoInfoOutput = false;
-  }
-  Pondering = false;
 }

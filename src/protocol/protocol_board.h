@@ -78,8 +78,6 @@ class TProtocolBoard : public TBoardState {
   void PlaceFenRecord(const TFenInfo& info);
   // Plays a blank-separated list of coordinate moves.
   void PlayMoves(std::string_view list);
-  // Per-position reset of the pondering state.
-  void ResetPerPosition();
 
   static TBoardPiece NatureOfPiece(char ch);
   static TBoardSide ColorOfPiece(char ch);

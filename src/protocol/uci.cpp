@@ -6,18 +6,14 @@
 #include "board/move_text.h"
 #include "platform/console.h"
 #include "platform/system.h"
-#include "search/book.h"
+#include "platform/files.h"
 #include "protocol/convert.h"
-#include "search/egtb_bridge.h"
 #include "protocol/epd_test_run.h"
 #include "protocol/go_command.h"
 #include "protocol/option_table.h"
 #include "protocol/text.h"
 #include "protocol/bestmove_printer.h"
-#include "search/control.h"
 #include "search/main_thread_search.h"
-#include "search/root_lines.h"
-#include "search/time_control.h"
 
 const std::string AuthorName = "the Vostrak developers";
 const std::string EngineName = "Vostrak 2.9f";
@@ -58,15 +54,12 @@ std::string UciIdentity() {
   return "id name " + EngineName + "\n" + "id author " + AuthorName + "\n" + OptionLines() + "uciok\n";
 }
 
-TUCI::TUCI() {
-  ProcessorCount = ProcessorCountOfMachine();
-  ThreadsCount = 1;
+TUCI::TUCI(unsigned processors) : processors_(processors) {
+  // The book is read from the folder the engine was started in.
+  settings_.BookFolder = CurrentDirectory();
   InitHashKeys();
-  mainSearch_ = std::make_unique<TMainThreadSearch>(*this);
+  mainSearch_ = std::make_unique<TMainThreadSearch>(*this, settings_);
   WriteLines(UciIdentity());
-  TimeMode = tmFixedDepth;
-  ClearHashPending = true;
-  MateFound = false;
   SetStartPosition();
   output_ = std::make_unique<TBestMovePrinter>(mainSearch_->Thread());
   Book = &mainSearch_->OpeningBook;
@@ -81,7 +74,7 @@ TUCI::~TUCI() {
   output_.reset();
 }
 
-void TUCI::ResetTimeControl() { TTime::InitAll(); }
+void TUCI::ResetTimeControl() { mainSearch_->Clock.Forget(); }
 
 std::string TUCI::BestMoveLine(TMove best, TMove ponder) const {
   // A search without a move (no legal move, or stopped before any) says so
@@ -138,7 +131,7 @@ void TUCI::Dispatch(const std::string& line) {
     WriteLines(UciIdentity());
   } else if (line == "quit") {
     terminated_ = true;
-    ReleaseEGTBLibrary();
+    mainSearch_->EGTB.Release();
   } else if (line == "ucinewgame") {
     NewGame();
   } else if (SetOption(line)) {
@@ -147,30 +140,27 @@ void TUCI::Dispatch(const std::string& line) {
   } else if (line.compare(0, 2, "go") == 0) {
     Go(line);
   } else if (line == "test") {
-    RunEpdTest(*this, *mainSearch_);
+    RunEpdTest(*this, *mainSearch_, settings_);
   } else if (line == "ponderhit") {
     mainSearch_->PonderHit();
   }
 }
 
 void TUCI::SetUpChangedTablebases() {
-  if (!EGTBCacheChanged && !EGTBPathChanged) return;
+  if (!tablebasesChanged_) return;
   ReinitTablebases();
-  EGTBCacheChanged = EGTBPathChanged = false;
+  tablebasesChanged_ = false;
 }
 
-void TUCI::ReinitTablebases() {
-  mainSearch_->EGTB.Init();
-  mainSearch_->ShareTablebases();
-}
+void TUCI::ReinitTablebases() { mainSearch_->SetUpTablebases(); }
 
 void TUCI::NewGame() {
   StopSearch();
   mainSearch_->DestroyHelpers();
   mainSearch_->CreateThreads();
   ReinitTablebases();
-  mainSearch_->ResizeTables(HashSizeMB);
-  ClearHashPending = true;
+  mainSearch_->ResizeTables();
+  mainSearch_->ClearTablesBeforeNextSearch();
   mainSearch_->ClearAllTables();  // now, rather than on the first move's clock
   level_ = TLevel{};
   SetStartPosition();
@@ -193,26 +183,29 @@ void TUCI::ApplyOption(const TOption& option, const std::string& value) {
       SetTablebaseCache(StrToInt(value));
       break;
     case TOptionId::NalimovPath:
-      if (value != NalimovPath) {
-        NalimovPath = value;
-        EGTBPathChanged = true;
+      if (value != settings_.TablebasePath) {
+        settings_.TablebasePath = value;
+        tablebasesChanged_ = true;
       }
       break;
     case TOptionId::TablebaseLibrary: {
       // Interfaces send an empty string as "<empty>".
       const std::string path = value == "<empty>" ? "" : value;
-      if (path != TablebaseLibrary) ChooseTablebaseLibrary(path);
+      if (path == settings_.TablebaseLibrary) break;
+      settings_.TablebaseLibrary = path;
+      mainSearch_->EGTB.ChooseLibrary(path);
+      tablebasesChanged_ = true;
       break;
     }
     case TOptionId::Threads:
       SetThreads(StrToInt(value));
       break;
     case TOptionId::MoveOverhead:
-      MoveOverhead = StrToIntClamped(value, option.min, option.max);
+      settings_.MoveOverhead = StrToIntClamped(value, option.min, option.max);
       break;
     case TOptionId::MultiPv: {
       const std::int32_t lines = StrToInt(value);
-      if (ValueAllowed(option.name, lines, option.min, option.max, multiPv_)) multiPv_ = lines;
+      if (ValueAllowed(option.name, lines, option.min, option.max, settings_.MultiPv)) settings_.MultiPv = lines;
       break;
     }
     case TOptionId::Ponder:
@@ -230,35 +223,38 @@ void TUCI::ApplyOption(const TOption& option, const std::string& value) {
 }
 
 void TUCI::SetHashSize(std::int32_t sizeMB) {
-  if (TableSizeAllowed("Hash", sizeMB, HashSizeMB)) mainSearch_->ResizeTables(sizeMB);
+  if (!TableSizeAllowed("Hash", sizeMB, settings_.HashMB)) return;
+  settings_.HashMB = sizeMB;
+  mainSearch_->ResizeTables();
 }
 
 void TUCI::SetTablebaseCache(std::int32_t sizeMB) {
-  if (!TableSizeAllowed("NalimovCache", sizeMB, NalimovCache) || sizeMB == NalimovCache) return;
-  NalimovCache = sizeMB;
-  EGTBCacheChanged = true;
+  if (!TableSizeAllowed("NalimovCache", sizeMB, settings_.TablebaseCacheMB) || sizeMB == settings_.TablebaseCacheMB)
+    return;
+  settings_.TablebaseCacheMB = sizeMB;
+  tablebasesChanged_ = true;
 }
 
 void TUCI::SetThreads(std::int32_t count) {
   // A count beyond the processors or the limit is refused (and said so), but
   // the tablebases and the tables are set up again all the same.
-  const std::int32_t most = std::min<std::int32_t>(std::int32_t(ProcessorCount), MaxThreads);
+  const std::int32_t most = std::min<std::int32_t>(std::int32_t(processors_), MaxThreads);
   if (count >= 1 && count <= most) {
     mainSearch_->DestroyHelpers();
-    ThreadsCount = count;
+    settings_.Threads = count;
     mainSearch_->CreateThreads();
   } else {
     WriteInfoString("Threads " + std::to_string(count) + " refused: this machine allows 1 to " +
-                    std::to_string(most) + "; " + std::to_string(ThreadsCount.load()) + " kept");
+                    std::to_string(most) + "; " + std::to_string(settings_.Threads) + " kept");
   }
   ReinitTablebases();
-  mainSearch_->ResizeTables(HashSizeMB);
+  mainSearch_->ResizeTables();
 }
 
 void TUCI::Position(const std::string& line) {
   const std::string arguments(Trim(line.size() > 9 ? std::string_view(line).substr(9) : std::string_view()));
   if (IsNewFen(arguments)) {
-    ClearHashPending = true;
+    mainSearch_->ClearTablesBeforeNextSearch();
     mainSearch_->ClearAllTables();  // now, rather than on the next search's clock
   }
   SetupPosition(arguments);
@@ -272,7 +268,7 @@ void TUCI::Go(const std::string& line) {
   // The clock runs from the order on.
   const std::int64_t orderTick = Ticks();
   const TGoOrder go = ReadGoOrder(Trim(line.size() > 3 ? std::string_view(line).substr(3) : std::string_view()));
-  const TSearchOrder order = SearchOrderOf(go, *this, level_, multiPv_);
+  const TSearchOrder order = SearchOrderOf(go, *this, level_, settings_.MultiPv);
   if (order.TimeMode == tmUnlimited) mainSearch_->OpeningBook.CloseBook();
   // The previous search's answer goes out before this search starts.
   if (output_) output_->WaitPrinted();

@@ -6,8 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "platform/system.h"
 #include "protocol/protocol_board.h"
-#include "search/control.h"
+#include "search/engine_settings.h"
+#include "search/search_order.h"
 
 class TMainThreadSearch;
 
@@ -22,7 +24,8 @@ extern const std::string EngineName;
 
 class TUCI : public TProtocolBoard {
  public:
-  TUCI();
+  // `processors`: the processors the Threads option may use.
+  explicit TUCI(unsigned processors = ProcessorCountOfMachine());
   ~TUCI() override;
 
   // The command loop: reads and serves lines until "quit" or end of input.
@@ -32,6 +35,7 @@ class TUCI : public TProtocolBoard {
   // Stops a running search and waits until the search thread has parked.
   void StopSearch();
   TMainThreadSearch& MainSearch() { return *mainSearch_; }
+  const TEngineSettings& Settings() const { return settings_; }
 
   std::string command;
 
@@ -49,17 +53,20 @@ class TUCI : public TProtocolBoard {
   void Position(const std::string& line);
   void Go(const std::string& line);
   void ReinitTablebases();
-  // Sets the tablebases up again when an option changed them since.
+  // Sets the tablebases up again when an option changed them since (or
+  // they were never set up).
   void SetUpChangedTablebases();
   void SetThreads(std::int32_t count);
   void SetHashSize(std::int32_t sizeMB);
   void SetTablebaseCache(std::int32_t sizeMB);
 
   bool terminated_ = false;
+  unsigned processors_;
   // The clock's shape: a "go" without moves to go or an increment keeps the
   // last ones given, until a new game.
   TLevel level_;
-  std::int32_t multiPv_ = 1;  // lines each search shows ("MultiPV")
+  TEngineSettings settings_;
+  bool tablebasesChanged_ = true;  // an option changed them since the last set-up
   std::unique_ptr<TMainThreadSearch> mainSearch_;
   std::unique_ptr<TBestMovePrinter> output_;
 };

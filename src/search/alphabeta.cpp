@@ -6,7 +6,7 @@
 
 #include "eval/terms.h"
 #include "board/keys.h"
-#include "search/control.h"
+#include "search/egtb_bridge.h"
 #include "search/search.h"
 
 namespace {
@@ -117,9 +117,9 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
   if constexpr (Form == TSearchForm::EndgameTB) {
     t.CountNode();
     const TMove last = t.GameHistory[t.HistoryLength - 1].m;
-    if (depth > 1 && last.Has(MoveCapture | MovePromote) && MenOnBoard(t) <= TBMenLimit.load(std::memory_order_relaxed)) {
+    if (depth > 1 && last.Has(MoveCapture | MovePromote) && MenOnBoard(t) <= t.TablebaseMenLimit) {
       std::int32_t score;
-      if (t.EGTB.Probe(t, score)) {
+      if (t.Tablebases->Probe(t, score)) {
         t.CountTablebaseHit();
         return score;
       }

@@ -1,9 +1,8 @@
 #include "search/book.h"
 
 #include "platform/files.h"
-#include "platform/start_dir.h"
 
-TBook::TBook(TBoardState* owner) : source(owner) { OpenBook(StartDir); }
+TBook::TBook(TBoardState* owner, std::string folder) : source(owner), folder_(std::move(folder)) {}
 
 TBook::~TBook() { CloseBook(); }
 
@@ -12,9 +11,9 @@ void TBook::SetInUse(bool inUse) {
   if (!inUse_) CloseBook();
 }
 
-void TBook::OpenBook(const std::string& repertoire) {
+void TBook::OpenBook() {
   if (IsOpen() || !inUse_) return;
-  const std::string path = JoinPath(repertoire, name_);
+  const std::string path = JoinPath(folder_, name_);
   if (FileExists(path)) file_.open(path);
 }
 

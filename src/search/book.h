@@ -12,8 +12,9 @@ class TBoardState;
 // Touched by the protocol thread only.
 class TBook {
  public:
-  // `owner` is the search thread that owns the book; it may be null.
-  explicit TBook(TBoardState* owner = nullptr);
+  // `owner` is the search thread that owns the book (it may be null);
+  // `folder` the one the book file is read from.
+  explicit TBook(TBoardState* owner = nullptr, std::string folder = "");
   ~TBook();
   TBook(const TBook&) = delete;
   TBook& operator=(const TBook&) = delete;
@@ -23,15 +24,16 @@ class TBook {
   bool InUse() const { return inUse_; }
   bool IsOpen() const { return file_.is_open(); }
 
-  // Opens the book file of directory `repertoire` if book use is on, the
-  // file exists and it is not open yet; otherwise does nothing, silently.
-  void OpenBook(const std::string& repertoire);
+  // Opens the book file if book use is on, the file exists and it is not
+  // open yet; otherwise does nothing, silently.
+  void OpenBook();
   void CloseBook();
 
   TBoardState* source;
 
  private:
   bool inUse_ = false;
+  std::string folder_;
   std::string name_ = "vostrak.OPN";
   std::ifstream file_;
 };

@@ -5,35 +5,15 @@
 #include "platform/console.h"
 #include "platform/files.h"
 
-std::string NalimovPath = "C:\\TBS";
-std::string TablebaseLibrary;
-std::int32_t NalimovCache = 32;
-bool EGTBCacheChanged = true;
-bool EGTBPathChanged = true;
-std::string EGTBDllPath;
-LibraryHandle EGTBLibrary = nullptr;
-std::string EGTBMessage;
-std::atomic<bool> EGTBLoaded{false};
-std::atomic<std::int32_t> EGTBMen{0};
-std::mutex EGTBLock;
-
 namespace {
 
 constexpr const char* MissingLibraryText = "EGTB.DLL missing, must be in the same directory as Vostrak.";
 constexpr const char* WithoutTablebases = "; play goes on without tablebases";
 
-// "Init EGTB" opens the first set-up of the process only: the set-up comes
-// again with every new game and thread count, and interfaces show each line.
-bool InitAnnounced = false;
-
 constexpr std::int32_t DefaultCacheMB = 8;
 constexpr int SlotsPerKind = 3;
 constexpr int KingSlot = 15;
 constexpr int BlackCounts = 5;  // Black's counts follow White's five in pclist
-
-// The library may keep the path text it was given until it is initialised
-// again, so the text lives here rather than on Init's stack.
-std::string LibraryPathText;
 
 bool NoError(const char* errorText) { return errorText == nullptr || *errorText == '\0'; }
 
@@ -60,16 +40,6 @@ std::string FolderList() {
   return list.empty() ? "no folder (the engine's own folder is unknown)" : list;
 }
 
-// Loads the library at EGTBDllPath into EGTBLibrary (null when it cannot be
-// loaded). A library loaded before is never unloaded here: search threads
-// may still hold its probe entry point. Loading the same one again only
-// drops the extra reference. Call with EGTBLock held.
-void LoadLibraryLocked() {
-  const LibraryHandle handle = LoadLibraryFile(EGTBDllPath);
-  if (handle && handle == EGTBLibrary) FreeLibraryFile(handle);
-  EGTBLibrary = handle;
-}
-
 void AddMan(std::int32_t* squares, std::int32_t* counts, TBoardPiece kind, std::int32_t square, bool& fits) {
   if (kind == King) {
     squares[KingSlot] = square;
@@ -89,10 +59,8 @@ std::vector<std::string> EGTBLibraryFolders() {
   return {exeDir, JoinPath(ParentDirectory(exeDir), EGTBInstalledFolder)};
 }
 
-void ChooseTablebaseLibrary(const std::string& option) {
-  TablebaseLibrary = option;
-  EGTBDllPath = option.empty() ? FindLibrary() : option;
-  EGTBPathChanged = true;
+void TEGTB::ChooseLibrary(const std::string& option) {
+  libraryPath_ = option.empty() ? FindLibrary() : option;
 }
 
 bool MakeProbeArguments(const TSearchBoard& board, TProbeArguments& arguments) {
@@ -112,75 +80,79 @@ bool MakeProbeArguments(const TSearchBoard& board, TProbeArguments& arguments) {
   return fits;
 }
 
-void ReleaseEGTBLibrary() {
-  std::lock_guard guard(EGTBLock);
-  EGTBLoaded = false;
-  FreeLibraryFile(EGTBLibrary);
-  EGTBLibrary = nullptr;
+void TEGTB::Release() {
+  std::lock_guard guard(lock_);
+  loaded_ = false;
+  probe_ = nullptr;
+  FreeLibraryFile(library_);
+  library_ = nullptr;
 }
 
-TEGTB::~TEGTB() {
-  if (initialised_) ReleaseEGTBLibrary();
-}
+TEGTB::~TEGTB() { Release(); }
 
-void TEGTB::FirstInit() {
-  NalimovPath = "C:\\TBS";
-  NalimovCache = 32;
-  ChooseTablebaseLibrary("");
-  EGTBCacheChanged = true;
+// Loads the library at libraryPath_ into library_ (null when it cannot be
+// loaded). A library loaded before is never unloaded here: a probe may
+// still be on its way into it. Loading the same one again only drops the
+// extra reference. Call with lock_ held.
+void TEGTB::LoadLibraryLocked() {
+  const LibraryHandle handle = LoadLibraryFile(libraryPath_);
+  if (handle && handle == library_) FreeLibraryFile(handle);
+  library_ = handle;
 }
 
 // Loads the chosen library and sets it up; the reason when it is unusable.
-// Call with EGTBLock held.
-std::string TEGTB::SetUpLocked(std::int32_t cacheBytes) {
-  ProbEGTB = nullptr;
-  EGTBLoaded = false;
-  if (EGTBDllPath.empty())
+// Call with lock_ held.
+std::string TEGTB::SetUpLocked(const std::string& path, std::int32_t cacheBytes) {
+  probe_ = nullptr;
+  loaded_ = false;
+  if (libraryPath_.empty())
     return std::string(EGTBLibraryName) + " looked for in " + FolderList() + ": not found" + WithoutTablebases;
   LoadLibraryLocked();
-  if (!EGTBLibrary)
-    return "tablebase library " + EGTBDllPath + " not loaded: " + OnOneLine(LastLibraryError().c_str()) +
+  if (!library_)
+    return "tablebase library " + libraryPath_ + " not loaded: " + OnOneLine(LastLibraryError().c_str()) +
            WithoutTablebases;
-  const auto initialise = reinterpret_cast<TInitTbPathCache>(LibrarySymbol(EGTBLibrary, EGTBInitSymbol));
-  const auto probe = reinterpret_cast<TProbEGTB>(LibrarySymbol(EGTBLibrary, EGTBProbeSymbol));
+  const auto initialise = reinterpret_cast<TInitTbPathCache>(LibrarySymbol(library_, EGTBInitSymbol));
+  const auto probe = reinterpret_cast<TProbEGTB>(LibrarySymbol(library_, EGTBProbeSymbol));
   for (const auto& [found, name] : {std::pair{initialise != nullptr, EGTBInitSymbol}, {probe != nullptr, EGTBProbeSymbol}})
-    if (!found) return "tablebase library " + EGTBDllPath + " has no " + name + WithoutTablebases;
+    if (!found) return "tablebase library " + libraryPath_ + " has no " + name + WithoutTablebases;
   const char* errorText = nullptr;
-  LibraryPathText = NalimovPath;
-  const int men = initialise(LibraryPathText.c_str(), cacheBytes, &errorText);
+  pathText_ = path;
+  const int men = initialise(pathText_.c_str(), cacheBytes, &errorText);
   if (!NoError(errorText))
-    return "tablebase library " + EGTBDllPath + " failed: " + OnOneLine(errorText) + WithoutTablebases;
-  ProbEGTB = probe;
-  EGTBMen = men;
-  EGTBLoaded = true;
+    return "tablebase library " + libraryPath_ + " failed: " + OnOneLine(errorText) + WithoutTablebases;
+  probe_ = probe;
+  men_ = men;
+  loaded_ = true;
   return "";
 }
 
-void TEGTB::Init() {
-  initialised_ = true;
+void TEGTB::Init(const std::string& path, std::int32_t cacheMB) {
   ++setUps_;
   // None of these lines is a protocol reply, so all go out as "info string".
-  if (!InitAnnounced) WriteInfoString("Init EGTB");
-  InitAnnounced = true;
-  if (NalimovCache < 1 || NalimovCache > 1024) NalimovCache = DefaultCacheMB;
+  // "Init EGTB" opens the first set-up only: the set-up comes again with
+  // every new game and thread count, and interfaces show each line.
+  if (!announced_) WriteInfoString("Init EGTB");
+  announced_ = true;
+  if (cacheMB < 1 || cacheMB > 1024) cacheMB = DefaultCacheMB;
+  std::string message;
   {
     // Probes of a running search wait until the library is ready again.
-    std::lock_guard guard(EGTBLock);
-    EGTBMessage = SetUpLocked(NalimovCache * 1048576);
+    std::lock_guard guard(lock_);
+    message = SetUpLocked(path, cacheMB * 1048576);
   }
-  if (EGTBMessage.empty()) return;
-  if (EGTBDllPath.empty()) WriteInfoString(MissingLibraryText);
-  WriteInfoString(EGTBMessage);
+  if (message.empty()) return;
+  if (libraryPath_.empty()) WriteInfoString(MissingLibraryText);
+  WriteInfoString(message);
 }
 
 bool TEGTB::Probe(const TSearchBoard& board, std::int32_t& score) const {
   TProbeArguments arguments;
   if (!MakeProbeArguments(board, arguments)) return false;
   const char* errorText = nullptr;
-  std::lock_guard guard(EGTBLock);
+  std::lock_guard guard(lock_);
   // Checked under the lock: the library may have been released meanwhile.
-  const TProbEGTB probe = ProbEGTB.load(std::memory_order_relaxed);
-  if (!probe || !EGTBLoaded.load(std::memory_order_relaxed)) return false;
+  const TProbEGTB probe = probe_.load(std::memory_order_relaxed);
+  if (!probe || !loaded_.load(std::memory_order_relaxed)) return false;
   score = probe(arguments.whites, arguments.blacks, arguments.pclist, board.Side, &errorText);
   return NoError(errorText);
 }

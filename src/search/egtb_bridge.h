@@ -1,6 +1,6 @@
 // Bridge to the endgame tablebase library EGTB.DLL, a shared library loaded
-// at run time. Every search thread owns a TEGTB; only the main search
-// thread's object is initialised, the others receive its probe entry point.
+// at run time. The main search thread owns the bridge; its helpers probe
+// through it.
 #pragma once
 
 #include <atomic>
@@ -27,25 +27,6 @@ inline constexpr const char* EGTBProbeSymbol = "ProbeTbPosition";
 // then works under any prefix and unpacked anywhere.
 inline constexpr const char* EGTBInstalledFolder = "lib/games/vostrak";
 
-// Set by the options and read by Init, all on the protocol thread.
-extern std::string NalimovPath;
-// The library the "TablebaseLibrary" option names (a full path), or empty:
-// then it is looked for in EGTBLibraryFolders.
-extern std::string TablebaseLibrary;
-extern std::int32_t NalimovCache;  // megabytes
-extern bool EGTBCacheChanged;
-extern bool EGTBPathChanged;
-extern std::string EGTBDllPath;  // the library Init loads; empty when none was found
-// Written under EGTBLock by Init and ReleaseEGTBLibrary.
-extern LibraryHandle EGTBLibrary;
-extern std::string EGTBMessage;  // failure text of the last Init
-// Read by the search threads while they search, hence atomics.
-extern std::atomic<bool> EGTBLoaded;
-extern std::atomic<std::int32_t> EGTBMen;
-// Serialises every call into the library: probes from all search threads,
-// and the initialisation, which may come while a search runs.
-extern std::mutex EGTBLock;
-
 // The probe's arguments: 16 squares per side in fixed slots (three per kind
 // from pawns to queens, the king last) and the counts of each kind.
 struct TProbeArguments {
@@ -65,42 +46,53 @@ bool MakeProbeArguments(const TSearchBoard& board, TProbeArguments& arguments);
 // hold anybody's files.
 std::vector<std::string> EGTBLibraryFolders();
 
-// The library to load: the one `option` names, or when it is empty the
-// first one found in EGTBLibraryFolders. Marks the tablebases for a new set-up.
-void ChooseTablebaseLibrary(const std::string& option);
-
-// Unloads the library if it is loaded; tablebases are then unusable.
-void ReleaseEGTBLibrary();
-
 class TEGTB {
  public:
   TEGTB() = default;
-  // Releases the library if this object loaded it.
+  // Releases the library if it is loaded.
   ~TEGTB();
   TEGTB(const TEGTB&) = delete;
   TEGTB& operator=(const TEGTB&) = delete;
 
-  // Sets the tablebase settings to their start values and finds the library
-  // in the first of EGTBLibraryFolders that holds it. Loads nothing.
-  void FirstInit();
-  // Loads and initialises the library with NalimovPath and NalimovCache;
-  // prints "info string Init EGTB" at the first set-up of the process and,
-  // when tablebases are unusable, the reason in "info string" lines.
-  void Init();
+  // The library to load: the one `option` names (a full path), or when it
+  // is empty the first one found in EGTBLibraryFolders. Loads nothing.
+  void ChooseLibrary(const std::string& option);
+  // The library Init loads; empty when none was found.
+  const std::string& LibraryPath() const { return libraryPath_; }
+  // Loads and initialises the library with the tablebase folder `path` and
+  // a cache of `cacheMB` megabytes; prints "info string Init EGTB" at the
+  // bridge's first set-up and, when tablebases are unusable, the reason in
+  // "info string" lines.
+  void Init(const std::string& path, std::int32_t cacheMB);
+  // Unloads the library if it is loaded; tablebases are then unusable.
+  void Release();
   // Value of the board's position for its side to move, from the library.
-  // True when the library answered; `score` is then valid.
+  // True when the library answered; `score` is then valid. Any search
+  // thread may call it.
   bool Probe(const TSearchBoard& board, std::int32_t& score) const;
+  // The tablebases answer probes, for positions of up to Men() men.
+  bool Loaded() const { return loaded_.load(std::memory_order_relaxed); }
+  std::int32_t Men() const { return men_.load(std::memory_order_relaxed); }
 
   // How many times Init set the tablebases up.
   int SetUps() const { return setUps_; }
 
-  // The library's probe entry point, or null. Helpers' copies are written by
-  // the protocol thread while a search may read them, hence an atomic.
-  std::atomic<TProbEGTB> ProbEGTB{nullptr};
-
  private:
-  std::string SetUpLocked(std::int32_t cacheBytes);
+  std::string SetUpLocked(const std::string& path, std::int32_t cacheBytes);
+  void LoadLibraryLocked();
 
-  bool initialised_ = false;
+  std::string libraryPath_;
   int setUps_ = 0;
+  bool announced_ = false;  // "Init EGTB" was printed
+  // Serialises every call into the library: probes from all search
+  // threads, and the set-up, which may come while a search runs.
+  mutable std::mutex lock_;
+  // Written under lock_.
+  LibraryHandle library_ = nullptr;
+  // The library may keep the path text it was given until it is
+  // initialised again, so the text lives here rather than on Init's stack.
+  std::string pathText_;
+  std::atomic<TProbEGTB> probe_{nullptr};
+  std::atomic<bool> loaded_{false};
+  std::atomic<std::int32_t> men_{0};
 };

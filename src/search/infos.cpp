@@ -7,27 +7,10 @@
 #include "platform/console.h"
 #include "platform/system.h"
 #include "board/move_text.h"
-#include "search/control.h"
 #include "search/main_thread_search.h"
 #include "search/search.h"
-#include "search/time_control.h"
-
-std::atomic<std::int32_t> InfoThread{0};
-std::atomic<std::int32_t> InfoScore{NoScore};
 
 namespace {
-// Makes the voice test and its change one step when two threads report at
-// once, and keeps the lines of one iteration together.
-std::mutex VoiceLock;
-// The deepest "info depth" printed in this search; guarded by VoiceLock.
-std::int32_t PrintedDepth = 0;
-
-bool TakeVoiceLocked(std::int32_t id, std::int32_t score) {
-  if (id != InfoThread && score <= InfoScore) return false;
-  InfoThread = id;
-  InfoScore = score;
-  return true;
-}
 
 // A line the table cut short still stands on a search of at least its
 // depth, so the selective depth shown is never below it.
@@ -37,7 +20,7 @@ TDepthReport Report(const TThreadSearch& t, std::int32_t depth, std::int32_t sco
           std::max(totals.seldepth, std::uint32_t(std::max(depth, 0))),
           t.ShownLines.Wanted() > 1 ? 1 : 0,
           score,
-          Ticks() - StartTick,
+          t.Owner ? Ticks() - t.Owner->Clock.StartTick() : 0,
           totals.nodes,
           t.TransTable->HashFull(),
           totals.tbhits};
@@ -45,11 +28,23 @@ TDepthReport Report(const TThreadSearch& t, std::int32_t depth, std::int32_t sco
 
 }  // namespace
 
+bool TInfos::TakeVoiceLocked(std::int32_t id, std::int32_t score) {
+  if (id != voiceThread_ && score <= voiceScore_) return false;
+  voiceThread_ = id;
+  voiceScore_ = score;
+  return true;
+}
+
 void TInfos::Init() {
-  std::lock_guard lock(VoiceLock);
-  InfoThread = 0;
-  InfoScore = NoScore;
-  PrintedDepth = 0;
+  std::lock_guard lock(lock_);
+  voiceThread_ = 0;
+  voiceScore_ = NoScore;
+  printedDepth_ = 0;
+}
+
+void TInfos::GiveVoice(std::int32_t id) {
+  std::lock_guard lock(lock_);
+  voiceThread_ = id;
 }
 
 TSearchTotals TInfos::Totals(const TThreadSearch& t) {
@@ -124,16 +119,16 @@ std::string TInfos::DepthLine(const TDepthReport& report, const TLine& line) {
 }
 
 bool TInfos::TakeVoice(std::int32_t id, std::int32_t score) {
-  if (NoInfoOutput) return false;
-  std::lock_guard lock(VoiceLock);
+  if (Quiet()) return false;
+  std::lock_guard lock(lock_);
   return TakeVoiceLocked(id, score);
 }
 
 void TInfos::IterationDone(const TThreadSearch& t, std::int32_t depth, std::int32_t score) {
-  if (NoInfoOutput) return;
-  std::lock_guard lock(VoiceLock);
-  if (!TakeVoiceLocked(t.ThreadID, score) || depth < PrintedDepth) return;
-  PrintedDepth = depth;
+  if (Quiet()) return;
+  std::lock_guard lock(lock_);
+  if (!TakeVoiceLocked(t.ThreadID, score) || depth < printedDepth_) return;
+  printedDepth_ = depth;
   TDepthReport report = Report(t, depth, score);
   if (t.ShownLines.Wanted() == 1) {
     WriteString(DepthLine(report, ShownLine(t.BestSnapshot())));
@@ -150,22 +145,22 @@ void TInfos::IterationDone(const TThreadSearch& t, std::int32_t depth, std::int3
 }
 
 void TInfos::Final(const TThreadSearch& main) {
-  if (NoInfoOutput) return;
+  if (Quiet()) return;
   const TBest best = main.BestSnapshot();
   if (best.m.IsNone()) {
-    WriteString(RootInCheck ? "info depth 0 score mate 0" : "info depth 0 score cp 0");
+    WriteString(main.RootInCheck ? "info depth 0 score mate 0" : "info depth 0 score cp 0");
     return;
   }
-  std::lock_guard lock(VoiceLock);
+  std::lock_guard lock(lock_);
   // A shortcut answers without an iteration; it still reports depth 1.
   // With several threads each deepens its own share of the root, and the
   // answer may come from one that is not yet as deep as a line printed.
-  const std::int32_t depth = std::max({1, std::int32_t(best.Depth), PrintedDepth});
-  PrintedDepth = depth;
+  const std::int32_t depth = std::max({1, std::int32_t(best.Depth), printedDepth_});
+  printedDepth_ = depth;
   WriteString(DepthLine(Report(main, depth, best.score), ShownLine(best)));
 }
 
-void TInfos::CurrentMove(TMove move, int i, std::int32_t id) {
-  if (NoInfoOutput || id != InfoThread) return;
+void TInfos::CurrentMove(TMove move, int i, std::int32_t id) const {
+  if (Quiet() || id != VoiceThread()) return;
   WriteString("info currmove " + MoveText(move) + " currmovenumber " + std::to_string(i + 1));
 }

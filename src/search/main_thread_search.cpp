@@ -3,9 +3,6 @@
 #include "platform/console.h"
 #include "platform/system.h"
 #include "board/move_text.h"
-#include "search/control.h"
-#include "search/time_control.h"
-#include "search/time_manager.h"
 
 namespace {
 
@@ -27,10 +24,11 @@ void CopyPosition(const TBoardState& from, TBoardState& to) {
 
 }  // namespace
 
-TMainThreadSearch::TMainThreadSearch(const TBoardState& source)
-    : TThreadSearch(1), Source(source), OpeningBook(this) {
+TMainThreadSearch::TMainThreadSearch(const TBoardState& source, const TEngineSettings& settings)
+    : TThreadSearch(1), Source(source), Settings(settings), OpeningBook(this, settings.BookFolder), Clock(settings) {
   Owner = this;
-  EGTB.FirstInit();
+  Tablebases = &EGTB;
+  EGTB.ChooseLibrary(settings.TablebaseLibrary);
   CreateThreads();
   worker_ = std::make_unique<TWorker>([this] { Execute(); });
 }
@@ -42,15 +40,15 @@ TMainThreadSearch::~TMainThreadSearch() {
 
 void TMainThreadSearch::CreateThreads() {
   tablesEmpty_ = false;
-  const TTableUnits share = TTranspositionTable::ThreadShare(HashSizeMB, ThreadsCount);
+  const TTableUnits share = TTranspositionTable::ThreadShare(Settings.HashMB, Settings.Threads);
   TransTable = std::make_unique<TTranspositionTable>(share);
   PawnHash = std::make_unique<TPawnHash>(share);
-  for (std::int32_t id = 2; id <= ThreadsCount; ++id) {
+  for (std::int32_t id = 2; id <= Settings.Threads; ++id) {
     auto helper = std::make_unique<TThreadSearch>(id);
     helper->Owner = this;
+    helper->Tablebases = &EGTB;
     helper->TransTable = std::make_unique<TTranspositionTable>(share);
     helper->PawnHash = std::make_unique<TPawnHash>(share);
-    helper->EGTB.ProbEGTB = EGTB.ProbEGTB.load();
     SearchThreads.push_back(std::move(helper));
   }
 }
@@ -60,10 +58,10 @@ void TMainThreadSearch::DestroyHelpers() {
   SearchThreads.clear();  // each helper's destructor waits for its thread
 }
 
-void TMainThreadSearch::ResizeTables(std::int32_t newsize) {
-  HashSizeMB = newsize;
+void TMainThreadSearch::ResizeTables() {
+  const std::int32_t newsize = Settings.HashMB;
   tablesEmpty_ = false;
-  const TTableUnits share = TTranspositionTable::ThreadShare(newsize, ThreadsCount);
+  const TTableUnits share = TTranspositionTable::ThreadShare(newsize, std::int32_t(HelperCount()) + 1);
   // Each table is built before its old one goes: running out of memory
   // leaves the tables that could not be had as they were.
   bool sized = PawnHash->Resize(share) && TransTable->Resize(share);
@@ -84,10 +82,6 @@ void TMainThreadSearch::ClearAllTables() {
   tablesEmpty_ = true;
 }
 
-void TMainThreadSearch::ShareTablebases() {
-  for (auto& helper : SearchThreads) helper->EGTB.ProbEGTB = EGTB.ProbEGTB.load();
-}
-
 void TMainThreadSearch::CopyMain() {
   ThreadScore = NoScore;
   CopyPosition(Source, *this);
@@ -104,6 +98,8 @@ void TMainThreadSearch::CopyToHelper(TThreadSearch& helper) {
   helper.RootAlpha = RootAlpha;
   helper.RootBeta = RootBeta;
   helper.IterationDepth = IterationDepth.load();
+  helper.RootInCheck = RootInCheck;
+  helper.TablebaseMenLimit = TablebaseMenLimit;
   helper.PrepareBoard();
   helper.StopPollMask = DefaultCheckupMask;
 }
@@ -115,8 +111,8 @@ void TMainThreadSearch::StopHelpers() {
 }
 
 void TMainThreadSearch::CheckStop() {
-  const std::uint32_t nodeLimit = NodeLimit.load(std::memory_order_relaxed);
-  if (SearchStopped.load(std::memory_order_relaxed) || Ticks() >= Deadline.load(std::memory_order_relaxed) ||
+  const std::uint32_t nodeLimit = order_.NodeLimit;
+  if (SearchStopped.load(std::memory_order_relaxed) || Clock.Expired(Ticks()) ||
       (nodeLimit != 0 && Nodes >= nodeLimit)) {
     SearchStopped = true;
     throw SearchAborted{};
@@ -124,27 +120,21 @@ void TMainThreadSearch::CheckStop() {
 }
 
 void TMainThreadSearch::TakeOrder(const TSearchOrder& order) {
-  ApplySearchOrder(order);
-  clockAtPonderHit_ = order.ClockAtPonderHit;
-  linesWanted_ = order.MultiPv;
+  order_ = order;
+  maxDepth_ = order.MaxDepth;
+  Clock.TakeOrder(order);
 }
 
 void TMainThreadSearch::Start(const TSearchOrder& order, std::int64_t orderTick) {
   TakeOrder(order);
   // A "ponderhit" that arrives before the search has started its own clock
   // counts from the order.
-  StartTick = orderTick;
+  Clock.StartsAt(orderTick);
   StopRequested = false;
   Resume();
 }
 
-void TMainThreadSearch::PonderHit() {
-  if (!Pondering) return;
-  // On a clock the search now plays on the time parked at "go"; a move time
-  // or a depth limit stays as the order gave it.
-  if (TimeMode >= tmMovesToGo) GoTime = clockAtPonderHit_;
-  PonderHitTime(*this, GoTime, Level);
-}
+void TMainThreadSearch::PonderHit() { Clock.PonderHit(*this); }
 
 void TMainThreadSearch::Stop() {
   StopRequested = true;

@@ -5,19 +5,15 @@
 
 #include "platform/console.h"
 #include "board/move_text.h"
-#include "search/control.h"
-#include "search/infos.h"
 #include "search/main_thread_search.h"
 #include "search/search.h"
-#include "search/time_control.h"
-#include "search/time_manager.h"
 
 namespace {
 
 // The move stored for the root in `t`'s own table, for a clock game.
 bool StoredRootMove(const TThreadSearch& t, TStoredMove& move) {
   const THash& entry = t.TransTable->Entry(t.hash);
-  if (entry.ID != t.hash || entry.Depth < 1 || entry.IsNil || TimeMode < tmMovesToGo) return false;
+  if (entry.ID != t.hash || entry.Depth < 1 || entry.IsNil || !t.Owner->Clock.OnClock()) return false;
   move = entry.StoredMove;
   return true;
 }
@@ -121,12 +117,12 @@ void TMainThreadSearch::StartHelpers() {
   // first; they print nothing, as no depth of this search is done yet.
   std::int32_t reported = NoScore;
   if (StoredMoveFound) {
-    TInfos::TakeVoice(ThreadID, Best.score);
+    Infos.TakeVoice(ThreadID, Best.score);
     reported = Best.score;
   }
   for (auto& helper : SearchThreads)
     if (helper->MaxMoves > 0 && helper->StoredMoveFound && helper->Best.score > reported) {
-      TInfos::TakeVoice(helper->ThreadID, helper->Best.score);
+      Infos.TakeVoice(helper->ThreadID, helper->Best.score);
       reported = helper->Best.score;
     }
   for (auto& helper : SearchThreads)
@@ -143,7 +139,7 @@ void TMainThreadSearch::ChooseFinalMove() {
   // replaces it unless the candidate saw deeper and is within 20.
   TThreadSearch* candidate = this;
   for (auto& helper : SearchThreads)
-    if (helper->ThreadID == InfoThread) candidate = helper.get();
+    if (Infos.HasVoice(*helper)) candidate = helper.get();
   TBest chosen = candidate->BestSnapshot();
   const auto replaces = [&](const TBest& other) {
     return !other.m.IsNone() && other.score > chosen.score &&
@@ -170,5 +166,5 @@ void TMainThreadSearch::ChooseFinalMove() {
     std::lock_guard guard(candidate->RootLock);
     ExpectedReply = candidate->ExpectedReply;
   }
-  // Its line goes out once the move is final (TInfos::Final, from Think).
+  // Its line goes out once the move is final (Infos.Final, from Think).
 }

@@ -7,12 +7,8 @@
 #include "board/geometry.h"
 #include "eval/terms.h"
 #include "platform/console.h"
-#include "search/control.h"
-#include "search/infos.h"
 #include "search/main_thread_search.h"
 #include "search/search.h"
-#include "search/time_control.h"
-#include "search/time_manager.h"
 
 namespace {
 
@@ -23,7 +19,7 @@ constexpr std::int32_t CurrentMoveFromDepth = 7;
 // The window around the last iteration's score that the next one starts with.
 constexpr std::int32_t AspirationMargin = 80;
 
-bool IsInfoThread(const TThreadSearch& t) { return InfoThread.load(std::memory_order_relaxed) == t.ThreadID; }
+bool IsInfoThread(const TThreadSearch& t) { return t.Owner->Infos.HasVoice(t); }
 
 // The expected reply: the stored move of the position after the root move,
 // if its origin holds a piece of the side to move there (key not compared).
@@ -51,7 +47,7 @@ TMove GeneratedMove(TThreadSearch& t, bool inCheck, TStoredMove stored) {
 // board from the root, as a search would, and taken back.
 void CompleteFromTable(TThreadSearch& t, TLine& line) {
   int made = 0;
-  bool inCheck = RootInCheck;
+  bool inCheck = t.RootInCheck;
   for (; made < line.length; ++made) {
     if (!t.MakeMove(line.moves[made])) break;
     inCheck = t.UpdateChecks(false);
@@ -119,7 +115,9 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     OrderRootMoves(t);
     t.TransTable->HashMoveToFront(t);
   }
-  const bool rootInCheck = RootInCheck;
+  TMainThreadSearch& main = *t.Owner;
+  TTimeManager& clock = main.Clock;
+  const bool rootInCheck = t.RootInCheck;
   const std::int32_t depth = std::int32_t(t.IterationDepth.load());
   // Several lines (MultiPV): every move is searched against the worst line
   // held, so that each one that enters gets an exact score.
@@ -137,7 +135,7 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     if (rootInCheck) t.MakeMoveUnchecked(move);
     else t.MakeMove(move);
     // b. Tell the interface which move is searched.
-    if (depth > CurrentMoveFromDepth && TimeMode != tmSuddenDeath) TInfos::CurrentMove(move, i, t.ThreadID);
+    if (depth > CurrentMoveFromDepth && clock.Mode() != tmSuddenDeath) main.Infos.CurrentMove(move, i, t.ThreadID);
     // c. Search it against the best score so far, or the worst line held.
     searched = true;
     const std::int32_t floor = severalLines ? t.RootLines.Bar(windowAlpha) : alpha;
@@ -151,7 +149,7 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     std::int32_t s = scout ? search(floor, floor + 1) : search(floor, beta);
     if (scout && s > floor) s = search(floor, beta);
     // d. A collapse of the first move's score asks for HELP.
-    if (i == 0) RequestHelp(t, s, t.OtherThreadScoreNotNegative());
+    if (i == 0) clock.RequestHelp(t, s, t.OtherThreadScoreNotNegative(), IsInfoThread(t));
     // e. The expected reply, while the child position is on the board.
     if (i == 0 || s > alpha) {
       const TMove reply = PonderMove(t);
@@ -164,8 +162,8 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     // g. The first move's new score, the time bonus and the EASY stop.
     if (i == 0 && !t.Best.m.IsNone() && (s != t.Best.score || t.Best.PreviousScore == NoScore)) {
       TakeAsBest(t, move, s, s > alpha);
-      TInfos::TakeVoice(t.ThreadID, s);
-      if (!HelpActive && IsInfoThread(t)) TimeBonus(t, t.Best.PreviousScore, s);
+      main.Infos.TakeVoice(t.ThreadID, s);
+      if (!clock.HelpActive() && IsInfoThread(t)) clock.TimeBonus(t, t.Best.PreviousScore, s);
     }
     if (i == 0 && !severalLines && IsInfoThread(t) && EasyStop(t)) {
       t.TransTable->RecordHash(t, move, depth, s, hashfExact);
@@ -176,12 +174,12 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     // i. A new best move.
     TakeAsBest(t, move, s, true);
     if (i > 0) {
-      TInfos::TakeVoice(t.ThreadID, s);
-      if (!HelpActive && IsInfoThread(t)) TimeBonus(t, t.Best.PreviousScore, s);
+      main.Infos.TakeVoice(t.ThreadID, s);
+      if (!clock.HelpActive() && IsInfoThread(t)) clock.TimeBonus(t, t.Best.PreviousScore, s);
     }
     // j. A score back to even ends a HELP period.
-    if (HelpActive && s >= 0 && depth >= HelpDepth.load() && !(i == 0 && IsInfoThread(t)))
-      EndHelpWait();
+    if (clock.HelpActive() && s >= 0 && depth >= clock.HelpDepth() && !(i == 0 && IsInfoThread(t)))
+      clock.EndHelpWait();
     // k. History, killers, and a look at the clock.
     t.AddHistory(move, depth);
     t.RecordRootKiller(move, depth);
@@ -211,14 +209,15 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
 // over several iterations, so more thinking is unlikely to change it.
 bool EasyStop(TThreadSearch& t) {
   TBest& best = t.Best;
-  const bool applies = !Pondering && !best.m.IsNone() && !BonusGranted && TimeMode >= tmMovesToGo &&
+  const TTimeManager& clock = t.Owner->Clock;
+  const bool applies = !clock.Pondering() && !best.m.IsNone() && !clock.BonusGranted() && clock.OnClock() &&
                        t.Nodes >= StabilityNodes;
   std::lock_guard guard(t.RootLock);
   if (!applies) {
     best.RisingIterations = 0;
     return false;
   }
-  if (t.IterationDepth < DecisionDepth(t.Eval.PhaseAtRoot) || t.HistoryLength == 0) return false;
+  if (t.IterationDepth < PhaseMinDepth(t.Eval.PhaseAtRoot) || t.HistoryLength == 0) return false;
   if (best.PreviousScore != NoScore) {
     if (!(best.m == best.PreviousMove)) best.MoveChanged = true;
     if (best.PreviousScore > best.score) best.ScoreDropped = true;
@@ -232,16 +231,14 @@ bool EasyStop(TThreadSearch& t) {
     best.ScoreDropped = false;
   }
   if (best.RisingIterations < StableIterations) return false;
-  SearchStopped = true;
+  t.Owner->SearchStopped = true;
   if (t.ThreadID != 1) t.stop = true;
   WriteInfoString("EASY !!");
   return true;
 }
 
-std::uint32_t DecisionDepth(TPhase rootPhase) { return rootPhase == endgame ? 10 : 8; }
-
 void OrderRootMoves(TThreadSearch& t) {
-  const bool inCheck = RootInCheck;
+  const bool inCheck = t.RootInCheck;
   for (int i = 0; i < t.RootMoveCount(); ++i) {
     TGen& g = t.MoveStack[i];
     const TMove m = g.m;
@@ -262,14 +259,14 @@ void OrderRootMoves(TThreadSearch& t) {
 
 std::int32_t RootSearch(TThreadSearch& t, std::int32_t alpha, std::int32_t beta) {
   if (t.Eval.PhaseAtRoot != endgame) return RootSearchForm<TSearchForm::Normal>(t, alpha, beta);
-  if (EGTBLoaded && GoTime >= 10000) return RootSearchForm<TSearchForm::EndgameTB>(t, alpha, beta);
+  if (t.Tablebases->Loaded() && t.Owner->Clock.TimeLeft() >= 10000) return RootSearchForm<TSearchForm::EndgameTB>(t, alpha, beta);
   return RootSearchForm<TSearchForm::Endgame>(t, alpha, beta);
 }
 
 void HashMoveFirst(TThreadSearch& t) {
   t.StoredMoveFound = false;
   const THash& entry = t.TransTable->Entry(t.hash);
-  if (entry.ID != t.hash || entry.Depth < 1 || TimeMode < tmMovesToGo || entry.IsNil) return;
+  if (entry.ID != t.hash || entry.Depth < 1 || !t.Owner->Clock.OnClock() || entry.IsNil) return;
   for (int i = 0; i < t.RootMoveCount(); ++i) {
     const TMove m = t.MoveStack[i].m;
     if (m.from != entry.StoredMove.src || m.to != entry.StoredMove.dst || m.promote != entry.StoredMove.promote) continue;
@@ -292,26 +289,27 @@ bool InRootList(const TThreadSearch& t, TMove m) {
 
 void TThreadSearch::IterativeDeepening() {
   THash& rootEntry = TransTable->Entry(hash);
-  while (std::int64_t(IterationDepth.load()) <= std::int64_t(MaxDepth.load())) {
+  TMainThreadSearch& main = *Owner;
+  TTimeManager& clock = main.Clock;
+  while (std::int64_t(IterationDepth.load()) <= std::int64_t(main.MaxDepth())) {
     // A HELP period ends once its depth has been searched past; after an
     // iteration its owner hands it to a thread at the same depth, or ends it.
-    if (HelpActive && HelpThread == ThreadID && IterationDepth > std::uint32_t(HelpDepth.load())) EndHelpWait();
+    const bool helpOwner = clock.HelpActive() && clock.HelpThread() == ThreadID;
+    if (helpOwner && IterationDepth > std::uint32_t(clock.HelpDepth())) clock.EndHelpWait();
     ThreadScore = RootSearch(*this, RootAlpha, RootBeta);
-    if (HelpActive && HelpThread == ThreadID) PassHelpOn(*Owner, *this);
+    if (clock.HelpActive() && clock.HelpThread() == ThreadID) clock.PassHelpOn(main, *this);
     // The root entry keeps a move for the ponder line and the next search.
     if (rootEntry.StoredMove.src == 0 && rootEntry.StoredMove.dst == 0)
       rootEntry.StoredMove = TStoredMove{Best.m.from, Best.m.to, Best.m.promote};
     // A result inside the window completes the depth: its line goes out now,
     // before the search may end on it.
     // (An EASY stop ends it after its first move, unfinished.)
-    if (IterationCompleted(*this) && !SearchStopped.load(std::memory_order_relaxed)) {
+    if (IterationCompleted(*this) && !main.SearchStopped.load(std::memory_order_relaxed)) {
       if (RootLines.Wanted() > 1) ShownLines = RootLines;
-      TInfos::IterationDone(*this, std::int32_t(IterationDepth.load()), ThreadScore);
+      main.Infos.IterationDone(*this, std::int32_t(IterationDepth.load()), ThreadScore);
     }
-    if (ThreadScore > MateBound) {
-      MateFound = true;
-      throw SearchAborted{};
-    }
+    // A mate found: no deeper search can better it.
+    if (ThreadScore > MateBound) throw SearchAborted{};
     CheckStop();
     if (AdvanceIteration(*this)) CheckStop();
   }

@@ -71,8 +71,6 @@ bool InRootList(const TThreadSearch& t, TMove m);
 // The EASY stop, asked after the first root move of an iteration: true when
 // the best move has held and its score has risen over three stability checks.
 bool EasyStop(TThreadSearch& t);
-// The minimum iteration depth for stability, HELP and TIME BONUS decisions.
-std::uint32_t DecisionDepth(TPhase rootPhase);
 // The iteration just searched ended inside its window with a move: its
 // depth is done.
 bool IterationCompleted(const TThreadSearch& t);

@@ -8,12 +8,8 @@
 #include "eval/terms.h"
 #include "board/keys.h"
 #include "platform/system.h"
-#include "search/control.h"
-#include "search/infos.h"
 #include "search/main_thread_search.h"
 #include "search/search.h"
-#include "search/time_control.h"
-#include "search/time_manager.h"
 
 namespace {
 
@@ -27,7 +23,7 @@ std::uint32_t NodeCheckMask(std::uint32_t limit) { return std::bit_floor(std::ma
 constexpr std::int32_t ForcedReplyDepth = 5;
 
 // The order runs on a clock or a move time: a move played sooner saves time.
-bool TimedOrder() { return TimeMode == tmFixedTime || TimeMode >= tmMovesToGo; }
+bool TimedOrder(const TSearchOrder& order) { return order.TimeMode == tmFixedTime || order.OnClock(); }
 
 // Every thread's counters and lines start from nothing; the main thread
 // shows `wanted` lines, a helper one.
@@ -54,14 +50,14 @@ void TMainThreadSearch::GenerateRootList() {
 void TMainThreadSearch::KeepAllowedRootMoves() {
   int kept = 0;
   for (int i = 0; i < RootMoveCount(); ++i)
-    if (SearchMoves.Allows(MoveStack[i].m)) MoveStack[kept++] = MoveStack[i];
+    if (order_.SearchMoves.Allows(MoveStack[i].m)) MoveStack[kept++] = MoveStack[i];
   // The interface checked its moves against its own board; should none of
   // them be here after all, every move stays rather than none.
   if (kept > 0) FirstMove[1] = kept;
 }
 
 bool TMainThreadSearch::ForcedReply() {
-  if (Pondering || HistoryLength == 0 || RootMoveCount() != 1 || !TimedOrder()) return false;
+  if (Clock.Pondering() || HistoryLength == 0 || RootMoveCount() != 1 || !TimedOrder(order_)) return false;
   // The answer should the clock end even the short search.
   std::lock_guard guard(RootLock);
   Best.m = MoveStack[0].m;
@@ -71,7 +67,7 @@ bool TMainThreadSearch::ForcedReply() {
 }
 
 bool TMainThreadSearch::TablebaseRootMove() {
-  if (!EGTBLoaded || Pondering || MenOnBoard(*this) >= 7) return false;
+  if (!EGTB.Loaded() || Clock.Pondering() || MenOnBoard(*this) >= 7) return false;
   std::int32_t score;
   if (!EGTB.Probe(*this, score)) return false;
   bool found = false;
@@ -110,25 +106,23 @@ bool TMainThreadSearch::TablebaseRootMove() {
 
 void TMainThreadSearch::Think() {
   // 1. Every thread starts afresh; the board is prepared.
-  ResetForSearch(*this, linesWanted_);
+  ResetForSearch(*this, order_.MultiPv);
   for (auto& helper : SearchThreads) ResetForSearch(*helper, 1);
-  TInfos::Init();
-  TTime::Init();
+  Infos.Init();
+  maxDepth_ = order_.MaxDepth;
   PrepareBoard();
   // 2. The clock starts.
   SearchStopped = false;
   StopPollMask = DefaultCheckupMask;
-  InitTime(*this, GoTime, Level, Pondering, false);
-  if (NodeLimit) StopPollMask = std::min(StopPollMask.load(), NodeCheckMask(NodeLimit));
+  Clock.Start(*this);
+  if (order_.NodeLimit) StopPollMask = std::min(StopPollMask.load(), NodeCheckMask(order_.NodeLimit));
   // 3. Empty tables, or a new search's age.
-  if (ClearHashPending) {
-    // The protocol usually emptied them already, while no clock ran.
-    if (!tablesEmpty_) ClearAllTables();
-    ClearHashPending = false;
-    SearchSeq = 0;
-  } else {
-    ++SearchSeq;
-  }
+  const bool clear = clearTablesPending_;
+  if (clear && !tablesEmpty_) ClearAllTables();  // the protocol usually did, while no clock ran
+  clearTablesPending_ = false;
+  const auto age = [clear](TTranspositionTable& table) { clear ? table.RestartSearchCount() : table.NewSearch(); };
+  age(*TransTable);
+  for (auto& helper : SearchThreads) age(*helper->TransTable);
   tablesEmpty_ = false;  // from here on the search writes into them
   // 4. Check analysis at the root.
   RootInCheck = AnalyseChecks(Side, KingSquare(Side));
@@ -141,16 +135,16 @@ void TMainThreadSearch::Think() {
       // Mate or stalemate on the board: nothing to search, nothing to play.
       if (RootMoveCount() == 0) throw SearchAborted{};
       forced = ForcedReply();
-      if (!forced && !Pondering && TablebaseRootMove()) {
+      if (!forced && !Clock.Pondering() && TablebaseRootMove()) {
         SearchStopped = true;
-        InfoThread = 1;
+        Infos.GiveVoice(ThreadID);
         throw SearchAborted{};
       }
-      if (forced) MaxDepth = std::min(MaxDepth.load(), ForcedReplyDepth);
-      if (EGTBLoaded) TBMenLimit = EGTBMen < 6 ? EGTBMen.load() : 5;
+      if (forced) maxDepth_ = std::min(maxDepth_, ForcedReplyDepth);
+      if (EGTB.Loaded()) TablebaseMenLimit = std::min(EGTB.Men(), 5);
       Eval.PhaseAtRoot = RootPhase(*this, Eval);
       SetPawnKey(*this);
-      BonusGranted = false;
+      Clock.ForgetBonusGranted();
       IterationDepth = 1;
       RootAlpha = -Infinity;
       RootBeta = Infinity;
@@ -169,7 +163,7 @@ void TMainThreadSearch::Think() {
   EnsureLegalBest();
   // The answer's line goes out as soon as nothing can change the answer,
   // even when the move itself must wait for the interface.
-  TInfos::Final(*this);
+  Infos.Final(*this);
   // 7. The wait. A ponder or infinite search answers only when the
   // interface asks for the move, however early it ended; a pondering one
   // that is over answers at "ponderhit" at once. Any other search that ran
@@ -177,12 +171,12 @@ void TMainThreadSearch::Think() {
   // itself set the depth or the move was forced.
   const auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); };
   bool held = false;
-  while (!StopRequested && (Pondering || TimeMode == tmUnlimited)) {
+  while (!StopRequested && (Clock.Pondering() || order_.TimeMode == tmUnlimited)) {
     held = true;
     pause();
   }
-  if (depthsExhausted && !held && !forced && TimeMode != tmFixedDepth && !DepthLimitGiven)
-    while (!SearchStopped && Ticks() < Deadline) pause();
+  if (depthsExhausted && !held && !forced && order_.TimeMode != tmFixedDepth && !order_.DepthLimitGiven)
+    while (!SearchStopped && !Clock.Expired(Ticks())) pause();
 }
 
 void TMainThreadSearch::AnswerWithShownLines() {

@@ -16,7 +16,6 @@
 #include "eval/eval_state.h"
 #include "hash/hash_table.h"
 #include "platform/worker.h"
-#include "search/egtb_bridge.h"
 #include "search/root_lines.h"
 
 constexpr std::int32_t NoScore = -40000;
@@ -72,6 +71,9 @@ struct SearchAborted {};
 
 constexpr std::uint32_t DefaultCheckupMask = 16383;
 constexpr std::uint32_t IdleDepth = 99;  // IterationDepth of a thread that is not searching
+
+class TEGTB;
+class TMainThreadSearch;
 
 class TThreadSearch : public TSearchBoard {
  public:
@@ -160,13 +162,17 @@ class TThreadSearch : public TSearchBoard {
   std::int32_t ThreadScore = NoScore;
   std::atomic<std::int32_t> MaxMoves{0};
   std::atomic<std::uint32_t> StopPollMask{DefaultCheckupMask};
-  TEGTB EGTB;
+  // The tablebases every thread of the search probes (the main thread's bridge).
+  const TEGTB* Tablebases = nullptr;
+  // Set up by the main thread before its helpers start, and copied to them.
+  bool RootInCheck = false;              // the side to move is in check at the root
+  std::int32_t TablebaseMenLimit = 0;    // captures down to this many men are probed
   std::atomic<std::uint64_t> TablebaseHits{0};  // probes the tablebases answered
   // Guards Best, ExpectedReply and the root move list (MoveStack from 0 to
   // FirstMove[1]) while other threads may read them.
   mutable std::mutex RootLock;
   // The main search thread that owns this helper (null for the main thread).
-  class TMainThreadSearch* Owner = nullptr;
+  TMainThreadSearch* Owner = nullptr;
   // This thread's principal variations, by ply. Kept behind the other fields:
   // its seven kilobytes between the fields every node reads cost a few
   // per cent of the search's speed.

@@ -7,7 +7,7 @@
 #include "platform/system.h"
 #include "protocol/protocol_board.h"
 #include "board/move_text.h"
-#include "search/control.h"
+#include "search/engine_settings.h"
 #include "search/main_thread_search.h"
 
 namespace {
@@ -57,15 +57,15 @@ constexpr std::string_view BenchPositions[] = {
 
 TBenchResult RunBench(int depth, bool printPositions) {
   TProtocolBoard source;
-  TMainThreadSearch search(source);
+  const TEngineSettings settings;
+  TMainThreadSearch search(source, settings);
+  search.Infos.SetQuiet(true);
   TBenchResult result;
-  const bool quiet = NoInfoOutput;
   const std::int64_t start = Ticks();
   for (std::string_view fen : BenchPositions) {
     std::string error;
     if (!source.LoadFen(fen, error)) continue;
-    NoInfoOutput = true;  // setting up a position clears it
-    ClearHashPending = true;
+    search.ClearTablesBeforeNextSearch();
     TSearchOrder order;
     order.MaxDepth = depth;
     search.TakeOrder(order);
@@ -77,7 +77,6 @@ TBenchResult RunBench(int depth, bool printPositions) {
                   (unsigned long long)search.Nodes.load());
   }
   result.milliseconds = Ticks() - start;
-  NoInfoOutput = quiet;
   return result;
 }
 

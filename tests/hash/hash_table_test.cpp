@@ -4,7 +4,6 @@
 
 #include <memory>
 
-#include "search/control.h"
 
 namespace {
 
@@ -47,8 +46,6 @@ TEST(HashSizing, SlotIsTheKeyModuloTheSize) {
 
 class HashTable : public ::testing::Test {
  protected:
-  void TearDown() override { SearchSeq = 0; }
-
   bool Probe(std::uint32_t key, std::int32_t alpha, std::int32_t beta, std::int32_t depth) {
     board->hash = key;
     return table.ProbeHash(*board, alpha, beta, depth, value);
@@ -129,16 +126,17 @@ TEST_F(HashTable, DeeperEntriesOfTheSameSearchAreKept) {
 // later it is too old. Ages wrap at 256 without the table going dead.
 TEST_F(HashTable, AgesCountModulo256) {
   for (std::int32_t seq = 0; seq < 700; ++seq) {
-    SearchSeq = seq;
     Store(100, e2e4, 5, seq);
     Store(100, g1f3, 3, -1);
     ASSERT_TRUE(Probe(100, 0, 1, 5) && value == seq) << "protected in its own search " << seq;
-    SearchSeq = seq + 1;
+    table.NewSearch();
     ASSERT_TRUE(Probe(100, 0, 1, 5)) << "answers in the next search " << seq;
-    SearchSeq = seq + 2;
+    table.NewSearch();
     ASSERT_FALSE(Probe(100, 0, 1, 5)) << "too old two searches later " << seq;
+    table.RestartSearchCount();
+    for (std::int32_t n = 0; n <= seq; ++n) table.NewSearch();
   }
-  SearchSeq = 700;  // the entry of search 699 no longer protects its depth
+  // The entry of search 699 no longer protects its depth in search 700.
   Store(100, g1f3, 3, -10);
   EXPECT_TRUE(Probe(100, 0, 1, 3));
   EXPECT_EQ(value, -10);
@@ -151,7 +149,7 @@ TEST_F(HashTable, StoredMoveGoesFirst) {
   Store(100, promoteQueen, 2, 0);
   EXPECT_FALSE(LiftHashMove(100, {g1f3, TMove{12, 4, Knight, 48}}));
   Store(100, TMove{}, 3, 0, hashfUpper);
-  SearchSeq = 50;  // neither depth nor age matters here
+  for (int n = 0; n < 50; ++n) table.NewSearch();  // neither depth nor age matters here
   EXPECT_TRUE(LiftHashMove(100, {g1f3, TMove{12, 4, Knight, 48}, TMove{12, 4, Queen, 112}}));
   EXPECT_EQ(board->MoveStack[0].score, 10);
   EXPECT_EQ(board->MoveStack[2].score, 10 + HashMoveBonus);
@@ -163,16 +161,15 @@ TEST_F(HashTable, StoredMoveGoesFirst) {
 // Only entries of the current search count, estimated from the first
 // thousand slots.
 TEST_F(HashTable, HashFullCountsTheCurrentSearchsEntries) {
-  SearchSeq = 7;
   EXPECT_EQ(table.HashFull(), 0);
   for (std::uint32_t key = 1; key <= 250; ++key) Store(key, e2e4, 1, 0);
   Store(2000, e2e4, 1, 0);  // beyond the sample
   EXPECT_EQ(table.HashFull(), 250);
-  SearchSeq = 8;
+  table.NewSearch();
   for (std::uint32_t key = 1; key <= 100; ++key) Store(key + 500, g1f3, 1, 0);
   EXPECT_EQ(table.HashFull(), 100) << "the previous search's entries no longer count";
   table.Clear();
-  SearchSeq = 0;  // a cleared table, and the count of searches starts again
+  table.RestartSearchCount();  // a cleared table, and the count of searches starts again
   EXPECT_EQ(table.HashFull(), 0);
 }
 

@@ -1,5 +1,5 @@
 // Reading the words of "go" and "setoption", and what the command loop sets
-// from them, in-process so that the globals can be read.
+// from them, in-process so that the order and the settings can be read.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,9 +9,7 @@
 #include "protocol/go_command.h"
 #include "protocol/option_table.h"
 #include "protocol/uci.h"
-#include "search/control.h"
 #include "search/main_thread_search.h"
-#include "search/time_control.h"
 #include "support/engine_tables.h"
 
 namespace {
@@ -88,19 +86,11 @@ class GoCommand : public ::testing::Test {
  protected:
   void SetUp() override {
     EnsureEngineTables();
-    HashSizeMB = 4;
-    Level = TLevel{};
     uci = std::make_unique<TUCI>();
-    Serve("");
+    Serve("setoption name Hash value 4");
   }
-  void TearDown() override {
-    uci.reset();
-    HashSizeMB = 32;
-    Level = TLevel{};
-    Pondering = false;
-    TimeMode = tmFixedDepth;
-    MoveOverhead = DefaultMoveOverhead;
-  }
+  const TSearchOrder& Order() const { return uci->MainSearch().Order(); }
+  const TTimeManager& Clock() const { return uci->MainSearch().Clock; }
   // Serves the line; returns what was printed since the previous line.
   std::string Serve(const std::string& line) {
     uci->HandleLine(line);
@@ -143,27 +133,28 @@ TEST_F(GoCommand, EachOrderSetsItsModeAndLimits) {
   for (const Case& c : cases) {
     Serve(c.go);
     Serve("stop");
-    EXPECT_TRUE(TimeMode == c.mode && GoTime == c.goTime && MaxDepth == c.maxDepth) << c.go;
-    EXPECT_TRUE(Level.Increment == c.increment && Level.MovesToGo == c.movesToGo) << c.go;
-    EXPECT_TRUE(NodeLimit == c.nodes && DepthLimitGiven == c.depthGiven) << c.go;
+    const TSearchOrder& o = Order();
+    EXPECT_TRUE(o.TimeMode == c.mode && o.GoTime == c.goTime && o.MaxDepth == c.maxDepth) << c.go;
+    EXPECT_TRUE(o.Level.Increment == c.increment && o.Level.MovesToGo == c.movesToGo) << c.go;
+    EXPECT_TRUE(o.NodeLimit == c.nodes && o.DepthLimitGiven == c.depthGiven) << c.go;
   }
 }
 
 TEST_F(GoCommand, PonderParksTheClockUntilPonderhit) {
   Serve("position startpos moves e2e4");
   Serve("go ponder wtime 60000 btime 50000 winc 1000 binc 2000");
-  EXPECT_TRUE(Pondering && GoTime == NoTimeLimit);
+  EXPECT_TRUE(Clock().Pondering() && Clock().TimeLeft() == NoTimeLimit);
   Serve("ponderhit");  // Black's clock, parked at "go"
-  EXPECT_TRUE(!Pondering && GoTime == 50000 && Deadline <= StartTick + 50000);
+  TClockFigures clock = Clock().Figures();
+  EXPECT_TRUE(!Clock().Pondering() && Clock().TimeLeft() == 50000 && clock.deadline <= clock.startTick + 50000);
   Serve("stop");
   // A stray ponderhit changes nothing.
-  const std::int64_t deadline = Deadline;
   Serve("ponderhit");
-  EXPECT_TRUE(GoTime == 50000 && Deadline == deadline);
+  EXPECT_TRUE(Clock().TimeLeft() == 50000 && Clock().Figures().deadline == clock.deadline);
   // A depth order stays unlimited after "ponderhit".
   Serve("go ponder depth 5");
   Serve("ponderhit");
-  EXPECT_TRUE(!Pondering && GoTime == NoTimeLimit && Deadline == NoDeadline);
+  EXPECT_TRUE(!Clock().Pondering() && Clock().TimeLeft() == NoTimeLimit && Clock().Figures().deadline == NoDeadline);
   Serve("stop");
 }
 
@@ -172,12 +163,13 @@ TEST_F(GoCommand, SearchmovesKeepsTheLegalMovesAndReportsTheOthers) {
   std::string printed = Serve("go depth 1 searchmoves e7e5 e2e4 e7e5 g8f6 zz");
   Serve("stop");
   EXPECT_NE(printed.find("info string go searchmoves: not legal here, ignored: e2e4 zz"), std::string::npos);
-  EXPECT_EQ(SearchMoves.count, 2);  // e7e5 once
-  EXPECT_TRUE(SearchMoves.Allows(TMove{12, 28, 0, 0}) && !SearchMoves.Allows(TMove{11, 27, 0, 0}));  // e7e5, d7d5
+  const TRootMoveFilter& allowed = Order().SearchMoves;
+  EXPECT_EQ(allowed.count, 2);  // e7e5 once
+  EXPECT_TRUE(allowed.Allows(TMove{12, 28, 0, 0}) && !allowed.Allows(TMove{11, 27, 0, 0}));  // e7e5, d7d5
   printed = Serve("go depth 1 searchmoves e2e4");
   Serve("stop");
   EXPECT_NE(printed.find("no legal move given, every move is searched"), std::string::npos);
-  EXPECT_EQ(SearchMoves.count, 0);
+  EXPECT_EQ(Order().SearchMoves.count, 0);
 }
 
 TEST_F(GoCommand, ANewGameOrPositionEmptiesTheTablesBeforeAnyClockRuns) {
@@ -207,16 +199,16 @@ TEST_F(GoCommand, ANewGameOrPositionEmptiesTheTablesBeforeAnyClockRuns) {
 // A "setoption" line in any letter case, with blanks around it, as the other
 // options are; the value is kept within 0..5000 ms, a bad one changes nothing.
 TEST_F(GoCommand, MoveOverheadIsSetWithinItsRange) {
-  EXPECT_EQ(MoveOverhead, DefaultMoveOverhead);
+  EXPECT_EQ(uci->Settings().MoveOverhead, DefaultMoveOverhead);
   for (const auto& [line, value] : {std::pair{"SETOPTION NAME MOVE OVERHEAD VALUE 0", 0},
                                     {"  setoption name move overhead value 100 \t", 100},
                                     {"setoption name Move Overhead value 999999999999", MaxMoveOverhead}}) {
     EXPECT_EQ(Serve(line), "") << line;
-    EXPECT_EQ(MoveOverhead, value) << line;
+    EXPECT_EQ(uci->Settings().MoveOverhead, value) << line;
   }
   EXPECT_EQ(Serve("setoption name Move Overhead value fast"),
             "info string EConvertError: 'fast' is not a valid integer value\n");
-  EXPECT_EQ(MoveOverhead, MaxMoveOverhead);
+  EXPECT_EQ(uci->Settings().MoveOverhead, MaxMoveOverhead);
 }
 
 }  // namespace

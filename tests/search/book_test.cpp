@@ -7,7 +7,6 @@
 #include <filesystem>
 
 #include "platform/files.h"
-#include "platform/start_dir.h"
 #include "protocol/protocol_test_util.h"
 #include "search/book.h"
 
@@ -17,18 +16,16 @@ using namespace protocol_test;
 
 TEST(ProtocolBook, OpenedByAStartPositionClosedByAnotherPlacement) {
   EnsureEngineTables();
-  const std::string savedStartDir = StartDir;
   const auto dir = std::filesystem::temp_directory_path() / ("vostrak-book-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
-  StartDir = dir.string();
-  TBook book;
+  TBook book(nullptr, dir.string());
   TProtocolBoard board;
   board.Book = &book;
   EXPECT_FALSE(book.InUse());  // off at start
   book.SetInUse(true);
   EXPECT_EQ(Position(board, "startpos"), "");  // no file: silent
   EXPECT_FALSE(book.IsOpen());
-  ASSERT_TRUE(WriteTextLines(JoinPath(StartDir, "vostrak.OPN"), {"any content"}));
+  ASSERT_TRUE(WriteTextLines(JoinPath(dir.string(), "vostrak.OPN"), {"any content"}));
   book.SetInUse(false);
   Position(board, "startpos");
   EXPECT_FALSE(book.IsOpen());
@@ -47,7 +44,6 @@ TEST(ProtocolBook, OpenedByAStartPositionClosedByAnotherPlacement) {
   book.CloseBook();  // closing twice is harmless
   EXPECT_FALSE(book.IsOpen());
   book.SetInUse(false);
-  StartDir = savedStartDir;
   std::filesystem::remove_all(dir);
 }
 

@@ -11,7 +11,6 @@
 
 #include "platform/console.h"
 #include "platform/files.h"
-#include "platform/start_dir.h"
 #include "support/eval_positions.h"
 
 namespace {
@@ -21,30 +20,23 @@ constexpr const char* MateInOne = "7k/Q7/6K1/8/8/8/8/8 w - -";
 
 class EgtbBridge : public ::testing::Test {
  protected:
-  void SetUp() override {
-    bridge.FirstInit();
-    EGTBDllPath = "/nonexistent/EGTB.DLL";
-  }
-  void TearDown() override {
-    ReleaseEGTBLibrary();
-    EGTBMen = 0;
-  }
-  // What Init prints, but for the "Init EGTB" that opens the first set-up
-  // of the process (whichever test comes first).
+  // What Init prints, but for the "Init EGTB" that opens the bridge's
+  // first set-up.
   std::string InitOutput() {
     OutputCapture capture;
-    bridge.Init();
+    bridge.Init(tablebasePath, 32);
     std::string text = capture.Text();
     if (text.starts_with(InitLine)) text.erase(0, InitLine.size());
     return text;
   }
   static inline const std::string InitLine = "info string Init EGTB\n";
   void UseBuiltLibrary() {
-    EGTBDllPath = JoinPath(VOSTRAK_BUILD_DIR, EGTBLibraryName);
-    if (!FileExists(EGTBDllPath)) GTEST_SKIP() << "EGTB.DLL not built in " << VOSTRAK_BUILD_DIR;
+    bridge.ChooseLibrary(JoinPath(VOSTRAK_BUILD_DIR, EGTBLibraryName));
+    if (!FileExists(bridge.LibraryPath())) GTEST_SKIP() << "EGTB.DLL not built in " << VOSTRAK_BUILD_DIR;
   }
   bool Probe(const char* fen) { return bridge.Probe(*BoardFromFen(fen), score); }
   TEGTB bridge;
+  std::string tablebasePath = "C:\\TBS";
   std::int32_t score = 0;
 };
 
@@ -53,7 +45,7 @@ class EgtbBridge : public ::testing::Test {
 // reason, and the search plays without tablebases.
 TEST_F(EgtbBridge, UnusableLibrariesAreReportedAndNeverProbed) {
   const std::string without = "; play goes on without tablebases\n";
-  EGTBDllPath = "";
+  // A new bridge has chosen no library yet: none found.
   EXPECT_EQ(InitOutput(), "info string EGTB.DLL missing, must be in the same directory as Vostrak.\n"
                           "info string EGTB.DLL looked for in " + ExecutableDirectory() + ", " +
                               JoinPath(ParentDirectory(ExecutableDirectory()), EGTBInstalledFolder) +
@@ -61,25 +53,17 @@ TEST_F(EgtbBridge, UnusableLibrariesAreReportedAndNeverProbed) {
   EXPECT_FALSE(Probe(MateInOne));
   const std::string text = ::testing::TempDir() + "vostrak-not-a-library-" + std::to_string(::getpid());
   WriteTextLines(text, {"not a shared object"});
-  EGTBDllPath = text;
+  bridge.ChooseLibrary(text);
   const std::string notLoaded = InitOutput();
   EXPECT_TRUE(notLoaded.starts_with("info string tablebase library " + text + " not loaded: ")) << notLoaded;
   EXPECT_TRUE(notLoaded.ends_with(without)) << notLoaded;
   std::filesystem::remove(text);
   Dl_info info{};
   ASSERT_NE(dladdr(reinterpret_cast<void*>(&std::printf), &info), 0);
-  EGTBDllPath = info.dli_fname;  // the C library: loads, but exports neither entry point
-  EXPECT_EQ(InitOutput(), "info string tablebase library " + EGTBDllPath + " has no InitTbPathCache" + without);
-  EXPECT_FALSE(EGTBLoaded);
+  bridge.ChooseLibrary(info.dli_fname);  // the C library: loads, but exports neither entry point
+  EXPECT_EQ(InitOutput(), "info string tablebase library " + std::string(info.dli_fname) + " has no InitTbPathCache" + without);
+  EXPECT_FALSE(bridge.Loaded());
   EXPECT_FALSE(Probe(MateInOne));
-}
-
-TEST_F(EgtbBridge, CacheSizeOutsideItsRangeBecomes8) {
-  for (auto [given, used] : {std::pair{0, 8}, {1, 1}, {1024, 1024}, {1025, 8}}) {
-    NalimovCache = given;
-    InitOutput();
-    EXPECT_EQ(NalimovCache, used) << given;
-  }
 }
 
 // Only the engine's own folders are searched, never the one it was started
@@ -88,16 +72,13 @@ TEST_F(EgtbBridge, TheLibraryComesFromTheEnginesFoldersOrTheOption) {
   const std::string exeDir = ExecutableDirectory();
   EXPECT_EQ(EGTBLibraryFolders(),
             (std::vector<std::string>{exeDir, JoinPath(ParentDirectory(exeDir), EGTBInstalledFolder)}));
-  NalimovCache = 64;
-  bridge.FirstInit();
-  EXPECT_EQ(NalimovCache, 32);
   const std::string beside = JoinPath(exeDir, EGTBLibraryName);
-  EXPECT_EQ(EGTBDllPath, FileExists(beside) ? beside : "");
-  ChooseTablebaseLibrary("/opt/tablebases/EGTB.DLL");
-  EXPECT_EQ(EGTBDllPath, "/opt/tablebases/EGTB.DLL");
-  EXPECT_TRUE(EGTBPathChanged);
-  ChooseTablebaseLibrary("");
-  EXPECT_EQ(EGTBDllPath, FileExists(beside) ? beside : "");
+  bridge.ChooseLibrary("");
+  EXPECT_EQ(bridge.LibraryPath(), FileExists(beside) ? beside : "");
+  bridge.ChooseLibrary("/opt/tablebases/EGTB.DLL");
+  EXPECT_EQ(bridge.LibraryPath(), "/opt/tablebases/EGTB.DLL");
+  bridge.ChooseLibrary("");
+  EXPECT_EQ(bridge.LibraryPath(), FileExists(beside) ? beside : "");
 }
 
 TEST(EgtbProbeArguments, SquaresFromA1AndThreeSlotsPerKind) {
@@ -118,11 +99,11 @@ TEST(EgtbProbeArguments, SquaresFromA1AndThreeSlotsPerKind) {
 TEST_F(EgtbBridge, RealLibraryTakesAnyPathAndScoresForTheSideToMove) {
   UseBuiltLibrary();
   const std::string file = JoinPath(VOSTRAK_BUILD_DIR, EGTBLibraryName);
-  for (const std::string& path : {NalimovPath, std::string("/nonexistent/tablebases"), file, std::string()}) {
-    NalimovPath = path;
+  for (const std::string& path : {tablebasePath, std::string("/nonexistent/tablebases"), file, std::string()}) {
+    tablebasePath = path;
     EXPECT_EQ(InitOutput(), "") << "'" << path << "'";
-    EXPECT_TRUE(EGTBLoaded) << "'" << path << "'";
-    EXPECT_EQ(EGTBMen, 3) << "'" << path << "'";
+    EXPECT_TRUE(bridge.Loaded()) << "'" << path << "'";
+    EXPECT_EQ(bridge.Men(), 3) << "'" << path << "'";
   }
   ASSERT_TRUE(Probe(MateInOne));
   EXPECT_EQ(score, 9999);
@@ -134,17 +115,15 @@ TEST_F(EgtbBridge, RealLibraryTakesAnyPathAndScoresForTheSideToMove) {
 TEST_F(EgtbBridge, ReinitialisingWhileOtherThreadsProbe) {
   UseBuiltLibrary();
   InitOutput();
-  ASSERT_TRUE(EGTBLoaded);
-  auto board = BoardFromFen(MateInOne);
+  ASSERT_TRUE(bridge.Loaded());
   std::atomic<bool> done{false};
   std::atomic<int> answers{0}, wrong{0};
-  std::vector<std::thread> helpers;  // each as a helper thread's bridge: never initialised, shares the probe
+  std::vector<std::thread> helpers;  // each as a helper search thread probes: through the one bridge
   for (int i = 0; i < 2; ++i)
     helpers.emplace_back([&] {
-      TEGTB helper;
+      auto own = BoardFromFen(MateInOne);
       for (std::int32_t result = 0; !done; result = 0) {
-        helper.ProbEGTB = bridge.ProbEGTB.load();
-        if (!helper.Probe(*board, result)) continue;
+        if (!bridge.Probe(*own, result)) continue;
         ++answers;
         if (result != 9999) ++wrong;
       }

@@ -6,10 +6,8 @@
 
 #include "platform/console.h"
 #include "platform/system.h"
-#include "search/control.h"
 #include "search/infos.h"
 #include "search/search.h"
-#include "search/time_control.h"
 
 namespace {
 
@@ -51,9 +49,6 @@ TEST(InfoLine, CarriesTheFiguresInOrderAndTheWholeLine) {
 class Infos : public ::testing::Test {
  protected:
   void SetUp() override {
-    NoInfoOutput = false;
-    StartTick = Ticks();
-    TInfos::Init();
     for (auto* t : {&main, &helper}) {
       t->TransTable = std::make_unique<TTranspositionTable>(1);
       t->ResetBest();
@@ -61,22 +56,19 @@ class Infos : public ::testing::Test {
       t->Best.pv.SetMove(E2E4);
     }
   }
-  void TearDown() override {
-    NoInfoOutput = false;
-    TInfos::Init();
-  }
   // The line(s) thread `t` prints on completing `depth` with `score`.
   std::string Iteration(TThreadSearch& t, std::int32_t depth, std::int32_t score) {
     OutputCapture capture;
     t.Best.Depth = std::uint32_t(depth);
-    TInfos::IterationDone(t, depth, score);
+    infos.IterationDone(t, depth, score);
     return capture.Text();
   }
   std::string CurrentMove(int i, std::int32_t id) {
     OutputCapture capture;
-    TInfos::CurrentMove(E2E4, i, id);
+    infos.CurrentMove(E2E4, i, id);
     return capture.Text();
   }
+  TInfos infos;
   TThreadSearch main{1}, helper{2};
 };
 
@@ -85,18 +77,18 @@ class Infos : public ::testing::Test {
 // below one already printed.
 TEST_F(Infos, EveryIterationPrintsTheVoicePassesForABetterScoreAndDepthNeverFalls) {
   EXPECT_EQ(Iteration(main, 1, 35).rfind("info depth 1 seldepth 1 score cp 35 time ", 0), 0u);
-  EXPECT_EQ(InfoThread, 1);
+  EXPECT_EQ(infos.VoiceThread(), 1);
   EXPECT_EQ(Iteration(helper, 2, 35), "");  // equal score: main keeps the voice
-  EXPECT_EQ(InfoThread, 1);
+  EXPECT_EQ(infos.VoiceThread(), 1);
   EXPECT_NE(Iteration(main, 4, 20), "");  // the voice reports its own drops
   EXPECT_EQ(Iteration(helper, 3, 36), "");  // takes the voice, but depth 3 is behind
-  EXPECT_EQ(InfoThread, 2);
+  EXPECT_EQ(infos.VoiceThread(), 2);
   EXPECT_EQ(Iteration(main, 5, 30), "");
   EXPECT_NE(Iteration(helper, 4, 36), "");
   // The answer's line never claims less than was printed.
   OutputCapture capture;
   main.Best.Depth = 2;
-  TInfos::Final(main);
+  infos.Final(main);
   EXPECT_EQ(capture.Text().rfind("info depth 4 seldepth 4 score cp 0 ", 0), 0u) << capture.Text();
 }
 
@@ -122,18 +114,17 @@ TEST_F(Infos, SeveralLinesComeRankedAndCountAllThreads) {
 
 TEST_F(Infos, CurrentMoveComesFromTheThreadWithTheVoiceOutsideTestMode) {
   EXPECT_EQ(CurrentMove(0, 1), "");  // nobody has the voice yet
-  TInfos::TakeVoice(1, 0);
+  infos.TakeVoice(1, 0);
   EXPECT_EQ(CurrentMove(2, 1), "info currmove e2e4 currmovenumber 3\n");
   EXPECT_EQ(CurrentMove(2, 2), "");
-  TInfos::Init();
-  NoInfoOutput = true;  // test mode: silent, and nobody takes the voice
+  infos.Init();
+  infos.SetQuiet(true);  // test mode: silent, and nobody takes the voice
   EXPECT_EQ(Iteration(helper, 10, 50), "");
   OutputCapture capture;
-  TInfos::Final(main);
+  infos.Final(main);
   EXPECT_EQ(capture.Text(), "");
-  EXPECT_EQ(InfoThread, 0);
-  EXPECT_EQ(InfoScore, NoScore);
-  InfoThread = 2;
+  EXPECT_EQ(infos.VoiceThread(), 0);
+  infos.GiveVoice(2);
   EXPECT_EQ(CurrentMove(0, 2), "");
 }
 

@@ -116,12 +116,12 @@ TEST_F(SearchRules, EachExtensionSolvesItsPosition) {
 TEST_F(SearchRules, AForcedReplyInATimedGameIsPlayedAtOnceWithItsScore) {
   const std::string position = "fen 2r3k1/5ppp/8/8/8/8/3R1PPP/3Q2K1 w - - 0 1 moves d2d8";
   source.SetupPosition(position);
-  NoInfoOutput = true;
-  ClearHashPending = true;
-  Pondering = false;
-  TimeMode = tmSuddenDeath;  // 100 s on the clock: a slice of 2.5 s
-  GoTime = 100000;
-  MaxDepth = FullDepth;
+  main.Infos.SetQuiet(true);
+  main.ClearTablesBeforeNextSearch();
+  TSearchOrder order;
+  order.TimeMode = tmSuddenDeath;  // 100 s on the clock: a slice of 2.5 s
+  order.GoTime = 100000;
+  main.TakeOrder(order);
   const std::int64_t start = Ticks();
   main.CopyMain();
   main.Think();
@@ -165,8 +165,11 @@ TEST_F(SearchRules, AspirationWindowFollowsTheScoreOrReopens) {
 }
 
 TEST_F(SearchRules, EasyStopsAfterThreeRisesOfTheSameMove) {
-  TimeMode = tmSuddenDeath;
-  Pondering = BonusGranted = SearchStopped = false;
+  TSearchOrder order;
+  order.TimeMode = tmSuddenDeath;
+  main.TakeOrder(order);
+  main.Clock.ForgetBonusGranted();
+  main.SearchStopped = false;
   main.IterationDepth = 9;
   main.HistoryLength = 1;
   main.Eval.PhaseAtRoot = middlegame;
@@ -182,10 +185,9 @@ TEST_F(SearchRules, EasyStopsAfterThreeRisesOfTheSameMove) {
     for (std::int32_t score : {10, 12, 5, 6, 7}) EXPECT_FALSE(checkAt(score)) << score;
     const bool stops = nodes > 1000;
     EXPECT_EQ(checkAt(8), stops) << nodes;
-    EXPECT_TRUE(SearchStopped == stops && (quiet.Text().find("info string EASY !!\n") != std::string::npos) == stops);
-    SearchStopped = false;
+    EXPECT_TRUE(main.SearchStopped == stops && (quiet.Text().find("info string EASY !!\n") != std::string::npos) == stops);
+    main.SearchStopped = false;
   }
-  TimeMode = tmFixedDepth;
 }
 
 // Nine queens and every other piece outweigh the mate bound; only a search

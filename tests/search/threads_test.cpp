@@ -13,7 +13,6 @@
 #include "platform/console.h"
 #include "protocol/protocol_board.h"
 #include "protocol/uci.h"
-#include "search/control.h"
 #include "search/egtb_bridge.h"
 #include "search/infos.h"
 #include "search/main_thread_search.h"
@@ -44,22 +43,11 @@ class Threads : public ::testing::Test {
  protected:
   void SetUp() override {
     EnsureEngineTables();
-    savedProcessors = ProcessorCount;
-    HashSizeMB = 32;
-    NoInfoOutput = false;
-    TInfos::Init();
   }
   void TearDown() override {
     if (main) main->StopHelpers();
     main.reset();
     uci.reset();
-    ThreadsCount = 1;
-    ProcessorCount = savedProcessors;
-    HashSizeMB = 32;
-    TimeMode = tmFixedDepth;
-    MaxDepth = 0;
-    RootInCheck = false;
-    TInfos::Init();
   }
   // Does `line` set the tablebases up again?
   bool SetsUpTablebases(const std::string& line) {
@@ -74,13 +62,16 @@ class Threads : public ::testing::Test {
     uci->HandleLine(line);
     return capture.Text();
   }
-  TMainThreadSearch& UciMain() { return (uci ? uci : uci = std::make_unique<TUCI>())->MainSearch(); }
+  // A command loop on a machine of `processors` processors.
+  TMainThreadSearch& UciMain(unsigned processors = MaxThreads) {
+    return (uci ? uci : uci = std::make_unique<TUCI>(processors))->MainSearch();
+  }
   // A main search thread and its helpers, `threads` in all, 1 MB of tables each.
   void Create(int threads) {
     main.reset();
-    ThreadsCount = threads;
-    HashSizeMB = threads;
-    main = std::make_unique<TMainThreadSearch>(source);
+    settings.Threads = threads;
+    settings.HashMB = threads;
+    main = std::make_unique<TMainThreadSearch>(source, settings);
   }
   TThreadSearch& Helper(std::int32_t id) { return main->Helper(std::size_t(id - 2)); }
   TThreadSearch& Thread(std::int32_t id) { return id == 1 ? *main : Helper(id); }
@@ -92,7 +83,7 @@ class Threads : public ::testing::Test {
     for (std::int32_t id = 1; id <= std::int32_t(main->HelperCount()) + 1; ++id) Thread(id).ResetBest();
     main->CopyMain();
     main->PrepareBoard();
-    RootInCheck = main->AnalyseChecks(main->Side, main->KingSquare(main->Side));  // never in these roots
+    main->RootInCheck = main->AnalyseChecks(main->Side, main->KingSquare(main->Side));  // never in these roots
     main->GenerateRootMoves();
     main->FilterLegalRootMoves();
     for (int i = 0; i < main->RootMoveCount(); ++i) main->PickNextMove(i);
@@ -105,7 +96,9 @@ class Threads : public ::testing::Test {
   // Deals the root and starts the helpers, which have no depth to search;
   // returns what was printed meanwhile.
   std::string Deal() {
-    MaxDepth = 0;
+    TSearchOrder order = main->Order();
+    order.MaxDepth = 0;
+    main->TakeOrder(order);
     OutputCapture capture;
     main->StartHelpers();
     main->StopHelpers();
@@ -121,11 +114,17 @@ class Threads : public ::testing::Test {
     t.TransTable->Entry(main->hash) =
         THash{main->hash, value, std::int8_t(depth), hashfExact, {m.from, m.to, m.promote}, nil, 0};
   }
+  // The order of the next search: only its clock mode matters here.
+  void OrderMode(std::uint8_t mode) {
+    TSearchOrder order;
+    order.TimeMode = mode;
+    main->TakeOrder(order);
+  }
   OutputCapture quiet;  // first, so that it outlives the engine's lines
   TProtocolBoard source;
+  TEngineSettings settings;
   std::unique_ptr<TMainThreadSearch> main;
   std::unique_ptr<TUCI> uci;
-  std::uint32_t savedProcessors = 0;
 };
 
 }  // namespace
@@ -134,8 +133,7 @@ class Threads : public ::testing::Test {
 // counts out of range or above the processors are ignored, yet the
 // tablebases are set up again all the same.
 TEST_F(Threads, CountsOneToEightShareTheHashAndBadValuesAreIgnored) {
-  Serve("setoption name Hash value 64");  // the loop made first counts the machine's processors
-  ProcessorCount = MaxThreads;
+  Serve("setoption name Hash value 64");
   for (int n = 1; n <= MaxThreads; ++n) {
     EXPECT_TRUE(SetsUpTablebases("setoption name Threads value " + std::to_string(n))) << n;
     TMainThreadSearch& m = UciMain();
@@ -149,22 +147,23 @@ TEST_F(Threads, CountsOneToEightShareTheHashAndBadValuesAreIgnored) {
       EXPECT_EQ(helper.TransTable->HashSize + helper.PawnHash->Size(), share) << n;
     }
   }
-  ProcessorCount = 2;
+  uci.reset();
+  UciMain(2);
+  Serve("setoption name Hash value 64");
   Serve("setoption name Threads value 2");
   for (const char* value : {"3", "0", "9", "-1"}) {
     EXPECT_TRUE(SetsUpTablebases(std::string("setoption name Threads value ") + value)) << value;
-    EXPECT_EQ(ThreadsCount, 2) << value;
+    EXPECT_EQ(uci->Settings().Threads, 2) << value;
     EXPECT_EQ(UciMain().HelperCount(), 1u) << value;
   }
   Serve("setoption name Threads value many");
   Serve("setoption name Hash value 12x");  // the UciLoop and UciSession tests see what is printed
-  EXPECT_TRUE(ThreadsCount == 2 && HashSizeMB == 64);
+  EXPECT_TRUE(uci->Settings().Threads == 2 && uci->Settings().HashMB == 64);
   // A new game makes the helpers afresh.
   UciMain().Helper(0).Nodes = 12345;
   Serve("ucinewgame");
   ASSERT_EQ(UciMain().HelperCount(), 1u);
   EXPECT_EQ(UciMain().Helper(0).Nodes, 0u);
-  EXPECT_TRUE(ClearHashPending);
 }
 
 // A tablebase option that really changes sets the tablebases up again at
@@ -179,10 +178,10 @@ TEST_F(Threads, NalimovOptionsReinitialiseAtIsreadyOnlyWhenChanged) {
   EXPECT_TRUE(SetsUpTablebases("isready"));
   // The library option too, a path with blanks included.
   Serve("setoption name TablebaseLibrary value /tmp/my tables/EGTB.DLL");
-  EXPECT_EQ(TablebaseLibrary, "/tmp/my tables/EGTB.DLL");
+  EXPECT_EQ(uci->Settings().TablebaseLibrary, "/tmp/my tables/EGTB.DLL");
   EXPECT_NE(Serve("isready").find("/tmp/my tables/EGTB.DLL not loaded"), NotFound);
   Serve("setoption name TablebaseLibrary value <empty>");
-  EXPECT_TRUE(TablebaseLibrary.empty());
+  EXPECT_TRUE(uci->Settings().TablebaseLibrary.empty());
   EXPECT_TRUE(SetsUpTablebases("isready"));
 }
 
@@ -192,11 +191,12 @@ TEST(SearchAbort, AnAbortDeepInTheSearchIsCaughtAndTheBoardRebuilt) {
   std::string error;
   ASSERT_TRUE(source.LoadFen("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", error));
   OutputCapture quiet;
-  TMainThreadSearch main(source);
+  const TEngineSettings settings;
+  TMainThreadSearch main(source, settings);
   main.CopyMain();
   main.PrepareBoard();
   main.StopPollMask = 15;  // a check every 16 nodes, well within the ply limit
-  SearchStopped = true;  // "stop" has arrived: the next check aborts
+  main.SearchStopped = true;  // "stop" has arrived: the next check aborts
   // Down the first legal line until told to stop; nothing is taken back.
   std::function<void()> dive = [&] {
     main.CountNode();
@@ -207,7 +207,7 @@ TEST(SearchAbort, AnAbortDeepInTheSearchIsCaughtAndTheBoardRebuilt) {
   };
   EXPECT_FALSE(TThreadSearch::RunAbortable(dive));
   EXPECT_GT(main.Ply, 0u);  // the board was left mid-line
-  SearchStopped = false;
+  main.SearchStopped = false;
   main.CopyMain();
   main.PrepareBoard();
   EXPECT_EQ(main.Ply, 0u);
@@ -220,8 +220,7 @@ TEST(SearchAbort, AnAbortDeepInTheSearchIsCaughtAndTheBoardRebuilt) {
 // and a stored root move found then. Neither may reach the next search,
 // whether the helper is dealt moves or, with a single root move, none.
 TEST_F(Threads, EverySearchStartsTheHelpersAfresh) {
-  UciMain();
-  ProcessorCount = 2;
+  UciMain(2);
   Serve("setoption name Threads value 2");
   ASSERT_EQ(UciMain().HelperCount(), 1u);
   TThreadSearch& helper = UciMain().Helper(0);
@@ -243,7 +242,7 @@ TEST_F(Threads, RootMovesAreDealtInTurnAndTheMainThreadKeepsThePrincipalMove) {
     Create(threads);
     // A clock game whose stored move was sorted sixth: it comes first and so
     // stays with the main thread.
-    TimeMode = tmMovesToGo;
+    OrderMode(tmMovesToGo);
     const Moves sorted = Root(Middlegame);
     ASSERT_EQ(sorted.size(), 27u);
     Store(*main, sorted[5], 6, 12);
@@ -257,7 +256,7 @@ TEST_F(Threads, RootMovesAreDealtInTurnAndTheMainThreadKeepsThePrincipalMove) {
       EXPECT_EQ(Thread(id).MaxMoves, Thread(id).RootMoveCount());
       EXPECT_EQ(Thread(id).StoredMoveFound, id == 1);  // only the main thread starts from the stored move
     }
-    EXPECT_EQ(InfoThread, 1);
+    EXPECT_EQ(main->Infos.VoiceThread(), 1);
   }
   // Two moves for three threads: the third thread takes no part.
   const Moves two = Root("fen 7k/8/8/8/8/8/r7/K7 w - - 0 1");
@@ -293,7 +292,7 @@ TEST_F(Threads, AStoredRootMoveInAnotherShareIsExchangedForTheFirstMove) {
   };
   Create(3);
   for (const Case& c : cases) {
-    TimeMode = c.mode;
+    OrderMode(c.mode);
     const Moves L = Root(Middlegame);
     const std::vector<Moves> plain = {Every(L, 0, 3), Every(L, 1, 3), Every(L, 2, 3)};
     for (const Stored& s : c.stored) Store(Thread(s.thread), L[s.index], s.depth, 25, s.nil);
@@ -351,7 +350,8 @@ TEST_F(Threads, TheFinalMoveGoesToABetterScoreUnlessTheVoiceSawDeeperAndIsWithin
   for (const Case& c : cases) {
     SetResult(*main, E2E4, c.mainResult, E7E5);
     SetResult(Helper(2), D2D4, c.helperResult, D7D5);
-    InfoThread = c.voice;
+    main->Infos.Init();
+    if (c.voice != 0) main->Infos.GiveVoice(c.voice);
     OutputCapture capture;
     main->ChooseFinalMove();
     const bool helperChosen = c.chosen == 2, voiceChosen = c.chosen == (c.voice == 2 ? 2 : 1);
@@ -369,7 +369,7 @@ TEST_F(Threads, TheFinalMoveGoesToABetterScoreUnlessTheVoiceSawDeeperAndIsWithin
   SetResult(Helper(3), G1F3, {30, 12}, E7E5);
   SetResult(*main, E2E4, {55, 9}, E7E5);
   SetResult(Helper(2), D2D4, {65, 9}, D7D5);
-  InfoThread = 3;
+  main->Infos.GiveVoice(3);
   OutputCapture capture;
   main->ChooseFinalMove();
   EXPECT_EQ(capture.Text(),

@@ -3,12 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <tuple>
 
 #include "platform/console.h"
 #include "protocol/protocol_board.h"
-#include "search/control.h"
-#include "search/infos.h"
 #include "search/main_thread_search.h"
 #include "search/time_manager.h"
 #include "support/engine_tables.h"
@@ -19,108 +16,100 @@ class TimeManager : public ::testing::Test {
  protected:
   void SetUp() override {
     EnsureEngineTables();
-    TTime::InitAll();
-    TTime::Init();
-    Pondering = false;
-    BonusCount = 0;
-    BonusGranted = false;
-    InfoThread = 1;
     main.IterationDepth = 8;
     main.Eval.PhaseAtRoot = middlegame;
-  }
-  void TearDown() override {
-    TTime::InitAll();
-    TTime::Init();
-    TimeMode = tmFixedDepth;
-    Pondering = false;
-    InfoThread = 0;
-    ThreadsCount = 1;
-    HashSizeMB = 32;
   }
   // A new search on a clock of `t` ms, as Think starts it; a ponder search
   // parks the clock.
   void StartClock(std::uint8_t mode, std::int32_t t, std::int32_t movesToGo, std::int32_t increment = 0,
                   bool ponder = false) {
-    TimeMode = mode;
-    level = TLevel{movesToGo, increment};
-    Pondering = ponder;
+    TSearchOrder order;
+    order.TimeMode = mode;
+    order.GoTime = ponder ? NoTimeLimit : t;
+    order.ClockAtPonderHit = t;
+    order.Ponder = ponder;
+    order.Level = TLevel{movesToGo, increment};
+    clock.TakeOrder(order);
     main.StopPollMask = DefaultCheckupMask;
-    InitTime(main, ponder ? NoTimeLimit : t, level, ponder, false);
+    main.Best = TBest{};
+    clock.Start(main);
   }
-  std::int64_t Budget() const { return Deadline - StartTick; }
-  // A root score drop of `drop`, reported as Think reports it.
+  std::int64_t Budget() const {
+    const TClockFigures f = clock.Figures();
+    return f.deadline - f.startTick;
+  }
+  std::int64_t Slice() const { return clock.Figures().slice; }
+  // A root score drop of `drop`, reported as the root search reports it.
   std::string Drop(std::int32_t drop) {
     OutputCapture capture;
     main.Best.score -= drop;
-    TimeBonus(main, main.Best.score + drop, main.Best.score);
+    clock.TimeBonus(main, main.Best.score + drop, main.Best.score);
     return capture.Text();
   }
+  TEngineSettings settings;
+  TTimeManager clock{settings};
   TThreadSearch main{1};
-  TLevel level;
 };
 
 constexpr const char* BonusLine = "info string TIME BONUS !! Thread 1\n";
 
-TEST_F(TimeManager, SliceReserveDeadlineAndCheckFrequency) {
-  constexpr std::uint32_t Rare = DefaultCheckupMask;
-  constexpr auto MTG = tmMovesToGo, SD = tmSuddenDeath;
-  struct Case { std::uint8_t mode; std::int32_t t, movesToGo, increment, slice, budget, reserveSlices;
-                std::uint32_t mask; bool helpAllowed; std::int32_t bonusCount; };
-  // Each threshold from both sides: the reserve at 600 s and 60 s, the check
-  // frequency at 30 s (sudden death), 15 s and 2 s, HELP at 15 s, the last
-  // move's 1.5 s at 5 s; "movestogo 0" is the last move, not a divisor.
-  const Case cases[] = {
-      {MTG, 600000, 40, 0, 14997, 14997, 3, Rare, true, 0}, {SD, 300000, 0, 2000, 11900, 11900, 5, Rare, true, 0},
-      {SD, 59999, 0, 0, 1499, 1499, 7, Rare, true, 0},
-      {MTG, 5000, 0, 0, 4900, 3400, 7, 1023, false, 0},     {MTG, 4999, 1, 0, 4899, 4899, 7, 1023, false, 0},
-      {MTG, 15001, 40, 0, 372, 372, 7, Rare, true, 0},      {MTG, 15000, 40, 0, 372, 372, 7, 1023, false, 0},
-      {MTG, 2001, 40, 0, 47, 47, 7, 1023, false, 0},        {MTG, 2000, 40, 0, 47, 47, 7, 1, false, 0},
-      {SD, 30001, 0, 0, 750, 750, 7, Rare, true, 0},        {SD, 30000, 0, 0, 750, 750, 7, 1023, true, 0},
-      {SD, 15001, 0, 0, 375, 375, 7, 1023, true, 0},        {SD, 15000, 0, 0, 375, 375, 7, 1023, false, 99},
-      {SD, 2000, 0, 0, 50, 50, 7, 1, false, 99},
-      // The slice is more than the clock holds: the clock less the move
-      // overhead bounds it, whatever the increment; at 0 it stops at once.
-      {SD, 200, 0, 1000, 906, 170, 7, 1, false, 99},        {SD, 0, 0, 0, 5, 0, 7, 1, false, 99},
-      {SD, 60000, 0, NoTimeLimit - 1, 1000001898, 59970, 5, Rare, true, 0},
-      // A small increment on a short clock makes the formula negative: a
-      // fiftieth of the clock, 5 ms at least, keeps the engine searching.
-      {SD, 1000, 0, 10, 20, 20, 7, 1, false, 99},           {SD, 100, 0, 10, 5, 5, 7, 1, false, 99},
-      {MTG, 90, 10, 0, 5, 5, 7, 1, false, 0},
-  };
-  for (const Case& c : cases) {
-    StartClock(c.mode, c.t, c.movesToGo, c.increment);
-    SCOPED_TRACE(testing::Message() << int(c.mode) << " " << c.t << " " << c.movesToGo << " " << c.increment);
-    using Clock = std::tuple<std::int64_t, std::int64_t, std::int64_t, std::int64_t>;  // slice, allotted, budget, spare
-    EXPECT_EQ(Clock(TimeSlice, TimeAllotted, Budget(), SpareTime),
-              Clock(c.slice, c.slice, c.budget, c.t - std::int64_t(c.reserveSlices) * c.slice));
-    EXPECT_EQ(std::tuple(main.StopPollMask.load(), BonusAllowed.load(), BonusCount.load()),
-              std::tuple(c.mask, c.helpAllowed, c.bonusCount));
+// Whatever the clock, the increment or the moves to go, the search never
+// plans to use more than the clock less the move overhead, and a shorter
+// clock is looked at at least as often.
+TEST_F(TimeManager, TheBudgetFitsTheClockAndShortClocksAreWatchedClosely) {
+  struct Case { std::uint8_t mode; std::int32_t movesToGo, increment; };
+  const Case shapes[] = {{tmSuddenDeath, 0, 0}, {tmSuddenDeath, 0, 2000}, {tmSuddenDeath, 0, NoTimeLimit - 1},
+                         {tmMovesToGo, 40, 0}, {tmMovesToGo, 1, 0}, {tmMovesToGo, 0, 0}};
+  for (const Case& c : shapes) {
+    std::uint32_t lastMask = 0;
+    for (std::int32_t t : {0, 90, 200, 1000, 2000, 2001, 4999, 5000, 15000, 15001, 30000, 30001, 59999, 600000}) {
+      SCOPED_TRACE(testing::Message() << int(c.mode) << " " << c.movesToGo << " " << c.increment << " " << t);
+      StartClock(c.mode, t, c.movesToGo, c.increment);
+      EXPECT_LE(Budget(), std::max(0, t - DefaultMoveOverhead));
+      EXPECT_GT(Budget(), t > 100 ? 0 : -1);
+      const TClockFigures f = clock.Figures();
+      EXPECT_EQ(f.bonusAllowed, t > 15000);
+      if (t <= 2000) {
+        EXPECT_EQ(main.StopPollMask, 1u);  // every node
+      }
+      EXPECT_GE(main.StopPollMask.load(), lastMask);
+      lastMask = main.StopPollMask;
+      // The last move before the control leaves the interface 1.5 s.
+      if (c.mode == tmMovesToGo && c.movesToGo <= 1 && t >= 5000) {
+        EXPECT_LE(Budget(), t - 1500);
+      }
+    }
   }
+  // A moves-to-go clock is shared out over the moves; sudden death keeps a
+  // reserve; a small increment on a short clock still leaves time to think.
+  StartClock(tmMovesToGo, 600000, 40);
+  EXPECT_TRUE(Budget() > 600000 / 41 && Budget() <= 600000 / 40);
+  StartClock(tmSuddenDeath, 1000, 0, 10);
+  EXPECT_GE(Budget(), 5);
   // The move overhead is what the interface needs to pass the move on.
-  MoveOverhead = 400;
+  settings.MoveOverhead = 400;
   StartClock(tmSuddenDeath, 1000, 0, 100000);
   EXPECT_EQ(Budget(), 600);
-  MoveOverhead = DefaultMoveOverhead;
   // Without a clock only a move time ends the search.
   StartClock(tmFixedTime, 1500, 0);
   EXPECT_EQ(Budget(), 1500);
   StartClock(tmFixedDepth, NoTimeLimit, 0);
-  EXPECT_EQ(Deadline, NoDeadline);
+  EXPECT_EQ(clock.Figures().deadline, NoDeadline);
 }
 
 TEST_F(TimeManager, TimeBonusNeedsDropsAddingUpTo25AndComesTwiceAtMost) {
   StartClock(tmMovesToGo, 120000, 30);
-  main.Best.score = 0;
+  const std::int64_t slice = Slice();
   for (std::int32_t drop : {10, -5, 0, 10}) Drop(drop);  // the rise starts the count again
   EXPECT_EQ(Drop(14), "");
-  EXPECT_EQ(Budget(), 3996);
+  EXPECT_EQ(Budget(), slice);
   EXPECT_EQ(Drop(1), BonusLine);
-  EXPECT_EQ(Budget(), 2 * 3996);
-  EXPECT_TRUE(BonusGranted);
+  EXPECT_EQ(Budget(), 2 * slice);
+  EXPECT_TRUE(clock.BonusGranted());
   EXPECT_EQ(main.Best.PreviousScore, main.Best.score);
   EXPECT_EQ(Drop(40), BonusLine);
   EXPECT_EQ(Drop(40), "");
-  EXPECT_EQ(Budget(), 3 * 3996);
+  EXPECT_EQ(Budget(), 3 * slice);
 }
 
 TEST_F(TimeManager, TimeBonusWaitsForDepthAClockAndSpareTime) {
@@ -135,101 +124,108 @@ TEST_F(TimeManager, TimeBonusWaitsForDepthAClockAndSpareTime) {
       {"100 ms spare", tmMovesToGo, 100000, 5, middlegame, 8, false},
   };
   for (const Case& c : cases) {
-    SetUp();
+    clock.ForgetBonusGranted();
     StartClock(c.mode, c.t, c.movesToGo);
     main.Eval.PhaseAtRoot = c.phase;
     main.IterationDepth = c.depth;
     EXPECT_EQ(Drop(50), c.granted ? BonusLine : "") << c.why;
-    EXPECT_EQ(BonusGranted, c.granted) << c.why;
+    EXPECT_EQ(clock.BonusGranted(), c.granted) << c.why;
   }
 }
 
 TEST_F(TimeManager, PonderhitGrantsTheSlicesEarnedWhilePonderingAsFarAsTheClockAllows) {
-  struct Case { std::uint8_t mode; std::int32_t t, movesToGo, drops, budget; std::uint32_t mask; };
+  struct Case { std::uint8_t mode; std::int32_t t, movesToGo, drops, slices; std::uint32_t mask; };
   const Case cases[] = {
-      {tmMovesToGo, 120000, 30, 3, 3 * 3996, DefaultCheckupMask},  // two slices earned at most
-      {tmMovesToGo, 100000, 5, 2, 19980, DefaultCheckupMask},      // the spare time covers no bonus
-      {tmMovesToGo, 15000, 40, 0, 372, 1023},
-      {tmSuddenDeath, 2000, 0, 0, 50, 1},
+      {tmMovesToGo, 120000, 30, 3, 3, DefaultCheckupMask},  // two slices earned at most
+      {tmMovesToGo, 100000, 5, 2, 1, DefaultCheckupMask},   // the spare time covers no bonus
+      {tmSuddenDeath, 2000, 0, 0, 1, 1},                    // a short clock is watched at every node
   };
   for (const Case& c : cases) {
-    SetUp();
-    StartClock(c.mode, c.t, c.movesToGo, 0, true);
-    const std::int64_t ponderStart = StartTick;
-    for (int i = 0; i < c.drops; ++i) EXPECT_EQ(Drop(30), "");  // counted, not granted: no clock runs yet
-    EXPECT_EQ(Deadline, NoDeadline);
-    PonderHitTime(main, c.t, level);
     SCOPED_TRACE(c.t);
-    EXPECT_FALSE(Pondering);
-    EXPECT_EQ(StartTick, ponderStart);  // the time spent pondering counts
-    EXPECT_TRUE(TimeAllotted == c.budget && Budget() == c.budget && main.StopPollMask == c.mask);
-    // The search starting only now, having read Pondering just before the
-    // ponderhit cleared it, must not park the clock again.
-    InitTime(main, NoTimeLimit, level, true, false);
-    EXPECT_EQ(Budget(), c.budget);
+    StartClock(c.mode, c.t, c.movesToGo, 0, true);
+    const std::int64_t ponderStart = clock.StartTick();
+    for (int i = 0; i < c.drops; ++i) EXPECT_EQ(Drop(30), "");  // counted, not granted: no clock runs yet
+    EXPECT_EQ(clock.Figures().deadline, NoDeadline);
+    clock.PonderHit(main);
+    EXPECT_FALSE(clock.Pondering());
+    EXPECT_EQ(clock.StartTick(), ponderStart);  // the time spent pondering counts
+    EXPECT_TRUE(Budget() == c.slices * Slice() && main.StopPollMask == c.mask);
+    // A search starting only now, after the ponderhit, must not park the
+    // clock again nor restart it.
+    const std::int64_t budget = Budget();
+    clock.Start(main);
+    EXPECT_EQ(Budget(), budget);
   }
 }
 
-TEST_F(TimeManager, HelpAddsSevenSlicesOrTheSpareTimeAndFinAttenteTakesThemBack) {
+TEST_F(TimeManager, HelpAddsSevenSlicesOrTheSpareTimeAndEndingItTakesThemBack) {
   StartClock(tmMovesToGo, 120000, 30);
+  const std::int64_t slice = Slice();
   main.Best.score = main.Best.PreviousScore = 20;
   OutputCapture capture;
-  EXPECT_TRUE(RequestHelp(main, -15, false));
+  EXPECT_TRUE(clock.RequestHelp(main, -15, false, true));
   EXPECT_EQ(capture.Text(), std::string(BonusLine) + "info string HELP !!\n");
-  EXPECT_EQ(HelpDepth, 8);
-  EXPECT_EQ(HelpThread, 1);
-  EXPECT_EQ(SavedDeadline - StartTick, 2 * 3996);
-  EXPECT_EQ(Budget(), 9 * 3996);
-  EXPECT_FALSE(RequestHelp(main, -50, false));  // one HELP at a time
-  EndHelpWait();
-  EndHelpWait();  // nothing left to end
+  EXPECT_TRUE(clock.HelpActive() && clock.HelpDepth() == 8 && clock.HelpThread() == 1);
+  EXPECT_EQ(Budget(), 9 * slice);  // the bonus slice, then seven more
+  EXPECT_FALSE(clock.RequestHelp(main, -50, false, true));  // one HELP at a time
+  clock.EndHelpWait();
+  clock.EndHelpWait();  // nothing left to end
   EXPECT_EQ(capture.Text(), std::string(BonusLine) + "info string HELP !!\ninfo string EndHelpWait\n");
-  EXPECT_FALSE(HelpActive);
-  EXPECT_EQ(Budget(), 2 * 3996);
+  EXPECT_FALSE(clock.HelpActive());
+  EXPECT_EQ(Budget(), 2 * slice);
+  // Seven slices would reach into the reserve: the spare time is taken instead.
   StartClock(tmMovesToGo, 59000, 10);
   main.Best.PreviousScore = 20;
-  EXPECT_TRUE(RequestHelp(main, -15, false));
-  EXPECT_EQ(Budget(), 2 * 5890 + (59000 - 7 * 5890));
+  EXPECT_TRUE(clock.RequestHelp(main, -15, false, true));
+  EXPECT_EQ(Budget(), 2 * Slice() + clock.Figures().spare);
 }
 
 TEST_F(TimeManager, HelpIsAskedOnlyForACollapseSeenByTheReportingThread) {
-  struct Case { const char* why; std::int32_t previous, s; bool otherFine; std::function<void()> change; };
-  const auto none = [] {};
+  struct Case { const char* why; std::int32_t previous, s; bool otherFine, voice = true; std::function<void()> change = [] {}; };
   // "granted" sits on both thresholds at once: a drop of exactly 30 to 0.
   const Case cases[] = {
-      {"granted", 30, 0, false, none},
-      {"granted from -149", -149, -180, false, none},
-      {"score still positive", 40, 1, false, none},
-      {"already behind", -150, -190, false, none},
-      {"drop of 29", 20, -9, false, none},
-      {"score rose", -40, -5, false, none},
-      {"another thread has the voice", 20, -15, false, [] { InfoThread = 2; }},
-      {"another thread is fine", 20, -15, true, none},
-      {"pondering", 20, -15, false, [] { Pondering = true; }},
-      {"move time", 20, -15, false, [] { TimeMode = tmFixedTime; }},
-      {"short clock", 20, -15, false, [] { BonusAllowed = false; }},
-      {"too shallow", 20, -15, false, [this] { main.IterationDepth = 7; }},
+      {"granted", 30, 0, false},
+      {"granted from -149", -149, -180, false},
+      {"score still positive", 40, 1, false},
+      {"already behind", -150, -190, false},
+      {"drop of 29", 20, -9, false},
+      {"score rose", -40, -5, false},
+      {"another thread has the voice", 20, -15, false, false},
+      {"another thread is fine", 20, -15, true},
+      {"too shallow", 20, -15, false, true, [this] { main.IterationDepth = 7; }},
   };
   for (const Case& c : cases) {
-    SetUp();
+    main.IterationDepth = 8;
     StartClock(tmMovesToGo, 120000, 30);
     main.Best.PreviousScore = c.previous;
     c.change();
-    const std::int64_t deadline = Deadline;
+    const std::int64_t budget = Budget();
     OutputCapture capture;
-    const bool granted = RequestHelp(main, c.s, c.otherFine);
+    const bool granted = clock.RequestHelp(main, c.s, c.otherFine, c.voice);
     EXPECT_EQ(granted, std::string(c.why).starts_with("granted")) << c.why;
-    EXPECT_EQ(HelpActive, granted) << c.why;
-    EXPECT_EQ(Deadline == deadline, !granted) << c.why;
+    EXPECT_EQ(clock.HelpActive(), granted) << c.why;
+    EXPECT_EQ(Budget() == budget, !granted) << c.why;
+    clock.EndHelpWait();
+  }
+  // Neither while pondering, nor on a move time, nor on a short clock.
+  for (const auto& [mode, t, ponder] : {std::tuple{tmMovesToGo, 120000, true}, {tmFixedTime, 120000, false},
+                                        {tmSuddenDeath, 15000, false}}) {
+    StartClock(mode, t, 30, 0, ponder);
+    main.Best.PreviousScore = 20;
+    EXPECT_FALSE(clock.RequestHelp(main, -15, false, true)) << int(mode) << " " << t;
   }
 }
 
 TEST_F(TimeManager, HelpIsHandedToAThreadAtTheSameDepthOrEnds) {
-  HashSizeMB = 3;
-  ThreadsCount = 3;  // the main thread and two helpers
+  settings.HashMB = 3;
+  settings.Threads = 3;  // the main thread and two helpers
   TProtocolBoard board;
   OutputCapture quiet;
-  TMainThreadSearch search(board);
+  TMainThreadSearch search(board, settings);
+  TTimeManager& help = search.Clock;
+  const auto thread = [&](std::int32_t id) -> TThreadSearch& {
+    return id == 1 ? search : search.Helper(std::size_t(id - 2));
+  };
   struct Case { std::int32_t owner; std::uint32_t depths[3]; std::int32_t returning, next; };  // next 0: it ends
   const Case cases[] = {
       {1, {8, 8, 8}, 1, 2},
@@ -239,18 +235,28 @@ TEST_F(TimeManager, HelpIsHandedToAThreadAtTheSameDepthOrEnds) {
       {2, {8, 8, 8}, 3, 2},  // not the owner: nothing happens
   };
   for (const Case& c : cases) {
-    HelpActive = true;
-    HelpDepth = 8;
-    HelpThread = c.owner;
-    SavedDeadline = 1000;
-    Deadline = 5000;
-    for (std::int32_t id : {1, 2, 3}) (id == 1 ? search : search.Helper(std::size_t(id - 2))).IterationDepth = c.depths[id - 1];
+    TSearchOrder order;
+    order.TimeMode = tmMovesToGo;
+    order.GoTime = 120000;
+    order.Level.MovesToGo = 30;
+    search.TakeOrder(order);
+    search.Clock.Start(search);
+    const std::int64_t deadline = help.Figures().deadline;
+    TThreadSearch& owner = thread(c.owner);
+    owner.IterationDepth = 8;
+    owner.Eval.PhaseAtRoot = middlegame;
+    owner.ResetBest();
+    owner.Best.PreviousScore = 20;
+    ASSERT_TRUE(help.RequestHelp(owner, -15, false, true));
+    for (std::int32_t id : {1, 2, 3}) thread(id).IterationDepth = c.depths[id - 1];
     OutputCapture capture;
-    PassHelpOn(search, c.returning == 1 ? search : search.Helper(std::size_t(c.returning - 2)));
+    help.PassHelpOn(search, thread(c.returning));
     SCOPED_TRACE(testing::Message() << "owner " << c.owner << " returning " << c.returning);
-    EXPECT_EQ(HelpThread, c.next);
-    EXPECT_TRUE(HelpActive == (c.next != 0) && Deadline == (c.next != 0 ? 5000 : 1000));
+    EXPECT_EQ(help.HelpThread(), c.next);
+    EXPECT_EQ(help.HelpActive(), c.next != 0);
+    EXPECT_EQ(help.Figures().deadline == deadline + help.Figures().slice, c.next == 0);  // only the bonus slice left
     EXPECT_EQ(capture.Text(), c.next != 0 ? "" : "info string EndHelpWait\n");
+    help.EndHelpWait();
   }
 }
 

@@ -8,10 +8,8 @@
 
 #include "platform/console.h"
 #include "board/move_text.h"
-#include "search/control.h"
 #include "protocol/protocol_board.h"
 #include "search/main_thread_search.h"
-#include "search/time_control.h"
 #include "support/engine_tables.h"
 
 class InProcessSearch : public ::testing::Test {
@@ -22,12 +20,11 @@ class InProcessSearch : public ::testing::Test {
   // With `freshTables` false the tables keep what earlier searches stored.
   void Search(const std::string& args, int depth, bool freshTables = true) {
     source.SetupPosition(args);
-    NoInfoOutput = true;
-    ClearHashPending = freshTables;
-    Pondering = false;
-    TimeMode = tmFixedDepth;
-    MaxDepth = depth;
-    GoTime = NoTimeLimit;
+    main.Infos.SetQuiet(true);
+    if (freshTables) main.ClearTablesBeforeNextSearch();
+    TSearchOrder order;
+    order.MaxDepth = depth;
+    main.TakeOrder(order);
     main.CopyMain();
     main.Think();
   }
@@ -35,5 +32,6 @@ class InProcessSearch : public ::testing::Test {
 
   OutputCapture quiet;
   TProtocolBoard source;
-  TMainThreadSearch main{source};
+  TEngineSettings settings;
+  TMainThreadSearch main{source, settings};
 };

@@ -1,7 +1,0 @@
-#include "platform/start_dir.h"
-
-#include "platform/files.h"
-
-std::string StartDir;
-
-void InitStartDir() { StartDir = CurrentDirectory(); }
