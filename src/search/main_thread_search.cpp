@@ -1,8 +1,17 @@
 #include "search/main_thread_search.h"
 
+#include <algorithm>
+#include <bit>
+#include <chrono>
+#include <thread>
+
+#include "board/keys.h"
+#include "board/move_text.h"
+#include "eval/terms.h"
 #include "platform/console.h"
 #include "platform/system.h"
-#include "board/move_text.h"
+#include "search/root_split.h"
+#include "search/search.h"
 
 namespace {
 
@@ -20,6 +29,28 @@ void CopyPosition(const TBoardState& from, TBoardState& to) {
   to.hash = from.hash;
   to.Ply = from.Ply;
   to.HistoryLength = from.HistoryLength;
+}
+
+
+int MenOnBoard(const TSearchBoard& b) { return 2 + b.MenCountWithoutKings(); }
+
+// Checks often enough that a node limit is overshot by less than 1 %.
+std::uint32_t NodeCheckMask(std::uint32_t limit) { return std::bit_floor(std::max(1u, limit / 100)) - 1; }
+
+// A forced reply is searched this deep before it is played: enough for its
+// score to show a short mate, too little to spend the clock on.
+constexpr std::int32_t ForcedReplyDepth = 5;
+
+// The order runs on a clock or a move time: a move played sooner saves time.
+bool TimedOrder(const TSearchOrder& order) { return order.TimeMode == tmFixedTime || order.OnClock(); }
+
+// Every thread's counters and lines start from nothing; the main thread
+// shows `wanted` lines, a helper one.
+void ResetForSearch(TThreadSearch& t, int wanted) {
+  t.ResetBest();
+  t.ResetCounters();
+  t.RootLines.Start(wanted);
+  t.ShownLines.Start(wanted);
 }
 
 }  // namespace
@@ -152,4 +183,195 @@ void TMainThreadSearch::Execute() {
   Think();
   Thinking = false;
   if (output_) output_(Best.m, ExpectedReply);
+}
+
+void TMainThreadSearch::GenerateRootList() {
+  if (RootInCheck) {
+    GenerateRootEvasions();
+  } else {
+    GenerateRootMoves();
+    FilterLegalRootMoves();
+  }
+  KeepAllowedRootMoves();
+  for (int i = 0; i < RootMoveCount(); ++i) PickNextMove(i);
+}
+
+void TMainThreadSearch::KeepAllowedRootMoves() {
+  int kept = 0;
+  for (int i = 0; i < RootMoveCount(); ++i)
+    if (order_.SearchMoves.Allows(MoveStack[i].m)) MoveStack[kept++] = MoveStack[i];
+  // The interface checked its moves against its own board; should none of
+  // them be here after all, every move stays rather than none.
+  if (kept > 0) FirstMove[1] = kept;
+}
+
+bool TMainThreadSearch::ForcedReply() {
+  if (Clock.Pondering() || HistoryLength == 0 || RootMoveCount() != 1 || !TimedOrder(order_)) return false;
+  // The answer should the clock end even the short search.
+  std::lock_guard guard(RootLock);
+  Best.m = MoveStack[0].m;
+  Best.pv.SetMove(Best.m);
+  Best.score = 0;
+  return true;
+}
+
+bool TMainThreadSearch::TablebaseRootMove() {
+  if (!EGTB.Loaded() || Clock.Pondering() || MenOnBoard(*this) >= 7) return false;
+  std::int32_t score;
+  if (!EGTB.Probe(*this, score)) return false;
+  bool found = false;
+  TMove choice;
+  std::int32_t best = -Infinity;
+  CountTablebaseHit();
+  for (int i = 0; i < RootMoveCount(); ++i) {
+    const TMove m = MoveStack[i].m;
+    if (RootInCheck) MakeMoveUnchecked(m);
+    else MakeMove(m);
+    const bool answered = EGTB.Probe(*this, score);
+    if (answered) CountTablebaseHit();
+    const bool bareKings = MenCountWithoutKings() == 0;
+    TakeBack();
+    if (answered) {
+      if (!found || -score > best) {
+        choice = m;
+        best = -score;
+        found = true;
+      }
+    } else if (bareKings) {
+      // The library may not answer two bare kings: that is a draw.
+      choice = m;
+      best = 0;
+      found = true;
+    } else {
+      return false;
+    }
+  }
+  if (!found) return false;
+  std::lock_guard guard(RootLock);
+  Best.m = choice;
+  Best.score = best;
+  return true;
+}
+
+void TMainThreadSearch::Think() {
+  // 1. Every thread starts afresh; the board is prepared.
+  ResetForSearch(*this, order_.MultiPv);
+  for (auto& helper : SearchThreads) ResetForSearch(*helper, 1);
+  Infos.Init();
+  maxDepth_ = order_.MaxDepth;
+  PrepareBoard();
+  // 2. The clock starts.
+  SearchStopped = false;
+  StopPollMask = DefaultCheckupMask;
+  Clock.Start(*this);
+  if (order_.NodeLimit) StopPollMask = std::min(StopPollMask.load(), NodeCheckMask(order_.NodeLimit));
+  // 3. Empty tables, or a new search's age.
+  const bool clear = clearTablesPending_;
+  if (clear && !tablesEmpty_) ClearAllTables();  // the protocol usually did, while no clock ran
+  clearTablesPending_ = false;
+  const auto age = [clear](TTranspositionTable& table) { clear ? table.RestartSearchCount() : table.NewSearch(); };
+  age(*TransTable);
+  for (auto& helper : SearchThreads) age(*helper->TransTable);
+  tablesEmpty_ = false;  // from here on the search writes into them
+  // 4. Check analysis at the root.
+  RootInCheck = AnalyseChecks(Side, KingSquare(Side));
+  bool depthsExhausted = false;
+  TRootSplit split(*this);
+  bool forced = false;
+  // 5. The root moves, the shortcuts, then the iterations.
+  if (!SearchStopped) {
+    const bool finished = RunAbortable([&] {
+      GenerateRootList();
+      // Mate or stalemate on the board: nothing to search, nothing to play.
+      if (RootMoveCount() == 0) throw SearchAborted{};
+      forced = ForcedReply();
+      if (!forced && !Clock.Pondering() && TablebaseRootMove()) {
+        SearchStopped = true;
+        Infos.GiveVoice(ThreadID);
+        throw SearchAborted{};
+      }
+      if (forced) maxDepth_ = std::min(maxDepth_, ForcedReplyDepth);
+      if (EGTB.Loaded()) TablebaseMenLimit = std::min(EGTB.Men(), 5);
+      Eval.PhaseAtRoot = RootPhase(*this, Eval);
+      SetPawnKey(*this);
+      Clock.ForgetBonusGranted();
+      IterationDepth = 1;
+      RootAlpha = -Infinity;
+      RootBeta = Infinity;
+      HashMoveFirst(*this);
+      split.StartHelpers();
+      IterativeDeepening();
+    });
+    if (!finished) SearchStopped = true;
+    depthsExhausted = finished;
+  }
+  // 6. The answer: chosen among the threads, which stop before the root
+  // lists are checked, so that the check reads lists nobody reorders.
+  split.ChooseFinalMove();
+  StopHelpers();
+  if (RootLines.Wanted() > 1) AnswerWithShownLines();
+  EnsureLegalBest();
+  // The answer's line goes out as soon as nothing can change the answer,
+  // even when the move itself must wait for the interface.
+  Infos.Final(*this);
+  // 7. The wait. A ponder or infinite search answers only when the
+  // interface asks for the move, however early it ended; a pondering one
+  // that is over answers at "ponderhit" at once. Any other search that ran
+  // out of depths still answers only when its time is up, unless the order
+  // itself set the depth or the move was forced.
+  const auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); };
+  bool held = false;
+  while (!StopRequested && (Clock.Pondering() || order_.TimeMode == tmUnlimited)) {
+    held = true;
+    pause();
+  }
+  if (depthsExhausted && !held && !forced && order_.TimeMode != tmFixedDepth && !order_.DepthLimitGiven)
+    while (!SearchStopped && !Clock.Expired(Ticks())) pause();
+}
+
+void TMainThreadSearch::AnswerWithShownLines() {
+  if (ShownLines.Count() == 0) return;
+  // With several lines shown, the answer is the first of them: an
+  // unfinished iteration has not ranked its lines against each other.
+  const TLine& line = ShownLines[0].line;
+  std::lock_guard guard(RootLock);
+  Best.m = line.moves[0];
+  Best.pv = line;
+  Best.score = ShownLines[0].score;
+  Best.Depth = ShownLines[0].depth;
+  ExpectedReply = line.length > 1 ? line.moves[1] : TMove{};
+}
+
+void TMainThreadSearch::EnsureLegalBest() {
+  if (!Best.m.IsNone() && InRootList(*this, Best.m)) return;
+  for (auto& helper : SearchThreads)
+    if (helper->MaxMoves > 0 && !Best.m.IsNone() && InRootList(*helper, Best.m)) return;
+  // A stale or missing move: the most promising move of all root lists.
+  TMove choice;
+  std::int32_t bestScore = 0;
+  auto consider = [&](const TThreadSearch& t) {
+    for (int i = 0; i < t.RootMoveCount(); ++i)
+      if (choice.IsNone() || t.MoveStack[i].score > bestScore) {
+        choice = t.MoveStack[i].m;
+        bestScore = t.MoveStack[i].score;
+      }
+  };
+  if (RootMoveCount() == 0) {
+    // A "stop" that came before the root moves were listed leaves no list,
+    // and the helpers' lists are an earlier search's: list them now. An
+    // empty list then means the side to move has no legal move.
+    CopyMain();
+    PrepareBoard();
+    RootInCheck = AnalyseChecks(Side, KingSquare(Side));
+    GenerateRootList();
+    consider(*this);
+  } else {
+    consider(*this);
+    for (auto& helper : SearchThreads)
+      if (helper->MaxMoves > 0) consider(*helper);
+  }
+  std::lock_guard guard(RootLock);
+  Best.m = choice;
+  if (choice.IsNone()) Best.pv.length = 0;
+  else Best.pv.SetMove(choice);
 }

@@ -76,10 +76,6 @@ class TMainThreadSearch : public TThreadSearch {
   void CheckStop() override;
   void Think();
   const TThreadSearch& Helper(std::size_t i) const { return *SearchThreads[i]; }
-  // Steps of Think that split the root among the threads and pick the
-  // answer among their results (parallel.cpp).
-  void StartHelpers();
-  void ChooseFinalMove();
 
   // The order of the running (or next) search, whole; its depth limit may
   // be lowered by the search itself (a forced reply).
@@ -102,7 +98,7 @@ class TMainThreadSearch : public TThreadSearch {
  private:
   void Execute() override;
 
-  // Parts of Think (think.cpp, parallel.cpp).
+  // Parts of Think.
   void GenerateRootList();
   // Drops the root moves the interface's "searchmoves" leaves out.
   void KeepAllowedRootMoves();
@@ -112,8 +108,6 @@ class TMainThreadSearch : public TThreadSearch {
   // With several lines asked for: the first shown line becomes the answer.
   void AnswerWithShownLines();
   bool TablebaseRootMove();
-  void DealRootMoves();
-  void SwitchStoredMove();
   void EnsureLegalBest();
 
   std::vector<std::unique_ptr<TThreadSearch>> SearchThreads;  // helpers, ThreadID 2..

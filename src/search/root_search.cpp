@@ -287,34 +287,6 @@ bool InRootList(const TThreadSearch& t, TMove m) {
   return false;
 }
 
-void TThreadSearch::IterativeDeepening() {
-  THash& rootEntry = TransTable->Entry(hash);
-  TMainThreadSearch& main = *Owner;
-  TTimeManager& clock = main.Clock;
-  while (std::int64_t(IterationDepth.load()) <= std::int64_t(main.MaxDepth())) {
-    // A HELP period ends once its depth has been searched past; after an
-    // iteration its owner hands it to a thread at the same depth, or ends it.
-    const bool helpOwner = clock.HelpActive() && clock.HelpThread() == ThreadID;
-    if (helpOwner && IterationDepth > std::uint32_t(clock.HelpDepth())) clock.EndHelpWait();
-    ThreadScore = RootSearch(*this, RootAlpha, RootBeta);
-    if (clock.HelpActive() && clock.HelpThread() == ThreadID) clock.PassHelpOn(main, *this);
-    // The root entry keeps a move for the ponder line and the next search.
-    if (rootEntry.StoredMove.src == 0 && rootEntry.StoredMove.dst == 0)
-      rootEntry.StoredMove = TStoredMove{Best.m.from, Best.m.to, Best.m.promote};
-    // A result inside the window completes the depth: its line goes out now,
-    // before the search may end on it.
-    // (An EASY stop ends it after its first move, unfinished.)
-    if (IterationCompleted(*this) && !main.SearchStopped.load(std::memory_order_relaxed)) {
-      if (RootLines.Wanted() > 1) ShownLines = RootLines;
-      main.Infos.IterationDone(*this, std::int32_t(IterationDepth.load()), ThreadScore);
-    }
-    // A mate found: no deeper search can better it.
-    if (ThreadScore > MateBound) throw SearchAborted{};
-    CheckStop();
-    if (AdvanceIteration(*this)) CheckStop();
-  }
-}
-
 bool IterationCompleted(const TThreadSearch& t) {
   // With several lines, each of them must have come inside the window too.
   const int lines = std::min(t.RootLines.Wanted(), t.RootMoveCount());

@@ -16,6 +16,7 @@
 #include "search/egtb_bridge.h"
 #include "search/infos.h"
 #include "search/main_thread_search.h"
+#include "search/root_split.h"
 #include "search/search.h"
 #include "support/engine_tables.h"
 
@@ -100,7 +101,7 @@ class Threads : public ::testing::Test {
     order.MaxDepth = 0;
     main->TakeOrder(order);
     OutputCapture capture;
-    main->StartHelpers();
+    TRootSplit(*main).StartHelpers();
     main->StopHelpers();
     return capture.Text();
   }
@@ -353,7 +354,7 @@ TEST_F(Threads, TheFinalMoveGoesToABetterScoreUnlessTheVoiceSawDeeperAndIsWithin
     main->Infos.Init();
     if (c.voice != 0) main->Infos.GiveVoice(c.voice);
     OutputCapture capture;
-    main->ChooseFinalMove();
+    TRootSplit(*main).ChooseFinalMove();
     const bool helperChosen = c.chosen == 2, voiceChosen = c.chosen == (c.voice == 2 ? 2 : 1);
     EXPECT_TRUE(main->Best.m == (helperChosen ? D2D4 : E2E4) && main->ExpectedReply == (helperChosen ? D7D5 : E7E5) &&
                 main->Best.score == (helperChosen ? c.helperResult : c.mainResult).score)
@@ -371,7 +372,7 @@ TEST_F(Threads, TheFinalMoveGoesToABetterScoreUnlessTheVoiceSawDeeperAndIsWithin
   SetResult(Helper(2), D2D4, {65, 9}, D7D5);
   main->Infos.GiveVoice(3);
   OutputCapture capture;
-  main->ChooseFinalMove();
+  TRootSplit(*main).ChooseFinalMove();
   EXPECT_EQ(capture.Text(),
             "info string SWITCHBEST: T1 OldMove: g1f3 Move :e2e4\n"
             "info string SWITCHBEST: T2 OldMove: e2e4 Move :d2d4\n");

@@ -1,7 +1,7 @@
-// The parallel search: the root moves are dealt round-robin among the search
-// threads, each runs its own iterative deepening over its share, and at the
-// end the main thread picks the move among all threads' results.
+#include "search/root_split.h"
+
 #include <string>
+#include <vector>
 
 #include "platform/console.h"
 #include "board/move_text.h"
@@ -41,70 +41,63 @@ void ExchangeFirst(TThreadSearch& taker, TThreadSearch& giver, int at) {
 
 }  // namespace
 
-bool TThreadSearch::OtherThreadScoreNotNegative() const {
-  const TMainThreadSearch* main = Owner;
-  if (!main) return false;
-  if (ThreadID != 1 && main->BestScore() >= 0) return true;
-  for (std::size_t i = 0; i < main->HelperCount(); ++i) {
-    const TThreadSearch& other = main->Helper(i);
-    if (&other != this && other.BestScore() >= 0) return true;
-  }
-  return false;
+TRootSplit::TRootSplit(TMainThreadSearch& main) : main_(main) {
+  for (std::size_t i = 0; i < main.HelperCount(); ++i) helpers_.push_back(&main.Helper(i));
 }
 
-void TMainThreadSearch::DealRootMoves() {
-  const int count = RootMoveCount();
-  const int threads = int(SearchThreads.size()) + 1;
-  std::vector<TGen> sorted(MoveStack.begin(), MoveStack.begin() + count);
-  MaxMoves = 0;
-  for (auto& helper : SearchThreads) helper->MaxMoves = 0;
+void TRootSplit::Deal() {
+  const int count = main_.RootMoveCount();
+  const int threads = int(helpers_.size()) + 1;
+  std::vector<TGen> sorted(main_.MoveStack.begin(), main_.MoveStack.begin() + count);
+  main_.MaxMoves = 0;
+  for (auto& helper : helpers_) helper->MaxMoves = 0;
   for (int k = 0; k < count; ++k) {
-    TThreadSearch& t = k % threads == 0 ? static_cast<TThreadSearch&>(*this) : *SearchThreads[k % threads - 1];
+    TThreadSearch& t = k % threads == 0 ? static_cast<TThreadSearch&>(main_) : *helpers_[k % threads - 1];
     t.MoveStack[t.MaxMoves] = sorted[k];
     ++t.MaxMoves;
   }
-  FirstMove[0] = 0;
-  FirstMove[1] = MaxMoves;
-  for (auto& helper : SearchThreads) {
+  main_.FirstMove[0] = 0;
+  main_.FirstMove[1] = main_.MaxMoves;
+  for (auto& helper : helpers_) {
     helper->FirstMove[0] = 0;
     helper->FirstMove[1] = helper->MaxMoves;
   }
 }
 
-void TMainThreadSearch::SwitchStoredMove() {
+void TRootSplit::SwitchStoredMove() {
   const auto sharing = [](const TThreadSearch& t) { return t.MaxMoves > 0; };
-  if (StoredMoveFound) return;
-  for (auto& helper : SearchThreads)
+  if (main_.StoredMoveFound) return;
+  for (auto& helper : helpers_)
     if (helper->StoredMoveFound) return;
   TStoredMove stored;
-  if (StoredRootMove(*this, stored))
-    for (auto& helper : SearchThreads) {
+  if (StoredRootMove(main_, stored))
+    for (auto& helper : helpers_) {
       const int at = sharing(*helper) ? FindInRoot(*helper, stored) : -1;
-      if (at >= 0) return ExchangeFirst(*this, *helper, at);
+      if (at >= 0) return ExchangeFirst(main_, *helper, at);
     }
-  for (auto& helper : SearchThreads) {
+  for (auto& helper : helpers_) {
     if (!sharing(*helper) || !StoredRootMove(*helper, stored)) continue;
-    int at = FindInRoot(*this, stored);
-    if (at >= 0) return ExchangeFirst(*helper, *this, at);
-    for (auto& other : SearchThreads) {
+    int at = FindInRoot(main_, stored);
+    if (at >= 0) return ExchangeFirst(*helper, main_, at);
+    for (auto& other : helpers_) {
       at = other != helper && sharing(*other) ? FindInRoot(*other, stored) : -1;
       if (at >= 0) return ExchangeFirst(*helper, *other, at);
     }
   }
 }
 
-void TMainThreadSearch::StartHelpers() {
+void TRootSplit::StartHelpers() {
   // Lines from shares of the root searched to different depths cannot be
   // ranked against each other: with several lines asked for, the main
   // thread searches the whole root alone.
-  for (auto& helper : SearchThreads) helper->MaxMoves = 0;
-  if (SearchThreads.empty() || RootLines.Wanted() > 1) return;
-  for (auto& helper : SearchThreads) {
-    helper->Owner = this;
-    CopyToHelper(*helper);
+  for (auto& helper : helpers_) helper->MaxMoves = 0;
+  if (helpers_.empty() || main_.RootLines.Wanted() > 1) return;
+  for (auto& helper : helpers_) {
+    helper->Owner = &main_;
+    main_.CopyToHelper(*helper);
   }
-  DealRootMoves();
-  for (auto& helper : SearchThreads) {
+  Deal();
+  for (auto& helper : helpers_) {
     if (helper->MaxMoves > 0) {
       helper->stop = false;
       HashMoveFirst(*helper);
@@ -116,55 +109,50 @@ void TMainThreadSearch::StartHelpers() {
   // The threads that start from a stored move decide which thread speaks
   // first; they print nothing, as no depth of this search is done yet.
   std::int32_t reported = NoScore;
-  if (StoredMoveFound) {
-    Infos.TakeVoice(ThreadID, Best.score);
-    reported = Best.score;
+  if (main_.StoredMoveFound) {
+    main_.Infos.TakeVoice(main_.ThreadID, main_.Best.score);
+    reported = main_.Best.score;
   }
-  for (auto& helper : SearchThreads)
+  for (auto& helper : helpers_)
     if (helper->MaxMoves > 0 && helper->StoredMoveFound && helper->Best.score > reported) {
-      Infos.TakeVoice(helper->ThreadID, helper->Best.score);
+      main_.Infos.TakeVoice(helper->ThreadID, helper->Best.score);
       reported = helper->Best.score;
     }
-  for (auto& helper : SearchThreads)
+  for (auto& helper : helpers_)
     if (helper->MaxMoves > 0) helper->ResumeHelper();
 }
 
-void TThreadSearch::Execute() {
-  if (!stop) RunAbortable([this] { IterativeDeepening(); });
-  IterationDepth = IdleDepth;
-}
-
-void TMainThreadSearch::ChooseFinalMove() {
+void TRootSplit::ChooseFinalMove() {
   // The candidate is the thread that spoke last; a better-scored thread
   // replaces it unless the candidate saw deeper and is within 20.
-  TThreadSearch* candidate = this;
-  for (auto& helper : SearchThreads)
-    if (Infos.HasVoice(*helper)) candidate = helper.get();
+  TThreadSearch* candidate = &main_;
+  for (auto& helper : helpers_)
+    if (main_.Infos.HasVoice(*helper)) candidate = helper;
   TBest chosen = candidate->BestSnapshot();
   const auto replaces = [&](const TBest& other) {
     return !other.m.IsNone() && other.score > chosen.score &&
            !(chosen.Depth > other.Depth && other.score <= chosen.score + 20);
   };
-  if (candidate != this && replaces(Best)) {
-    SwitchLine("SWITCHBEST: T", ThreadID, chosen.m, Best.m);
-    candidate = this;
-    chosen = Best;
+  if (candidate != &main_ && replaces(main_.Best)) {
+    SwitchLine("SWITCHBEST: T", main_.ThreadID, chosen.m, main_.Best.m);
+    candidate = &main_;
+    chosen = main_.Best;
   }
-  for (auto& helper : SearchThreads) {
-    if (helper.get() == candidate) continue;
+  for (auto& helper : helpers_) {
+    if (helper == candidate) continue;
     const TBest other = helper->BestSnapshot();
     if (!replaces(other)) continue;
     SwitchLine("SWITCHBEST: T", helper->ThreadID, chosen.m, other.m);
-    candidate = helper.get();
+    candidate = helper;
     chosen = other;
   }
   {
-    std::lock_guard guard(RootLock);
-    Best = chosen;
+    std::lock_guard guard(main_.RootLock);
+    main_.Best = chosen;
   }
-  if (candidate != this) {
+  if (candidate != &main_) {
     std::lock_guard guard(candidate->RootLock);
-    ExpectedReply = candidate->ExpectedReply;
+    main_.ExpectedReply = candidate->ExpectedReply;
   }
-  // Its line goes out once the move is final (Infos.Final, from Think).
+  // Its line goes out once the move is final (TInfos::Final, from Think).
 }
