@@ -92,7 +92,6 @@ class EgtbLibrary : public ::testing::Test {
     EXPECT_EQ(error, nullptr) << error;
     return score;
   }
-  static int32_t Score(const char* men, int side) { return Score(Parse(men, side)); }
   static int ExpectedScore(const Position& p);
 };
 
@@ -107,7 +106,7 @@ TEST_F(EgtbLibrary, HandCheckedPositions) {
       {"Kc2 Qg8 / Ka1", 1, 0},       // g8=Q stalemates ...
       {"Kc2 Pg7 / Ka1", 0, 9997},    // ... g8=R Ka2 Ra8# mates
   };
-  for (const auto& c : cases) EXPECT_EQ(Score(c.men, c.side), c.score) << c.men << " side " << c.side;
+  for (const auto& c : cases) EXPECT_EQ(Score(Parse(c.men, c.side)), c.score) << c.men << " side " << c.side;
 }
 
 // Each spoils one thing in the arrays of a valid "Ke1 Rh1 / Ke8", so the

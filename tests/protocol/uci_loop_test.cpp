@@ -23,27 +23,15 @@ const Lines kIdentity = {
     "uciok",
 };
 
-// "uci" in any case, with trailing blanks, tabs or carriage returns, gives
-// the identity each time; lines before the first get no reply; "quit" or
-// the end of input ends the engine.
-TEST(UciLoop, UciInAnyCaseGivesTheIdentityAndQuitEndsTheEngine) {
+// Lines before the first "uci" get no reply (one with a leading blank is no
+// "uci"); "quit" in any case, or the end of input, ends the engine.
+TEST(UciLoop, NothingIsAnsweredBeforeUciAndQuitOrTheEndOfInputEndsTheEngine) {
   for (const bool quit : {true, false}) {
     EngineProcess engine;
     for (const char* line : {"isready", "hello", "position startpos", " uci"}) engine.Send(line);
-    if (quit) {
-      engine.Send("QUIT\r");
-      EXPECT_EQ(engine.WaitExit(2000), 0);
-      EXPECT_FALSE(engine.ReadLine(100));
-      continue;
-    }
-    for (const char* hello : {"uci", "UCI", "Uci ", "uci\t\r"}) {
-      engine.Send(hello);
-      Lines lines;
-      engine.ReadUntil("uciok", 5000, &lines);
-      EXPECT_EQ(lines, kIdentity) << hello;
-    }
-    engine.CloseInput();
-    EXPECT_EQ(engine.WaitExit(2000), 0);
+    quit ? engine.Send("QUIT\r") : engine.CloseInput();
+    EXPECT_EQ(engine.WaitExit(2000), 0) << quit;
+    EXPECT_FALSE(engine.ReadLine(100)) << quit;
   }
 }
 
@@ -61,11 +49,6 @@ TEST_F(UciSession, OrdersAnsweredInTurn) {
     engine.Send(ready);
     EXPECT_EQ(engine.ReadLine(2000), "readyok") << "'" << ready << "'";
   }
-  EXPECT_EQ(Answer("setoption name Hash value abc"), Lines{"info string EConvertError: 'abc' is not a valid integer value"});
-  // More threads than the limit (8) is refused with a remark, never silently.
-  const Lines refused = Answer("setoption name Threads value 9");
-  ASSERT_FALSE(refused.empty());
-  EXPECT_TRUE(refused[0].starts_with("info string Threads 9 refused: this machine allows 1 to ")) << refused[0];
   for (const char* line : {"setoption name Threads value many", "setoption name NalimovCache value 1.5",
                            "setoption name Move Overhead value fast", "setoption name NalimovPath value /nonexistent/tb",
                            "position startpos moves e2e4 e2e4 zz e7e5 e1e3", "position fen 4k3/8/8/8/8/8/8/4K2K w - -",
@@ -92,26 +75,52 @@ TEST_F(UciSession, OrdersAnsweredInTurn) {
   // In these king and pawn endings one move wins and a one-ply search alone
   // prefers another, which draws: the tablebases decide without NalimovPath.
   for (const auto& [fen, answer] : {std::pair{"3k4/5K2/8/8/8/8/1P6/8 w - - 0 1", "bestmove f7e6"},  // not b2b4
-                                    std::pair{"8/8/8/3k4/8/8/2KP4/8 w - - 0 1", "bestmove c2d3"}}) {  // not c2b3
-    Answer(std::string("position fen ") + fen);
-    engine.Send("go depth 1");
-    EXPECT_EQ(engine.ReadUntil("bestmove", 10000).value_or("").substr(0, 13), answer) << fen;
-  }
+                                    std::pair{"8/8/8/3k4/8/8/2KP4/8 w - - 0 1", "bestmove c2d3"}})  // not c2b3
+    EXPECT_EQ(Go(std::string("fen ") + fen, "go depth 1", 10000).value_or("").substr(0, 13), answer) << fen;
   engine.Send("quit \t");
   EXPECT_EQ(engine.WaitExit(2000), 0);
 }
 
-// "uci" again repeats the whole answer and changes nothing: the position
-// set up before it is still the one searched, also when it comes mid-search.
-TEST_F(UciSession, SecondUciRepeatsTheIdentity) {
+// A value outside an option's range, or no number, is refused with one
+// line and the old value kept; the engine still searches afterwards.
+TEST_F(UciSession, OptionValuesOutOfRangeAreRefusedAndTheOldOnesKept) {
+  const std::pair<const char*, const char*> cases[] = {  // what follows "setoption name", the line's start
+      {"Hash value 0", "info string Hash 0 refused: it takes 1 to 1024 MB; 32 kept"},
+      {"Hash value abc", "info string EConvertError: 'abc' is not a valid integer value"},
+      // The value is all that follows "value": a second "name" is no new option.
+      {"Hash value junk name Threads value -3",
+       "info string EConvertError: 'junk name Threads value -3' is not a valid integer value"},
+      {"Hash value 1025", "info string Hash 1025 refused: it takes 1 to 1024 MB; 32 kept"},
+      {"NalimovCache value 5000", "info string NalimovCache 5000 refused: it takes 1 to 1024 MB; "},
+      {"Threads value 9", "info string Threads 9 refused: this machine allows 1 to "},  // beyond the limit of 8
+      {"MultiPV value 3", nullptr}, {"MultiPV value 65", "info string MultiPV 65 refused: it takes 1 to 64; 3 kept"},
+      {"Hash value 2", nullptr}, {"Hash value -1", "info string Hash -1 refused: it takes 1 to 1024 MB; 2 kept"},
+  };
+  for (const auto& [option, start] : cases) {
+    const Lines answer = Answer(std::string("setoption name ") + option);
+    ASSERT_EQ(answer.size(), start ? 1u : 0u) << option;
+    EXPECT_TRUE(!start || answer[0].starts_with(start)) << option << ": " << answer[0];
+  }
+  // A second thread (where the machine allows one) sizes its tables from the size kept.
+  Answer("setoption name Threads value 2");
+  EXPECT_NE(Go("startpos moves e2e4", "go depth 3", 20000).value_or("bestmove 0000"), "bestmove 0000");
+}
+
+// "uci" again, in any case, with trailing blanks, tabs or carriage returns,
+// repeats the whole answer and changes nothing: the position set up before
+// it is still the one searched, also when it comes mid-search.
+TEST_F(UciSession, UciAgainInAnyCaseRepeatsTheIdentityAndChangesNothing) {
   Answer("position fen 6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1");
-  engine.Send("uci");
   Lines lines;
-  ASSERT_TRUE(engine.ReadUntil("uciok", 5000, &lines));
-  EXPECT_EQ(lines, kIdentity);
+  for (const char* hello : {"uci", "UCI", "Uci ", "uci\t\r"}) {
+    engine.Send(hello);
+    lines.clear();
+    ASSERT_TRUE(engine.ReadUntil("uciok", 5000, &lines)) << hello;
+    EXPECT_EQ(lines, kIdentity) << hello;
+  }
   EXPECT_EQ(Answer("isready"), Lines{}) << "no new tablebase set-up";
   engine.Send("go depth 3");
-  EXPECT_EQ(engine.ReadUntil("bestmove", 20000).value_or("").substr(0, 13), "bestmove a1a8");
+  EXPECT_EQ(BestMove(20000).value_or("").substr(0, 13), "bestmove a1a8");
   Answer("position startpos");
   engine.Send("go infinite");
   engine.ReadFor(200);

@@ -1,48 +1,13 @@
-// Analysis as an interface shows it, through the real engine: a line for
-// every completed depth from the first, depths that never fall, results
-// that come at once while the answer waits for "stop", and several ranked
-// lines when MultiPV asks for them.
+// Analysis as an interface shows it, through the real engine: results that
+// come at once while the answer waits for "stop", and several ranked lines
+// when MultiPV asks for them. (The lines of a single one are InfoLines'.)
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <regex>
 #include <set>
-#include <sstream>
-#include <string>
-#include <vector>
 
-#include "protocol/protocol_board.h"
-#include "support/build_speed.h"
 #include "support/engine_session.h"
-#include "support/engine_tables.h"
-#include "support/game_rules.h"
 
 namespace {
-
-// One "info depth" line, read.
-struct TInfo {
-  int depth = 0, seldepth = 0, multipv = 0;
-  std::string score;  // "cp 12" or "mate -3"
-  long long tbhits = 0;
-  std::string firstMove;
-};
-
-const std::regex InfoPattern(
-    "info depth (\\d+) seldepth (\\d+)(?: multipv (\\d+))? score ((?:cp|mate) -?\\d+) time \\d+ nodes \\d+ "
-    "nps \\d+ hashfull \\d+ tbhits (\\d+) pv (\\S+).*");
-
-std::vector<TInfo> DepthLines(const std::vector<std::string>& lines) {
-  std::vector<TInfo> infos;
-  for (const std::string& line : lines) {
-    if (!line.starts_with("info depth")) continue;
-    std::smatch m;
-    EXPECT_TRUE(std::regex_match(line, m, InfoPattern)) << line;
-    if (m.empty()) continue;
-    infos.push_back({std::stoi(m[1]), std::stoi(m[2]), m[3].matched ? std::stoi(m[3]) : 0, m[4], std::stoll(m[5]),
-                     m[6]});
-  }
-  return infos;
-}
 
 // Scores in one order: a mate sooner is better, being mated sooner worse.
 long long Rank(const std::string& score) {
@@ -58,42 +23,35 @@ const char* const MateInTwo = "fen 2r3k1/5ppp/8/8/8/8/3R1PPP/3Q2K1 w - - 0 1";
 
 class Analysis : public EngineSession {
  protected:
-  void SetUp() override {
-    EngineSession::SetUp();
-    EnsureEngineTables();
-  }
   // Sends the position and "go infinite"; the time until the first line
-  // that passes `wanted`, or -1 when none came within `limitMs`.
+  // that passes `wanted`, or -1 when none came within `limitMs` (reads stop there).
   template <class Wanted>
   long long FirstLineWithin(const std::string& position, int limitMs, Wanted wanted) {
     engine.Send("position " + position);
     const auto start = std::chrono::steady_clock::now();
+    const auto elapsed = [&] {
+      return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    };
     engine.Send("go infinite");
-    std::vector<std::string> seen;
-    while (true) {
-      const auto elapsed = std::chrono::steady_clock::now() - start;
-      const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
-      if (ms > limitMs) return -1;
-      const auto line = engine.ReadLine(int(limitMs - ms) + 1);
-      if (!line) return -1;
+    for (std::optional<std::string> line; elapsed() <= limitMs && (line = engine.ReadLine(int(limitMs - elapsed()) + 1));) {
       EXPECT_FALSE(line->starts_with("bestmove")) << position << ": answered before stop";
-      seen = {*line};
-      for (const TInfo& info : DepthLines(seen))
-        if (wanted(info)) return ms;
+      for (const TInfo& info : DepthInfos({*line}))
+        if (wanted(info)) return elapsed();
     }
+    return -1;
   }
-  // "stop" then the answer, and the lines before it.
-  std::string StopAndAnswer(std::vector<std::string>* seen = nullptr) {
+  // "stop" then the answer's move.
+  std::string StopAndAnswer() {
     engine.Send("stop");
-    const auto answer = BestMove(5000, nullptr, seen);
+    const auto answer = BestMove(5000);
     EXPECT_TRUE(answer);
     return answer ? MoveOf(*answer) : "";
   }
   // MultiPV lines of a search: each completed depth gives `count` lines with
   // distinct first moves, best first, at depths that never fall; the last
   // line is the answer's own, led by its move.
-  void ExpectRankedLines(const std::vector<std::string>& seen, const std::string& best, int count) {
-    const std::vector<TInfo> infos = DepthLines(seen);
+  void ExpectRankedLines(const Lines& seen, const std::string& best, int count) {
+    const std::vector<TInfo> infos = DepthInfos(seen);
     ASSERT_GT(infos.size(), std::size_t(count));
     std::vector<std::vector<TInfo>> depths;
     for (const TInfo& info : infos) {
@@ -103,7 +61,7 @@ class Analysis : public EngineSession {
     }
     const TInfo answer = infos.back();
     EXPECT_EQ(answer.multipv, 1);
-    EXPECT_EQ(answer.firstMove, best);
+    EXPECT_EQ(answer.First(), best);
     depths.pop_back();
     int depth = 0;
     for (const std::vector<TInfo>& lines : depths) {
@@ -113,12 +71,12 @@ class Analysis : public EngineSession {
         EXPECT_EQ(lines[i].multipv, int(i + 1));
         EXPECT_GE(lines[i].depth, depth);
         depth = lines[i].depth;
-        EXPECT_TRUE(moves.insert(lines[i].firstMove).second) << "repeated " << lines[i].firstMove;
-        if (i > 0) EXPECT_GE(Rank(lines[i - 1].score), Rank(lines[i].score)) << "line " << i + 1;
+        EXPECT_TRUE(moves.insert(lines[i].First()).second) << "repeated " << lines[i].First();
+        if (i > 0) { EXPECT_GE(Rank(lines[i - 1].score), Rank(lines[i].score)) << "line " << i + 1; }
       }
     }
     ASSERT_FALSE(depths.empty());
-    EXPECT_EQ(depths.back()[0].firstMove, best);
+    EXPECT_EQ(depths.back()[0].First(), best);
     EXPECT_GE(answer.depth, depth);
   }
 };
@@ -147,45 +105,6 @@ TEST_F(Analysis, InfiniteSearchesShowResultsAtOnceAndAnswerOnlyAfterStop) {
   }
 }
 
-// A fixed depth prints every depth from the first, never one less than
-// before, each line reaching at least its depth; the answer's line carries
-// the depth of its result.
-TEST_F(Analysis, DepthsStartAtOneAndNeverFall) {
-  engine.Send("position startpos");
-  engine.Send("go depth 9");
-  std::vector<std::string> seen;
-  ASSERT_TRUE(BestMove(AnswerBoundMs, nullptr, &seen));
-  const std::vector<TInfo> infos = DepthLines(seen);
-  ASSERT_FALSE(infos.empty());
-  EXPECT_EQ(infos.front().depth, 1);
-  EXPECT_EQ(infos.back().depth, 9);
-  for (std::size_t i = 0; i < infos.size(); ++i) {
-    EXPECT_GE(infos[i].seldepth, infos[i].depth);
-    if (i > 0) EXPECT_GE(infos[i].depth, infos[i - 1].depth);
-  }
-}
-
-// The same position searched again answers much from the table; the lines
-// still go on past where the table answered, each move legal in turn.
-TEST_F(Analysis, LinesGoOnWhereTheTableAnswered) {
-  const std::string position = "startpos moves e2e4 e7e5 g1f3 b8c6";
-  for (int run = 0; run < 2; ++run) {
-    engine.Send("position " + position);
-    engine.Send("go depth 8");
-    std::vector<std::string> seen;
-    ASSERT_TRUE(BestMove(AnswerBoundMs, nullptr, &seen));
-    std::string last;
-    for (const std::string& line : seen)
-      if (line.starts_with("info depth")) last = line.substr(line.find(" pv ") + 4);
-    std::istringstream words(last);
-    TProtocolBoard board;
-    board.SetupPosition(position);
-    int length = 0;
-    for (std::string move; words >> move; ++length) ASSERT_TRUE(PlayMoveText(board, move)) << move << " in " << last;
-    EXPECT_GE(length, 6) << "run " << run << ": " << last;
-  }
-}
-
 // Several lines: ranked, distinct, fewer when fewer moves may be played, the
 // answer the first line's move; with one or two threads, on a fixed depth,
 // a move time, "searchmoves" and pondering. A mate in the first line does
@@ -205,14 +124,10 @@ TEST_F(Analysis, MultiPvLinesAreRankedDistinctAndLedByTheAnswer) {
     engine.Send(std::string("position ") + c.position);
     engine.Send(c.go);
     if (c.then) engine.Send(c.then);
-    std::vector<std::string> seen;
+    Lines seen;
     const auto answer = BestMove(AnswerBoundMs, nullptr, &seen);
     ASSERT_TRUE(answer) << c.go;
     SCOPED_TRACE(std::string(c.position) + ", " + c.go + ", threads " + c.threads);
     ExpectRankedLines(seen, MoveOf(*answer), c.lines);
   }
-  // Out of range: refused with a line, and the value kept.
-  const auto refusal = Answer("setoption name MultiPV value 65");
-  ASSERT_EQ(refusal.size(), 1u);
-  EXPECT_EQ(refusal[0], "info string MultiPV 65 refused: it takes 1 to 64; 3 kept");
 }

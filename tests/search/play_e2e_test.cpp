@@ -3,161 +3,123 @@
 // in an "info depth" line with mates in moves and a playable line.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <iterator>
-#include <regex>
-#include <sstream>
-
-#include "protocol/protocol_board.h"
-#include "support/build_speed.h"
 #include "support/engine_session.h"
-#include "support/engine_tables.h"
-#include "support/game_rules.h"
 
 namespace {
 
-// Every move of the line is legal in turn from the position; a "bestmove"
-// line is read as its move and its ponder move.
-void ExpectPlayable(const std::string& position, const std::string& line, const std::string& what) {
-  TProtocolBoard board;
-  board.SetupPosition(position);
-  std::istringstream words(line);
-  for (std::string move; words >> move;)
-    if (move != "bestmove" && move != "ponder" && !PlayMoveText(board, move)) {
-      ADD_FAILURE() << what << ": illegal " << move << " in " << line << " from " << position;
-      return;
-    }
-}
-
-class Session : public EngineSession {
- protected:
-  void SetUp() override {
-    EngineSession::SetUp();
-    EnsureEngineTables();
-  }
-};
-class Play : public Session {};
-class InfoLines : public Session {};
-class TwoThreads : public Session {};
-class SelfPlay : public Session {};
+class Play : public EngineSession {};
+class InfoLines : public EngineSession {};
+class TwoThreads : public EngineSession {};
+class SelfPlay : public EngineSession {};
 
 }  // namespace
 
-// One order of each kind in one session. Each is held for `holdMs` with no
-// answer, then `then` is sent (an "isready" must be answered at once), and
-// the one answer must come within `maxMs`, legal in the position.
+// One order of each kind in one session.
 TEST_F(Play, EveryKindOfOrderAnswersOnceLegallyAndInTime) {
   const char* const Mate = "fen 6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1";
-  struct Step { const char *position, *go; std::vector<const char*> then; int holdMs; long long maxMs; const char* best; };
-  const Step steps[] = {
-      {"startpos", "go movetime 300", {}, 250, 2500, nullptr},
+  const TOrder orders[] = {
+      {"startpos", "go movetime 300", {}, 250, 2500},
       // 200 ms left with a 1 s increment: the slice formula alone would spend
       // far more than the clock holds. The bound allows for the pipe's latency.
-      {"startpos moves e2e4", "go wtime 200 btime 200 winc 1000 binc 1000", {}, 0, 500, nullptr},
-      {"startpos moves e2e4 c7c5", "go wtime 6000 btime 6000 movestogo 20", {}, 0, 1500, nullptr},  // 300 ms slices
-      {"startpos", "go depth -5", {}, 0, 2000, nullptr},  // below one: answers at once
-      {"startpos", "go nodes 1000", {}, 0, 2000, nullptr},
+      {"startpos moves e2e4", "go wtime 200 btime 200 winc 1000 binc 1000", {}, 0, 500},
+      {"startpos moves e2e4 c7c5", "go wtime 6000 btime 6000 movestogo 20", {}, 0, 1500},  // 300 ms slices
+      {"startpos", "go depth -5", {}, 0, 2000},  // below one: answers at once
+      {"startpos", "go nodes 1000", {}, 0, 2000},
       {Mate, "go mate 1", {}, 0, 2000, "a1a8"},
       // Infinite: answered only when stopped; the search still answers
       // "isready", and a new position waits for the next search.
-      {"startpos", "go infinite", {"isready", "position fen 8/8/8/8/8/8/8/K6k w - - 0 1", "stop"}, 300, 3000, nullptr},
+      {"startpos", "go infinite", {"isready", "position fen 8/8/8/8/8/8/8/K6k w - - 0 1", "stop"}, 300, 3000},
       {Mate, "go infinite", {"stop"}, 500, 2000, "a1a8"},  // a mate found at once is held too
-      {"startpos", "go infinite", {"ucinewgame"}, 200, 3000, nullptr},  // a new game stops the search
+      {"startpos", "go infinite", {"ucinewgame"}, 200, 3000},  // a new game stops the search
       // After "ponderhit" the search plays on the clock; on a mate in one the
       // held answer comes at once. "stop" is a ponder miss.
-      {"startpos moves e2e4", "go ponder wtime 2000 btime 2000", {"ponderhit"}, 500, 2000, nullptr},
+      {"startpos moves e2e4", "go ponder wtime 2000 btime 2000", {"ponderhit"}, 500, 2000},
       {Mate, "go ponder wtime 5000 btime 5000", {"ponderhit"}, 500, 1000, "a1a8"},
-      {"startpos moves e2e4", "go ponder wtime 5000 btime 5000", {"stop"}, 300, 2000, nullptr},
+      {"startpos moves e2e4", "go ponder wtime 5000 btime 5000", {"stop"}, 300, 2000},
   };
-  for (const Step& s : steps) {
-    engine.Send(std::string("position ") + s.position);
-    engine.Send(s.go);
-    EXPECT_FALSE(s.holdMs && engine.ReadUntil("bestmove", s.holdMs)) << s.go;
-    for (const std::string line : s.then) {
-      engine.Send(line);
-      EXPECT_TRUE(line != "isready" || engine.ReadUntil("readyok", 1000)) << s.go;
-    }
-    long long ms = 0;
-    const auto answer = BestMove(5000, &ms);
-    ASSERT_TRUE(answer) << s.go;
-    EXPECT_LT(ms, s.maxMs) << s.go;
-    ASSERT_TRUE(answer->starts_with("bestmove ")) << *answer;
-    ExpectPlayable(s.position, *answer, s.go);
-    EXPECT_EQ(MoveOf(*answer), s.best ? s.best : MoveOf(*answer)) << s.go;
-    for (const std::string& after : Answer("isready")) EXPECT_FALSE(after.starts_with("bestmove")) << s.go << after;
-  }
+  for (const TOrder& order : orders) ExpectOneAnswer(order);
   engine.Send("go infinite");
   engine.Send("quit");
   EXPECT_EQ(engine.WaitExit(3000), 0);
 }
 
-// "info depth D seldepth S score (cp S|mate N) time T nodes N nps X hashfull H tbhits B pv m1 m2 ..."
-const std::regex DepthLine(
-    "info depth (\\d+) seldepth \\d+ score (cp -?\\d+|mate -?\\d+) time \\d+ nodes \\d+ nps \\d+ hashfull (\\d+) "
-    "tbhits \\d+ pv ((\\S+).*)");
-
-// Every "info depth" line is complete and playable, and the answer's own
-// line, the last, comes whatever the depth, with mates counted in moves.
-// Anything else printed is an "info" line too, or an interface would
-// stumble on it.
+// Anything printed before the answer is an "info" line, or an interface
+// would stumble on it. The "info depth" lines are complete and playable,
+// start at depth 1 and never fall, with a seldepth no less than the depth;
+// the last, the answer's own, comes whatever the depth, with mates in moves.
 TEST_F(InfoLines, EveryLineIsCompleteAndTheAnswersLineCountsMatesInMoves) {
   struct Case {
     const char *position, *go, *score, *best;  // null: any will do
-    int maxDepth;  // the most the answer's line may report; 0: the root has no move
+    int minDepth, maxDepth;  // of the answer's line; 0: the root has no move
+    int minPv = 0;  // moves of the answer's line
     const char* threads = nullptr;
   };
   const char* const Middlegame = "startpos moves e2e4 e7e5 g1f3 b8c6 f1b5 a7a6";
+  const char* const Opening = "startpos moves e2e4 e7e5 g1f3 b8c6";
   const Case cases[] = {
-      {"fen 6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1", "go depth 9", "mate 1", "a1a8", 6},
-      {"fen kbK5/pp6/1P6/8/8/8/8/R7 w - - 0 1", "go depth 9", "mate 2", "a1a6", 9},
-      {"fen r1b1kb1r/pppp1ppp/5q2/4n3/3KP3/2N3PN/PPP4P/R1BQ1B1R b kq - 0 1", "go depth 9", "mate 3", "f8c5", 6},
+      {"startpos", "go depth 9", nullptr, nullptr, 9, 9},  // the depth ordered is reached
+      {"fen 6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1", "go depth 9", "mate 1", "a1a8", 1, 6},
+      {"fen kbK5/pp6/1P6/8/8/8/8/R7 w - - 0 1", "go depth 9", "mate 2", "a1a6", 1, 9},
+      {"fen r1b1kb1r/pppp1ppp/5q2/4n3/3KP3/2N3PN/PPP4P/R1BQ1B1R b kq - 0 1", "go mate 3", "mate 3", "f8c5", 1, 7},
       // The losing side of the last two.
-      {"fen kbK5/pp6/1P6/8/8/8/8/R7 w - - 0 1 moves a1a6", "go depth 4", "mate -1", "b7a6", 4},
+      {"fen kbK5/pp6/1P6/8/8/8/8/R7 w - - 0 1 moves a1a6", "go depth 4", "mate -1", "b7a6", 1, 4},
       {"fen r1b1kb1r/pppp1ppp/5q2/4n3/3KP3/2N3PN/PPP4P/R1BQ1B1R b kq - 0 1 moves f8c5", "go depth 4", "mate -2",
-       "d4c5", 4},
-      // A single legal reply on a clock is played after a short search, and
-      // reported with its score.
-      {"fen 2r3k1/5ppp/8/8/8/8/3R1PPP/3Q2K1 w - - 0 1 moves d2d8", "go wtime 60000 btime 60000", "mate -1", "c8d8", 5},
+       "d4c5", 1, 4},
+      // A mate order finds its mate; without one it still ends, at its depth.
+      {"fen r2qkb1r/pp2nppp/3p4/2pNN1B1/2BnP3/3P4/PPP2PPP/R2bK2R w KQkq - 1 1", "go mate 2", "mate 2", "d5f6", 1, 5},
+      {"startpos", "go mate 2", nullptr, nullptr, 1, 5},
       // No iteration at all: the move picked after the search is the one reported.
-      {"startpos", "go depth 0", "cp 0", nullptr, 1},
+      {"startpos", "go depth 0", "cp 0", nullptr, 1, 1},
       // Mated or stalemated: said before the null move.
-      {"fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", "go depth 5", "mate 0", "0000", 0},
-      {"fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", "go depth 5", "cp 0", "0000", 0},
+      {"fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", "go depth 5", "mate 0", "0000", 0, 0},
+      {"fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", "go depth 5", "cp 0", "0000", 0, 0},
+      // Searchmoves keeps the root to the legal moves given.
+      {"startpos moves e2e4", "go depth 6 searchmoves a7a6", nullptr, "a7a6", 6, 6},
+      {"startpos moves e2e4", "go depth 4 searchmoves g8h6 e2e4", nullptr, "g8h6", 4, 4},
+      // King and queen against king and pawn: mate with a fresh clock. With
+      // 99 half-moves gone and no capture or pawn move to reset them, every
+      // move reaches the fiftieth and the draw. A clock far beyond any game's
+      // leaves the repetition test nothing before the first move to look at.
+      {"fen 7k/8/8/p7/8/8/8/3QK3 w - - 99 80", "go depth 5", "cp 0", nullptr, 1, 5},
+      {"fen 7k/8/8/p7/8/8/8/3QK3 w - - 0 80", "go depth 5", "mate 8", nullptr, 1, 5},
+      {"fen 7k/8/8/p7/8/8/8/3QK3 w - - 1000 600", "go depth 5", "cp 0", nullptr, 1, 5},
+      // Searched again, the position is answered much from the table; the
+      // line still goes on past where the table answered.
+      {Opening, "go depth 8", nullptr, nullptr, 8, 8, 6},
+      {Opening, "go depth 8", nullptr, nullptr, 8, 8, 6},
       // A second of search fills some of the table; 3 threads are ignored
       // below three processors.
-      {Middlegame, "go movetime 1000", nullptr, nullptr, 99, "1"},
-      {Middlegame, "go movetime 1000", nullptr, nullptr, 99, "2"},
-      {Middlegame, "go movetime 1000", nullptr, nullptr, 99, "3"},
+      {Middlegame, "go movetime 1000", nullptr, nullptr, 1, 99, 0, "1"},
+      {Middlegame, "go movetime 1000", nullptr, nullptr, 1, 99, 0, "2"},
+      {Middlegame, "go movetime 1000", nullptr, nullptr, 1, 99, 0, "3"},
   };
   for (const Case& c : cases) {
-    const std::string what = std::string(c.position) + ", " + c.go;
+    SCOPED_TRACE(std::string(c.position) + ", " + c.go);
     if (c.threads) Answer(std::string("setoption name Threads value ") + c.threads);
-    engine.Send(std::string("position ") + c.position);
-    engine.Send(c.go);
-    std::vector<std::string> seen, lines;
-    const auto answer = BestMove(30000, nullptr, &seen);
-    ASSERT_TRUE(answer && answer->starts_with("bestmove ")) << what;
-    for (const std::string& line : seen) {
-      if (line.starts_with("info depth")) lines.push_back(line);
-      EXPECT_TRUE(line.starts_with("info ") || &line == &seen.back()) << what << ": " << line;
-    }
-    EXPECT_EQ(MoveOf(*answer), c.best ? c.best : MoveOf(*answer)) << what;
+    Lines seen;
+    const auto answer = Go(c.position, c.go, CheckedBuild ? 300000 : 30000, &seen);
+    ASSERT_TRUE(answer && answer->starts_with("bestmove "));
+    for (const std::string& line : seen) EXPECT_TRUE(line.starts_with("info ") || &line == &seen.back()) << line;
+    if (c.best) { EXPECT_EQ(MoveOf(*answer), c.best); }
     if (c.maxDepth == 0) {
-      EXPECT_EQ(lines, std::vector<std::string>{std::string("info depth 0 score ") + c.score}) << what;
+      EXPECT_EQ(seen, (Lines{std::string("info depth 0 score ") + c.score, *answer}));
       continue;
     }
-    ASSERT_FALSE(lines.empty()) << what;
-    std::smatch last;
-    for (const std::string& line : lines) {
-      ASSERT_TRUE(std::regex_match(line, last, DepthLine)) << line;
-      EXPECT_LE(std::stoi(last[3]), 1000) << line;
-      ExpectPlayable(c.position, last[4], line);
+    const std::vector<TInfo> infos = DepthInfos(seen);
+    ASSERT_FALSE(infos.empty());
+    EXPECT_EQ(infos[0].depth, 1);
+    for (std::size_t i = 0; i < infos.size(); ++i) {
+      EXPECT_GE(infos[i].seldepth, infos[i].depth);
+      EXPECT_GE(infos[i].depth, infos[i ? i - 1 : 0].depth);
+      EXPECT_LE(infos[i].hashfull, 1000);
+      ExpectPlayable(c.position, infos[i].pv, "depth " + std::to_string(infos[i].depth));
     }
-    EXPECT_EQ(last[2], c.score ? c.score : last.str(2)) << lines.back();
-    EXPECT_GE(std::stoi(last[1]), 1) << lines.back();
-    EXPECT_LE(std::stoi(last[1]), c.maxDepth) << lines.back();
-    EXPECT_EQ(last[5], MoveOf(*answer)) << lines.back();
-    EXPECT_TRUE(!c.threads || std::stoi(last[3]) > 0) << lines.back();
+    const TInfo& last = infos.back();
+    if (c.score) { EXPECT_EQ(last.score, c.score); }
+    EXPECT_TRUE(last.depth >= c.minDepth && last.depth <= c.maxDepth) << last.depth;
+    EXPECT_EQ(last.First(), MoveOf(*answer));
+    EXPECT_GE(std::count(last.pv.begin(), last.pv.end(), ' ') + 1, c.minPv) << last.pv;
+    EXPECT_TRUE(!c.threads || last.hashfull > 0);
   }
 }
 
@@ -198,20 +160,9 @@ TEST_F(TwoThreads, HundredsOfShortSearchesEachAnswerOnceWithALegalMove) {
   const int answerBoundMs = CheckedBuild ? 60000 : 10000;  // no hang: far beyond what any search needs
   const int searches = CheckedBuild ? 156 : 300;  // a checked build searches far slower
   Answer("setoption name Threads value 2");  // ignored on a one-processor machine
-  for (int i = 0; i < searches; ++i) {
-    const std::string position = Positions[i % std::size(Positions)];
+  for (int i = 0; i < searches && !HasFailure(); ++i) {
     const auto& [go, stopAtOnce] = Orders[i % std::size(Orders)];
-    const std::string what = "search " + std::to_string(i) + ": " + position + ", " + go;
-    engine.Send("position " + position);
-    engine.Send(go);
-    if (stopAtOnce) engine.Send("stop");
-    const auto line = BestMove(answerBoundMs);
-    ASSERT_TRUE(line) << what;
-    // Exactly one answer: nothing more comes before the engine is ready again.
-    for (const std::string& after : Answer("isready"))
-      ASSERT_FALSE(after.starts_with("bestmove")) << what << ": a second answer " << after;
-    ASSERT_TRUE(line->starts_with("bestmove ")) << *line;
-    ExpectPlayable(position, *line, what);
+    ExpectOneAnswer({Positions[i % std::size(Positions)], go, stopAtOnce ? Lines{"stop"} : Lines{}, 0, answerBoundMs});
   }
 }
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "board/geometry.h"
-#include "board/keys.h"
+#include "protocol/epd_lines.h"
 #include "protocol/protocol_board.h"
 #include "support/engine_tables.h"
 
@@ -87,25 +87,7 @@ std::vector<std::string> BuildVariedPositions() {
 
 std::unique_ptr<TSearchBoard> BoardFromFen(std::string_view fen) { return Prepared(Loaded(fen)); }
 
-std::unique_ptr<TSearchBoard> MirroredBoard(const TBoardState& from) {
-  TBoardState to;
-  to.ClearStacks();
-  for (int square = 0; square < 64; ++square) {
-    const int twin = square ^ 56;
-    to.Piece[twin] = from.Piece[square];
-    to.Color[twin] = from.Color[square] == bsEmpty ? bsEmpty : TBoardSide(Opponent(from.Color[square]));
-  }
-  to.Side = Opponent(from.Side);
-  to.XSide = from.Side;
-  to.Castle = ((from.Castle & 3u) << 2) | ((from.Castle >> 2) & 3u);  // K 1 <-> k 4, Q 2 <-> q 8
-  to.EP = from.EP == NoSquare ? NoSquare : (from.EP ^ 56);
-  to.HalfmoveClock = from.HalfmoveClock;
-  to.Ply = 0;
-  to.HistoryLength = 0;
-  to.hash = ComputeKey(to);
-  SetPawnKey(to);
-  return Prepared(to);
-}
+std::unique_ptr<TSearchBoard> MirroredBoard(const TBoardState& from) { return BoardFromFen(MirrorEpd(BoardToFen(from))); }
 
 std::string BoardToFen(const TBoardState& board) {
   std::string fen;

@@ -17,7 +17,7 @@ std::unique_ptr<TSearchBoard> BoardFromFen(std::string_view fen);
 
 // The prepared colour-mirrored twin of a board: ranks flipped, colours
 // swapped, the other side to move, castling rights and en-passant square
-// swapped, keys recomputed; the move history is dropped.
+// swapped; the move history is dropped.
 std::unique_ptr<TSearchBoard> MirroredBoard(const TBoardState& board);
 
 // FEN text of a board's placement, side, rights and en-passant square.

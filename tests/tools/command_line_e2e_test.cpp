@@ -20,19 +20,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+// What the engine run with `args` prints, and its exit code. Its input is
+// left open, so that only an engine that exits by itself gets one.
 struct TRun {
-  std::vector<std::string> lines;
+  std::string text;
   std::optional<int> exitCode;
 };
-
-// Runs the engine with `args` and its input left open, so that only an
-// engine that exits by itself gets an exit code.
-TRun RunEngine(const std::vector<std::string>& args) {
-  EngineProcess engine(args);
-  TRun run;
-  run.lines = engine.ReadFor(5000);
-  run.exitCode = engine.WaitExit(1000);
-  return run;
+TRun RunEngine(const std::vector<std::string>& args, const std::string& binary = "") {
+  EngineProcess engine(args, "", binary);
+  const std::string text = Joined(engine.ReadFor(5000));
+  return {text, engine.WaitExit(1000)};
 }
 
 // Standard output and error of a shell command, together.
@@ -48,24 +51,14 @@ std::string ShellOutput(const std::string& command) {
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// A path in single quotes, for the shell. (Built by appending: g++ 12 warns
-// falsely on a literal added to a string.)
-std::string Quoted(const std::string& path) { return std::string(1, '\'').append(path).append(1, '\''); }
-
 // A folder as the usage lists it, on a line of its own.
 std::string ListedFolder(const std::string& folder) { return std::string("  ").append(folder).append("\n"); }
-
-std::string Joined(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\n";
-  return text;
-}
 
 TEST(CommandLine, HelpAndVersionAnswerAndExitWithoutStartingTheEngine) {
   for (const char* help : {"--help", "-h"}) {
     const TRun run = RunEngine({help});
     ASSERT_EQ(run.exitCode, 0) << help;
-    const std::string text = Joined(run.lines);
+    const std::string& text = run.text;
     for (const char* part : {"Usage: vostrak ", "UCI", "perft DEPTH [FEN]", "bench [DEPTH]", EGTBLibraryName})
       EXPECT_TRUE(Contains(text, part)) << help << " lacks " << part << ":\n" << text;
     // Where the build left the engine, and the installed folder beside it.
@@ -76,16 +69,17 @@ TEST(CommandLine, HelpAndVersionAnswerAndExitWithoutStartingTheEngine) {
   }
   const TRun version = RunEngine({"--version"});
   EXPECT_EQ(version.exitCode, 0);
-  EXPECT_EQ(version.lines, std::vector<std::string>{EngineName});
+  EXPECT_EQ(version.text, std::string(EngineName) + "\n");
 }
 
 TEST(CommandLine, UnknownArgumentsAreRefusedOnStandardError) {
   for (const char* argument : {"--bogus", "-v", "help", "uci", ""}) {
     const TRun run = RunEngine({argument});
     EXPECT_EQ(run.exitCode, 2) << "'" << argument << "'";
-    EXPECT_TRUE(run.lines.empty()) << "'" << argument << "' wrote on standard output: " << Joined(run.lines);
+    EXPECT_EQ(run.text, "") << "'" << argument << "' wrote on standard output";
   }
-  const std::string refusal = ShellOutput(Quoted(EngineBinary()) + " --bogus </dev/null");
+  // (The quoted path is built by appending: g++ 12 warns falsely on a literal added to a string.)
+  const std::string refusal = ShellOutput(std::string(1, '\'').append(EngineBinary()).append("' --bogus </dev/null"));
   EXPECT_TRUE(Contains(refusal, "unknown argument '--bogus'")) << refusal;
   EXPECT_TRUE(Contains(refusal, "vostrak --help")) << refusal;
 }
@@ -106,38 +100,10 @@ class InstalledTree : public ::testing::Test {
     fs::copy_file(library, libraryFolder / EGTBLibraryName);
   }
   void TearDown() override { fs::remove_all(prefix); }
-  // What the engine prints up to "readyok", started in the start folder.
-  std::string ReadyAnswer() const {
-    return ShellOutput("cd " + Quoted(startFolder) + " && printf 'uci\\nisready\\nquit\\n' | " + Quoted(engine));
-  }
-
-  const fs::path prefix = fs::path(::testing::TempDir()) / ("vostrak-installed-" + std::to_string(::getpid()));
-  const fs::path engine = prefix / "games" / "vostrak";
-  const fs::path libraryFolder = prefix / EGTBInstalledFolder;
-  const fs::path startFolder = prefix / "home";
-};
-
-TEST_F(InstalledTree, FindsItsLibraryAndSaysWhenItIsGone) {
-  std::string answer = ReadyAnswer();
-  EXPECT_TRUE(Contains(answer, "info string Init EGTB\nreadyok\n")) << answer;
-  EXPECT_TRUE(Contains(ShellOutput(Quoted(engine) + " --help"), ListedFolder(libraryFolder)));
-  fs::remove(libraryFolder / EGTBLibraryName);
-  answer = ReadyAnswer();
-  EXPECT_TRUE(Contains(answer, std::string(EGTBLibraryName).append(" missing"))) << answer;
-  EXPECT_TRUE(Contains(answer, "looked for in " + (prefix / "games").string() + ", " + libraryFolder.string() +
-                                   ": not found; play goes on without tablebases")) << answer;
-  EXPECT_TRUE(Contains(answer, "readyok\n")) << answer;
-}
-
-// A library under the tablebase library's name in the folder the engine is
-// started from is never loaded: the engine uses its own. The option loads
-// the library it names, wherever it lies, or says why it cannot.
-TEST_F(InstalledTree, TheStartFolderIsNeverSearchedAndTheOptionNamesAnyLibrary) {
-  fs::copy_file(VOSTRAK_PLANTED_LIBRARY, startFolder / EGTBLibraryName);
-  const fs::path mark = startFolder / "planted-library-was-loaded";
-  // The lines up to the answer of a search of a tablebase ending, with the
-  // library option set first when `library` is not empty.
-  const auto play = [&](const std::string& library) {
+  // What the engine, started in the start folder, prints up to the answer of
+  // a search of a tablebase ending, with the library option set first when
+  // `library` is not empty.
+  std::string Play(const std::string& library) const {
     EngineProcess process({}, startFolder.string(), engine.string());
     process.Send("uci");
     if (!library.empty()) process.Send("setoption name TablebaseLibrary value " + library);
@@ -147,25 +113,46 @@ TEST_F(InstalledTree, TheStartFolderIsNeverSearchedAndTheOptionNamesAnyLibrary) 
     std::vector<std::string> lines;
     process.ReadUntil("bestmove", 20000, &lines);
     process.Send("quit");
-    process.WaitExit();
     return Joined(lines);
-  };
+  }
+
+  const fs::path prefix = fs::path(::testing::TempDir()) / ("vostrak-installed-" + std::to_string(::getpid()));
+  const fs::path engine = prefix / "games" / "vostrak";
+  const fs::path libraryFolder = prefix / EGTBInstalledFolder;
+  const fs::path startFolder = prefix / "home";
+};
+
+// A library under the tablebase library's name in the folder the engine is
+// started from is never loaded: the engine uses its own, and says when it
+// is gone. The option loads the library it names, wherever it lies, or says
+// why it cannot.
+TEST_F(InstalledTree, FindsItsOwnLibraryNeverTheStartFoldersAndTheOptionNamesAny) {
+  const fs::path stranger = startFolder / EGTBLibraryName, mark = startFolder / "planted-library-was-loaded";
+  fs::copy_file(VOSTRAK_PLANTED_LIBRARY, stranger);
   const std::regex answered("tbhits [1-9]");
-  std::string answer = play("");
-  EXPECT_FALSE(fs::exists(mark)) << answer;
+  std::string answer = Play("");
+  EXPECT_TRUE(Contains(answer, "info string Init EGTB\nreadyok\n")) << answer;
   EXPECT_TRUE(std::regex_search(answer, answered)) << answer;  // its own library answered
-  EXPECT_TRUE(Contains(answer, "bestmove ")) << answer;
+  EXPECT_FALSE(fs::exists(mark)) << answer;
+  EXPECT_TRUE(Contains(RunEngine({"--help"}, engine).text, ListedFolder(libraryFolder)));
   // Named by the option, the stranger is loaded, found wanting, and play goes on.
-  answer = play((startFolder / EGTBLibraryName).string());
+  answer = Play(stranger.string());
   EXPECT_TRUE(Contains(answer, "has no InitTbPathCache; play goes on without tablebases")) << answer;
-  EXPECT_TRUE(Contains(answer, "tbhits 0")) << answer;
+  EXPECT_TRUE(Contains(answer, "tbhits 0 ")) << answer;
   EXPECT_TRUE(Contains(answer, "bestmove ")) << answer;
-  // The engine's own library under another name and folder serves as well.
+  // Moved to another name and folder, the engine's own library is missed,
+  // and serves as well once the option names it.
   const fs::path elsewhere = prefix / "tables" / "three men.so";
   fs::create_directories(elsewhere.parent_path());
-  fs::copy_file(libraryFolder / EGTBLibraryName, elsewhere);
-  fs::remove(libraryFolder / EGTBLibraryName);
-  answer = play(elsewhere.string());
+  fs::rename(libraryFolder / EGTBLibraryName, elsewhere);
+  fs::remove(mark);
+  answer = Play("");
+  EXPECT_TRUE(Contains(answer, std::string(EGTBLibraryName).append(" missing"))) << answer;
+  EXPECT_TRUE(Contains(answer, "looked for in " + (prefix / "games").string() + ", " + libraryFolder.string() +
+                                   ": not found; play goes on without tablebases")) << answer;
+  EXPECT_TRUE(Contains(answer, "bestmove ")) << answer;
+  EXPECT_FALSE(fs::exists(mark)) << answer;
+  answer = Play(elsewhere.string());
   EXPECT_FALSE(Contains(answer, "without tablebases")) << answer;
   EXPECT_TRUE(std::regex_search(answer, answered)) << answer;
 }
