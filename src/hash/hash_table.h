@@ -1,5 +1,8 @@
-// The transposition table of one search thread. Each search thread owns
-// its own; nothing here is shared between threads.
+// The transposition table, shared by every search thread without locks.
+// Each slot is two 64-bit words, each loaded and stored whole (relaxed
+// atomics): two threads that store into one slot at once may leave the
+// words of two different entries, and a check word tells such a torn slot
+// apart from a stored entry.
 #pragma once
 
 #include <array>
@@ -36,8 +39,22 @@ struct THash {
   bool IsNil;            // StoredMove holds no usable move
   std::uint8_t seq;      // the table's search count when stored
 };
-static_assert(sizeof(THash) == 16 && 64 % sizeof(THash) == 0, "entries never straddle a cache line");
 static_assert(std::is_trivially_copyable_v<THash>);
+
+// A slot as the table holds it: the entry packed in two words. `data` holds
+// the depth, the bound, the move, the nil mark and the search count;
+// `keyed` the score and a check, the position key xor a mix of the score
+// and `data`. A slot whose words come from two different entries decodes
+// to a key no probe asks for (but by a chance of one in 2^32), so it reads
+// as another position's entry. An all-zero slot decodes to THash{}.
+struct TTableSlot {
+  std::uint64_t keyed;
+  std::uint64_t data;
+};
+static_assert(sizeof(TTableSlot) == 16 && 64 % sizeof(TTableSlot) == 0, "slots never straddle a cache line");
+static_assert(std::is_trivially_copyable_v<TTableSlot>);
+TTableSlot PackEntry(const THash& entry);
+THash UnpackEntry(const TTableSlot& slot);
 
 // key % size, without a division, for tables of any size: with the
 // multiplier m = floor((2^64 - 1) / size) + 1 the high 64 bits of
@@ -84,11 +101,17 @@ class TTranspositionTable {
     const std::uint32_t units = UnitsForSize(std::uint32_t(sizeMB));
     return units != 0 || current != 0 ? units : DefaultUnits;
   }
-  // A sixteenth of the budget's units goes to the pawn hash, the rest here.
+  // A sixteenth of the budget's units goes to the pawn hashes, the rest here.
   static constexpr std::uint32_t PawnShare(std::uint32_t units) { return units / 16; }
+  // The whole budget of `totalMB` megabytes, as the shared table takes it
+  // (it leaves the pawn hashes their sixteenth).
+  static constexpr TTableUnits WholeBudget(std::int32_t totalMB) {
+    const std::uint32_t units = UnitsForSize(std::uint32_t(totalMB));
+    return {units < MinShareUnits ? MinShareUnits : units};
+  }
   // Each of `threads` search threads' share of a budget of `totalMB`
-  // megabytes (1..1024): the shares add up to no more than the budget, and
-  // none is too small for both tables.
+  // megabytes (1..1024), from which each sizes its pawn hash: the shares
+  // add up to no more than the budget, and none is too small.
   static constexpr TTableUnits ThreadShare(std::int32_t totalMB, std::int32_t threads) {
     const std::uint32_t units = UnitsForSize(std::uint32_t(totalMB)) / std::uint32_t(threads < 1 ? 1 : threads);
     return {units < MinShareUnits ? MinShareUnits : units};
@@ -126,18 +149,27 @@ class TTranspositionTable {
   std::int32_t HashFull() const;
   static constexpr std::uint32_t HashFullSample = 1000;
 
-  THash& Entry(std::uint32_t key) { return HashTable[Slot(key)]; }
-  const THash& Entry(std::uint32_t key) const { return HashTable[Slot(key)]; }
+  // The entry in the slot of `key`, which may hold another position's (its
+  // ID says whose), and storing one there. Any thread may call them.
+  THash Entry(std::uint32_t key) const { return Load(Slot(key)); }
+  void Store(std::uint32_t key, const THash& entry) { StoreAt(Slot(key), entry); }
+  // The entry of slot `slot` (0..HashSize - 1).
+  THash Load(std::uint32_t slot) const;
+  // The root's slot keeps a move for the ponder line and the next search:
+  // `move` goes in when the slot has none, whosever entry it holds.
+  void KeepRootMove(std::uint32_t key, TMove move);
   // Starts fetching the entry of a position the search is about to visit.
   void Prefetch(std::uint32_t key) const { __builtin_prefetch(&HashTable[Slot(key)]); }
 
   std::uint32_t Slot(std::uint32_t key) const { return SlotOf(key, slotMultiplier_, HashSize); }
 
   // Change these only through Resize: the size and array go together.
-  LargeArray<THash> HashTable;
+  LargeArray<TTableSlot> HashTable;
   std::uint32_t HashSize = 0;
 
  private:
+  void StoreAt(std::uint32_t slot, const THash& entry);
+
   std::uint64_t slotMultiplier_ = 0;
   std::uint8_t searchCount_ = 0;
 };

@@ -236,16 +236,16 @@ void TUCI::SetTablebaseCache(std::int32_t sizeMB) {
 }
 
 void TUCI::SetThreads(std::int32_t count) {
-  // A count beyond the processors or the limit is refused (and said so), but
-  // the tablebases and the tables are set up again all the same.
-  const std::int32_t most = std::min<std::int32_t>(std::int32_t(processors_), MaxThreads);
-  if (count >= 1 && count <= most) {
+  // A count outside 1..8 is refused (and said so), but the tablebases and
+  // the tables are set up again all the same. More threads than processors
+  // is the user's choice: it is taken, and said so.
+  if (ValueAllowed("Threads", count, 1, MaxThreads, settings_.Threads)) {
     mainSearch_->DestroyHelpers();
     settings_.Threads = count;
     mainSearch_->CreateThreads();
-  } else {
-    WriteInfoString("Threads " + std::to_string(count) + " refused: this machine allows 1 to " +
-                    std::to_string(most) + "; " + std::to_string(settings_.Threads) + " kept");
+    if (unsigned(count) > processors_)
+      WriteInfoString("Threads " + std::to_string(count) + " is more than this machine's " +
+                      std::to_string(processors_) + " processors: the threads will take turns on them");
   }
   ReinitTablebases();
   mainSearch_->ResizeTables();

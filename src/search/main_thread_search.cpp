@@ -10,7 +10,7 @@
 #include "eval/terms.h"
 #include "platform/console.h"
 #include "platform/system.h"
-#include "search/root_split.h"
+#include "search/search_team.h"
 #include "search/search.h"
 
 namespace {
@@ -72,13 +72,14 @@ TMainThreadSearch::~TMainThreadSearch() {
 void TMainThreadSearch::CreateThreads() {
   tablesEmpty_ = false;
   const TTableUnits share = TTranspositionTable::ThreadShare(Settings.HashMB, Settings.Threads);
-  TransTable = std::make_unique<TTranspositionTable>(share);
+  TransTable.reset();  // the old table goes before the new one is built
+  TransTable = std::make_shared<TTranspositionTable>(TTranspositionTable::WholeBudget(Settings.HashMB));
   PawnHash = std::make_unique<TPawnHash>(share);
   for (std::int32_t id = 2; id <= Settings.Threads; ++id) {
     auto helper = std::make_unique<TThreadSearch>(id);
     helper->Owner = this;
     helper->Tablebases = &EGTB;
-    helper->TransTable = std::make_unique<TTranspositionTable>(share);
+    helper->TransTable = TransTable;
     helper->PawnHash = std::make_unique<TPawnHash>(share);
     SearchThreads.push_back(std::move(helper));
   }
@@ -95,9 +96,8 @@ void TMainThreadSearch::ResizeTables() {
   const TTableUnits share = TTranspositionTable::ThreadShare(newsize, std::int32_t(HelperCount()) + 1);
   // Each table is built before its old one goes: running out of memory
   // leaves the tables that could not be had as they were.
-  bool sized = PawnHash->Resize(share) && TransTable->Resize(share);
-  for (auto& helper : SearchThreads)
-    sized = helper->PawnHash->Resize(share) && helper->TransTable->Resize(share) && sized;
+  bool sized = PawnHash->Resize(share) && TransTable->Resize(TTranspositionTable::WholeBudget(newsize));
+  for (auto& helper : SearchThreads) sized = helper->PawnHash->Resize(share) && sized;
   if (!sized)
     WriteString("info string not enough memory for " + std::to_string(newsize) +
                 " MB of hash tables: the previous tables are kept");
@@ -106,10 +106,7 @@ void TMainThreadSearch::ResizeTables() {
 void TMainThreadSearch::ClearAllTables() {
   TransTable->Clear();
   PawnHash->Clear();
-  for (auto& helper : SearchThreads) {
-    helper->TransTable->Clear();
-    helper->PawnHash->Clear();
-  }
+  for (auto& helper : SearchThreads) helper->PawnHash->Clear();
   tablesEmpty_ = true;
 }
 
@@ -269,14 +266,13 @@ void TMainThreadSearch::Think() {
   const bool clear = clearTablesPending_;
   if (clear && !tablesEmpty_) ClearAllTables();  // the protocol usually did, while no clock ran
   clearTablesPending_ = false;
-  const auto age = [clear](TTranspositionTable& table) { clear ? table.RestartSearchCount() : table.NewSearch(); };
-  age(*TransTable);
-  for (auto& helper : SearchThreads) age(*helper->TransTable);
+  if (clear) TransTable->RestartSearchCount();
+  else TransTable->NewSearch();
   tablesEmpty_ = false;  // from here on the search writes into them
   // 4. Check analysis at the root.
   RootInCheck = AnalyseChecks(Side, KingSquare(Side));
   bool depthsExhausted = false;
-  TRootSplit split(*this);
+  TSearchTeam team(*this);
   bool forced = false;
   // 5. The root moves, the shortcuts, then the iterations.
   if (!SearchStopped) {
@@ -299,7 +295,7 @@ void TMainThreadSearch::Think() {
       RootAlpha = -Infinity;
       RootBeta = Infinity;
       HashMoveFirst(*this);
-      split.StartHelpers();
+      team.StartHelpers();
       IterativeDeepening();
     });
     if (!finished) SearchStopped = true;
@@ -307,7 +303,7 @@ void TMainThreadSearch::Think() {
   }
   // 6. The answer: chosen among the threads, which stop before the root
   // lists are checked, so that the check reads lists nobody reorders.
-  split.ChooseFinalMove();
+  team.ChooseFinalMove();
   StopHelpers();
   if (RootLines.Wanted() > 1) AnswerWithShownLines();
   EnsureLegalBest();

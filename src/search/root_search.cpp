@@ -21,10 +21,15 @@ constexpr std::int32_t AspirationMargin = 80;
 
 bool IsInfoThread(const TThreadSearch& t) { return t.Owner->Infos.HasVoice(t); }
 
+// Only the main thread reports; helpers feed the shared table.
+void Report(TThreadSearch& t, std::int32_t s) {
+  if (&t == t.Owner) t.Owner->Infos.TakeVoice(t.ThreadID, s);
+}
+
 // The expected reply: the stored move of the position after the root move,
 // if its origin holds a piece of the side to move there (key not compared).
 TMove PonderMove(const TThreadSearch& t) {
-  const THash& entry = t.TransTable->Entry(t.hash);
+  const THash entry = t.TransTable->Entry(t.hash);
   if (t.Color[entry.StoredMove.src] != t.Side) return TMove{};
   return TMove{entry.StoredMove.src, entry.StoredMove.dst, entry.StoredMove.promote, 0};
 }
@@ -53,7 +58,7 @@ void CompleteFromTable(TThreadSearch& t, TLine& line) {
     inCheck = t.UpdateChecks(false);
   }
   while (made == line.length && line.length < PlyTableSize && t.Ply < std::uint32_t(MaxPly)) {
-    const THash& entry = t.TransTable->Entry(t.hash);
+    const THash entry = t.TransTable->Entry(t.hash);
     if (entry.ID != t.hash || entry.IsNil) break;
     const TMove m = GeneratedMove(t, inCheck, entry.StoredMove);
     if (m.IsNone() || !t.MakeMove(m)) break;
@@ -162,7 +167,7 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     // g. The first move's new score, the time bonus and the EASY stop.
     if (i == 0 && !t.Best.m.IsNone() && (s != t.Best.score || t.Best.PreviousScore == NoScore)) {
       TakeAsBest(t, move, s, s > alpha);
-      main.Infos.TakeVoice(t.ThreadID, s);
+      Report(t, s);
       if (!clock.HelpActive() && IsInfoThread(t)) clock.TimeBonus(t, t.Best.PreviousScore, s);
     }
     if (i == 0 && !severalLines && IsInfoThread(t) && EasyStop(t)) {
@@ -174,7 +179,7 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
     // i. A new best move.
     TakeAsBest(t, move, s, true);
     if (i > 0) {
-      main.Infos.TakeVoice(t.ThreadID, s);
+      Report(t, s);
       if (!clock.HelpActive() && IsInfoThread(t)) clock.TimeBonus(t, t.Best.PreviousScore, s);
     }
     // j. A score back to even ends a HELP period.
@@ -265,7 +270,7 @@ std::int32_t RootSearch(TThreadSearch& t, std::int32_t alpha, std::int32_t beta)
 
 void HashMoveFirst(TThreadSearch& t) {
   t.StoredMoveFound = false;
-  const THash& entry = t.TransTable->Entry(t.hash);
+  const THash entry = t.TransTable->Entry(t.hash);
   if (entry.ID != t.hash || entry.Depth < 1 || !t.Owner->Clock.OnClock() || entry.IsNil) return;
   for (int i = 0; i < t.RootMoveCount(); ++i) {
     const TMove m = t.MoveStack[i].m;

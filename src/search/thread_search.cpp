@@ -2,6 +2,7 @@
 
 #include "search/main_thread_search.h"
 #include "search/search.h"
+#include "search/search_team.h"
 
 TThreadSearch::TThreadSearch(std::int32_t id) : ThreadID(id) {
   if (id > 1) worker_ = std::make_unique<TWorker>([this] { Execute(); });
@@ -36,10 +37,15 @@ bool TThreadSearch::Idle() const { return !worker_ || worker_->IsIdle(); }
 bool TThreadSearch::OtherThreadScoreNotNegative() const {
   const TMainThreadSearch* main = Owner;
   if (!main) return false;
-  if (ThreadID != 1 && main->BestScore() >= 0) return true;
+  // A thread that has no move yet holds no score.
+  const auto notNegative = [](const TThreadSearch& other) {
+    const TBest best = other.BestSnapshot();
+    return !best.m.IsNone() && best.score >= 0;
+  };
+  if (ThreadID != 1 && notNegative(*main)) return true;
   for (std::size_t i = 0; i < main->HelperCount(); ++i) {
     const TThreadSearch& other = main->Helper(i);
-    if (&other != this && other.BestScore() >= 0) return true;
+    if (&other != this && notNegative(other)) return true;
   }
   return false;
 }
@@ -50,7 +56,6 @@ void TThreadSearch::Execute() {
 }
 
 void TThreadSearch::IterativeDeepening() {
-  THash& rootEntry = TransTable->Entry(hash);
   TMainThreadSearch& main = *Owner;
   TTimeManager& clock = main.Clock;
   while (std::int64_t(IterationDepth.load()) <= std::int64_t(main.MaxDepth())) {
@@ -61,18 +66,19 @@ void TThreadSearch::IterativeDeepening() {
     ThreadScore = RootSearch(*this, RootAlpha, RootBeta);
     if (clock.HelpActive() && clock.HelpThread() == ThreadID) clock.PassHelpOn(main, *this);
     // The root entry keeps a move for the ponder line and the next search.
-    if (rootEntry.StoredMove.src == 0 && rootEntry.StoredMove.dst == 0)
-      rootEntry.StoredMove = TStoredMove{Best.m.from, Best.m.to, Best.m.promote};
+    TransTable->KeepRootMove(hash, Best.m);
     // A result inside the window completes the depth: its line goes out now,
     // before the search may end on it.
     // (An EASY stop ends it after its first move, unfinished.)
-    if (IterationCompleted(*this) && !main.SearchStopped.load(std::memory_order_relaxed)) {
+    if (this == &main && IterationCompleted(*this) && !main.SearchStopped.load(std::memory_order_relaxed)) {
       if (RootLines.Wanted() > 1) ShownLines = RootLines;
       main.Infos.IterationDone(*this, std::int32_t(IterationDepth.load()), ThreadScore);
     }
     // A mate found: no deeper search can better it.
     if (ThreadScore > MateBound) throw SearchAborted{};
     CheckStop();
-    if (AdvanceIteration(*this)) CheckStop();
+    if (!AdvanceIteration(*this)) continue;
+    IterationDepth = TSearchTeam::NextDepth(ThreadID, IterationDepth);
+    CheckStop();
   }
 }

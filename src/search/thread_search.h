@@ -1,5 +1,6 @@
 // A search thread: a search board plus everything one thread needs to search
-// on its own (tables, evaluation scratch, tablebase bridge, root result).
+// (the shared transposition table, its own pawn hash and evaluation
+// scratch, the tablebase bridge, its root result).
 // Fields other threads read while it searches are atomics, or are guarded by
 // its RootLock (the root result and the root move list).
 #pragma once
@@ -145,7 +146,9 @@ class TThreadSearch : public TSearchBoard {
     return Best.score;
   }
 
-  std::unique_ptr<TTranspositionTable> TransTable;
+  // The transposition table every thread of the search shares, and this
+  // thread's own pawn hash.
+  std::shared_ptr<TTranspositionTable> TransTable;
   std::unique_ptr<TPawnHash> PawnHash;
   const std::int32_t ThreadID;
   std::atomic<bool> stop{true};

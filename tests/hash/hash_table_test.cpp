@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstring>
 #include <memory>
+#include <random>
+#include <thread>
 
 
 namespace {
@@ -24,12 +28,12 @@ TEST(HashSizing, ThreadSharesStayWithinTheBudgetAndSizesOutsideItAreKept) {
     }
   EXPECT_LT(TTranspositionTable(1).HashSize, TTranspositionTable(2).HashSize);
   TTranspositionTable small(1);
-  const THash* before = small.HashTable.get();
+  const TTableSlot* before = small.HashTable.get();
   const std::uint32_t size = small.HashSize;
-  small.HashTable[7].ID = 7;
+  small.Store(7, THash{7, 1, 2, hashfExact, {}, false, 0});
   for (std::int32_t outside : {0, 1025, -5}) {
     EXPECT_TRUE(small.Resize(outside));
-    EXPECT_TRUE(small.HashTable.get() == before && small.HashSize == size && small.HashTable[7].ID == 7u) << outside;
+    EXPECT_TRUE(small.HashTable.get() == before && small.HashSize == size && small.Entry(7).ID == 7u) << outside;
   }
 }
 
@@ -42,6 +46,57 @@ TEST(HashSizing, SlotIsTheKeyModuloTheSize) {
   for (const std::uint32_t size : sizes)
     for (const std::uint32_t key : keys)
       EXPECT_EQ(SlotOf(key, SlotMultiplier(size), size), key % size) << key << " % " << size;
+}
+
+// A slot holds its entry whole; a slot whose two words come from two
+// different entries (two threads storing at once) names neither position,
+// so no probe of either uses it.
+TEST(HashSlots, EntriesComeBackWholeAndTornSlotsNameNoPosition) {
+  std::mt19937 random(7);
+  const auto any = [&random] {
+    return THash{std::uint32_t(random()), std::int32_t(random() % 80001) - 40000, std::int8_t(random() % 200 - 100),
+                 std::int8_t(random() % 3), {std::uint8_t(random() % 64), std::uint8_t(random() % 64),
+                 std::uint8_t(random() % 6)}, random() % 2 == 0, std::uint8_t(random())};
+  };
+  const auto same = [](const THash& a, const THash& b) { return std::memcmp(&a, &b, sizeof(THash)) == 0; };
+  EXPECT_TRUE(same(UnpackEntry(TTableSlot{}), THash{}));
+  EXPECT_TRUE(same(UnpackEntry(PackEntry(EmptyHashEntry)), EmptyHashEntry));
+  for (int i = 0; i < 100000; ++i) {
+    const THash a = any(), b = any();
+    ASSERT_TRUE(same(UnpackEntry(PackEntry(a)), a));
+    const TTableSlot torn{PackEntry(a).keyed, PackEntry(b).data};
+    const THash read = UnpackEntry(torn);
+    if (same(a, b) || PackEntry(a).data == PackEntry(b).data) continue;
+    ASSERT_TRUE(read.ID != a.ID && read.ID != b.ID) << i;
+  }
+}
+
+// Threads storing into the same few slots at once, each position with a
+// score of its own: a probe that answers gives that position's score.
+TEST(HashSlots, ThreadsStoringAtOnceNeverMixTheirEntries) {
+  TTranspositionTable table(1);
+  std::atomic<bool> done{false};
+  std::atomic<int> answers{0}, wrong{0};
+  const auto work = [&](std::uint32_t first) {
+    TBoardState board;
+    for (std::uint32_t n = 0; !done; ++n) {
+      // Positions 0..7 of this thread share slots with the other thread's.
+      board.hash = first + (n % 8) * table.HashSize;
+      const std::int32_t score = std::int32_t(board.hash % 20000);
+      const TMove move{std::uint8_t(n % 64), std::uint8_t(board.hash % 64), 0, 0};
+      table.RecordHash(board, move, std::int32_t(n % 30), score, hashfExact);
+      std::int32_t value = 0;
+      if (!table.ProbeHash(board, -40000, 40000, 0, value)) continue;
+      ++answers;
+      if (value != score) ++wrong;
+    }
+  };
+  std::thread one(work, 11u), two(work, 11u + 4 * table.HashSize);
+  while (answers < 200000) std::this_thread::yield();
+  done = true;
+  one.join();
+  two.join();
+  EXPECT_EQ(wrong, 0);
 }
 
 class HashTable : public ::testing::Test {

@@ -176,7 +176,7 @@ TEST_F(GoCommand, ANewGameOrPositionEmptiesTheTablesBeforeAnyClockRuns) {
   const auto empty = [&] {
     const TTranspositionTable& tables = *uci->MainSearch().TransTable;
     for (std::uint32_t i = 0; i < tables.HashSize; ++i)
-      if (tables.HashTable[i].ID != 0) return false;
+      if (tables.Load(i).ID != 0) return false;
     return true;
   };
   const std::string fen = "position fen 4k3/8/8/8/8/8/3PP3/4K3 w - - 0 1";

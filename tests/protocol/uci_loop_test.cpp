@@ -92,7 +92,7 @@ TEST_F(UciSession, OptionValuesOutOfRangeAreRefusedAndTheOldOnesKept) {
        "info string EConvertError: 'junk name Threads value -3' is not a valid integer value"},
       {"Hash value 1025", "info string Hash 1025 refused: it takes 1 to 1024 MB; 32 kept"},
       {"NalimovCache value 5000", "info string NalimovCache 5000 refused: it takes 1 to 1024 MB; "},
-      {"Threads value 9", "info string Threads 9 refused: this machine allows 1 to "},  // beyond the limit of 8
+      {"Threads value 9", "info string Threads 9 refused: it takes 1 to 8; "},  // beyond the limit of 8
       {"MultiPV value 3", nullptr}, {"MultiPV value 65", "info string MultiPV 65 refused: it takes 1 to 64; 3 kept"},
       {"Hash value 2", nullptr}, {"Hash value -1", "info string Hash -1 refused: it takes 1 to 1024 MB; 2 kept"},
   };

@@ -1,0 +1,37 @@
+// The search threads as a team: every helper searches the whole root with
+// the main thread, each on its own board and at its own depths, and all
+// share one transposition table, so that what one thread proves the others
+// read. Only the main thread speaks and keeps the clock; at the end it
+// picks the answer among all threads' results. A team lives for one search,
+// made by the main search thread.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class TMainThreadSearch;
+class TThreadSearch;
+
+class TSearchTeam {
+ public:
+  explicit TSearchTeam(TMainThreadSearch& main);
+
+  // Copies the position and the root list to the helpers and starts them,
+  // each from the depth StartDepth gives it.
+  void StartHelpers();
+  // The answer among every thread's result (SWITCHBEST): the main thread's,
+  // unless another thread scored better and the main thread did not see
+  // deeper within 20.
+  void ChooseFinalMove();
+  // Does thread `threadId` pass over iteration `depth`? The main thread
+  // searches every depth; each helper skips runs of depths in a pattern of
+  // its own, so that at any time some threads search a depth ahead of the
+  // main thread and fill the table for it.
+  static bool SkipsDepth(std::int32_t threadId, std::uint32_t depth);
+  // The first depth from `depth` on that thread `threadId` searches.
+  static std::uint32_t NextDepth(std::int32_t threadId, std::uint32_t depth);
+
+ private:
+  TMainThreadSearch& main_;
+  std::vector<TThreadSearch*> helpers_;
+};
