@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
@@ -22,19 +21,7 @@ inline std::vector<TGen> PlyMoves(const TSearchBoard& board) {
   return {board.MoveStack.begin() + board.FirstMove[board.Ply], board.MoveStack.begin() + board.FirstMove[board.Ply + 1]};
 }
 
-inline std::vector<std::string> PlyMoveTexts(const TSearchBoard& board) {
-  std::vector<std::string> texts;
-  for (const TGen& g : PlyMoves(board)) texts.push_back(MoveText(g.m));
-  return texts;
-}
-
-inline bool Contains(const std::vector<std::string>& texts, std::string_view text) {
-  return std::find(texts.begin(), texts.end(), text) != texts.end();
-}
-
-// The generated move with this coordinate text (the first one for a
-// promotion without its letter), with its ordering score; fails the test
-// when there is none.
+// The generated move with this coordinate text, with its ordering score; fails the test when there is none.
 inline TGen FindGen(const TSearchBoard& board, std::string_view text) {
   for (const TGen& g : PlyMoves(board))
     if (MoveText(g.m) == text) return g;
@@ -47,8 +34,7 @@ inline int Sq(std::string_view name) { return ParseSquare(name); }
 
 inline bool InCheckAtRoot(TSearchBoard& board) { return board.AnalyseChecks(board.Side, board.KingSquare(board.Side)); }
 
-// Whole-board snapshot for "unmake restores exactly" comparisons. ListIndex
-// of empty squares carries no meaning and is left out.
+// Whole-board snapshot for "unmake restores exactly" (ListIndex of empty squares means nothing).
 struct TBoardSnapshot {
   explicit TBoardSnapshot(const TSearchBoard& b)
       : color(b.Color), piece(b.Piece), side(b.Side), castle(b.Castle), ep(b.EP), fifty(b.HalfmoveClock), ply(b.Ply),

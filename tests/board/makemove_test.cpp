@@ -1,5 +1,4 @@
-// What the board walk does not see of preparing and making moves: the legal
-// root list, the castled mark, repetitions and the null move.
+// What the board walk does not see: the legal root list, the castled mark, repetitions, the null move.
 #include <gtest/gtest.h>
 
 #include "board/board_fixture.h"

@@ -1,5 +1,4 @@
-// The evaluation driver: game phase by material, the locked-centre test, the
-// pawn hash's phases, and the direction of the middlegame adjustments.
+// The evaluation driver: game phase by material, the locked centre, the middlegame adjustments.
 #include <gtest/gtest.h>
 
 #include "eval/middlegame_adjustments.h"
@@ -36,23 +35,6 @@ TEST(EvalDriver, CentreClosed) {
     EXPECT_TRUE(CentreClosed(*BoardFromFen(fen))) << fen;
   for (const char* fen : {"4k3/8/8/4p3/3pP3/8/8/4K3 w - - 0 1", "4k3/8/8/3pp3/3PP3/8/8/4K3 w - - 0 1"})
     EXPECT_FALSE(CentreClosed(*BoardFromFen(fen))) << fen;
-}
-
-TEST(EvalPawnHash, MiddlegameEntriesAreNotReusedInTheEndgame) {
-  // Doubled pawns cost more in the endgame than in the middlegame.
-  const auto board = BoardFromFen("r1bqk2r/pp3ppp/2n2n2/8/8/2P2N2/P1P2PPP/R1BQKB1R w KQkq - 0 1");
-  TPawnHash tables(1);
-  TEvalState fresh;
-  fresh.PhaseAtRoot = endgame;
-  const int endgameAlone = Evaluate(*board, fresh, tables);
-  tables.Clear();
-  TEvalState e;
-  Evaluate(*board, e, tables);
-  const TPawnHashEntry& entry = tables.Entry(board->hashP);
-  const TSidePair middlegamePawns = entry.TabScore;
-  e.PhaseAtRoot = endgame;
-  EXPECT_EQ(Evaluate(*board, e, tables), endgameAlone);
-  EXPECT_NE(entry.TabScore, middlegamePawns);
 }
 
 // The state the piece terms leave: totals of 1000 a side, pawns on both wings.

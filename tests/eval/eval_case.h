@@ -1,7 +1,5 @@
-// A position set up for single evaluation terms: a prepared board and the
-// evaluation state as the driver hands it over in the given phase (material
-// counted, pawns prepared and scored, passers scored), with White's side view
-// for calling single terms.
+// A prepared board and the evaluation state as the driver hands it to the
+// piece terms in the given phase (material, pawns and passers scored).
 #pragma once
 
 #include <memory>

@@ -1,7 +1,5 @@
-// Middlegame piece and king terms: for each rule a pair of positions that
-// differ in what the rule looks at, the worse one scoring lower. The exact
-// figures are pinned by the bench signature, colour symmetry by
-// symmetry_test.cpp.
+// Middlegame piece and king terms: per rule a pair of positions, the worse one
+// scoring lower (figures are pinned by the bench signature).
 #include <gtest/gtest.h>
 
 #include "board/square_names.h"

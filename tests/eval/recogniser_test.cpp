@@ -1,6 +1,5 @@
-// The endgame evaluator: the special-endgame recogniser's verdicts on known
-// endings, each checked with its colour-mirrored twin (the other side to
-// move), which must give the mirrored verdict; and how verdicts join the score.
+// The recogniser's verdicts on known endings, each with its colour-mirrored
+// twin's mirrored verdict, and how verdicts join the endgame score.
 #include <gtest/gtest.h>
 
 #include <string_view>
@@ -16,8 +15,7 @@ int MirroredCode(int code) {
   return code;
 }
 
-// The code of the position and of its twin; a bonus code goes to `bonusTo`
-// in the position and to the other colour in the twin.
+// The code of the position and its twin; a bonus goes to `bonusTo`, in the twin to the other colour.
 void ExpectCode(std::string_view fen, int code, TBoardSide bonusTo = bsEmpty) {
   SCOPED_TRACE(fen);
   TEvalCase position(fen, endgame);
@@ -83,9 +81,8 @@ TEST(Recogniser, EndingsWithPawns) {
   for (const TCodeCase& c : cases) ExpectCode(c.fen, c.code, c.bonusTo);
 }
 
-// King + bishop (light squares, f1) + knight against the bare king: the
-// bonus grows as the king is driven toward the bishop's corners, and the
-// corners of the other colour are worth less than the edge between them.
+// K+B(f1)+N against K: the bonus grows as the king nears the bishop's corners;
+// the other corners are worth less than the edge between them.
 int KbnDrive(std::string_view fen) {
   SCOPED_TRACE(fen);
   TEvalCase position(fen, endgame);
@@ -114,12 +111,11 @@ TEST(EndgamePieces, EachRuleScoresTheWorsePlacementLower) {
 }
 
 TEST(EndgameEvaluation, TheRecognisersVerdictsDecideTheScore) {
-  // Rook against bishop and pawn: Black is ahead but cannot win, so only
-  // the kings' placement counts.
-  TEvalCase blackAhead("7r/6k1/8/8/8/3K4/4P3/2B5 w - - 0 1", endgame);
-  EXPECT_EQ(blackAhead.Evaluate(), KingCentreDifference(*blackAhead.board));
-  TEvalCase drawish("8/8/8/8/8/2b5/4k3/R6K w - - 0 1", endgame);
-  EXPECT_EQ(drawish.Evaluate(), KingCentreDifference(*drawish.board));
+  // Rook against bishop (and pawn): the side ahead cannot win, so only the kings' placement counts.
+  for (const char* fen : {"7r/6k1/8/8/8/3K4/4P3/2B5 w - - 0 1", "8/8/8/8/8/2b5/4k3/R6K w - - 0 1"}) {
+    TEvalCase position(fen, endgame);
+    EXPECT_EQ(position.Evaluate(), KingCentreDifference(*position.board)) << fen;
+  }
   EXPECT_GT(TEvalCase("4k3/8/8/4n3/8/8/4P3/R3K3 w - - 0 1", endgame).Evaluate(), 100);  // White may win
   // King and pawn: the opposition decides between a draw and a win.
   EXPECT_EQ(TEvalCase("8/8/4k3/8/4K3/4P3/8/8 w - - 0 1", endgame).Evaluate(), 0);

@@ -1,12 +1,11 @@
-// Properties over a few hundred varied positions and the special endings,
-// with the root in either phase: a position and its colour-mirrored twin
-// (the other side to move) evaluate equal, and so do the positions every
-// line of play from them reaches; a pawn-hash hit gives exactly what a miss
-// gives.
+// Over a few hundred varied positions and special endings, with the root in
+// either phase: cache hits give what misses gave, and a position and its
+// colour-mirrored twin evaluate equal along every line of play.
 #include <gtest/gtest.h>
 
 #include <fstream>
 
+#include "eval/eval_cache.h"
 #include "eval/eval_case.h"
 #include "eval/pawn_hash.h"
 #include "support/build_speed.h"
@@ -26,25 +25,38 @@ std::vector<std::string> Sample() {
   return positions;
 }
 
-TEST(EvalPawnHash, HitGivesExactlyTheMissScore) {
+// A hit gives exactly what a miss gave. The pawn hash's third round meets the
+// entry the middlegame root left: an endgame must not take its pawn scores.
+TEST(EvalCaches, HitsGiveExactlyTheMissScore) {
   TPawnHash tables(1);
-  for (const std::string& fen : Sample())
-    for (const TPhase root : {middlegame, endgame}) {
-      SCOPED_TRACE(fen);
-      const auto board = BoardFromFen(fen);
-      TPawnHashEntry& entry = tables.Entry(board->hashP);
-      entry = TPawnHashEntry{};
+  TEvalCache cache;
+  for (const std::string& fen : Sample()) {
+    SCOPED_TRACE(fen);
+    const auto board = BoardFromFen(fen);
+    TPawnHashEntry& entry = tables.Entry(board->hashP);
+    const TPhase roots[] = {endgame, middlegame, endgame};
+    int scores[3];
+    for (int round = 0; round < 3; ++round) {
+      if (round < 2) entry = TPawnHashEntry{};
       TEvalState miss, hit;
-      miss.PhaseAtRoot = hit.PhaseAtRoot = root;
-      const int missScore = Evaluate(*board, miss, tables);
+      miss.PhaseAtRoot = hit.PhaseAtRoot = roots[round];
+      scores[round] = Evaluate(*board, miss, tables);
       ASSERT_NE(entry.ID, 0u) << "the miss stored nothing";
       const TSidePair stored = entry.TabScore;
-      EXPECT_EQ(Evaluate(*board, hit, tables), missScore);
+      EXPECT_EQ(Evaluate(*board, hit, tables), scores[round]);
       EXPECT_TRUE(hit.Score == miss.Score && hit.KingWingPawns == miss.KingWingPawns && hit.QueenWingPawns == miss.QueenWingPawns &&
                   hit.PasserIndex[Light] == miss.PasserIndex[Light] && hit.PasserIndex[Dark] == miss.PasserIndex[Dark] &&
                   hit.PawnFlags == miss.PawnFlags && hit.PasserSet == miss.PasserSet);
       EXPECT_EQ(entry.TabScore, stored);  // a hit leaves the entry as it was
     }
+    EXPECT_EQ(scores[2], scores[0]);
+    // The evaluation cache never answers for this position with an earlier one's score.
+    const TEvalState e;  // the middlegame root of scores[1]
+    int cached = scores[1];
+    EXPECT_TRUE(!cache.Find(*board, e, cached) || cached == scores[1]) << "another position's score";
+    cache.Store(*board, e, scores[1]);
+    EXPECT_TRUE(cache.Find(*board, e, cached) && cached == scores[1]);
+  }
 }
 
 // Walks every line of `plies` moves from a position and its twin together,

@@ -50,17 +50,16 @@ class UciEpdTestRun : public ::testing::Test {
   // Starts "test" and answers the first three questions.
   void Start(const std::string& mirror, const std::string& path, const std::string& depth) {
     engine->Send("test");
-    Expect({"miroir ? (y):"});
-    engine->Send(mirror);
-    Expect({mirror == "y" || mirror == "Y" ? "Miroir on" : "Miroir off", "path of EPD file:"});
-    engine->Send(path);
-    if (path.find(".epd") != std::string::npos && Exists(path)) {
-      Expect({"depth:"});
-      engine->Send(depth);
-    }
+    Reply({"miroir ? (y):"}, mirror);
+    Reply({mirror == "y" || mirror == "Y" ? "Miroir on" : "Miroir off", "path of EPD file:"}, path);
+    if (path.find(".epd") != std::string::npos && Exists(path)) Reply({"depth:"}, depth);
   }
   void Expect(const Lines& expected) {
     for (const std::string& line : expected) EXPECT_EQ(engine->ReadLine(60000).value_or("<nothing>"), line);
+  }
+  void Reply(const Lines& questions, const std::string& answer) {
+    Expect(questions);
+    engine->Send(answer);
   }
   // Lines up to and including the one starting with `last`.
   Lines ReadThrough(const std::string& last) {
@@ -69,10 +68,8 @@ class UciEpdTestRun : public ::testing::Test {
     return seen;
   }
   void SaveAs(const std::string& name, bool saved = true) {
-    Expect({"save the results ? (y):"});
-    engine->Send("y");
-    Expect({"file name:"});
-    engine->Send(name);
+    Reply({"save the results ? (y):"}, "y");
+    Reply({"file name:"}, name);
     if (saved) Expect({"\"results saved...quit\""});
   }
   // The first isready after a run builds the tablebase tables again, which
@@ -145,8 +142,7 @@ TEST_F(UciEpdTestRun, BadAnswersAndUnwritableFilesEndTheRunWithOneLine) {
   }
   Start("n", "one.epd", "2");  // not saving deletes the results
   ReadThrough("...end");
-  Expect({"save the results ? (y):"});
-  engine->Send("n");
+  Reply({"save the results ? (y):"}, "n");
   Expect({"\"not saved...quit\""});
   EXPECT_FALSE(Exists("_temp"));
   fs::create_directory(dir / "_temp");  // no results file: no search

@@ -1,7 +1,5 @@
-// The fuzz targets' inputs replayed through their checks (fuzz/harness): the
-// seed corpora and every input a fuzz run found a fault with, kept in
-// fuzz/findings/<target>/ once the fault was fixed. Sanitized builds replay
-// them under the sanitizers too.
+// The fuzz targets' seed corpora and the inputs a fuzz run found a fault
+// with (fuzz/findings/<target>/), replayed through their checks (fuzz/harness).
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,11 +1,15 @@
-// Text in and out of the protocol board: coordinate move text, the
-// ponder-move test, and the lines of EPD files. (The algebraic text is only
-// stored in the game history, where nothing reads it.)
+// The protocol board's moves: its own generator and make/take-back, checked
+// by move counts of known positions (every castling rule, en passant pins
+// and promotions among them) with the key after every move and the board
+// after every take-back; coordinate move text; the expected ponder reply (on
+// the board and through the engine); the lines of EPD files. (The algebraic
+// text is only stored in the game history, where nothing reads it.)
 #include <gtest/gtest.h>
 
 #include "board/move_text.h"
 #include "protocol/epd_lines.h"
 #include "protocol/protocol_test_util.h"
+#include "support/engine_session.h"
 
 namespace {
 
@@ -13,6 +17,35 @@ using namespace protocol_test;
 
 TMove Move(int from, int to, TPiece promote = 0, std::uint8_t bits = 0) {
   return TMove{std::uint8_t(from), std::uint8_t(to), promote, bits};
+}
+
+std::uint64_t Perft(TProtocolBoard& board, int depth) {
+  board.ProtocolGenerate();
+  std::uint64_t nodes = 0;
+  const int first = board.FirstMove[board.Ply], last = board.FirstMove[board.Ply + 1];
+  for (int i = first; i < last; ++i) {
+    if (!board.ProtocolMakeMove(board.MoveStack[i].m)) continue;
+    EXPECT_EQ(board.hash, ComputeKey(board));
+    nodes += depth == 1 ? 1 : Perft(board, depth - 1);
+    board.ProtocolTakeBack();
+    --board.Ply;
+  }
+  return nodes;
+}
+
+TEST(ProtocolRules, MoveCountsOfKnownPositions) {
+  struct Case { const char* fen; int depth; std::uint64_t nodes; };
+  const Case cases[] = {
+      {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 3, 97862},
+      {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", 4, 43238},
+      {"r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1", 3, 9467},
+      {"rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8", 3, 62379},
+  };
+  for (const Case& c : cases) {
+    TProtocolBoard board = BoardFromFen(c.fen);
+    EXPECT_EQ(Perft(board, c.depth), c.nodes) << c.fen;
+    EXPECT_TRUE(Snapshot(board) == Snapshot(BoardFromFen(c.fen))) << c.fen;
+  }
 }
 
 TEST(ProtocolMoveText, CoordinateTextOutAndBackForEveryGeneratedMove) {
@@ -42,28 +75,45 @@ TEST(ProtocolMoveText, PromotionLettersAndMalformedText) {
 }
 
 // Is the expected reply among the replies to the best move? The board is
-// left as it was; the promotion piece is compared, the flags are not.
+// left as it was; the promotion piece is compared, the flags are not, and
+// the reply given back is the generated move, which writes its promotion
+// letter (a reply stored in the hash table has no flags).
 TEST(ProtocolMoveText, ExpectedReplyTest) {
   TProtocolBoard board = BoardFromFen("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3");
-  const BoardSnapshot before(board);
+  const auto before = Snapshot(board);
   const int listSize = board.FirstMove[1];
   const TMove c7c5 = GeneratedMove(board, "c7c5"), e7e5 = Move(12, 28);
   EXPECT_TRUE(board.ExpectedReplyIsLegal(c7c5, Move(62, 45)));
   EXPECT_FALSE(board.ExpectedReplyIsLegal(c7c5, e7e5));          // a move of the wrong side
   EXPECT_FALSE(board.ExpectedReplyIsLegal(Move(51, 35), e7e5));  // not a move of this position
-  EXPECT_TRUE(BoardSnapshot(board) == before && board.FirstMove[1] == listSize && board.Ply == 0u);
+  EXPECT_TRUE(Snapshot(board) == before && board.FirstMove[1] == listSize && board.Ply == 0u);
   board = BoardFromFen("8/P7/7k/8/8/8/p7/4K3 w - -");  // a8=Q gives no check
   const TMove up = GeneratedMove(board, "a7a8q");
-  EXPECT_TRUE(board.ExpectedReplyIsLegal(up, Move(48, 56, Knight)));
+  TMove reply;
+  EXPECT_TRUE(board.ExpectedReplyIsLegal(up, Move(48, 56, Knight), &reply));
+  EXPECT_EQ(MoveText(reply), "a2a1n");
   EXPECT_FALSE(board.ExpectedReplyIsLegal(up, Move(48, 56, 0)));
   // After ...Rg3+ the bishop move e7f6 is generated but leaves the king in
   // check: a soak game once got it as the ponder move.
   board = BoardFromFen("4k3/1R2Bp2/r1p3p1/4P3/2R2bP1/5r1P/P5K1/8 b - - 6 35");
-  const BoardSnapshot beforeCheck(board);
+  const auto beforeCheck = Snapshot(board);
   const TMove rookCheck = GeneratedMove(board, "f3g3");
   EXPECT_FALSE(board.ExpectedReplyIsLegal(rookCheck, Move(12, 21)));
   EXPECT_TRUE(board.ExpectedReplyIsLegal(rookCheck, Move(54, 63)));  // Kh1
-  EXPECT_TRUE(BoardSnapshot(board) == beforeCheck && board.Ply == 0u);
+  EXPECT_TRUE(Snapshot(board) == beforeCheck && board.Ply == 0u);
+}
+
+// The same through the engine, where the soak referee caught "ponder c2c1":
+// whatever White does, Black's best reply is to promote (four men: the
+// search answers, not the tablebases).
+class UciPonderMove : public EngineSession {};
+
+TEST_F(UciPonderMove, AnExpectedPromotionIsWrittenWithItsLetter) {
+  const auto best = Go("fen k7/8/8/8/8/8/1p4PP/7K w - - 0 1", "go depth 5", 20000);
+  ASSERT_TRUE(best);
+  const std::size_t ponder = best->find(" ponder ");
+  ASSERT_NE(ponder, std::string::npos) << *best;
+  EXPECT_EQ(best->substr(ponder + 8), "b2b1q") << *best;
 }
 
 // The EPD run itself reads and mirrors the files of the e2e test; these are

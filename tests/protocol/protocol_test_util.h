@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <tuple>
 
 #include "platform/console.h"
 #include "protocol/protocol_board.h"
@@ -11,18 +12,10 @@
 // A namespace of their own: other test helpers share these plain names.
 namespace protocol_test {
 
-struct BoardSnapshot {
-  explicit BoardSnapshot(const TBoardState& b)
-      : color(b.Color), piece(b.Piece), side(b.Side), xside(b.XSide), castle(b.Castle), ep(b.EP),
-        fifty(b.HalfmoveClock), hply(b.HistoryLength), hash(b.hash) {}
-  bool operator==(const BoardSnapshot&) const = default;
-  TBoardColor color;
-  TBoardNature piece;
-  TSide side, xside;
-  std::uint32_t castle;
-  std::int32_t ep;
-  std::uint32_t fifty, hply, hash;
-};
+// Everything a position command may change.
+inline auto Snapshot(const TBoardState& b) {
+  return std::tuple(b.Color, b.Piece, b.Side, b.XSide, b.Castle, b.EP, b.HalfmoveClock, b.HistoryLength, b.hash);
+}
 
 // Runs the body of a "position" command and returns what it printed.
 inline std::string Position(TProtocolBoard& board, std::string_view args) {

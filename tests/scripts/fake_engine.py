@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
-"""A UCI engine that commits one fault on its first search, for the soak
-referee's tests: FAKE_ENGINE_FAULT names it (illegal, late, silent, crash,
-twice, chatty). Its later searches answer "0000", so that the game ends at
-once on an illegal move. Without a fault its first search reports a few
-lines of analysis, as the measuring scripts' client reads them."""
+"""A UCI engine that commits the fault FAKE_ENGINE_FAULT names on its first
+search; later searches answer "0000", so the game ends on an illegal move.
+Without a fault the first search reports a few lines of analysis."""
 import os
 import sys
 import time
@@ -16,29 +14,28 @@ def say(line):
     sys.stdout.flush()
 
 
+# What the first search answers, by fault.
+ANSWERS = {
+    "illegal": ["bestmove a1a1"],
+    "late": ["bestmove 0000"],  # after its clock has run out
+    "silent": [],
+    "twice": ["bestmove 0000", "bestmove 0000"],
+    "chatty": ["thinking hard", "bestmove 0000"],
+    "": ["info depth 1 seldepth 1 score cp 20 time 1 nodes 21 nps 21000 pv e2e4",
+         "info depth 2 seldepth 3 score cp 12 time 2 nodes 340 nps 170000 pv e2e4 e7e5",
+         "info depth 3 currmove d2d4 currmovenumber 2",
+         "info nodes 400 nps 180000",
+         "bestmove e2e4"],
+}
+
+
 def first_search(words):
-    clock = int(words[words.index("wtime") + 1]) if "wtime" in words else 1000
-    if FAULT == "illegal":
-        say("bestmove a1a1")
-    elif FAULT == "late":
-        time.sleep(clock / 1000 + 0.2)
-        say("bestmove 0000")
-    elif FAULT == "silent":
-        return
+    if FAULT == "late":
+        time.sleep(int(words[words.index("wtime") + 1]) / 1000 + 0.2)
     elif FAULT == "crash":
         sys.exit(3)
-    elif FAULT == "twice":
-        say("bestmove 0000")
-        say("bestmove 0000")
-    elif FAULT == "chatty":
-        say("thinking hard")
-        say("bestmove 0000")
-    else:
-        say("info depth 1 seldepth 1 score cp 20 time 1 nodes 21 nps 21000 pv e2e4")
-        say("info depth 2 seldepth 3 score cp 12 time 2 nodes 340 nps 170000 pv e2e4 e7e5")
-        say("info depth 3 currmove d2d4 currmovenumber 2")
-        say("info nodes 400 nps 180000")
-        say("bestmove e2e4")
+    for line in ANSWERS[FAULT]:
+        say(line)
 
 
 def main():

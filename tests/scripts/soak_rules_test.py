@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""The soak referee's rules (scripts/soak_rules.py): the referee judges the
-engine's moves, so its own move generation must match the published perft
-counts, and its algebraic text and game ends must be right."""
+"""The soak referee's rules (scripts/soak_rules.py): it judges the engine's
+moves, so its perft counts, algebraic text and game ends must be right."""
 import os
 import sys
 import unittest

@@ -1,8 +1,6 @@
 #!/usr/bin/env python3
-"""The measuring scripts' UCI client (scripts/uci_engine.py), against an
-engine that answers from a script (fake_engine.py): the options it reads
-from the handshake, the line a search's figures come from, and an engine
-that dies mid-search ending the run rather than hanging it."""
+"""The measuring scripts' UCI client (scripts/uci_engine.py) against a
+scripted engine (fake_engine.py)."""
 import os
 import sys
 import unittest

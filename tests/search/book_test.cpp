@@ -40,10 +40,9 @@ TEST(ProtocolBook, OpenedByAStartPositionClosedByAnotherPlacement) {
   Position(board, "fen rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN1 w Qkq - 0 1 moves e2e4");
   EXPECT_FALSE(book.IsOpen());
   Position(board, "startpos");
-  book.CloseBook();
+  book.SetInUse(false);
   book.CloseBook();  // closing twice is harmless
   EXPECT_FALSE(book.IsOpen());
-  book.SetInUse(false);
   std::filesystem::remove_all(dir);
 }
 

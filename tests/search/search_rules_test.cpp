@@ -19,20 +19,18 @@ class SearchRules : public InProcessSearch {
  protected:
   // Plays `move` from the set-up position as the search would and returns
   // the alpha-beta score of the node it reaches (from its side to move's view).
-  template <TSearchForm Form>
-  std::int32_t NodeAfter(const std::string& position, const std::string& move, int depth, std::uint32_t fifty = 0) {
+  std::int32_t NodeAfter(const std::string& position, const std::string& move, int depth) {
     source.SetupPosition(position);
     main.CopyMain();
     main.PrepareBoard();
-    main.ClearAllTables();  // a stored score knows nothing of the fifty-move count
-    main.Eval.PhaseAtRoot = Form == TSearchForm::Normal ? middlegame : endgame;
+    main.ClearAllTables();
+    main.Eval.PhaseAtRoot = middlegame;
     main.AnalyseChecks(main.Side, main.KingSquare(main.Side));
     main.GenerateMoves();
     for (int i = 0; i < main.FirstMove[1]; ++i)
       if (MoveText(main.MoveStack[i].m) == move) {
         EXPECT_TRUE(main.MakeMove(main.MoveStack[i].m));
-        main.HalfmoveClock = fifty;
-        return AlphaBeta<Form>(main, -Infinity, Infinity, depth, {}, false, false, false);
+        return AlphaBeta<TSearchForm::Normal>(main, -Infinity, Infinity, depth, {}, false, false, false);
       }
     ADD_FAILURE() << move << " not found";
     return 0;
@@ -134,13 +132,11 @@ TEST_F(SearchRules, AForcedReplyInATimedGameIsPlayedAtOnceWithItsScore) {
   EXPECT_EQ(main.Best.Depth, 9u);
 }
 
-TEST_F(SearchRules, MateStalemateRepetitionAndTheFiftyMoveRuleScoreTheNode) {
-  EXPECT_EQ(NodeAfter<TSearchForm::Normal>("fen 7k/Q7/6K1/8/8/8/8/8 w - - 0 1", "a7g7", 2), 1 - MateScore);
-  EXPECT_EQ(NodeAfter<TSearchForm::Normal>("fen 7k/8/6K1/8/8/8/8/5Q2 w - - 0 1", "f1f7", 2), 0);
-  // Set-up positions start their count at 0, so the count is set by hand.
-  const std::string position = "fen 8/8/3k4/8/8/8/8/R3K3 w - - 0 1";
-  EXPECT_LT(NodeAfter<TSearchForm::Endgame>(position, "e1d2", 3, 0), -300);
-  EXPECT_EQ(NodeAfter<TSearchForm::Endgame>(position, "e1d2", 3, 100), 0);
+// (The fifty-move rule is InfoLines', where every move of a won ending
+// reaches the hundredth half-move.)
+TEST_F(SearchRules, MateStalemateAndRepetitionScoreTheNode) {
+  EXPECT_EQ(NodeAfter("fen 7k/Q7/6K1/8/8/8/8/8 w - - 0 1", "a7g7", 2), 1 - MateScore);
+  EXPECT_EQ(NodeAfter("fen 7k/8/6K1/8/8/8/8/5Q2 w - - 0 1", "f1f7", 2), 0);
   // g1f3 again reaches the position after the game's first move: zero
   // before anything else.
   source.SetupPosition("startpos moves g1f3 g8f6 f3g1 f6g8 g1f3");

@@ -34,10 +34,7 @@ class TimeManager : public ::testing::Test {
     main.Best = TBest{};
     clock.Start(main);
   }
-  std::int64_t Budget() const {
-    const TClockFigures f = clock.Figures();
-    return f.deadline - f.startTick;
-  }
+  std::int64_t Budget() const { return clock.Figures().deadline - clock.StartTick(); }
   std::int64_t Slice() const { return clock.Figures().slice; }
   // A root score drop of `drop`, reported as the root search reports it.
   std::string Drop(std::int32_t drop) {
@@ -223,9 +220,7 @@ TEST_F(TimeManager, HelpIsHandedToAThreadAtTheSameDepthOrEnds) {
   OutputCapture quiet;
   TMainThreadSearch search(board, settings);
   TTimeManager& help = search.Clock;
-  const auto thread = [&](std::int32_t id) -> TThreadSearch& {
-    return id == 1 ? search : search.Helper(std::size_t(id - 2));
-  };
+  const auto thread = [&](std::int32_t id) -> TThreadSearch& { return id == 1 ? search : search.Helper(id - 2); };
   struct Case { std::int32_t owner; std::uint32_t depths[3]; std::int32_t returning, next; };  // next 0: it ends
   const Case cases[] = {
       {1, {8, 8, 8}, 1, 2},

@@ -1,6 +1,4 @@
-// Sanitized and debug builds search many times slower and take longer to
-// answer a stop; the end-to-end tests' timing bounds allow for it there and
-// stay tight in the optimised build.
+// Sanitized and debug builds search many times slower: timing bounds allow for it there.
 #pragma once
 
 #ifdef VOSTRAK_CHECKED_BUILD

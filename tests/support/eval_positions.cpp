@@ -12,14 +12,6 @@
 
 namespace {
 
-std::unique_ptr<TSearchBoard> Prepared(const TBoardState& placement) {
-  auto board = std::make_unique<TSearchBoard>();
-  static_cast<TBoardState&>(*board) = placement;
-  board->Ply = 0;
-  board->PrepareBoard();
-  return board;
-}
-
 TProtocolBoard Loaded(std::string_view fen) {
   EnsureEngineTables();
   TProtocolBoard board;
@@ -44,12 +36,9 @@ constexpr std::string_view StartFens[] = {
     "3r2k1/p4pp1/1p5p/8/3n4/1P3N1P/P4PP1/2R3K1 w - - 0 28",
 };
 
-// Plays random legal moves on `game`, recording a position now and then.
+// Plays up to 100 random legal plies on `game`, recording every fifth position.
 void PlayRandomGame(TProtocolBoard& game, std::mt19937& random, std::vector<std::string>& out) {
-  constexpr int GameLength = 100;
-  constexpr int FirstSample = 4;
-  constexpr int SampleEvery = 5;
-  for (int ply = 0; ply < GameLength; ++ply) {
+  for (int ply = 0; ply < 100; ++ply) {
     game.Ply = 0;
     game.FirstMove[0] = 0;
     game.ProtocolGenerate();
@@ -65,27 +54,19 @@ void PlayRandomGame(TProtocolBoard& game, std::mt19937& random, std::vector<std:
     }
     if (!moved) return;  // mate or stalemate
     game.Ply = 0;
-    if (ply >= FirstSample && ply % SampleEvery == 0) out.push_back(BoardToFen(game));
+    if (ply >= 5 && ply % 5 == 0) out.push_back(BoardToFen(game));
   }
-}
-
-std::vector<std::string> BuildVariedPositions() {
-  constexpr int GamesPerStart = 2;
-  std::mt19937 random(20240611u);
-  std::vector<std::string> positions;
-  for (std::string_view fen : StartFens) {
-    positions.emplace_back(fen);
-    for (int game = 0; game < GamesPerStart; ++game) {
-      TProtocolBoard board = Loaded(fen);
-      PlayRandomGame(board, random, positions);
-    }
-  }
-  return positions;
 }
 
 }  // namespace
 
-std::unique_ptr<TSearchBoard> BoardFromFen(std::string_view fen) { return Prepared(Loaded(fen)); }
+std::unique_ptr<TSearchBoard> BoardFromFen(std::string_view fen) {
+  auto board = std::make_unique<TSearchBoard>();
+  static_cast<TBoardState&>(*board) = Loaded(fen);
+  board->Ply = 0;
+  board->PrepareBoard();
+  return board;
+}
 
 std::unique_ptr<TSearchBoard> MirroredBoard(const TBoardState& from) { return BoardFromFen(MirrorEpd(BoardToFen(from))); }
 
@@ -118,6 +99,17 @@ std::string BoardToFen(const TBoardState& board) {
 }
 
 const std::vector<std::string>& VariedPositions() {
-  static const std::vector<std::string> positions = BuildVariedPositions();
+  static const std::vector<std::string> positions = [] {
+    std::mt19937 random(20240611u);
+    std::vector<std::string> list;
+    for (std::string_view fen : StartFens) {
+      list.emplace_back(fen);
+      for (int game = 0; game < 2; ++game) {
+        TProtocolBoard board = Loaded(fen);
+        PlayRandomGame(board, random, list);
+      }
+    }
+    return list;
+  }();
   return positions;
 }

@@ -1,5 +1,4 @@
-// Referee helpers for tests that play games through the engine: the
-// protocol board decides whether a move is legal and whether the game is over.
+// The protocol board as referee of games played through the engine.
 #pragma once
 
 #include <string>
