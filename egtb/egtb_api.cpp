@@ -14,12 +14,12 @@ namespace {
 using namespace egtb;
 
 std::mutex initMutex;
-Tablebase tables;               // written once under initMutex, read-only afterwards
+Tablebase tables;  // written once under initMutex, read-only afterwards
 std::atomic<bool> tablesReady{false};
-std::string initError;          // the text handed out by the last failed init
+std::string initError;  // the text handed out by the last failed init
 
-constexpr int PieceSlot[PieceKinds] = {EGTB_SLOT_PAWN, EGTB_SLOT_KNIGHT, EGTB_SLOT_BISHOP,
-                                       EGTB_SLOT_ROOK, EGTB_SLOT_QUEEN};
+constexpr int PieceSlot[PieceKinds] = {EGTB_SLOT_PAWN, EGTB_SLOT_KNIGHT, EGTB_SLOT_BISHOP, EGTB_SLOT_ROOK,
+                                       EGTB_SLOT_QUEEN};
 
 bool onBoard(int32_t square) { return square >= 0 && square < 64; }
 
@@ -31,8 +31,7 @@ struct ExtraMan {
   Square square = 0;
 };
 
-const char* findExtraMan(const int32_t* whites, const int32_t* blacks, const int32_t* pclist,
-                         ExtraMan& man) {
+const char* findExtraMan(const int32_t* whites, const int32_t* blacks, const int32_t* pclist, ExtraMan& man) {
   int men = 2;
   for (int i = 0; i < EGTB_PCLIST_SIZE; ++i) {
     if (pclist[i] < 0 || pclist[i] > 3) return "piece count in pclist out of range 0..3";
@@ -61,8 +60,8 @@ struct Query {
   Position position{};  // White owns the piece
 };
 
-const char* decodeProbe(const int32_t* whites, const int32_t* blacks, const int32_t* pclist,
-                        int32_t side, Query& query) {
+const char* decodeProbe(const int32_t* whites, const int32_t* blacks, const int32_t* pclist, int32_t side,
+                        Query& query) {
   if (!whites || !blacks || !pclist) return "null piece array";
   if (side != 0 && side != 1) return "side to move must be 0 (White) or 1 (Black)";
   ExtraMan man;
@@ -81,13 +80,10 @@ const char* decodeProbe(const int32_t* whites, const int32_t* blacks, const int3
   // The tables hold White-owned pieces: a Black-owned one is looked at from
   // the other side of the board, with the colours and the side to move swapped.
   query.kind = man.kind;
-  if (man.owner == White)
-    query.position = Position{Side(side), whiteKing, blackKing, man.square};
+  if (man.owner == White) query.position = Position{Side(side), whiteKing, blackKing, man.square};
   else
-    query.position = Position{opponent(Side(side)), flipRanks(blackKing), flipRanks(whiteKing),
-                              flipRanks(man.square)};
-  if (query.position.toMove == White && blackInCheck(query.kind, query.position))
-    return "side not to move is in check";
+    query.position = Position{opponent(Side(side)), flipRanks(blackKing), flipRanks(whiteKing), flipRanks(man.square)};
+  if (query.position.toMove == White && blackInCheck(query.kind, query.position)) return "side not to move is in check";
   return nullptr;
 }
 
@@ -120,8 +116,8 @@ extern "C" int InitTbPathCache(const char* /*path*/, int32_t /*cacheBytes*/, con
   return EGTB_MAX_MEN;
 }
 
-extern "C" int32_t ProbeTbPosition(const int32_t* whites, const int32_t* blacks,
-                                   const int32_t* pclist, int32_t side, const char** errorText) {
+extern "C" int32_t ProbeTbPosition(const int32_t* whites, const int32_t* blacks, const int32_t* pclist, int32_t side,
+                                   const char** errorText) {
   setError(errorText, nullptr);
   if (!tablesReady.load(std::memory_order_acquire)) {
     setError(errorText, "tablebases not initialised");

@@ -57,13 +57,11 @@ EGTB_EXPORT int InitTbPathCache(const char* path, int32_t cacheBytes, const char
  * *errorText set when the position cannot be answered (too many men, men on
  * one square, a king missing, the side not to move in check, a pawn on the
  * first or last rank, bad counts or side, tables not initialised). */
-EGTB_EXPORT int32_t ProbeTbPosition(const int32_t* whites, const int32_t* blacks,
-                                    const int32_t* pclist, int32_t side,
+EGTB_EXPORT int32_t ProbeTbPosition(const int32_t* whites, const int32_t* blacks, const int32_t* pclist, int32_t side,
                                     const char** errorText);
 
 typedef int (*InitTbPathCacheFn)(const char*, int32_t, const char**);
-typedef int32_t (*ProbeTbPositionFn)(const int32_t*, const int32_t*, const int32_t*,
-                                     int32_t, const char**);
+typedef int32_t (*ProbeTbPositionFn)(const int32_t*, const int32_t*, const int32_t*, int32_t, const char**);
 
 #ifdef __cplusplus
 }

@@ -49,21 +49,15 @@ bool attacks(Piece kind, Square from, Square target, Square whiteKing) {
   switch (kind) {
     case Piece::Pawn:  // White pawns capture one rank up, one file aside
       return rankOf(target) == rankOf(from) + 1 && std::abs(fileOf(target) - fileOf(from)) == 1;
-    case Piece::Knight:
-      return knightJump(from, target);
-    case Piece::Bishop:
-      return slides(from, target, whiteKing, false, true);
-    case Piece::Rook:
-      return slides(from, target, whiteKing, true, false);
-    case Piece::Queen:
-      return slides(from, target, whiteKing, true, true);
+    case Piece::Knight: return knightJump(from, target);
+    case Piece::Bishop: return slides(from, target, whiteKing, false, true);
+    case Piece::Rook: return slides(from, target, whiteKing, true, false);
+    case Piece::Queen: return slides(from, target, whiteKing, true, true);
   }
   return false;
 }
 
-bool blackInCheck(Piece kind, const Position& p) {
-  return attacks(kind, p.piece, p.blackKing, p.whiteKing);
-}
+bool blackInCheck(Piece kind, const Position& p) { return attacks(kind, p.piece, p.blackKing, p.whiteKing); }
 
 bool isLegal(Piece kind, const Position& p) {
   if (p.whiteKing == p.blackKing || p.piece == p.whiteKing || p.piece == p.blackKing) return false;

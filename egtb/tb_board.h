@@ -36,13 +36,11 @@ struct Position {
 constexpr uint32_t PositionsPerTable = 2u * 64 * 64 * 64;
 
 constexpr uint32_t indexOf(const Position& p) {
-  return ((uint32_t(p.toMove) * 64 + uint32_t(p.whiteKing)) * 64 + uint32_t(p.blackKing)) * 64 +
-         uint32_t(p.piece);
+  return ((uint32_t(p.toMove) * 64 + uint32_t(p.whiteKing)) * 64 + uint32_t(p.blackKing)) * 64 + uint32_t(p.piece);
 }
 
 constexpr Position positionAt(uint32_t index) {
-  return Position{Side(index >> 18), Square((index >> 12) & 63), Square((index >> 6) & 63),
-                  Square(index & 63)};
+  return Position{Side(index >> 18), Square((index >> 12) & 63), Square((index >> 6) & 63), Square(index & 63)};
 }
 
 bool kingsTouch(Square a, Square b);

@@ -26,12 +26,9 @@ Square shifted(Square s, Step step) {
 
 using SquareList = FixedList<Square>;
 
-void addRays(Square from, const Step* steps, int stepCount, Square king1, Square king2,
-             SquareList& out) {
+void addRays(Square from, const Step* steps, int stepCount, Square king1, Square king2, SquareList& out) {
   for (int i = 0; i < stepCount; ++i)
-    for (Square s = shifted(from, steps[i]); s >= 0 && s != king1 && s != king2;
-         s = shifted(s, steps[i]))
-      out.add(s);
+    for (Square s = shifted(from, steps[i]); s >= 0 && s != king1 && s != king2; s = shifted(s, steps[i])) out.add(s);
 }
 
 // Squares a knight, bishop, rook or queen can go to without capturing. White's
@@ -45,28 +42,19 @@ void pieceTargets(Piece kind, Square from, Square whiteKing, Square blackKing, S
         if (s >= 0 && s != whiteKing && s != blackKing) out.add(s);
       }
       break;
-    case Piece::Bishop:
-      addRays(from, DiagonalSteps, 4, whiteKing, blackKing, out);
-      break;
-    case Piece::Rook:
-      addRays(from, StraightSteps, 4, whiteKing, blackKing, out);
-      break;
+    case Piece::Bishop: addRays(from, DiagonalSteps, 4, whiteKing, blackKing, out); break;
+    case Piece::Rook: addRays(from, StraightSteps, 4, whiteKing, blackKing, out); break;
     case Piece::Queen:
       addRays(from, StraightSteps, 4, whiteKing, blackKing, out);
       addRays(from, DiagonalSteps, 4, whiteKing, blackKing, out);
       break;
-    case Piece::Pawn:
-      break;  // pawns go one way only: handled by the callers
+    case Piece::Pawn: break;  // pawns go one way only: handled by the callers
   }
 }
 
-bool isEmpty(const Position& p, Square s) {
-  return s != p.whiteKing && s != p.blackKing && s != p.piece;
-}
+bool isEmpty(const Position& p, Square s) { return s != p.whiteKing && s != p.blackKing && s != p.piece; }
 
-void addQuiet(MoveList& list, const Position& after) {
-  list.add(Move{MoveKind::Quiet, Piece::Pawn, after});
-}
+void addQuiet(MoveList& list, const Position& after) { list.add(Move{MoveKind::Quiet, Piece::Pawn, after}); }
 
 void whitePawnMoves(const Position& p, MoveList& list) {
   const Square push = p.piece + 8;
@@ -103,8 +91,7 @@ void blackMoves(Piece kind, const Position& p, MoveList& list) {
     if (to < 0 || kingsTouch(to, p.whiteKing)) continue;
     if (to == p.piece)  // the piece is unguarded: taking it leaves bare kings
       list.add(Move{MoveKind::TakesLastPiece, Piece::Pawn, Position{White, p.whiteKing, to, to}});
-    else if (!attacks(kind, p.piece, to, p.whiteKing))
-      addQuiet(list, Position{White, p.whiteKing, to, p.piece});
+    else if (!attacks(kind, p.piece, to, p.whiteKing)) addQuiet(list, Position{White, p.whiteKing, to, p.piece});
   }
 }
 
@@ -140,18 +127,14 @@ void blackPredecessors(Piece kind, const Position& p, PositionList& list) {
 }  // namespace
 
 void generateMoves(Piece kind, const Position& p, MoveList& list) {
-  if (p.toMove == White)
-    whiteMoves(kind, p, list);
-  else
-    blackMoves(kind, p, list);
+  if (p.toMove == White) whiteMoves(kind, p, list);
+  else blackMoves(kind, p, list);
 }
 
 void generatePredecessors(Piece kind, const Position& p, PositionList& list) {
   // The side that just moved is the one not to move now.
-  if (p.toMove == Black)
-    whitePredecessors(kind, p, list);
-  else
-    blackPredecessors(kind, p, list);
+  if (p.toMove == Black) whitePredecessors(kind, p, list);
+  else blackPredecessors(kind, p, list);
 }
 
 }  // namespace egtb

@@ -54,10 +54,8 @@ bool seed(const Tablebase& solved, Solving& s, std::string& error) {
     moves.count = 0;
     generateMoves(s.kind, p, moves);
     if (moves.count == 0) {
-      if (p.toMove == Black && blackInCheck(s.kind, p))
-        s.frontier.add(i, 0);
-      else
-        s.scores[i] = 0;  // stalemate
+      if (p.toMove == Black && blackInCheck(s.kind, p)) s.frontier.add(i, 0);
+      else s.scores[i] = 0;  // stalemate
       continue;
     }
     s.movesLeft[i] = uint8_t(moves.count);

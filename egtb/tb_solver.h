@@ -34,9 +34,7 @@ class Tablebase {
 
   // The score of a legal position of `kind`'s ending (White owns the piece);
   // IllegalScore for an illegal one.
-  int16_t score(Piece kind, const Position& p) const {
-    return tables_[int(kind)][indexOf(p)];
-  }
+  int16_t score(Piece kind, const Position& p) const { return tables_[int(kind)][indexOf(p)]; }
 
  private:
   bool solve(Piece kind, std::string& error);

@@ -32,8 +32,6 @@ int main(int argc, char** argv) {
   if (argc > 1) return RunTool(argv[1], std::vector<std::string>(argv + 2, argv + argc));
   try {
     WaitForUci();
-  } catch (const std::exception& error) {
-    WriteInfoString(ErrorLine(error));
-  }
+  } catch (const std::exception& error) { WriteInfoString(ErrorLine(error)); }
   return 0;
 }

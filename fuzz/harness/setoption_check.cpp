@@ -17,8 +17,7 @@ std::string CheckNumberReaders(std::string_view line) {
   std::optional<std::int32_t> strict;
   try {
     strict = StrToInt(word);
-  } catch (const ConvertError&) {
-  }
+  } catch (const ConvertError&) {}
   const auto wide = ParseClampedInt(word, INT32_MIN, INT32_MAX);
   if (strict && wide != strict) return "'" + word + "' read differently by the two number readers";
   const auto clamped = ParseClampedInt(word, -5, 5000);

@@ -50,9 +50,7 @@ bool TSearchBoard::SquareAttackedCount(int square, TSide attacker, int& emptyCou
   return SquareAttackedT<true>(square, attacker, emptyCount);
 }
 
-bool TSearchBoard::KingAttacked(TSide side) const {
-  return SquareAttacked(KingSquare(side), Opponent(side));
-}
+bool TSearchBoard::KingAttacked(TSide side) const { return SquareAttacked(KingSquare(side), Opponent(side)); }
 
 void TSearchBoard::AddCheck(int kingSquare, int checkerSquare) {
   if (CheckCount == 0) {

@@ -2,8 +2,8 @@
 // unmake must keep. Debug builds assert them around each move.
 #include <bit>
 
-#include "board/search_board.h"
 #include "board/keys.h"
+#include "board/search_board.h"
 
 bool TSearchBoard::board_is_ok(bool withKingLines) const {
   if (XSide != Opponent(Side)) return false;

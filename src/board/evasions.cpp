@@ -109,7 +109,8 @@ TGen* TSearchBoard::GenerateEvasionsT(TGen* out) {
       const int step = Offset[kind][d];
       if ((RaySet(s, step) & CheckAnswerSquares) == 0) continue;
       const TRayView line = Ray(s, step);
-      ForEachAlongRay(line.open & CheckAnswerSquares, step, [&](int q) { AddMove<Mode>(out, s, q, 0, EvasionBonus[kind]); });
+      ForEachAlongRay(line.open & CheckAnswerSquares, step,
+                      [&](int q) { AddMove<Mode>(out, s, q, 0, EvasionBonus[kind]); });
       const int t = line.firstMan;
       if (t >= 0 && Color[t] == Them && InSet(CheckAnswerSquares, t)) AddMove<Mode>(out, s, t, MoveCapture);
     }
@@ -134,7 +135,8 @@ void TSearchBoard::GenerateEvasions(bool underPromotions) {
     out = Side == Light ? GenerateEvasionsT<Light, TScoring::EvasionAll>(out)
                         : GenerateEvasionsT<Dark, TScoring::EvasionAll>(out);
   else
-    out = Side == Light ? GenerateEvasionsT<Light, TScoring::Evasion>(out) : GenerateEvasionsT<Dark, TScoring::Evasion>(out);
+    out = Side == Light ? GenerateEvasionsT<Light, TScoring::Evasion>(out)
+                        : GenerateEvasionsT<Dark, TScoring::Evasion>(out);
   EndGeneration(out);
 }
 

@@ -60,8 +60,7 @@ constexpr std::array<TBoardPiece, 64> MakeInitPiece() {
 
 constexpr std::array<TBoardSide, 64> MakeInitColor() {
   std::array<TBoardSide, 64> colours{};
-  for (int square = 0; square < 64; ++square)
-    colours[square] = square < 16 ? Dark : square >= 48 ? Light : bsEmpty;
+  for (int square = 0; square < 64; ++square) colours[square] = square < 16 ? Dark : square >= 48 ? Light : bsEmpty;
   return colours;
 }
 
@@ -171,20 +170,12 @@ const std::array<std::int32_t, 64> Mailbox64 = MakeMailbox64();
 const std::array<bool, 6> Slide = {false, false, true, true, true, false};
 const std::array<std::int32_t, 6> OffsetCount = {0, 8, 4, 4, 8, 8};
 const std::int32_t Offset[6][8] = {
-    {0, 0, 0, 0, 0, 0, 0, 0},
-    {-21, -19, -12, -8, 8, 12, 19, 21},
-    {-11, -9, 9, 11, 0, 0, 0, 0},
-    {-10, -1, 1, 10, 0, 0, 0, 0},
-    {-11, -10, -9, -1, 1, 9, 10, 11},
-    {-11, -10, -9, -1, 1, 9, 10, 11},
+    {0, 0, 0, 0, 0, 0, 0, 0},     {-21, -19, -12, -8, 8, 12, 19, 21}, {-11, -9, 9, 11, 0, 0, 0, 0},
+    {-10, -1, 1, 10, 0, 0, 0, 0}, {-11, -10, -9, -1, 1, 9, 10, 11},   {-11, -10, -9, -1, 1, 9, 10, 11},
 };
 const std::int32_t OffsetReverse[6][8] = {
-    {0, 0, 0, 0, 0, 0, 0, 0},
-    {21, 19, 12, 8, -8, -12, -19, -21},
-    {11, 9, -9, -11, 0, 0, 0, 0},
-    {10, 1, -1, -10, 0, 0, 0, 0},
-    {11, 10, 9, 1, -1, -9, -10, -11},
-    {11, 10, 9, 1, -1, -9, -10, -11},
+    {0, 0, 0, 0, 0, 0, 0, 0},     {21, 19, 12, 8, -8, -12, -19, -21}, {11, 9, -9, -11, 0, 0, 0, 0},
+    {10, 1, -1, -10, 0, 0, 0, 0}, {11, 10, 9, 1, -1, -9, -10, -11},   {11, 10, 9, 1, -1, -9, -10, -11},
 };
 const std::array<std::uint32_t, 64> CastleMask = MakeCastleMask();
 const std::array<std::int32_t, 64> RookCastleTo = MakeRookCastleTo();

@@ -52,7 +52,7 @@ using TRay = TSquareList<7>;
 using TJumps = TSquareList<8>;
 
 struct TGeometry {
-  TRay Rays[23][64];  // by queen mailbox offset + 11, then square
+  TRay Rays[23][64];             // by queen mailbox offset + 11, then square
   TSquareSet RaySquares[8][64];  // the same rays as sets, by QueenDirection
   TJumps KnightJumps[64];
   // The squares a man of a side attacks from a square of an empty board

@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "board/geometry.h"
-#include "board/search_board.h"
 #include "board/keys.h"
+#include "board/search_board.h"
 
 namespace {
 

@@ -190,7 +190,8 @@ TGen* TSearchBoard::GenerateCapturesAndChecksT(TGen* out) const {
         const int t = Mailbox[cell + Offset[kind][d]];
         if (t < 0) continue;
         if (Color[t] == Them) AddMove<TScoring::Tactical>(out, s, t, MoveCapture);
-        else if (Color[t] == bsEmpty && kind == Knight && InSet(knightChecks, t)) AddMove<TScoring::Tactical>(out, s, t, 0);
+        else if (Color[t] == bsEmpty && kind == Knight && InSet(knightChecks, t))
+          AddMove<TScoring::Tactical>(out, s, t, 0);
       }
       continue;
     }
@@ -201,7 +202,8 @@ TGen* TSearchBoard::GenerateCapturesAndChecksT(TGen* out) const {
       const int step = Offset[kind][d];
       const TRayView line = Ray(s, step);
       ForEachAlongRay(line.open & checkSquares, step, [&](int q) { AddMove<TScoring::Tactical>(out, s, q, 0); });
-      if (line.firstMan >= 0 && Color[line.firstMan] == Them) AddMove<TScoring::Tactical>(out, s, line.firstMan, MoveCapture);
+      if (line.firstMan >= 0 && Color[line.firstMan] == Them)
+        AddMove<TScoring::Tactical>(out, s, line.firstMan, MoveCapture);
     }
   }
   // Castling whose rook lands on a clear line to the king.
@@ -218,7 +220,8 @@ TGen* TSearchBoard::GenerateCapturesAndChecksT(TGen* out) const {
 
 void TSearchBoard::GenerateMoves() {
   TGen* out = BeginGeneration();
-  out = Side == Light ? GeneratePseudoLegal<Light, TScoring::Full>(out) : GeneratePseudoLegal<Dark, TScoring::Full>(out);
+  out =
+      Side == Light ? GeneratePseudoLegal<Light, TScoring::Full>(out) : GeneratePseudoLegal<Dark, TScoring::Full>(out);
   EndGeneration(out);
 }
 
@@ -231,7 +234,8 @@ void TSearchBoard::GenerateMovesUnscored() {
 
 void TSearchBoard::GenerateRootMoves() {
   TGen* out = BeginGeneration();
-  out = Side == Light ? GeneratePseudoLegal<Light, TScoring::Root>(out) : GeneratePseudoLegal<Dark, TScoring::Root>(out);
+  out =
+      Side == Light ? GeneratePseudoLegal<Light, TScoring::Root>(out) : GeneratePseudoLegal<Dark, TScoring::Root>(out);
   EndGeneration(out);
 }
 

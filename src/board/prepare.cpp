@@ -3,8 +3,8 @@
 #include <cassert>
 #include <utility>
 
-#include "board/search_board.h"
 #include "board/keys.h"
+#include "board/search_board.h"
 
 void TSearchBoard::PrepareBoard() {
   ClearOrderingTables();

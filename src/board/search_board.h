@@ -35,7 +35,8 @@ class TSearchBoard : public TBoardState {
   template <class Visit>
   void ForEachPawn(TSide side, Visit visit) const {
     const TPieceEntry* list = PieceLists[side].Men;
-    for (std::uint32_t rest = PawnIndices(side); rest != 0; rest &= rest - 1) visit(list[std::countr_zero(rest)].Square);
+    for (std::uint32_t rest = PawnIndices(side); rest != 0; rest &= rest - 1)
+      visit(list[std::countr_zero(rest)].Square);
   }
 
   // Calls visit(entry) for each of the side's other men on the board, king
@@ -50,7 +51,8 @@ class TSearchBoard : public TBoardState {
   template <class Visit>
   void ForEachOfKind(TSide side, TPiece kind, Visit visit) const {
     const TPieceEntry* list = PieceLists[side].Men;
-    for (std::uint32_t rest = KindIndices[side][kind]; rest != 0; rest &= rest - 1) visit(list[std::countr_zero(rest)].Square);
+    for (std::uint32_t rest = KindIndices[side][kind]; rest != 0; rest &= rest - 1)
+      visit(list[std::countr_zero(rest)].Square);
   }
 
   // --- Attacks, checks and pins (attacks.cpp) -------------------------------
@@ -107,7 +109,9 @@ class TSearchBoard : public TBoardState {
   void CloseKingLine(TSide king, int square);
 
   // Material queries of the evaluation, from MenCount.
-  int PieceCount(TSide side) const { return MenCount[side][Knight] + MenCount[side][Bishop] + MenCount[side][Rook] + MenCount[side][Queen]; }
+  int PieceCount(TSide side) const {
+    return MenCount[side][Knight] + MenCount[side][Bishop] + MenCount[side][Rook] + MenCount[side][Queen];
+  }
   int MenCountWithoutKings() const {
     return PieceCount(Light) + PieceCount(Dark) + MenCount[Light][Pawn] + MenCount[Dark][Pawn];
   }
@@ -199,10 +203,10 @@ class TSearchBoard : public TBoardState {
   bool move_is_ok(TMove m) const;
 
   // --- Fields -------------------------------------------------------------
-  std::int32_t CheckCount = 0;          // pieces giving check to the side to move
-  TSquareSet CheckAnswerSquares = 0;        // where a single check can be captured or blocked
-  TSquareSet PinnedMen = 0;      // side to move's pieces pinned to its king
-  TSquareSet SquaresBehindKing = 0;      // squares behind the king on checking lines
+  std::int32_t CheckCount = 0;                // pieces giving check to the side to move
+  TSquareSet CheckAnswerSquares = 0;          // where a single check can be captured or blocked
+  TSquareSet PinnedMen = 0;                   // side to move's pieces pinned to its king
+  TSquareSet SquaresBehindKing = 0;           // squares behind the king on checking lines
   std::array<std::uint32_t, 64> ListIndex{};  // piece-list index of the piece on a square
   std::array<TPieceList, 2> PieceLists{};
   // Bit i of KindIndices[side][kind] is set when entry i of the side's list

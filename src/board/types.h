@@ -108,10 +108,10 @@ struct THist {
 
 struct TPieceEntry {
   TSquareSet LinesOfSight;  // king entries only: the king's lines of sight
-  std::int32_t Square;          // kept when the piece is captured
+  std::int32_t Square;      // kept when the piece is captured
   bool Active;
-  bool CouldCastle;  // king: the side held a castling right when the board was prepared
-  TCastled CastledAs;    // king: castled in the current line of play
+  bool CouldCastle;    // king: the side held a castling right when the board was prepared
+  TCastled CastledAs;  // king: castled in the current line of play
 };
 
 // Index 1 is the king; 0 is unused so that indices read as in the lists' rules.

@@ -16,8 +16,7 @@ inline constexpr std::int32_t MaterialStep = 15;
 
 // Extra weight of a king attack by the defender's material lead.
 inline constexpr std::int32_t AttackCompensation[21] = {
-    0, 50, 50, 125, 125, 300, 300, 400, 400, 500, 500,
-    500, 500, 500, 500, 500, 500, 500, 500, 500, 500,
+    0, 50, 50, 125, 125, 300, 300, 400, 400, 500, 500, 500, 500, 500, 500, 500, 500, 500, 500, 500, 500,
 };
 
 // Bonus for a material lead, [k][lead]; lead 0 is unused.

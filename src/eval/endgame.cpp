@@ -52,10 +52,8 @@ void BishopPair(const TSearchBoard& board, TEvalState& e) {
   constexpr TSide Them = Opponent(Us);
   if (board.MenCount[Us][Bishop] < 2 || FieldsOf<Us>(e).BadBishops != 0) return;
   const int enemyDanger = e.PasserDanger[Them];
-  if (enemyDanger == 0)
-    e.Score[Us] += BishopPairBonus[1];
-  else if (e.PasserDanger[Us] >= 1)
-    e.Score[Us] += BishopPairBonus[enemyDanger < 30 ? 1 : 0];
+  if (enemyDanger == 0) e.Score[Us] += BishopPairBonus[1];
+  else if (e.PasserDanger[Us] >= 1) e.Score[Us] += BishopPairBonus[enemyDanger < 30 ? 1 : 0];
 }
 
 // The bonus for a material lead of `Us`, halved where the extra material
@@ -116,19 +114,14 @@ void UnconvertibleLead(const TSearchBoard& board, TEvalState& e, const bool esco
 int EvaluateEndgame(const TSearchBoard& board, TEvalState& e) {
   const int code = RecogniseEndgame(board, e);
   switch (code) {
-    case DeadDraw:
-      return 0;
-    case KingsOnly:
-      return KingCentreDifference(board);
+    case DeadDraw: return 0;
+    case KingsOnly: return KingCentreDifference(board);
     case TotalsFinal:
-    case PawnEndingDone:
-      return e.Score[board.Side] - e.Score[board.XSide];
+    case PawnEndingDone: return e.Score[board.Side] - e.Score[board.XSide];
     case NoSpecialEnding:
     case LightCannotWin:
-    case DarkCannotWin:
-      break;
-    default:
-      e.Score[e.EndgameColor] += code;
+    case DarkCannotWin: break;
+    default: e.Score[e.EndgameColor] += code;
   }
 
   ResetFiles(e);

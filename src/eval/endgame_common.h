@@ -51,4 +51,3 @@ inline TPawnWings PawnWings(const TEvalState& e) {
 }
 
 inline bool PawnsOnOneWing(const TEvalState& e) { return e.KingWingPawns == 0 || e.QueenWingPawns == 0; }
-

@@ -27,8 +27,8 @@ struct TEndgameWalk {
   TSideView<Us> v;
   TSideFields f;
   TEvalState& e;
-  TSquareSet ownPassers = 0;    // relative squares
-  TSquareSet enemyPassers = 0;  // relative squares
+  TSquareSet ownPassers = 0;     // relative squares
+  TSquareSet enemyPassers = 0;   // relative squares
   TSquareSet creditedFiles = 0;  // files credited as open or half-open to a rook
   int tropism = 0;
   bool kingEscort = false;
@@ -89,18 +89,14 @@ int BishopMobilityEG(const TSideView<Us>& v, TSideFields& f, int s) {
       const TBoardPiece kind = v.Kind(q);
       if (kind == Pawn) {
         if (v.IsEnemy(q) && !(RankOf(s) == 1 && RankOf(q) <= 4)) {
-          if (!v.EnemyPawnAttacks(q))
-            total += 5;
-          else
-            shutOut = cornered && (q == d5 || q == e5);  // biting on a protected centre pawn
+          if (!v.EnemyPawnAttacks(q)) total += 5;
+          else shutOut = cornered && (q == d5 || q == e5);  // biting on a protected centre pawn
         }
         break;
       }
       if (v.IsEnemy(q)) {
-        if (kind == King)
-          total += EnemyKingOnDiagonal;
-        else if (met < 2)
-          total += BishopHit[kind];
+        if (kind == King) total += EnemyKingOnDiagonal;
+        else if (met < 2) total += BishopHit[kind];
       } else {
         if (kind == King) break;
         if (BishopForwardArea[q]) total += 1;
@@ -205,10 +201,8 @@ void RookFile(TEndgameWalk<Us>& w, int s) {
   const bool ownPawn = v.OwnPawnOn(fl), enemyPawn = v.EnemyPawnOn(fl);
   if (ownPawn && v.OwnPassed(fl) && !v.OwnDoubled(fl)) {
     const int passer = v.OwnRear(fl);  // the file's only pawn
-    if (Row0(s) > passer)
-      w.Score() += RookBehindPasserEG[8 - passer];
-    else if (Row0(s) < passer)
-      w.Score() -= 20;
+    if (Row0(s) > passer) w.Score() += RookBehindPasserEG[8 - passer];
+    else if (Row0(s) < passer) w.Score() -= 20;
   } else {
     w.Score() += RookOnOwnPawnFile(v, s, 15);
     // Shut in on the back rank of an empty file by its own men.
@@ -223,10 +217,8 @@ void RookFile(TEndgameWalk<Us>& w, int s) {
     ForEachSquare(w.enemyPassers, [&](const int passer) {
       if (file(passer) == fl && Row0(s) < Row0(passer)) behindPasser = true;
     });
-    if (behindPasser)
-      w.Score() += 20;
-    else if (HalfOpenForRook(v, fl))
-      w.Credit(fl, w.f.HalfOpenFileRook1, w.f.HalfOpenFileRook2);
+    if (behindPasser) w.Score() += 20;
+    else if (HalfOpenForRook(v, fl)) w.Credit(fl, w.f.HalfOpenFileRook1, w.f.HalfOpenFileRook2);
   } else if (!ownPawn) {
     const int kingFile = file(v.EnemyKing());
     if (kingFile == fl) w.Score() += 20;
@@ -260,19 +252,13 @@ void ScoreRook(TEndgameWalk<Us>& w, int s) {
   }
   const int kingRank = RankOf(v.EnemyKing());
   switch (RankOf(s)) {
-    case 8:
-      w.Score() += kingRank == 8 ? 20 : 10;
-      break;
+    case 8: w.Score() += kingRank == 8 ? 20 : 10; break;
     case 7:
-      if (kingRank == 7)
-        w.Score() += 20;
-      else if (kingRank == 8)
-        w.Score() += 20 + PawnCover(w);
-      else
-        w.Score() += 10;
+      if (kingRank == 7) w.Score() += 20;
+      else if (kingRank == 8) w.Score() += 20 + PawnCover(w);
+      else w.Score() += 10;
       break;
-    default:
-      w.Score() += RankAttack(v, s);
+    default: w.Score() += RankAttack(v, s);
   }
 }
 

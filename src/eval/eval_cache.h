@@ -54,6 +54,5 @@ class TEvalCache {
     return key ^ ((context + 1) * 0x9E3779B1u);
   }
 
-  std::unique_ptr<std::array<TEntry, 1u << SizeLog2>> entries_ =
-      std::make_unique<std::array<TEntry, 1u << SizeLog2>>();
+  std::unique_ptr<std::array<TEntry, 1u << SizeLog2>> entries_ = std::make_unique<std::array<TEntry, 1u << SizeLog2>>();
 };

@@ -16,12 +16,14 @@ constexpr int file(int square) {  // 1 = a-file .. 8 = h-file
   assert(square >= 0 && square < 64);
   return (square & 7) + 1;
 }
-constexpr int mirror(int square) { return square ^ 56; }    // same file, rank 9 - r
+constexpr int mirror(int square) { return square ^ 56; }  // same file, rank 9 - r
 constexpr int zone(int fileNumber) { return fileNumber <= 3 ? 1 : fileNumber <= 5 ? 2 : 3; }
 
 // The square a table of White's view is read at for `side`.
 template <TSide Us>
-constexpr int RelativeSquare(int square) { return Us == Light ? square : mirror(square); }
+constexpr int RelativeSquare(int square) {
+  return Us == Light ? square : mirror(square);
+}
 
 // An 8 x 8 table of White's view, in square order.
 using TSquareTable = int[64];

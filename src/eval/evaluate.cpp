@@ -1,12 +1,12 @@
 // The evaluation driver: phase and material, the pawn-hash probe, the passed
 // pawns, then the endgame evaluator or the middlegame's pieces and
 // adjustments.
+#include "board/keys.h"
+#include "board/square_names.h"
 #include "eval/driver_tables.h"
 #include "eval/middlegame_adjustments.h"
 #include "eval/pawns.h"
-#include "board/square_names.h"
 #include "eval/terms.h"
-#include "board/keys.h"
 
 namespace {
 

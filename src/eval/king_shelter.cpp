@@ -76,14 +76,14 @@ int KingShelterWithQueen(const TSideView<Us>& v, TSideFields& f, int k, int base
     const TStormTable& storm = v.OwnCastlingRight() ? StormCentreCastle : StormCentre;
     for (int fl = kf - 1; fl <= kf + 1; ++fl) cost += sh.Cover(ShelterCentre, fl) + sh.Storming(storm, fl);
   } else if (const TWingFiles w = sh.Wing(); sh.EnemyKingOnOtherWing()) {
-    cost = sh.Cover(ShelterEdgeFar, w.edge) + sh.Cover(ShelterKnightFileFar, w.knight) +
-           sh.Cover(ShelterEdgeFar, w.inner);
+    cost =
+        sh.Cover(ShelterEdgeFar, w.edge) + sh.Cover(ShelterKnightFileFar, w.knight) + sh.Cover(ShelterEdgeFar, w.inner);
     for (const int fl : {w.edge, w.knight, w.inner}) cost += sh.Storming(StormFar, fl);
   } else {
     // The inner file matters half as much while the knight pawn still guards the corner.
     const int divisor = sh.Cornered() && v.Own(w.knightPawnHome, Pawn) ? 2 : 1;
-    cost = sh.Cover(ShelterEdge, w.edge) + sh.Cover(ShelterKnightFile, w.knight) +
-           sh.Cover(ShelterEdge, w.inner, divisor);
+    cost =
+        sh.Cover(ShelterEdge, w.edge) + sh.Cover(ShelterKnightFile, w.knight) + sh.Cover(ShelterEdge, w.inner, divisor);
     for (const int fl : {w.edge, w.knight, w.inner}) cost += sh.Storming(Storm, fl);
   }
   int value = base - cost;
@@ -101,8 +101,7 @@ int KingShelterWithoutQueen(const TSideView<Us>& v, TSideFields& f, int k, int b
   } else {
     const TWingFiles w = sh.Wing();
     const int divisor = sh.Cornered() && !sh.EnemyKingOnOtherWing() ? 2 : 1;
-    cost = sh.Cover(ShelterQuiet, w.edge) + sh.Cover(ShelterQuiet, w.knight) +
-           sh.Cover(ShelterQuiet, w.inner, divisor);
+    cost = sh.Cover(ShelterQuiet, w.edge) + sh.Cover(ShelterQuiet, w.knight) + sh.Cover(ShelterQuiet, w.inner, divisor);
   }
   return sh.Scaled(f, base - cost);
 }

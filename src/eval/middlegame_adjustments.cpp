@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "eval/driver_tables.h"
 #include "board/square_names.h"
+#include "eval/driver_tables.h"
 #include "eval/terms.h"
 
 namespace {
@@ -49,8 +49,7 @@ TAttackFacts ShapeAttack(const TSearchBoard& board, TEvalState& e) {
   const std::int32_t(&entries)[5] = e.KingAttackByKind[Us];
   TAttackFacts facts;
   facts.pawnStorm = entries[0] != 0;
-  facts.attackers = (entries[Knight] != 0) + (entries[Rook] != 0) + (entries[Queen] != 0) +
-                    e.BishopTropismCount[Us];
+  facts.attackers = (entries[Knight] != 0) + (entries[Rook] != 0) + (entries[Queen] != 0) + e.BishopTropismCount[Us];
 
   int t = entries[0] + entries[1] + entries[2] + entries[3] + entries[4];
   const int q = entries[Queen], r = entries[Rook];
@@ -103,7 +102,8 @@ template <TSide Us>
 bool QueenAgainstRooks(const TSearchBoard& board, TEvalState& e) {
   constexpr TSide Them = Opponent(Us);
   TDriverSide<Us> d{e};
-  if (d.EnemyTropism() != 0 || board.MenCount[Us][Queen] != 1 || board.MenCount[Them][Queen] != 0 || board.MenCount[Them][Rook] != 2)
+  if (d.EnemyTropism() != 0 || board.MenCount[Us][Queen] != 1 || board.MenCount[Them][Queen] != 0 ||
+      board.MenCount[Them][Rook] != 2)
     return false;
   d.Score() += 20;
   return true;
@@ -149,8 +149,8 @@ bool SafeAttacker(const TSearchBoard& board, TEvalState& e, const TAttackFacts& 
       d.Material() >= d.EnemyMaterial() || d.EnemyPassedDanger() != 0)
     return false;
   const int king = RelativeSquare<Us>(board.KingSquare(Us));
-  const bool tucked = king == sq::a2 || king == sq::h2 || king == sq::a1 || king == sq::b1 || king == sq::g1 ||
-                      king == sq::h1;
+  const bool tucked =
+      king == sq::a2 || king == sq::h2 || king == sq::a1 || king == sq::b1 || king == sq::g1 || king == sq::h1;
   if (!tucked || d.EnemyKingSafety() >= -40) return false;
   d.Score() += 30;
   return true;

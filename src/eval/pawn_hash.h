@@ -21,7 +21,7 @@ struct TPawnHashEntry {
   TSidePair TabScore;
   TPasserSquares StoredPassers;
   std::uint32_t StoredPawnFlags;  // the evaluator's PawnFlags word
-  std::uint8_t WingCounts;    // wing pawn counts, see PackWingCounts
+  std::uint8_t WingCounts;        // wing pawn counts, see PackWingCounts
 };
 static_assert(std::is_trivially_copyable_v<TPawnHashEntry>);
 

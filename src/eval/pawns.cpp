@@ -123,7 +123,9 @@ void PreparePawns(const TSearchBoard& board, TEvalState& e, TPasserSquares passe
 
 // --- Structure scores (cached) -------------------------------------------------
 
-void SetPionsFlag(TEvalState& e, TPawnFlagByte byte, int fileNumber) { e.PawnFlags |= 1u << (8 * byte + 8 - fileNumber); }
+void SetPionsFlag(TEvalState& e, TPawnFlagByte byte, int fileNumber) {
+  e.PawnFlags |= 1u << (8 * byte + 8 - fileNumber);
+}
 
 // Bonus of a passer for a friendly pawn protecting it or standing beside it.
 // A file is clear from row0 x when no enemy pawn stands on it from x on
@@ -283,7 +285,8 @@ template <TSide Us>
 void PasserRaceEndgame(const TSideView<Us>& v, TEvalState& e, int rs) {
   const int ownPieces = e.NonPawnMen[Us];
   const int enemyPieces = e.NonPawnMen[Opponent(Us)];
-  const bool knightsOnly = e.NonPawnMen[Light] == 2 && e.NonPawnMen[Dark] == 2 && v.board.MenCount[Light][Knight] == 1 && v.board.MenCount[Dark][Knight] == 1;
+  const bool knightsOnly = e.NonPawnMen[Light] == 2 && e.NonPawnMen[Dark] == 2 &&
+                           v.board.MenCount[Light][Knight] == 1 && v.board.MenCount[Dark][Knight] == 1;
   const int r = rs / 8, f = file(rs), front = rs - 8;
 
   if (Blockaded(v, front, BlockadeEG) && !knightsOnly) {

@@ -68,10 +68,8 @@ class TPiecesMiddlegame {
     const int fl = file(s);
     if (v.OwnPawnOn(fl)) {
       const int rear = v.OwnRear(fl);
-      if (v.OwnPassed(fl) && !v.OwnDoubled(fl) && Row0(s) > rear)
-        score += RookBehindPasser[8 - rear];
-      else
-        score += RookOnOwnPawnFile(v, s, RookPawnAhead[f.Material < 151]);
+      if (v.OwnPassed(fl) && !v.OwnDoubled(fl) && Row0(s) > rear) score += RookBehindPasser[8 - rear];
+      else score += RookOnOwnPawnFile(v, s, RookPawnAhead[f.Material < 151]);
     } else if (v.EnemyPawnOn(fl)) {
       if (HalfOpenForRook(v, fl)) Credit(fl, f.HalfOpenFileRook1, f.HalfOpenFileRook2);
     } else {
@@ -97,10 +95,8 @@ class TPiecesMiddlegame {
   // Records an open or half-open rook file: first and second rook.
   void Credit(int fl, std::int32_t& first, std::int32_t& second) {
     credited |= FileBit(fl);
-    if (first == 0)
-      first = fl;
-    else if (second == 0)
-      second = fl;
+    if (first == 0) first = fl;
+    else if (second == 0) second = fl;
   }
 
   void QueenTerms(int s) {
@@ -139,8 +135,8 @@ class TPiecesMiddlegame {
   TSideView<Us> v;
   TSideFields f;
   int score = 0;
-  int seventh = 0;            // rooks (1 each) and queens (2 each) on the seventh rank
-  TSquareSet credited = 0;    // files credited to a rook as open or half-open
+  int seventh = 0;          // rooks (1 each) and queens (2 each) on the seventh rank
+  TSquareSet credited = 0;  // files credited to a rook as open or half-open
 };
 
 }  // namespace
@@ -154,8 +150,6 @@ template void EvaluatePiecesMiddlegameT<Light>(const TSearchBoard&, TEvalState&)
 template void EvaluatePiecesMiddlegameT<Dark>(const TSearchBoard&, TEvalState&);
 
 void EvaluatePiecesMiddlegame(const TSearchBoard& board, TEvalState& e, TSide side) {
-  if (side == Light)
-    EvaluatePiecesMiddlegameT<Light>(board, e);
-  else
-    EvaluatePiecesMiddlegameT<Dark>(board, e);
+  if (side == Light) EvaluatePiecesMiddlegameT<Light>(board, e);
+  else EvaluatePiecesMiddlegameT<Dark>(board, e);
 }

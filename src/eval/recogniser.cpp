@@ -7,11 +7,11 @@
 #include <cstdlib>
 #include <optional>
 
+#include "board/square_names.h"
 #include "eval/driver_tables.h"
 #include "eval/endgame_common.h"
 #include "eval/endgame_tables.h"
 #include "eval/piece_tables.h"
-#include "board/square_names.h"
 #include "eval/terms.h"
 
 using namespace sq;
@@ -32,7 +32,8 @@ bool NoWinningEdge(const TSearchBoard& board) {
 }
 
 int RooksAndQueens(const TSearchBoard& board) {
-  return board.MenCount[Light][Rook] + board.MenCount[Light][Queen] + board.MenCount[Dark][Rook] + board.MenCount[Dark][Queen];
+  return board.MenCount[Light][Rook] + board.MenCount[Light][Queen] + board.MenCount[Dark][Rook] +
+         board.MenCount[Dark][Queen];
 }
 
 int Bonus(TEvalState& e, TSide side, int amount) {
@@ -47,12 +48,9 @@ void DriveToBishopCorner(const TSearchBoard& board, TEvalState& e) {
   const int bareKing = RelativeSquare<Us>(board.KingSquare(Opponent(Us)));
   const TSide bishopColour = SquareColour(RelativeSquare<Us>(FindPiece(board, Us, Bishop)));
   int drive = KbnDrive[bareKing];
-  if (InSet(BishopCorners[bishopColour], bareKing))
-    drive += 100;
-  else if (InSet(KbnPassageSquares, bareKing))
-    drive += 50;
-  else if (InSet(WrongCorners[bishopColour], bareKing))
-    drive -= 100;
+  if (InSet(BishopCorners[bishopColour], bareKing)) drive += 100;
+  else if (InSet(KbnPassageSquares, bareKing)) drive += 50;
+  else if (InSet(WrongCorners[bishopColour], bareKing)) drive -= 100;
   e.Score[Us] += drive;
 }
 
@@ -60,7 +58,8 @@ TVerdict WithoutPawns(const TSearchBoard& board, TEvalState& e) {
   const int men = e.NonPawnMen[Light] + e.NonPawnMen[Dark];
   if ((men <= 5 || (men == 6 && RooksAndQueens(board) < 3)) && NoWinningEdge(board)) return KingsOnly;
   const bool lightBare = e.NonPawnMen[Light] == 1, darkBare = e.NonPawnMen[Dark] == 1;
-  if ((darkBare && e.NonPawnMen[Light] == 3 && board.MenCount[Light][Knight] == 2) || (lightBare && e.NonPawnMen[Dark] == 3 && board.MenCount[Dark][Knight] == 2))
+  if ((darkBare && e.NonPawnMen[Light] == 3 && board.MenCount[Light][Knight] == 2) ||
+      (lightBare && e.NonPawnMen[Dark] == 3 && board.MenCount[Dark][Knight] == 2))
     return DeadDraw;
   const int bishopAndKnight = PieceValue[Bishop] + PieceValue[Knight];
   if (darkBare && e.MaterialScore[Light] == bishopAndKnight) {
@@ -84,8 +83,7 @@ TVerdict KingAndPawn(const TSearchBoard& board, TEvalState& e) {
   const int enemyKing = RelativeSquare<Us>(board.KingSquare(Them));
   // The own king on the seventh rank beside the pawn's path, and the enemy
   // king too far to the side to come back in time.
-  const bool kingClearsTheWay =
-      row(ownKing) == 2 && FileDistance(enemyKing, pawn) > row(pawn) - 1 - row(ownKing);
+  const bool kingClearsTheWay = row(ownKing) == 2 && FileDistance(enemyKing, pawn) > row(pawn) - 1 - row(ownKing);
 
   if (file(pawn) == 1 || file(pawn) == 8) {
     const bool aPawn = file(pawn) == 1;
@@ -179,10 +177,8 @@ TVerdict QueenAgainstPawn(const TSearchBoard& board) {
   if (row(pawn) != 2) return std::nullopt;
   const bool kingOnB = king == b8 || king == b7, kingOnG = king == g8 || king == g7;
   switch (file(pawn)) {
-    case 1:
-      return kingOnB ? TVerdict(DeadDraw) : std::nullopt;
-    case 8:
-      return kingOnG ? TVerdict(DeadDraw) : std::nullopt;
+    case 1: return kingOnB ? TVerdict(DeadDraw) : std::nullopt;
+    case 8: return kingOnG ? TVerdict(DeadDraw) : std::nullopt;
     case 3:
     case 6: {
       const bool cPawn = file(pawn) == 3;
@@ -194,8 +190,7 @@ TVerdict QueenAgainstPawn(const TSearchBoard& board) {
           board.Side == Them && LineAttacks(board, Them, Queen, FindPiece(board, Them, Queen), promotion);
       return queenTakesOver ? std::nullopt : TVerdict(DeadDraw);
     }
-    default:
-      return std::nullopt;
+    default: return std::nullopt;
   }
 }
 
@@ -205,7 +200,8 @@ TVerdict LonePieceAgainstKing(const TSearchBoard& board, TEvalState& e) {
   constexpr TSide Them = Opponent(Us);
   const int ownPawns = board.MenCount[Us][Pawn];
   if (board.MenCount[Them][Pawn] > 0) {
-    if (board.MenCount[Them][Bishop] == 1 && board.MenCount[Them][Pawn] == 1) return BishopAndPawnAgainstKing<Us>(board, e);
+    if (board.MenCount[Them][Bishop] == 1 && board.MenCount[Them][Pawn] == 1)
+      return BishopAndPawnAgainstKing<Us>(board, e);
     return std::nullopt;
   }
   // A lone minor piece cannot win.
@@ -282,12 +278,9 @@ int KingShutInPenalty(const TSearchBoard& board, const TEvalState& e, TSide side
 int KingPlacement(const TEvalState& e, TSide side, int kingSquare) {
   const int square = side == Light ? kingSquare : mirror(kingSquare);
   switch (PawnWings(e)) {
-    case TPawnWings::QueenWingOnly:
-      return KingQueenWing[square];
-    case TPawnWings::KingWingOnly:
-      return KingKingWing[square];
-    default:
-      return KingCentre[square];
+    case TPawnWings::QueenWingOnly: return KingQueenWing[square];
+    case TPawnWings::KingWingOnly: return KingKingWing[square];
+    default: return KingCentre[square];
   }
 }
 
@@ -297,15 +290,19 @@ int RecogniseEndgame(const TSearchBoard& board, TEvalState& e) {
   if (pawns == 0) {
     if (const TVerdict verdict = WithoutPawns(board, e)) return *verdict;
   } else if (pawns == 1 && men == 2) {
-    const TVerdict verdict = board.MenCount[Light][Pawn] == 1 ? KingAndPawn<Light>(board, e) : KingAndPawn<Dark>(board, e);
+    const TVerdict verdict =
+        board.MenCount[Light][Pawn] == 1 ? KingAndPawn<Light>(board, e) : KingAndPawn<Dark>(board, e);
     return verdict ? *verdict : ManyPieces(board, e);
-  } else if (pawns == 1 && men == 4 && e.Material[Light] == MaterialPoints[Rook] && e.Material[Dark] == MaterialPoints[Rook]) {
-    const TVerdict verdict = board.MenCount[Light][Pawn] == 1 ? RookAndPawnAgainstRook<Light>(board) : RookAndPawnAgainstRook<Dark>(board);
+  } else if (pawns == 1 && men == 4 && e.Material[Light] == MaterialPoints[Rook] &&
+             e.Material[Dark] == MaterialPoints[Rook]) {
+    const TVerdict verdict =
+        board.MenCount[Light][Pawn] == 1 ? RookAndPawnAgainstRook<Light>(board) : RookAndPawnAgainstRook<Dark>(board);
     if (verdict) return *verdict;
   }
   if (men == 2) return PurePawnEnding(board, e);
   if (men == 3) {
-    const TVerdict verdict = e.NonPawnMen[Light] == 1 ? LonePieceAgainstKing<Light>(board, e) : LonePieceAgainstKing<Dark>(board, e);
+    const TVerdict verdict =
+        e.NonPawnMen[Light] == 1 ? LonePieceAgainstKing<Light>(board, e) : LonePieceAgainstKing<Dark>(board, e);
     if (verdict) return *verdict;
   }
   return ManyPieces(board, e);

@@ -10,9 +10,9 @@
 #include <cstdlib>
 
 #include "board/search_board.h"
+#include "board/square_names.h"
 #include "eval/eval_geometry.h"
 #include "eval/eval_state.h"
-#include "board/square_names.h"
 
 // Rank 1..8 and row0 0..7 (0 = eighth rank) of a square.
 constexpr int Row0(int square) { return row(square) - 1; }
@@ -65,10 +65,12 @@ struct TSideFields {
 
 template <TSide Us>
 TSideFields FieldsOf(TEvalState& e) {
-  return {e.OpenFileRook1[Us],     e.OpenFileRook2[Us],     e.HalfOpenFileRook1[Us],       e.HalfOpenFileRook2[Us],
-          e.QueenFile[Us],         e.MinorOutpostFiles[Us], e.BishopTropismCount[Us],      e.QueenNearKing[Us],
-          e.BishopSquareColour[Us], e.BishopAttacksFianchetto[Us], e.BadBishops[Us],       e.KingSafety[Us],
-          e.KingAttackByKind[Us],       e.Score[Us],             e.Material[Us],                e.Material[Opponent(Us)]};
+  return {e.OpenFileRook1[Us],           e.OpenFileRook2[Us], e.HalfOpenFileRook1[Us],
+          e.HalfOpenFileRook2[Us],       e.QueenFile[Us],     e.MinorOutpostFiles[Us],
+          e.BishopTropismCount[Us],      e.QueenNearKing[Us], e.BishopSquareColour[Us],
+          e.BishopAttacksFianchetto[Us], e.BadBishops[Us],    e.KingSafety[Us],
+          e.KingAttackByKind[Us],        e.Score[Us],         e.Material[Us],
+          e.Material[Opponent(Us)]};
 }
 
 template <TSide Us>

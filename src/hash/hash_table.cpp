@@ -121,29 +121,27 @@ bool TTranspositionTable::Resize(TTableUnits share) {
   return true;
 }
 
-bool TTranspositionTable::ProbeHash(const TBoardState& source, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
-                           std::int32_t& value) const {
+bool TTranspositionTable::ProbeHash(const TBoardState& source, std::int32_t alpha, std::int32_t beta,
+                                    std::int32_t depth, std::int32_t& value) const {
   const THash entry = Entry(source.hash);
   if (entry.ID != source.hash || entry.Depth < depth || !Fresh(entry.seq, searchCount_)) return false;
   const std::int32_t stored = FromTable(entry.Score, std::int32_t(source.Ply));
   switch (entry.Bound) {
-    case hashfExact:
-      break;
+    case hashfExact: break;
     case hashfUpper:
       if (stored > alpha) return false;
       break;
     case hashfLower:
       if (stored < beta) return false;
       break;
-    default:
-      return false;
+    default: return false;
   }
   value = stored;
   return true;
 }
 
 void TTranspositionTable::RecordHash(const TBoardState& source, TMove move, std::int32_t depth, std::int32_t value,
-                            std::int8_t hashf) {
+                                     std::int8_t hashf) {
   assert(hashf == hashfExact || hashf == hashfUpper || hashf == hashfLower);
   assert(value >= -40000 && value <= 40000 && depth > -128 && depth < 128);
   const std::uint32_t slot = Slot(source.hash);

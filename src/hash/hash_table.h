@@ -31,13 +31,13 @@ struct TStoredMove {
 // Four entries to a cache line: the fields are ordered so that the entry
 // packs into 16 bytes without padding.
 struct THash {
-  std::uint32_t ID;      // full position key
-  std::int32_t Score;   // score, mates counted from this position
-  std::int8_t Depth;     // remaining depth searched; quiescence stores 0 or less
-  std::int8_t Bound;     // hashfExact, hashfUpper or hashfLower
+  std::uint32_t ID;    // full position key
+  std::int32_t Score;  // score, mates counted from this position
+  std::int8_t Depth;   // remaining depth searched; quiescence stores 0 or less
+  std::int8_t Bound;   // hashfExact, hashfUpper or hashfLower
   TStoredMove StoredMove;
-  bool IsNil;            // StoredMove holds no usable move
-  std::uint8_t seq;      // the table's search count when stored
+  bool IsNil;        // StoredMove holds no usable move
+  std::uint8_t seq;  // the table's search count when stored
 };
 static_assert(std::is_trivially_copyable_v<THash>);
 
@@ -131,8 +131,7 @@ class TTranspositionTable {
   bool ProbeHash(const TBoardState& source, std::int32_t alpha, std::int32_t beta, std::int32_t depth,
                  std::int32_t& value) const;
   // Stores a result; `move` may be the empty move.
-  void RecordHash(const TBoardState& source, TMove move, std::int32_t depth, std::int32_t value,
-                  std::int8_t hashf);
+  void RecordHash(const TBoardState& source, TMove move, std::int32_t depth, std::int32_t value, std::int8_t hashf);
   // Lifts the stored best move of this position, if it is in the current
   // ply's move list, above every other move. True when it was found.
   bool HashMoveToFront(TBoardState& source) const;

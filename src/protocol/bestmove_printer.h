@@ -23,7 +23,7 @@ class TBestMovePrinter {
 
   TWorker& searchThread_;
   std::mutex lock_;
-  std::string pending_;           // the line waiting to be printed
+  std::string pending_;          // the line waiting to be printed
   std::uint64_t searchRun_ = 0;  // the search run that produced it
   TWorker worker_{[this] { Execute(); }};
 };

@@ -103,7 +103,8 @@ std::vector<TEpdEntry> ReadEpdEntries(const std::vector<std::string>& lines) {
     // the first operand runs to the first ';'.
     const std::size_t operand = end + 3;
     const std::size_t semicolon = line.find(';', std::min(operand, line.size()));
-    if (operand < line.size() && semicolon != std::string::npos) entry.label += line.substr(operand, semicolon - operand);
+    if (operand < line.size() && semicolon != std::string::npos)
+      entry.label += line.substr(operand, semicolon - operand);
     entries.push_back(std::move(entry));
   }
   return entries;

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "board/move_text.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "protocol/convert.h"
 #include "protocol/epd_lines.h"
-#include "board/move_text.h"
 #include "protocol/protocol_board.h"
 #include "protocol/text.h"
 #include "search/engine_settings.h"
@@ -40,14 +40,12 @@ bool HasEpdSuffix(const std::string& path) {
 bool AbortAsked() {
   std::string next;
   switch (PeekInputLine(next)) {
-    case TPendingInput::Ended:
-      return true;
+    case TPendingInput::Ended: return true;
     case TPendingInput::Line:
       if (!Trim(next).empty()) return false;
       ReadLine(next);
       return true;
-    case TPendingInput::Nothing:
-      break;
+    case TPendingInput::Nothing: break;
   }
   return false;
 }

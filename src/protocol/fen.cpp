@@ -199,11 +199,16 @@ bool Holds(const TPlacedArrays& board, int square, TBoardSide side, TBoardPiece 
 // A right needs its king and rook at home; without them castling would
 // conjure a rook out of nothing.
 std::int32_t PlausibleCastling(const TPlacedArrays& board, std::int32_t castle) {
-  struct TRight { std::int32_t bit; TBoardSide side; int king, rook; };
+  struct TRight {
+    std::int32_t bit;
+    TBoardSide side;
+    int king, rook;
+  };
   constexpr std::array<TRight, 4> rights = {{{1, Light, 60, 63}, {2, Light, 60, 56}, {4, Dark, 4, 7}, {8, Dark, 4, 0}}};
   std::int32_t kept = 0;
   for (const auto& right : rights)
-    if ((castle & right.bit) && Holds(board, right.king, right.side, King) && Holds(board, right.rook, right.side, Rook))
+    if ((castle & right.bit) && Holds(board, right.king, right.side, King) &&
+        Holds(board, right.rook, right.side, Rook))
       kept |= right.bit;
   return kept;
 }

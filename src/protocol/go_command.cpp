@@ -64,8 +64,8 @@ bool IsKeyword(std::string_view word) {
 // The value after words[i], read into `value`; a note when it is missing or
 // not a number. Returns how many words it used (0 or 1).
 template <class T>
-std::size_t ReadValue(const std::vector<std::string_view>& words, std::size_t i, std::int64_t low,
-                      std::int64_t high, std::optional<T>& value, std::vector<std::string>& notes) {
+std::size_t ReadValue(const std::vector<std::string_view>& words, std::size_t i, std::int64_t low, std::int64_t high,
+                      std::optional<T>& value, std::vector<std::string>& notes) {
   const bool present = i + 1 < words.size() && !IsKeyword(words[i + 1]);
   const auto number = present ? ParseClampedInt(words[i + 1], low, high) : std::nullopt;
   if (number) {
@@ -123,8 +123,7 @@ void RestrictRootMoves(TProtocolBoard& board, const std::vector<std::string>& te
     if (legal) board.ProtocolTakeBack();
     board.Ply = 0;
     if (!legal) refused += " " + text;
-    else if (!allowed.Contains(m) && allowed.count < int(allowed.moves.size()))
-      allowed.moves[allowed.count++] = m;
+    else if (!allowed.Contains(m) && allowed.count < int(allowed.moves.size())) allowed.moves[allowed.count++] = m;
   }
   if (!refused.empty()) WriteInfoString("go searchmoves: not legal here, ignored:" + refused);
   if (allowed.count == 0) WriteInfoString("go searchmoves: no legal move given, every move is searched");

@@ -34,4 +34,3 @@ TGoOrder ReadGoOrder(std::string_view args);
 // `level` is the clock's shape, which an order without moves to go or an
 // increment keeps from the last one.
 TSearchOrder SearchOrderOf(const TGoOrder& go, TProtocolBoard& board, TLevel& level, std::int32_t multiPv);
-

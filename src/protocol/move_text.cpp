@@ -12,9 +12,12 @@ bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
 // generator lists a pawn's promotions together as Queen, Rook, Bishop, Knight.
 int PromotionOffset(char letter) {
   switch (letter) {
-    case 'r': case 'R': return 1;
-    case 'b': case 'B': return 2;
-    case 'n': case 'N': return 3;
+    case 'r':
+    case 'R': return 1;
+    case 'b':
+    case 'B': return 2;
+    case 'n':
+    case 'N': return 3;
     default: return 0;
   }
 }
@@ -90,7 +93,8 @@ std::string TProtocolBoard::MoveToSan(TMove m, TBoardPiece kind) const {
   for (int i = FirstMove[Ply]; i < FirstMove[Ply + 1]; ++i) {
     const TMove other = MoveStack[i].m;
     if (other.to != m.to || other.from == m.from || Piece[other.from] != kind) continue;
-    disambiguation = FileOf[other.from] != FileOf[m.from] ? std::string(1, originFile) : std::string(1, SquareName[m.from][1]);
+    disambiguation =
+        FileOf[other.from] != FileOf[m.from] ? std::string(1, originFile) : std::string(1, SquareName[m.from][1]);
     break;
   }
   return PieceLetter[kind] + disambiguation + to;

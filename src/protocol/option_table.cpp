@@ -77,7 +77,8 @@ std::optional<TSetOption> ReadSetOption(std::string_view line) {
   if (words.size() < 3 || !SameText(words[0], "setoption") || !SameText(words[1], "name")) return std::nullopt;
   TSetOption option;
   std::size_t i = 2;
-  for (; i < words.size() && !SameText(words[i], "value"); ++i) option.name += (option.name.empty() ? "" : " ") + std::string(words[i]);
+  for (; i < words.size() && !SameText(words[i], "value"); ++i)
+    option.name += (option.name.empty() ? "" : " ") + std::string(words[i]);
   if (i < words.size()) {
     // The value keeps its inner blanks: a path may hold some.
     const std::size_t from = std::size_t(words[i].data() + words[i].size() - line.data());

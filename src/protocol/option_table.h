@@ -32,7 +32,7 @@ struct TOption {
   std::string_view defaultValue;  // as "uci" lists it; empty for a button
   std::int32_t min = 0;           // spins only
   std::int32_t max = 0;
-  bool listed = true;             // false: read, but not offered to interfaces
+  bool listed = true;  // false: read, but not offered to interfaces
 };
 
 // Every option, in the order "uci" lists them.

@@ -9,9 +9,9 @@
 #include "board/geometry.h"
 #include "board/keys.h"
 #include "platform/console.h"
-#include "search/book.h"
 #include "protocol/protocol_board.h"
 #include "protocol/text.h"
+#include "search/book.h"
 
 namespace {
 

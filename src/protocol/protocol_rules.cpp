@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "board/geometry.h"
-#include "board/square_names.h"
 #include "board/keys.h"
+#include "board/square_names.h"
 #include "protocol/protocol_board.h"
 
 namespace {
@@ -45,7 +45,8 @@ void TProtocolBoard::AddMove(int from, int to, std::uint8_t bits) {
   const bool lastRank = Side == Light ? to < 8 : to >= 56;
   if ((bits & MovePawn) && lastRank) {
     for (TPiece promote : {TPiece(Queen), TPiece(Rook), TPiece(Bishop), TPiece(Knight)})
-      MoveStack[next++] = TGen{TMove{std::uint8_t(from), std::uint8_t(to), promote, std::uint8_t(bits | MovePromote)}, 0};
+      MoveStack[next++] =
+          TGen{TMove{std::uint8_t(from), std::uint8_t(to), promote, std::uint8_t(bits | MovePromote)}, 0};
     return;
   }
   MoveStack[next++] = TGen{TMove{std::uint8_t(from), std::uint8_t(to), 0, bits}, 0};
@@ -55,12 +56,15 @@ void TProtocolBoard::GeneratePawnMoves(int square) {
   const int forward = Side == Light ? -8 : 8;
   const int leftCapture = Side == Light ? -9 : 7;   // toward the a-file
   const int rightCapture = Side == Light ? -7 : 9;  // toward the h-file
-  if (!OnAFile(square) && Color[square + leftCapture] == XSide) AddMove(square, square + leftCapture, MoveCapture | MovePawn);
-  if (!OnHFile(square) && Color[square + rightCapture] == XSide) AddMove(square, square + rightCapture, MoveCapture | MovePawn);
+  if (!OnAFile(square) && Color[square + leftCapture] == XSide)
+    AddMove(square, square + leftCapture, MoveCapture | MovePawn);
+  if (!OnHFile(square) && Color[square + rightCapture] == XSide)
+    AddMove(square, square + rightCapture, MoveCapture | MovePawn);
   if (Color[square + forward] != bsEmpty) return;
   AddMove(square, square + forward, MovePawn);
   const bool onHomeRank = Side == Light ? square >= 48 : square <= 15;
-  if (onHomeRank && Color[square + 2 * forward] == bsEmpty) AddMove(square, square + 2 * forward, MovePawn2sq | MovePawn);
+  if (onHomeRank && Color[square + 2 * forward] == bsEmpty)
+    AddMove(square, square + 2 * forward, MovePawn2sq | MovePawn);
 }
 
 void TProtocolBoard::GeneratePieceMoves(int square) {

@@ -5,14 +5,14 @@
 #include "board/keys.h"
 #include "board/move_text.h"
 #include "platform/console.h"
-#include "platform/system.h"
 #include "platform/files.h"
+#include "platform/system.h"
+#include "protocol/bestmove_printer.h"
 #include "protocol/convert.h"
 #include "protocol/epd_test_run.h"
 #include "protocol/go_command.h"
 #include "protocol/option_table.h"
 #include "protocol/text.h"
-#include "protocol/bestmove_printer.h"
 #include "search/main_thread_search.h"
 
 const std::string AuthorName = "the Vostrak developers";
@@ -36,8 +36,8 @@ std::string_view WithoutTrailingBlanks(std::string_view line) {
 bool IsUciHello(std::string_view line) { return EqualsNoCase(line, "uci"); }
 
 // A value outside the option's range is refused with a line, never taken silently.
-bool ValueAllowed(std::string_view option, std::int32_t value, std::int32_t min, std::int32_t max,
-                  std::int32_t kept, std::string_view unit = "") {
+bool ValueAllowed(std::string_view option, std::int32_t value, std::int32_t min, std::int32_t max, std::int32_t kept,
+                  std::string_view unit = "") {
   if (value >= min && value <= max) return true;
   WriteInfoString(std::string(option) + " " + std::to_string(value) + " refused: it takes " + std::to_string(min) +
                   " to " + std::to_string(max) + std::string(unit) + "; " + std::to_string(kept) + " kept");
@@ -176,12 +176,8 @@ bool TUCI::SetOption(const std::string& line) {
 
 void TUCI::ApplyOption(const TOption& option, const std::string& value) {
   switch (option.id) {
-    case TOptionId::Hash:
-      SetHashSize(StrToInt(value));
-      break;
-    case TOptionId::NalimovCache:
-      SetTablebaseCache(StrToInt(value));
-      break;
+    case TOptionId::Hash: SetHashSize(StrToInt(value)); break;
+    case TOptionId::NalimovCache: SetTablebaseCache(StrToInt(value)); break;
     case TOptionId::NalimovPath:
       if (value != settings_.TablebasePath) {
         settings_.TablebasePath = value;
@@ -197,12 +193,8 @@ void TUCI::ApplyOption(const TOption& option, const std::string& value) {
       tablebasesChanged_ = true;
       break;
     }
-    case TOptionId::Threads:
-      SetThreads(StrToInt(value));
-      break;
-    case TOptionId::MoveOverhead:
-      settings_.MoveOverhead = StrToIntClamped(value, option.min, option.max);
-      break;
+    case TOptionId::Threads: SetThreads(StrToInt(value)); break;
+    case TOptionId::MoveOverhead: settings_.MoveOverhead = StrToIntClamped(value, option.min, option.max); break;
     case TOptionId::MultiPv: {
       const std::int32_t lines = StrToInt(value);
       if (ValueAllowed(option.name, lines, option.min, option.max, settings_.MultiPv)) settings_.MultiPv = lines;
@@ -213,12 +205,8 @@ void TUCI::ApplyOption(const TOption& option, const std::string& value) {
     case TOptionId::AnalyseMode:
       // Analysis is what "go infinite" orders; the mode changes nothing more.
       break;
-    case TOptionId::ClearHash:
-      mainSearch_->ClearAllTables();
-      break;
-    case TOptionId::OwnBook:
-      mainSearch_->OpeningBook.SetInUse(value == "true");
-      break;
+    case TOptionId::ClearHash: mainSearch_->ClearAllTables(); break;
+    case TOptionId::OwnBook: mainSearch_->OpeningBook.SetInUse(value == "true"); break;
   }
 }
 

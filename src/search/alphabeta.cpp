@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cassert>
 
-#include "eval/terms.h"
 #include "board/keys.h"
+#include "eval/terms.h"
 #include "search/egtb_bridge.h"
 #include "search/search.h"
 
@@ -76,17 +76,16 @@ bool InsufficientMaterial(TThreadSearch& t) {
   e.NonPawnMen[Light] = t.PieceCount(Light) + 1;
   e.NonPawnMen[Dark] = t.PieceCount(Dark) + 1;
   if (t.MenCount[Light][Pawn] + t.MenCount[Dark][Pawn] > 0) return false;
-  const int heavy = t.MenCount[Light][Rook] + t.MenCount[Dark][Rook] + t.MenCount[Light][Queen] + t.MenCount[Dark][Queen];
+  const int heavy =
+      t.MenCount[Light][Rook] + t.MenCount[Dark][Rook] + t.MenCount[Light][Queen] + t.MenCount[Dark][Queen];
   switch (e.NonPawnMen[Light] + e.NonPawnMen[Dark]) {
-    case 2:
-      return true;
-    case 3:
-      return heavy == 0;
+    case 2: return true;
+    case 3: return heavy == 0;
     case 4:
       if (e.NonPawnMen[Light] == 2 && e.NonPawnMen[Dark] == 2 && heavy == 0) return true;
-      return (e.NonPawnMen[Light] == 1 || e.NonPawnMen[Dark] == 1) && (t.MenCount[Light][Knight] == 2 || t.MenCount[Dark][Knight] == 2);
-    default:
-      return false;
+      return (e.NonPawnMen[Light] == 1 || e.NonPawnMen[Dark] == 1) &&
+             (t.MenCount[Light][Knight] == 2 || t.MenCount[Dark][Knight] == 2);
+    default: return false;
   }
 }
 
@@ -135,8 +134,8 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
   if (!inCheck && !noNull && (enemyPieces >= 2 || (enemyPieces == 1 && depth <= NullWithOnePieceMaxDepth))) {
     const std::int32_t savedEP = t.EP;
     t.MakeNullMove();
-    const std::int32_t s = -AlphaBeta<Form>(t, -beta, -beta + 1, depth - NullReduction - (depth >= NullDeepFrom), path, true,
-                                            false, true);
+    const std::int32_t s =
+        -AlphaBeta<Form>(t, -beta, -beta + 1, depth - NullReduction - (depth >= NullDeepFrom), path, true, false, true);
     if (savedEP != NoSquare) {
       t.hash ^= Keys.EPKeys[savedEP];
       t.EP = savedEP;
@@ -221,8 +220,8 @@ std::int32_t AlphaBeta(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, 
       s = -AlphaBeta<Form>(t, -beta, -alpha, newDepth, path, false, inCheck, false);
     } else {
       constexpr bool ReduceAfterEvasion = Form == TSearchForm::Endgame;
-      const bool reduce = movesSearched >= LateMoveFrom && depth >= LateMoveMinDepth && !inCheck && !move.Has(MoveTactical) &&
-                          (ReduceAfterEvasion || !parentInCheck);
+      const bool reduce = movesSearched >= LateMoveFrom && depth >= LateMoveMinDepth && !inCheck &&
+                          !move.Has(MoveTactical) && (ReduceAfterEvasion || !parentInCheck);
       s = reduce ? -AlphaBeta<Form>(t, -alpha - 1, -alpha, newDepth - 1, path, false, inCheck, false) : alpha + 1;
       if (s > alpha) s = -AlphaBeta<Form>(t, -alpha - 1, -alpha, newDepth, path, false, inCheck, false);
       if (s > alpha && s < beta) s = -AlphaBeta<Form>(t, -beta, -alpha, newDepth, path, false, inCheck, false);

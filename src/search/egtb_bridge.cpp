@@ -21,7 +21,8 @@ bool NoError(const char* errorText) { return errorText == nullptr || *errorText 
 // interface bare, so the breaks become blanks.
 std::string OnOneLine(const char* text) {
   std::string line(text);
-  std::replace_if(line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+  std::replace_if(
+      line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
   return line;
 }
 
@@ -59,9 +60,7 @@ std::vector<std::string> EGTBLibraryFolders() {
   return {exeDir, JoinPath(ParentDirectory(exeDir), EGTBInstalledFolder)};
 }
 
-void TEGTB::ChooseLibrary(const std::string& option) {
-  libraryPath_ = option.empty() ? FindLibrary() : option;
-}
+void TEGTB::ChooseLibrary(const std::string& option) { libraryPath_ = option.empty() ? FindLibrary() : option; }
 
 bool MakeProbeArguments(const TSearchBoard& board, TProbeArguments& arguments) {
   arguments = {};
@@ -113,7 +112,8 @@ std::string TEGTB::SetUpLocked(const std::string& path, std::int32_t cacheBytes)
            WithoutTablebases;
   const auto initialise = reinterpret_cast<TInitTbPathCache>(LibrarySymbol(library_, EGTBInitSymbol));
   const auto probe = reinterpret_cast<TProbEGTB>(LibrarySymbol(library_, EGTBProbeSymbol));
-  for (const auto& [found, name] : {std::pair{initialise != nullptr, EGTBInitSymbol}, {probe != nullptr, EGTBProbeSymbol}})
+  for (const auto& [found, name] :
+       {std::pair{initialise != nullptr, EGTBInitSymbol}, {probe != nullptr, EGTBProbeSymbol}})
     if (!found) return "tablebase library " + libraryPath_ + " has no " + name + WithoutTablebases;
   const char* errorText = nullptr;
   pathText_ = path;

@@ -16,8 +16,8 @@
 // pointing to an empty text) on success and point it to a message otherwise.
 // Squares are numbered a1 = 0 .. h8 = 63 there.
 using TInitTbPathCache = int (*)(const char* path, std::int32_t cacheBytes, const char** errorText);
-using TProbEGTB = std::int32_t (*)(const std::int32_t* whites, const std::int32_t* blacks,
-                                   const std::int32_t* pclist, std::int32_t side, const char** errorText);
+using TProbEGTB = std::int32_t (*)(const std::int32_t* whites, const std::int32_t* blacks, const std::int32_t* pclist,
+                                   std::int32_t side, const char** errorText);
 
 inline constexpr const char* EGTBLibraryName = "EGTB.DLL";
 inline constexpr const char* EGTBInitSymbol = "InitTbPathCache";

@@ -4,9 +4,9 @@
 #include <mutex>
 #include <string>
 
+#include "board/move_text.h"
 #include "platform/console.h"
 #include "platform/system.h"
-#include "board/move_text.h"
 #include "search/main_thread_search.h"
 #include "search/search.h"
 
@@ -89,7 +89,8 @@ TLine TInfos::ShownLine(const TBest& best) {
 }
 
 std::string TInfos::DepthLine(const TDepthReport& report, const TLine& line) {
-  const std::int64_t nps = std::int64_t(report.nodes * 1000 / std::uint64_t(std::max<std::int64_t>(1, report.elapsedMs)));
+  const std::int64_t nps =
+      std::int64_t(report.nodes * 1000 / std::uint64_t(std::max<std::int64_t>(1, report.elapsedMs)));
   std::string text = "info depth ";
   text += std::to_string(report.depth);
   text += " seldepth ";

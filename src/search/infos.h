@@ -17,7 +17,7 @@
 struct TDepthReport {
   std::int32_t depth;
   std::uint32_t seldepth;
-  std::int32_t multipv;    // the line's rank; 0 when only one line is asked for
+  std::int32_t multipv;  // the line's rank; 0 when only one line is asked for
   std::int32_t score;
   std::int64_t elapsedMs;  // since the search's clock started
   std::uint64_t nodes;     // all threads

@@ -10,8 +10,8 @@
 #include "eval/terms.h"
 #include "platform/console.h"
 #include "platform/system.h"
-#include "search/search_team.h"
 #include "search/search.h"
+#include "search/search_team.h"
 
 namespace {
 
@@ -30,7 +30,6 @@ void CopyPosition(const TBoardState& from, TBoardState& to) {
   to.Ply = from.Ply;
   to.HistoryLength = from.HistoryLength;
 }
-
 
 int MenOnBoard(const TSearchBoard& b) { return 2 + b.MenCountWithoutKings(); }
 

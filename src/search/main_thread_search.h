@@ -111,10 +111,10 @@ class TMainThreadSearch : public TThreadSearch {
   void EnsureLegalBest();
 
   std::vector<std::unique_ptr<TThreadSearch>> SearchThreads;  // helpers, ThreadID 2..
-  TSearchOrder order_;       // set while no search runs
-  std::int32_t maxDepth_ = FullDepth;  // written before the helpers start
+  TSearchOrder order_;                                        // set while no search runs
+  std::int32_t maxDepth_ = FullDepth;                         // written before the helpers start
   bool clearTablesPending_ = true;
   TBestMoveOutput output_;
-  bool tablesEmpty_ = false;  // emptied, and no search has written since
+  bool tablesEmpty_ = false;         // emptied, and no search has written since
   std::unique_ptr<TWorker> worker_;  // last, so that it stops before the fields go
 };

@@ -113,5 +113,6 @@ std::int32_t Quiesce(TThreadSearch& t, std::int32_t alpha, std::int32_t beta, st
   return alpha;
 }
 
-template std::int32_t Quiesce<false>(TThreadSearch&, std::int32_t, std::int32_t, std::int32_t, std::int32_t, bool, bool);
+template std::int32_t Quiesce<false>(TThreadSearch&, std::int32_t, std::int32_t, std::int32_t, std::int32_t, bool,
+                                     bool);
 template std::int32_t Quiesce<true>(TThreadSearch&, std::int32_t, std::int32_t, std::int32_t, std::int32_t, bool, bool);

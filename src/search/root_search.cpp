@@ -183,8 +183,7 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
       if (!clock.HelpActive() && IsInfoThread(t)) clock.TimeBonus(t, t.Best.PreviousScore, s);
     }
     // j. A score back to even ends a HELP period.
-    if (clock.HelpActive() && s >= 0 && depth >= clock.HelpDepth() && !(i == 0 && IsInfoThread(t)))
-      clock.EndHelpWait();
+    if (clock.HelpActive() && s >= 0 && depth >= clock.HelpDepth() && !(i == 0 && IsInfoThread(t))) clock.EndHelpWait();
     // k. History, killers, and a look at the clock.
     t.AddHistory(move, depth);
     t.RecordRootKiller(move, depth);
@@ -215,8 +214,8 @@ std::int32_t RootSearchForm(TThreadSearch& t, std::int32_t alpha, std::int32_t b
 bool EasyStop(TThreadSearch& t) {
   TBest& best = t.Best;
   const TTimeManager& clock = t.Owner->Clock;
-  const bool applies = !clock.Pondering() && !best.m.IsNone() && !clock.BonusGranted() && clock.OnClock() &&
-                       t.Nodes >= StabilityNodes;
+  const bool applies =
+      !clock.Pondering() && !best.m.IsNone() && !clock.BonusGranted() && clock.OnClock() && t.Nodes >= StabilityNodes;
   std::lock_guard guard(t.RootLock);
   if (!applies) {
     best.RisingIterations = 0;
@@ -264,7 +263,8 @@ void OrderRootMoves(TThreadSearch& t) {
 
 std::int32_t RootSearch(TThreadSearch& t, std::int32_t alpha, std::int32_t beta) {
   if (t.Eval.PhaseAtRoot != endgame) return RootSearchForm<TSearchForm::Normal>(t, alpha, beta);
-  if (t.Tablebases->Loaded() && t.Owner->Clock.TimeLeft() >= 10000) return RootSearchForm<TSearchForm::EndgameTB>(t, alpha, beta);
+  if (t.Tablebases->Loaded() && t.Owner->Clock.TimeLeft() >= 10000)
+    return RootSearchForm<TSearchForm::EndgameTB>(t, alpha, beta);
   return RootSearchForm<TSearchForm::Endgame>(t, alpha, beta);
 }
 
@@ -274,7 +274,8 @@ void HashMoveFirst(TThreadSearch& t) {
   if (entry.ID != t.hash || entry.Depth < 1 || !t.Owner->Clock.OnClock() || entry.IsNil) return;
   for (int i = 0; i < t.RootMoveCount(); ++i) {
     const TMove m = t.MoveStack[i].m;
-    if (m.from != entry.StoredMove.src || m.to != entry.StoredMove.dst || m.promote != entry.StoredMove.promote) continue;
+    if (m.from != entry.StoredMove.src || m.to != entry.StoredMove.dst || m.promote != entry.StoredMove.promote)
+      continue;
     std::lock_guard guard(t.RootLock);
     t.StoredMoveFound = true;
     t.Best.m = t.Best.PreviousMove = m;

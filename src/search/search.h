@@ -27,9 +27,9 @@ constexpr bool NoShorterMate(std::int32_t alpha, std::uint32_t ply) {
 
 // The alpha-beta form is chosen once per root iteration and kept for the tree.
 enum class TSearchForm : std::uint8_t {
-  Normal,      // the root is not in the endgame
-  Endgame,     // endgame root, no tablebases (or a short clock)
-  EndgameTB,   // endgame root with tablebases probed inside the tree
+  Normal,     // the root is not in the endgame
+  Endgame,    // endgame root, no tablebases (or a short clock)
+  EndgameTB,  // endgame root with tablebases probed inside the tree
 };
 
 // Extensions taken on the path from the root, passed down by value.

@@ -11,11 +11,11 @@
 
 // TimeMode values.
 enum : std::uint8_t {
-  tmFixedTime = 0,   // "movetime"
-  tmFixedDepth = 1,  // "depth"
-  tmUnlimited = 2,   // no limit: "infinite", "ponder"
-  tmMovesToGo = 3,   // clock with "movestogo"
-  tmSuddenDeath = 4, // clock without "movestogo"
+  tmFixedTime = 0,    // "movetime"
+  tmFixedDepth = 1,   // "depth"
+  tmUnlimited = 2,    // no limit: "infinite", "ponder"
+  tmMovesToGo = 3,    // clock with "movestogo"
+  tmSuddenDeath = 4,  // clock without "movestogo"
 };
 
 constexpr std::int32_t NoTimeLimit = 999999999;
@@ -46,15 +46,15 @@ struct TRootMoveFilter {
 
 struct TSearchOrder {
   std::uint8_t TimeMode = tmFixedDepth;
-  std::int32_t GoTime = NoTimeLimit;   // milliseconds: the engine's clock, or the move time
+  std::int32_t GoTime = NoTimeLimit;  // milliseconds: the engine's clock, or the move time
   std::int32_t MaxDepth = FullDepth;
-  bool DepthLimitGiven = false;        // a depth or a mate distance was ordered
-  std::uint32_t NodeLimit = 0;         // 0 = none
+  bool DepthLimitGiven = false;  // a depth or a mate distance was ordered
+  std::uint32_t NodeLimit = 0;   // 0 = none
   bool Ponder = false;
-  std::int32_t ClockAtPonderHit = 0;   // a ponder search's clock, parked until "ponderhit"
+  std::int32_t ClockAtPonderHit = 0;  // a ponder search's clock, parked until "ponderhit"
   TLevel Level;
   TRootMoveFilter SearchMoves;
-  std::int32_t MultiPv = 1;            // lines to show, best first ("MultiPV" option)
+  std::int32_t MultiPv = 1;  // lines to show, best first ("MultiPV" option)
 
   // The order runs on a clock (with or without moves to go).
   bool OnClock() const { return TimeMode >= tmMovesToGo; }

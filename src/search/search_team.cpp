@@ -12,8 +12,8 @@
 namespace {
 
 void SwitchLine(const char* tag, std::int32_t id, TMove oldMove, TMove newMove) {
-  WriteInfoString(std::string(tag) + std::to_string(id) + " OldMove: " + MoveText(oldMove) + " Move :" +
-                  MoveText(newMove));
+  WriteInfoString(std::string(tag) + std::to_string(id) + " OldMove: " + MoveText(oldMove) +
+                  " Move :" + MoveText(newMove));
 }
 
 }  // namespace

@@ -52,14 +52,14 @@ class TPvTable {
 // A thread's root result and the bookkeeping of its stability.
 struct TBest {
   TMove m;
-  TLine pv;  // the line that m begins, as far as the search has it
-  TMove PreviousMove;            // the best move of the previous iteration
-  bool MoveChanged = false;      // the best move changed since
-  bool ScoreDropped = false;     // the score fell since
+  TLine pv;                   // the line that m begins, as far as the search has it
+  TMove PreviousMove;         // the best move of the previous iteration
+  bool MoveChanged = false;   // the best move changed since
+  bool ScoreDropped = false;  // the score fell since
   std::int32_t score = 0;
-  std::uint32_t Depth = 0;       // of the iteration that found m
+  std::uint32_t Depth = 0;  // of the iteration that found m
   std::int32_t PreviousScore = NoScore;
-  std::int32_t ScoreLoss = 0;    // score lost since the last time bonus, toward the next
+  std::int32_t ScoreLoss = 0;         // score lost since the last time bonus, toward the next
   std::int32_t RisingIterations = 0;  // iterations in a row whose score rose
 };
 // Copied wholesale between threads under their root locks.
@@ -102,9 +102,7 @@ class TThreadSearch : public TSearchBoard {
     try {
       search();
       return true;
-    } catch (const SearchAborted&) {
-      return false;
-    }
+    } catch (const SearchAborted&) { return false; }
   }
 
   // Counts a node and checks for a stop when the mask says so. Only this
@@ -160,7 +158,7 @@ class TThreadSearch : public TSearchBoard {
   std::int32_t RootAlpha = NoScore;
   std::int32_t RootBeta = -NoScore;
   std::atomic<std::uint32_t> IterationDepth{IdleDepth};
-  TBest Best;  // written by this thread under RootLock
+  TBest Best;           // written by this thread under RootLock
   TMove ExpectedReply;  // written by this thread under RootLock
   std::int32_t ThreadScore = NoScore;
   std::atomic<std::int32_t> MaxMoves{0};
@@ -168,8 +166,8 @@ class TThreadSearch : public TSearchBoard {
   // The tablebases every thread of the search probes (the main thread's bridge).
   const TEGTB* Tablebases = nullptr;
   // Set up by the main thread before its helpers start, and copied to them.
-  bool RootInCheck = false;              // the side to move is in check at the root
-  std::int32_t TablebaseMenLimit = 0;    // captures down to this many men are probed
+  bool RootInCheck = false;                     // the side to move is in check at the root
+  std::int32_t TablebaseMenLimit = 0;           // captures down to this many men are probed
   std::atomic<std::uint64_t> TablebaseHits{0};  // probes the tablebases answered
   // Guards Best, ExpectedReply and the root move list (MoveStack from 0 to
   // FirstMove[1]) while other threads may read them.

@@ -168,9 +168,7 @@ void TTimeManager::StartLocked(TThreadSearch& main, bool ponderStarts, bool keep
       SetClockLimit(t);
       InitSuddenDeath(main, t, keepStartTick, earned);
       break;
-    default:
-      deadline_ = t == NoTimeLimit ? NoDeadline : startTick_ + t;
-      break;
+    default: deadline_ = t == NoTimeLimit ? NoDeadline : startTick_ + t; break;
   }
 }
 
@@ -239,8 +237,7 @@ bool TTimeManager::HelpWanted(TThreadSearch& thread, std::int32_t s, std::int32_
          s < previous && bonusAllowed_ && previous - s >= 30 && !otherThreadScoreNotNegative;
 }
 
-bool TTimeManager::RequestHelp(TThreadSearch& thread, std::int32_t s, bool otherThreadScoreNotNegative,
-                               bool hasVoice) {
+bool TTimeManager::RequestHelp(TThreadSearch& thread, std::int32_t s, bool otherThreadScoreNotNegative, bool hasVoice) {
   std::lock_guard lock(lock_);
   const std::int32_t previous = thread.BestSnapshot().PreviousScore;
   if (!HelpWanted(thread, s, previous, otherThreadScoreNotNegative, hasVoice)) return false;

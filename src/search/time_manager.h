@@ -30,13 +30,13 @@ std::uint32_t PhaseMinDepth(TPhase phase);
 
 // The clock's figures at one moment, for the debugger and the tests.
 struct TClockFigures {
-  std::int64_t startTick;  // when the search's clock started
-  std::int64_t deadline;   // the main thread aborts at this tick
-  std::int64_t slice;      // one slice
-  std::int64_t allotted;   // slices granted so far, from startTick
-  std::int64_t spare;      // clock time minus the reserve
-  std::int32_t bonusCount; // slices granted beyond the first; 99 = none possible
-  bool bonusAllowed;       // HELP may be requested
+  std::int64_t startTick;   // when the search's clock started
+  std::int64_t deadline;    // the main thread aborts at this tick
+  std::int64_t slice;       // one slice
+  std::int64_t allotted;    // slices granted so far, from startTick
+  std::int64_t spare;       // clock time minus the reserve
+  std::int32_t bonusCount;  // slices granted beyond the first; 99 = none possible
+  bool bonusAllowed;        // HELP may be requested
 };
 
 class TTimeManager {

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string_view>
 
+#include "board/move_text.h"
 #include "platform/system.h"
 #include "protocol/protocol_board.h"
-#include "board/move_text.h"
 #include "search/engine_settings.h"
 #include "search/main_thread_search.h"
 

@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "board/geometry.h"
-#include "board/search_board.h"
 #include "board/keys.h"
 #include "board/move_text.h"
+#include "board/search_board.h"
 #include "protocol/protocol_board.h"
 
 namespace {

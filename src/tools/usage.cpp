@@ -20,10 +20,13 @@ std::string UsageText() {
       "Developer tools:\n"
       "  perft DEPTH [FEN]  leaves DEPTH plies below FEN (the start position if none),\n"
       "                     per root move, then the total, the time and the speed\n"
-      "  bench [DEPTH]      fixed positions to DEPTH (1 to " + std::to_string(MaxBenchDepth) +
-      ", default " + std::to_string(DefaultBenchDepth) + "): nodes, speed\n"
+      "  bench [DEPTH]      fixed positions to DEPTH (1 to " +
+      std::to_string(MaxBenchDepth) + ", default " + std::to_string(DefaultBenchDepth) +
+      "): nodes, speed\n"
       "\n"
-      "The tablebase library " + EGTBLibraryName + " is looked for in, first to last (never in the folder\n"
+      "The tablebase library " +
+      EGTBLibraryName +
+      " is looked for in, first to last (never in the folder\n"
       "the engine is started from; the TablebaseLibrary option names any other):\n";
   for (const std::string& folder : EGTBLibraryFolders()) text += "  " + folder + "\n";
   return text + "\nThe manual: man 6 vostrak\n";

@@ -11,14 +11,15 @@
 #include <vector>
 
 #include "board/geometry.h"
-#include "board/search_board.h"
 #include "board/move_text.h"
+#include "board/search_board.h"
 #include "protocol/protocol_board.h"
 #include "support/engine_tables.h"
 #include "support/eval_positions.h"  // BoardFromFen: the board a search would get
 
 inline std::vector<TGen> PlyMoves(const TSearchBoard& board) {
-  return {board.MoveStack.begin() + board.FirstMove[board.Ply], board.MoveStack.begin() + board.FirstMove[board.Ply + 1]};
+  return {board.MoveStack.begin() + board.FirstMove[board.Ply],
+          board.MoveStack.begin() + board.FirstMove[board.Ply + 1]};
 }
 
 // The generated move with this coordinate text, with its ordering score; fails the test when there is none.

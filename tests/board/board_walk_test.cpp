@@ -89,9 +89,8 @@ class TWalk {
       const TMove m = g.m;
       const bool queenOrNone = !m.Has(MovePromote) || m.promote == Queen;
       // Captures leave out a piece taking a pawn its pawns defend.
-      const bool pieceTakesDefendedPawn =
-          m.Has(MoveCapture) && !m.Has(MovePawn) && b.Piece[m.to] == Pawn &&
-          (b.Side == Light ? b.AttackedByDarkPawn(m.to) : b.AttackedByLightPawn(m.to));
+      const bool pieceTakesDefendedPawn = m.Has(MoveCapture) && !m.Has(MovePawn) && b.Piece[m.to] == Pawn &&
+                                          (b.Side == Light ? b.AttackedByDarkPawn(m.to) : b.AttackedByLightPawn(m.to));
       if (queenOrNone && (m.Has(MovePromote) || (m.Has(MoveCapture) && !pieceTakesDefendedPawn)))
         captures.insert(Key(m));
       if (m.Has(MovePromote) ? m.promote == Queen : (m.Has(MoveCapture) || DirectCheck(b, m)))
@@ -139,7 +138,8 @@ class TWalk {
 
   std::string Path() const {
     std::string text = "after";
-    for (std::uint32_t h = b.HistoryLength - b.Ply; h < b.HistoryLength; ++h) text.append(" ").append(MoveText(b.GameHistory[h].m));
+    for (std::uint32_t h = b.HistoryLength - b.Ply; h < b.HistoryLength; ++h)
+      text.append(" ").append(MoveText(b.GameHistory[h].m));
     return text;
   }
 

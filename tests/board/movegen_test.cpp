@@ -17,12 +17,14 @@ int ScoreOf(const TSearchBoard& board, std::string_view text) { return FindGen(b
 TEST(BoardMovegen, TheBetterMoveOfEachPairScoresHigher) {
   constexpr const char* Captures = "4k3/8/8/3r1n2/4P3/8/8/3QK3 w - - 0 1";
   constexpr const char* Promotion = "r6k/1P6/8/8/8/8/8/7K w - - 0 1";
-  struct TCase { const char *fen, *better, *worse; };
+  struct TCase {
+    const char *fen, *better, *worse;
+  };
   const TCase cases[] = {
       {Captures, "d1d5", "e4f5"},  // the greater victim first, whatever takes it
       {Captures, "e4d5", "d1d5"},  // then the lesser attacker
       {"rnbqkbnr/ppp1pppp/8/8/3pP3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1", "d4e3", "d8d5"},  // en passant is a capture
-      {Promotion, "b7a8q", "b7b8q"},  // promoting with a capture
+      {Promotion, "b7a8q", "b7b8q"},                                                     // promoting with a capture
       {Promotion, "b7b8q", "b7b8n"},
       {Promotion, "b7b8n", "h1g1"},
       // A king evasion to a square fewer lines run open to, f1 rather than f2.

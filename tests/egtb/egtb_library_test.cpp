@@ -91,7 +91,11 @@ class EgtbLibrary : public ::testing::Test {
 };
 
 TEST_F(EgtbLibrary, HandCheckedPositions) {
-  const struct { const char* men; int side; int32_t score; } cases[] = {
+  const struct {
+    const char* men;
+    int side;
+    int32_t score;
+  } cases[] = {
       {"Kb6 Qh7 ka8", 0, 9999},    // Qh8# or Qb7#
       {"Kb6 Qh8 ka8", 1, -10000},  // checkmated
       {"Kb6 Rb7 ka8", 1, 0},       // the rook is guarded: stalemate

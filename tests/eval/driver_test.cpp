@@ -10,8 +10,12 @@ namespace {
 constexpr const char* StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
 TEST(EvalPhase, MaterialThresholdsAndTheRootPhase) {
-  struct TCase { const char* fen; TPhase root, phase; };
-  const TCase cases[] = {  // without queens both sides must exceed 120 points
+  struct TCase {
+    const char* fen;
+    TPhase root, phase;
+  };
+  const TCase cases[] = {
+      // without queens both sides must exceed 120 points
       {"r1b1k2r/8/8/8/8/8/8/R1B1K2R w - - 0 1", middlegame, endgame},  // 120 is not above 120
       {"r1b1k2r/8/8/8/8/8/8/RNB1K2R w - - 0 1", middlegame, endgame},
       {"r1b1k1nr/8/8/8/8/8/8/RNB1K2R w - - 0 1", middlegame, middlegame},

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "eval/eval_cache.h"
-#include "eval/terms.h"
 #include "eval/pawn_hash.h"
+#include "eval/terms.h"
 #include "support/eval_positions.h"
 
 namespace {

@@ -18,8 +18,7 @@ struct TEvalCase {
   TSidePair pawns{}, passers{};  // what the pawn structure and the passers gave each side
 
   explicit TEvalCase(std::string_view fen, TPhase phase = middlegame) : TEvalCase(BoardFromFen(fen), phase) {}
-  explicit TEvalCase(std::unique_ptr<TSearchBoard> prepared, TPhase phase = middlegame)
-      : board(std::move(prepared)) {
+  explicit TEvalCase(std::unique_ptr<TSearchBoard> prepared, TPhase phase = middlegame) : board(std::move(prepared)) {
     e.PhaseAtRoot = phase;
     DeterminePhase(*board, e);
     e.Phase = phase;

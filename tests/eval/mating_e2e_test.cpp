@@ -18,10 +18,12 @@ class UciMating : public EngineSession {
     std::string moves;
     for (int played = 0; played < 2 * maxMoves; ++played) {
       if (!HasLegalMove(board)) {
-        EXPECT_TRUE(board.Side == Dark && board.ProtocolInCheck(Dark)) << "the game ended without White's mate after" << moves;
+        EXPECT_TRUE(board.Side == Dark && board.ProtocolInCheck(Dark))
+            << "the game ended without White's mate after" << moves;
         return;
       }
-      const auto line = Go("fen " + fen + (moves.empty() ? "" : " moves" + moves), "go depth " + std::to_string(depth), 60000);
+      const auto line =
+          Go("fen " + fen + (moves.empty() ? "" : " moves" + moves), "go depth " + std::to_string(depth), 60000);
       ASSERT_TRUE(line && PlayMoveText(board, MoveOf(*line))) << (line ? *line : "no answer") << " after" << moves;
       moves += " " + MoveOf(*line);
     }
@@ -30,16 +32,20 @@ class UciMating : public EngineSession {
 };
 
 TEST_F(UciMating, KingAndQueenMateABareKing) {
-  for (const char* fen : {"8/8/8/4k3/8/8/8/3QK3 w - - 0 1", "k7/8/8/8/8/8/8/6QK w - - 0 1", "8/8/2k5/8/8/5K2/8/7Q b - - 0 1"})
+  for (const char* fen :
+       {"8/8/8/4k3/8/8/8/3QK3 w - - 0 1", "k7/8/8/8/8/8/8/6QK w - - 0 1", "8/8/2k5/8/8/5K2/8/7Q b - - 0 1"})
     ExpectMate(fen, 6, 25);
 }
 
 TEST_F(UciMating, KingAndRookMateABareKing) {
-  for (const char* fen : {"8/8/8/4k3/8/8/8/R3K3 w - - 0 1", "7k/8/8/8/8/8/8/K5R1 w - - 0 1", "8/8/8/3k4/8/8/2K5/7R b - - 0 1"})
+  for (const char* fen :
+       {"8/8/8/4k3/8/8/8/R3K3 w - - 0 1", "7k/8/8/8/8/8/8/K5R1 w - - 0 1", "8/8/8/3k4/8/8/2K5/7R b - - 0 1"})
     ExpectMate(fen, 10, 40);
 }
 
 // The bare king starts in the corner the light-squared bishop cannot cover.
-TEST_F(UciMating, KingBishopAndKnightDriveTheKingToTheRightCorner) { ExpectMate("7k/8/8/8/8/8/8/2B1KN2 w - - 0 1", 12, 60); }
+TEST_F(UciMating, KingBishopAndKnightDriveTheKingToTheRightCorner) {
+  ExpectMate("7k/8/8/8/8/8/8/2B1KN2 w - - 0 1", 12, 60);
+}
 
 }  // namespace

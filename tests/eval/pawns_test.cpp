@@ -9,15 +9,18 @@ namespace {
 constexpr TPhase MG = middlegame, EG = endgame;
 
 TEST(PawnStructure, EachRuleScoresTheWorseStructureLower) {
-  struct TCase { TPhase phase; const char *better, *worse; };
+  struct TCase {
+    TPhase phase;
+    const char *better, *worse;
+  };
   const TCase cases[] = {
       {MG, "7k/2p5/8/8/8/1P6/2P5/K7 w - - 0 1", "7k/2p5/8/8/8/2P5/2P5/K7 w - - 0 1"},  // doubled and isolated
       {EG, "7k/2p5/8/8/8/1P6/2P5/K7 w - - 0 1", "7k/2p5/8/8/8/2P5/2P5/K7 w - - 0 1"},
       {MG, "7k/1p1p4/2p5/8/1P6/2PP4/8/K7 w - - 0 1", "7k/1p1p4/2p5/8/1P6/2P5/3P4/K7 w - - 0 1"},  // c3 backward
-      {MG, "7k/8/8/8/3p4/8/3P4/K7 w - - 0 1", "7k/8/8/8/8/3p4/3P4/K7 w - - 0 1"},  // blocked centre pawn
-      {MG, "7k/8/8/3P4/4P3/8/8/K7 w - - 0 1", "7k/8/5p2/3P4/4P3/8/8/K7 w - - 0 1"},  // protector passed too
+      {MG, "7k/8/8/8/3p4/8/3P4/K7 w - - 0 1", "7k/8/8/8/8/3p4/3P4/K7 w - - 0 1"},                 // blocked centre pawn
+      {MG, "7k/8/8/3P4/4P3/8/8/K7 w - - 0 1", "7k/8/5p2/3P4/4P3/8/8/K7 w - - 0 1"},      // protector passed too
       {MG, "7k/8/5p2/2PP4/4P3/8/8/K7 w - - 0 1", "7k/8/5p2/P2P4/4P3/8/8/K7 w - - 0 1"},  // passed duo
-      {MG, "7k/8/1P6/8/8/8/8/K7 w - - 0 1", "7k/8/8/8/1P6/8/8/K7 w - - 0 1"},  // the further the better
+      {MG, "7k/8/1P6/8/8/8/8/K7 w - - 0 1", "7k/8/8/8/1P6/8/8/K7 w - - 0 1"},            // the further the better
   };
   for (const TCase& c : cases)
     EXPECT_GT(TEvalCase(c.better, c.phase).pawns[Light], TEvalCase(c.worse, c.phase).pawns[Light]) << c.worse;
@@ -25,7 +28,10 @@ TEST(PawnStructure, EachRuleScoresTheWorseStructureLower) {
 
 TEST(PassedPawns, RacesEscortsAndBlockades) {
   // The passer outruns the king only with its own side to move.
-  struct TCase { const char *wins, *caught; TSide side; };
+  struct TCase {
+    const char *wins, *caught;
+    TSide side;
+  };
   const TCase races[] = {
       {"8/4k3/8/P7/8/8/8/7K w - - 0 1", "8/4k3/8/P7/8/8/8/7K b - - 0 1", Light},
       {"7k/8/8/8/p7/8/4K3/8 b - - 0 1", "7k/8/8/8/p7/8/4K3/8 w - - 0 1", Dark},

@@ -14,7 +14,17 @@ namespace {
 
 using namespace sq;
 
-enum TTerm { Outpost, KnightSquare, BishopScope, BishopTraps, RookAtHome, RookHemmed, RookLines, Shelter, ShelterNoQueen };
+enum TTerm {
+  Outpost,
+  KnightSquare,
+  BishopScope,
+  BishopTraps,
+  RookAtHome,
+  RookHemmed,
+  RookLines,
+  Shelter,
+  ShelterNoQueen
+};
 
 // One term of White's piece on `square` (the king's for the shelter).
 int WhiteTerm(std::string_view fen, TTerm term, int square) {
@@ -37,11 +47,15 @@ int WhiteTerm(std::string_view fen, TTerm term, int square) {
 }
 
 TEST(PiecesMiddlegame, EachRuleScoresTheWorsePlacementLower) {
-  struct TCase { TTerm term; int square; const char *better, *worse; };
+  struct TCase {
+    TTerm term;
+    int square;
+    const char *better, *worse;
+  };
   const TCase cases[] = {
       {Outpost, d5, "4k3/8/8/3N4/4P3/8/8/4K3 w - - 0 1", "4k3/8/8/3N4/8/4P3/8/4K3 w - - 0 1"},  // e3 does not protect
       {Outpost, d5, "4k3/8/8/3N4/4P3/8/8/4K3 w - - 0 1", "4k3/8/8/N7/1P6/8/8/4K3 w - - 0 1"},   // not on the edge
-      {KnightSquare, a8, "N3k3/p7/1P6/8/8/8/8/4K3 w - - 0 1", "N3k3/p7/8/8/8/8/8/4K3 w - - 0 1"},  // trapped
+      {KnightSquare, a8, "N3k3/p7/1P6/8/8/8/8/4K3 w - - 0 1", "N3k3/p7/8/8/8/8/8/4K3 w - - 0 1"},    // trapped
       {KnightSquare, c3, "4k3/8/8/8/8/2N5/2P5/2K5 w - - 0 1", "4k3/8/8/8/8/2N5/2P5/6K1 w - - 0 1"},  // blocks c2
       {BishopScope, c1, "4k3/8/8/8/8/8/1P6/2B1K3 w - - 0 1", "4k3/8/8/8/8/8/1P1P4/2B1K3 w - - 0 1"},
       {BishopScope, a2, "4k3/8/8/3p4/8/8/B7/4K3 w - - 0 1", "4k3/8/4p3/3p4/8/8/B7/4K3 w - - 0 1"},  // d5 protected
@@ -53,9 +67,11 @@ TEST(PiecesMiddlegame, EachRuleScoresTheWorsePlacementLower) {
       {RookLines, g1, "6k1/5p1p/8/8/8/8/8/6RK b - - 0 1", "6k1/5ppp/8/8/8/8/8/6RK b - - 0 1"},
       {RookLines, g1, "6k1/5p1p/8/6p1/8/8/8/6RK b - - 0 1", "6k1/5p1p/7p/6p1/8/8/8/6RK b - - 0 1"},  // g5 protected
       {Shelter, g1, "rnbqkbnr/pppppppp/8/8/8/8/5PPP/6K1 w - - 0 1", "rnkqbbnr/pppppp1p/8/8/8/8/5P1P/6K1 w - - 0 1"},
-      {Shelter, g1, "2kq3r/pppppp1p/8/8/8/8/5P1P/6K1 w - - 0 1", "rnkqbbnr/pppppp1p/8/8/8/8/5P1P/6K1 w - - 0 1"},  // less to fear
+      {Shelter, g1, "2kq3r/pppppp1p/8/8/8/8/5P1P/6K1 w - - 0 1",
+       "rnkqbbnr/pppppp1p/8/8/8/8/5P1P/6K1 w - - 0 1"},  // less to fear
       {Shelter, g1, "rnbqkbnr/pppppppp/8/8/8/8/5PPP/6K1 w - - 0 1", "rnbqkbnr/pppppp2/8/7p/6p1/8/5PPP/6K1 w - - 0 1"},
-      {ShelterNoQueen, g1, "rnb1kbnr/pppppppp/8/8/8/8/6PP/6K1 w - - 0 1", "rnkb1bnr/pppppppp/8/8/8/8/6PP/6K1 w - - 0 1"},
+      {ShelterNoQueen, g1, "rnb1kbnr/pppppppp/8/8/8/8/6PP/6K1 w - - 0 1",
+       "rnkb1bnr/pppppppp/8/8/8/8/6PP/6K1 w - - 0 1"},
   };
   for (const TCase& c : cases)
     EXPECT_GT(WhiteTerm(c.better, c.term, c.square), WhiteTerm(c.worse, c.term, c.square)) << c.worse;

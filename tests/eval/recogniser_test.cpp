@@ -27,16 +27,20 @@ void ExpectCode(std::string_view fen, int code, TBoardSide bonusTo = bsEmpty) {
   EXPECT_EQ(twin.e.EndgameColor, TBoardSide(Opponent(bonusTo)));
 }
 
-struct TCodeCase { const char* fen; int code; TBoardSide bonusTo = bsEmpty; };
+struct TCodeCase {
+  const char* fen;
+  int code;
+  TBoardSide bonusTo = bsEmpty;
+};
 
 TEST(Recogniser, PawnlessMaterialBalances) {
   const TCodeCase cases[] = {
-      {"8/8/4k3/8/8/2b5/8/R3K3 w - - 0 1", KingsOnly},           // rook against bishop
-      {"4k3/8/8/8/8/8/r7/R1B1K3 w - - 0 1", KingsOnly},          // rook + bishop against rook
-      {"4k3/8/8/8/8/8/rn6/R2RK3 w - - 0 1", NoSpecialEnding},    // three rooks: no longer drawish
-      {"8/8/4k3/8/8/8/8/1NN1K3 w - - 0 1", DeadDraw},            // two knights cannot mate
-      {"4k3/8/8/8/8/8/r7/3QK3 w - - 0 1", NoSpecialEnding},      // queen against rook
-      {"8/8/2K5/8/8/8/8/1N3B1k b - - 0 1", TotalsFinal},         // bishop and knight
+      {"8/8/4k3/8/8/2b5/8/R3K3 w - - 0 1", KingsOnly},         // rook against bishop
+      {"4k3/8/8/8/8/8/r7/R1B1K3 w - - 0 1", KingsOnly},        // rook + bishop against rook
+      {"4k3/8/8/8/8/8/rn6/R2RK3 w - - 0 1", NoSpecialEnding},  // three rooks: no longer drawish
+      {"8/8/4k3/8/8/8/8/1NN1K3 w - - 0 1", DeadDraw},          // two knights cannot mate
+      {"4k3/8/8/8/8/8/r7/3QK3 w - - 0 1", NoSpecialEnding},    // queen against rook
+      {"8/8/2K5/8/8/8/8/1N3B1k b - - 0 1", TotalsFinal},       // bishop and knight
   };
   for (const TCodeCase& c : cases) ExpectCode(c.fen, c.code, c.bonusTo);
 }
@@ -72,9 +76,9 @@ TEST(Recogniser, EndingsWithPawns) {
       {"K7/2P5/8/8/8/7q/8/6k1 w - - 0 1", DeadDraw},
       {"K7/2P5/8/8/8/7q/8/6k1 b - - 0 1", NoSpecialEnding},  // the queen takes over c8
       // Endings only one side can win, and where the rule stops.
-      {"4k3/8/8/4n3/8/8/4P3/R3K3 w - - 0 1", DarkCannotWin},      // rook + pawn against knight
-      {"4k3/4p3/8/8/2b5/8/4P3/R3K3 w - - 0 1", NoSpecialEnding},  // pawns on both sides
-      {"rn2k3/8/8/8/8/8/PPPP4/RN2K3 w - - 0 1", DarkCannotWin},     // six men, equal pieces
+      {"4k3/8/8/4n3/8/8/4P3/R3K3 w - - 0 1", DarkCannotWin},         // rook + pawn against knight
+      {"4k3/4p3/8/8/2b5/8/4P3/R3K3 w - - 0 1", NoSpecialEnding},     // pawns on both sides
+      {"rn2k3/8/8/8/8/8/PPPP4/RN2K3 w - - 0 1", DarkCannotWin},      // six men, equal pieces
       {"rnb1k3/8/8/8/8/8/PPPP4/RNB1K3 w - - 0 1", NoSpecialEnding},  // eight men: too many
       {"8/5ppp/1k6/8/6K1/8/5PPP/8 w - - 0 1", PawnEndingDone},
   };
@@ -102,8 +106,8 @@ TEST(Recogniser, BishopAndKnightDriveTheKingToTheBishopsCorner) {
 // Endgame piece terms, each pair the better placement first.
 TEST(EndgamePieces, EachRuleScoresTheWorsePlacementLower) {
   const std::pair<const char*, const char*> cases[] = {
-      {"8/8/3P4/8/8/k7/8/3R3K w - - 0 1", "3R4/8/3P4/8/8/k7/8/7K w - - 0 1"},  // behind its passer, not in front
-      {"6k1/R7/8/8/8/8/8/6K1 w - - 0 1", "6k1/R4pp1/8/8/8/8/8/6K1 w - - 0 1"},  // seventh against an uncovered king
+      {"8/8/3P4/8/8/k7/8/3R3K w - - 0 1", "3R4/8/3P4/8/8/k7/8/7K w - - 0 1"},     // behind its passer, not in front
+      {"6k1/R7/8/8/8/8/8/6K1 w - - 0 1", "6k1/R4pp1/8/8/8/8/8/6K1 w - - 0 1"},    // seventh against an uncovered king
       {"1R6/8/8/3N4/8/p6p/8/K6k w - - 0 1", "1R6/8/8/N7/8/p6p/8/K6k w - - 0 1"},  // knight centralised
   };
   for (const auto& [better, worse] : cases)

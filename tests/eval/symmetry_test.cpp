@@ -16,12 +16,13 @@ namespace {
 // endgame rules single out.
 std::vector<std::string> Sample() {
   std::vector<std::string> positions = VariedPositions();
-  positions.insert(positions.end(), {
-      "8/8/2K5/8/3k4/8/8/1N3B2 b - - 0 1", "8/8/4k3/8/4K3/4P3/8/8 w - - 0 1", "8/3K4/8/7k/3P4/8/8/8 b - - 0 1",
-      "8/8/5k2/P7/2K5/8/8/8 w - - 0 1", "8/2K5/1P6/8/8/6k1/8/7r w - - 0 1", "r7/8/8/8/8/8/1PK5/7k b - - 0 1",
-      "8/8/1b6/4k3/8/8/4PP2/4K3 w - - 0 1", "7r/6k1/8/8/8/3K4/4P3/2B5 w - - 0 1", "4k3/8/8/4P3/8/8/r7/4K2R b - - 0 1",
-      "8/5ppp/1k6/8/6K1/8/5PPP/8 w - - 0 1", "8/pp3k2/2p5/8/3P1K2/8/PP6/8 b - - 0 1",
-      "2b3k1/5ppp/8/3P4/8/8/5PPP/2B2BK1 b - - 0 1", "6k1/R4ppp/8/8/8/8/5PPP/6K1 w - - 0 1"});
+  positions.insert(
+      positions.end(),
+      {"8/8/2K5/8/3k4/8/8/1N3B2 b - - 0 1", "8/8/4k3/8/4K3/4P3/8/8 w - - 0 1", "8/3K4/8/7k/3P4/8/8/8 b - - 0 1",
+       "8/8/5k2/P7/2K5/8/8/8 w - - 0 1", "8/2K5/1P6/8/8/6k1/8/7r w - - 0 1", "r7/8/8/8/8/8/1PK5/7k b - - 0 1",
+       "8/8/1b6/4k3/8/8/4PP2/4K3 w - - 0 1", "7r/6k1/8/8/8/3K4/4P3/2B5 w - - 0 1", "4k3/8/8/4P3/8/8/r7/4K2R b - - 0 1",
+       "8/5ppp/1k6/8/6K1/8/5PPP/8 w - - 0 1", "8/pp3k2/2p5/8/3P1K2/8/PP6/8 b - - 0 1",
+       "2b3k1/5ppp/8/3P4/8/8/5PPP/2B2BK1 b - - 0 1", "6k1/R4ppp/8/8/8/8/5PPP/6K1 w - - 0 1"});
   return positions;
 }
 
@@ -44,9 +45,10 @@ TEST(EvalCaches, HitsGiveExactlyTheMissScore) {
       ASSERT_NE(entry.ID, 0u) << "the miss stored nothing";
       const TSidePair stored = entry.TabScore;
       EXPECT_EQ(Evaluate(*board, hit, tables), scores[round]);
-      EXPECT_TRUE(hit.Score == miss.Score && hit.KingWingPawns == miss.KingWingPawns && hit.QueenWingPawns == miss.QueenWingPawns &&
-                  hit.PasserIndex[Light] == miss.PasserIndex[Light] && hit.PasserIndex[Dark] == miss.PasserIndex[Dark] &&
-                  hit.PawnFlags == miss.PawnFlags && hit.PasserSet == miss.PasserSet);
+      EXPECT_TRUE(hit.Score == miss.Score && hit.KingWingPawns == miss.KingWingPawns &&
+                  hit.QueenWingPawns == miss.QueenWingPawns && hit.PasserIndex[Light] == miss.PasserIndex[Light] &&
+                  hit.PasserIndex[Dark] == miss.PasserIndex[Dark] && hit.PawnFlags == miss.PawnFlags &&
+                  hit.PasserSet == miss.PasserSet);
       EXPECT_EQ(entry.TabScore, stored);  // a hit leaves the entry as it was
     }
     EXPECT_EQ(scores[2], scores[0]);

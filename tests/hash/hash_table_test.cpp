@@ -8,7 +8,6 @@
 #include <random>
 #include <thread>
 
-
 namespace {
 
 constexpr TMove e2e4{52, 36, 0, 24};
@@ -22,7 +21,8 @@ TEST(HashSizing, ThreadSharesStayWithinTheBudgetAndSizesOutsideItAreKept) {
   for (std::int32_t total : {1, 2, 7, 32, 1024})
     for (std::int32_t threads = 1; threads <= 8; ++threads) {
       const TTableUnits share = TTranspositionTable::ThreadShare(total, threads);
-      EXPECT_LE(std::uint64_t(share.count) * threads, TTranspositionTable::UnitsForSize(total)) << total << "/" << threads;
+      EXPECT_LE(std::uint64_t(share.count) * threads, TTranspositionTable::UnitsForSize(total))
+          << total << "/" << threads;
       EXPECT_GT(TTranspositionTable::PawnShare(share.count), 0u) << total << "/" << threads;
       EXPECT_GT(TTranspositionTable(share).HashSize, 0u) << total << "/" << threads;
     }
@@ -54,9 +54,13 @@ TEST(HashSizing, SlotIsTheKeyModuloTheSize) {
 TEST(HashSlots, EntriesComeBackWholeAndTornSlotsNameNoPosition) {
   std::mt19937 random(7);
   const auto any = [&random] {
-    return THash{std::uint32_t(random()), std::int32_t(random() % 80001) - 40000, std::int8_t(random() % 200 - 100),
-                 std::int8_t(random() % 3), {std::uint8_t(random() % 64), std::uint8_t(random() % 64),
-                 std::uint8_t(random() % 6)}, random() % 2 == 0, std::uint8_t(random())};
+    return THash{std::uint32_t(random()),
+                 std::int32_t(random() % 80001) - 40000,
+                 std::int8_t(random() % 200 - 100),
+                 std::int8_t(random() % 3),
+                 {std::uint8_t(random() % 64), std::uint8_t(random() % 64), std::uint8_t(random() % 6)},
+                 random() % 2 == 0,
+                 std::uint8_t(random())};
   };
   const auto same = [](const THash& a, const THash& b) { return std::memcmp(&a, &b, sizeof(THash)) == 0; };
   EXPECT_TRUE(same(UnpackEntry(TTableSlot{}), THash{}));
@@ -142,7 +146,13 @@ TEST_F(HashTable, BoundsAndMateDistancesDecideWhatAProbeAnswers) {
   board->Ply = 3;
   Store(400, e2e4, 4, MateScore - 7, hashfLower);
   Store(500, e2e4, 4, 6 - MateScore, hashfUpper);
-  struct Case { const char* why; std::uint32_t ply, key; std::int32_t alpha, beta, depth; bool answers; std::int32_t value = 0; };
+  struct Case {
+    const char* why;
+    std::uint32_t ply, key;
+    std::int32_t alpha, beta, depth;
+    bool answers;
+    std::int32_t value = 0;
+  };
   const Case cases[] = {
       {"exact", 0, 100, 50, 60, 5, true, 30},
       {"shallower than asked", 0, 100, 50, 60, 6, false},

@@ -27,12 +27,19 @@ TEST(GoOrder, WordsComeInAnyOrderAndCase) {
 // Figures beyond their field are clamped; values that are not numbers and
 // unknown words are noted and skipped; a keyword is never a value.
 TEST(GoOrder, FiguresAreClampedAndBadWordsNoted) {
-  struct Case { const char* args; std::optional<std::int32_t> TGoOrder::*field; std::int32_t expected; };
+  struct Case {
+    const char* args;
+    std::optional<std::int32_t> TGoOrder::*field;
+    std::int32_t expected;
+  };
   const Case cases[] = {
       {"wtime 99999999999999999999999", &TGoOrder::wtime, NoTimeLimit - 1},
-      {"winc 2147483647", &TGoOrder::winc, NoTimeLimit - 1}, {"btime -20", &TGoOrder::btime, 0},
-      {"depth 45", &TGoOrder::depth, DeepestIteration}, {"depth -3", &TGoOrder::depth, 0},
-      {"mate 0", &TGoOrder::mate, 1}, {"mate 400", &TGoOrder::mate, (DeepestIteration + 1) / 2},
+      {"winc 2147483647", &TGoOrder::winc, NoTimeLimit - 1},
+      {"btime -20", &TGoOrder::btime, 0},
+      {"depth 45", &TGoOrder::depth, DeepestIteration},
+      {"depth -3", &TGoOrder::depth, 0},
+      {"mate 0", &TGoOrder::mate, 1},
+      {"mate 400", &TGoOrder::mate, (DeepestIteration + 1) / 2},
       {"wtime btime 700", &TGoOrder::btime, 700},
   };
   for (const Case& c : cases) EXPECT_TRUE(ReadGoOrder(c.args).*c.field == c.expected) << c.args;
@@ -40,17 +47,19 @@ TEST(GoOrder, FiguresAreClampedAndBadWordsNoted) {
   EXPECT_EQ(ReadGoOrder("nodes 123456789012").nodes, 4294967295u);
   const TGoOrder order = ReadGoOrder("frobnicate wtime abc btime 5000 depth 1.5 movetime wibble nodes");
   EXPECT_TRUE(!order.wtime && order.btime == 5000 && !order.depth && !order.nodes);
-  EXPECT_EQ(order.notes, (std::vector<std::string>{"wtime: 'abc' is not a number, ignored",
-                                                   "depth: '1.5' is not a number, ignored",
-                                                   "movetime: 'wibble' is not a number, ignored",
-                                                   "nodes: no value, ignored", "unknown words skipped: frobnicate"}));
+  EXPECT_EQ(order.notes,
+            (std::vector<std::string>{"wtime: 'abc' is not a number, ignored", "depth: '1.5' is not a number, ignored",
+                                      "movetime: 'wibble' is not a number, ignored", "nodes: no value, ignored",
+                                      "unknown words skipped: frobnicate"}));
 }
 
 // A "setoption" line is its name, found whatever its letter case, and its
 // value, blanks inside kept. Plain integers refuse what is not one; clamped
 // settings take any number of digits and refuse the rest.
 TEST(Options, NamesValuesAndIntegers) {
-  struct Case { const char *line, *name, *value; };
+  struct Case {
+    const char *line, *name, *value;
+  };
   for (const Case& c : {Case{"setoption name NalimovPath value /tb/a b ", "NalimovPath", "/tb/a b"},
                         Case{"SETOPTION NAME Move  Overhead VALUE -3", "Move Overhead", "-3"},
                         Case{"setoption name Clear Hash", "Clear Hash", ""}}) {
@@ -66,8 +75,12 @@ TEST(Options, NamesValuesAndIntegers) {
   EXPECT_EQ(StrToInt("+12"), 12);
   for (const char* bad : {"", "abc", "12x", "1.5", "-", "99999999999", " 3"})
     EXPECT_THROW(StrToInt(bad), ConvertError) << "'" << bad << "'";  // MoveOverhead reads the error's line
-  for (const auto& [text, value] : {std::pair{"+7", 7}, {"-20", 0}, {"5001", 5000}, {"99999999999999999999999", 5000},
-                                    {"-99999999999999999999999", 0}, {"0005", 5}})
+  for (const auto& [text, value] : {std::pair{"+7", 7},
+                                    {"-20", 0},
+                                    {"5001", 5000},
+                                    {"99999999999999999999999", 5000},
+                                    {"-99999999999999999999999", 0},
+                                    {"0005", 5}})
     EXPECT_EQ(StrToIntClamped(text, 0, 5000), value) << text;
   for (const char* bad : {"", "fast", "12x", "1.5", "-", "+", "+-3", " 3"}) {
     EXPECT_FALSE(ParseClampedInt(bad, 0, 5000)) << "'" << bad << "'";
@@ -161,7 +174,7 @@ TEST_F(GoCommand, SearchmovesKeepsTheLegalMovesAndReportsTheOthers) {
   Serve("stop");
   EXPECT_NE(printed.find("info string go searchmoves: not legal here, ignored: e2e4 zz"), std::string::npos);
   const TRootMoveFilter& allowed = Order().SearchMoves;
-  EXPECT_EQ(allowed.count, 2);  // e7e5 once
+  EXPECT_EQ(allowed.count, 2);                                                               // e7e5 once
   EXPECT_TRUE(allowed.Allows(TMove{12, 28, 0, 0}) && !allowed.Allows(TMove{11, 27, 0, 0}));  // e7e5, d7d5
   printed = Serve("go depth 1 searchmoves e2e4");
   Serve("stop");

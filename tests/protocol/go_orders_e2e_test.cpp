@@ -17,16 +17,33 @@ constexpr const char* Middlegame = "fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p
 // maxMs 0: bounded by depth or nodes; -1: unlimited, answered only after a
 // "stop" sent 400 ms later.
 TEST_F(GoOrders, EveryFormAndCombinationAnswersOnceWithinItsLimit) {
-  struct Case { const char* go; long long maxMs; };
+  struct Case {
+    const char* go;
+    long long maxMs;
+  };
   const Case cases[] = {
-      {"go depth 4", 0}, {"go movetime 300", 300}, {"go nodes 20000", 0}, {"go mate 2", 0},
-      {"go depth 30 movetime 500", 500}, {"go movetime 400 nodes 1000000000", 400},
-      {"go nodes 3000 movetime 20000", 0}, {"go wtime 5000 btime 5000 depth 3", 5000},
-      {"go btime 3000 wtime 3000 nodes 5000 winc 0", 3000}, {"go movestogo 0 wtime 2000 btime 2000", 2000},
-      {"go wtime 3000 btime 3000 winc 2147483647 binc 2147483647", 3000}, {"go wtime 1 btime 1", 1},
-      {"go wtime -200 btime 5000", 1}, {"go movetime 0", 1}, {"go depth 0", 1},
-      {"go searchmoves e1g1 a2a3 depth 4", 0}, {"go depth 4 frobnicate 12", 0}, {"go depth x movetime 300", 300},
-      {"go", -1}, {"go infinite depth 2", -1}, {"go infinite nodes 1000", -1}, {"go searchmoves e1g1 a2a3", -1},
+      {"go depth 4", 0},
+      {"go movetime 300", 300},
+      {"go nodes 20000", 0},
+      {"go mate 2", 0},
+      {"go depth 30 movetime 500", 500},
+      {"go movetime 400 nodes 1000000000", 400},
+      {"go nodes 3000 movetime 20000", 0},
+      {"go wtime 5000 btime 5000 depth 3", 5000},
+      {"go btime 3000 wtime 3000 nodes 5000 winc 0", 3000},
+      {"go movestogo 0 wtime 2000 btime 2000", 2000},
+      {"go wtime 3000 btime 3000 winc 2147483647 binc 2147483647", 3000},
+      {"go wtime 1 btime 1", 1},
+      {"go wtime -200 btime 5000", 1},
+      {"go movetime 0", 1},
+      {"go depth 0", 1},
+      {"go searchmoves e1g1 a2a3 depth 4", 0},
+      {"go depth 4 frobnicate 12", 0},
+      {"go depth x movetime 300", 300},
+      {"go", -1},
+      {"go infinite depth 2", -1},
+      {"go infinite nodes 1000", -1},
+      {"go searchmoves e1g1 a2a3", -1},
   };
   for (const Case& c : cases)
     ExpectOneAnswer({Middlegame, c.go, c.maxMs < 0 ? Lines{"stop"} : Lines{}, c.maxMs < 0 ? 400 : 0,
@@ -51,8 +68,8 @@ TEST_F(GoOrders, ABulletClockStillSearchesAndKeepsTheQueen) {
   // The knight attacks the queen on d4; a move played without a search loses it.
   Lines lines;
   long long ms = 0;
-  const auto answer = Go("fen 4k3/8/3p4/4p3/3Q4/1n6/P7/4K3 w - - 0 1", "go wtime 1000 btime 1000 winc 10 binc 10",
-                         5000, &lines, &ms);
+  const auto answer =
+      Go("fen 4k3/8/3p4/4p3/3Q4/1n6/P7/4K3 w - - 0 1", "go wtime 1000 btime 1000 winc 10 binc 10", 5000, &lines, &ms);
   ASSERT_TRUE(answer);
   EXPECT_LT(ms, 1000 + (CheckedBuild ? AnswerLatencyMs : 0));
   if (CheckedBuild) return;  // too slow to see four plies in 20 ms
@@ -66,7 +83,10 @@ TEST_F(GoOrders, ABulletClockStillSearchesAndKeepsTheQueen) {
 // search can take in depth for depth orders too. A depth order among nine
 // queens runs a million nodes, which a sanitized build takes far longer over.
 TEST_F(FenLimits, EdgePositionsGetALegalMove) {
-  struct Case { const char* fen; bool depthOrders; };
+  struct Case {
+    const char* fen;
+    bool depthOrders;
+  };
   const Case cases[] = {
       {"fen R6R/3Q4/1Q4Q1/4Q3/2Q4Q/Q4Q2/pp1Q4/kBNN1KB1 w - - 0 1", true},
       {"fen rnb1kbnr/pppp1ppp/8/4Q3/8/8/QQQQ1QQQ/RNB1KBNR b - - 0 1", true},

@@ -34,7 +34,11 @@ std::uint64_t Perft(TProtocolBoard& board, int depth) {
 }
 
 TEST(ProtocolRules, MoveCountsOfKnownPositions) {
-  struct Case { const char* fen; int depth; std::uint64_t nodes; };
+  struct Case {
+    const char* fen;
+    int depth;
+    std::uint64_t nodes;
+  };
   const Case cases[] = {
       {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 3, 97862},
       {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", 4, 43238},
@@ -50,9 +54,10 @@ TEST(ProtocolRules, MoveCountsOfKnownPositions) {
 
 TEST(ProtocolMoveText, CoordinateTextOutAndBackForEveryGeneratedMove) {
   EXPECT_EQ(MoveText(Move(52, 44, Queen, MovePawn)), "e2e3");  // a stale piece without the flag
-  for (const char* fen : {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
-                          "r2q1rk1/pP1p2pp/Q4n2/bbp1p3/Np6/1B3NBn/pPPP1PPP/R3K2R b KQ -",
-                          "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N w - -", "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6"}) {
+  for (const char* fen :
+       {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
+        "r2q1rk1/pP1p2pp/Q4n2/bbp1p3/Np6/1B3NBn/pPPP1PPP/R3K2R b KQ -", "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N w - -",
+        "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6"}) {
     const TProtocolBoard board = BoardFromFen(fen);
     ASSERT_GT(board.FirstMove[1], 0);
     for (int i = 0; i < board.FirstMove[1]; ++i) {
@@ -66,8 +71,12 @@ TEST(ProtocolMoveText, CoordinateTextOutAndBackForEveryGeneratedMove) {
 
 TEST(ProtocolMoveText, PromotionLettersAndMalformedText) {
   const TProtocolBoard board = BoardFromFen("4k3/P7/8/8/8/8/8/4K3 w - -");
-  for (auto [text, piece] : {std::pair{"a7a8", Queen}, {"a7a8x", Queen}, {"a7a8R", Rook}, {"a7a8b", Bishop},
-                             {"a7a8N", Knight}, {"a7a8nq", Knight}})  // only five characters count
+  for (auto [text, piece] : {std::pair{"a7a8", Queen},
+                             {"a7a8x", Queen},
+                             {"a7a8R", Rook},
+                             {"a7a8b", Bishop},
+                             {"a7a8N", Knight},
+                             {"a7a8nq", Knight}})  // only five characters count
     EXPECT_EQ(GeneratedMove(board, text).promote, piece) << text;
   TMove parsed;
   for (const char* bad : {"", "a7", "a7a", "i7a8", "a7a9", "a0a8", "A7a8", "a7-a8", "e1e3", "e8d8"})
@@ -124,8 +133,8 @@ TEST(EpdLines, TheMirrorSwapsRightsAndEnPassantAndEntriesEndAtANonPosition) {
   EXPECT_EQ(MirrorEpd("8/8/8/8/8/8/8/K6k w - c6"), "k6K/8/8/8/8/8/8/8 b - c3");
   EXPECT_FALSE(IsFenLine("8/8/8/8/8/8/8K6k w - -")) << "7 ranks";
   EXPECT_FALSE(IsFenLine("8/8/8/8/8/8/8/K6k x - -")) << "no side";
-  const std::vector<TEpdEntry> entries = ReadEpdEntries(
-      {"3r1k2/4npp1/1ppr3p/p6P/P2PPPP1/1NR5/5K2/2R5 w - - bm d5", "8/8/8/8/8/8/8/K6k w - -", "", "8/8/8/8/8/8/8/K6k w - -"});
+  const std::vector<TEpdEntry> entries = ReadEpdEntries({"3r1k2/4npp1/1ppr3p/p6P/P2PPPP1/1NR5/5K2/2R5 w - - bm d5",
+                                                         "8/8/8/8/8/8/8/K6k w - -", "", "8/8/8/8/8/8/8/K6k w - -"});
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0].label, "1.") << "an operand without ';' still gets its number";
   EXPECT_TRUE(entries[1].position == "8/8/8/8/8/8/8/K6k w - -" && entries[1].label == "2.");

@@ -15,7 +15,11 @@ using namespace protocol_test;
 // Rights whose king or rook is not at home are dropped; so is an en-passant
 // square without a pawn just pushed past it.
 TEST(ProtocolFen, CastlingAndEnPassantFields) {
-  struct Case { const char* fen; std::uint32_t castle; std::int32_t ep; };
+  struct Case {
+    const char* fen;
+    std::uint32_t castle;
+    std::int32_t ep;
+  };
   const Case cases[] = {
       {"r3k2r/8/8/8/8/8/8/R3K2R w Kq -", 1 | 8, NoSquare},
       {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq", 15, NoSquare},
@@ -45,9 +49,16 @@ TEST(ProtocolFen, ShortFensAndTheHalfMoveClock) {
   BoardFromFen("  4k3/8/8/8/8/8/8/4K3   w\t-  -  ");
   EXPECT_EQ(Position(board, "fen 4k3/8/8/8/8/8/4P3/4K3 w moves e2e4 e8d7"), "");
   EXPECT_EQ(board.HistoryLength, 2u);
-  for (const auto& [clock, expected] : {std::pair{"37 80", 37u}, {"0 1", 0u}, {"99", 99u}, {"1000 600", 1000u},
-                                        {"1001 600", 1000u}, {"99999999999999999999 1", 1000u}, {"-5 1", 0u},
-                                        {"12x 1", 0u}, {"", 0u}, {"bm Kd2; id \"x\";", 0u}}) {
+  for (const auto& [clock, expected] : {std::pair{"37 80", 37u},
+                                        {"0 1", 0u},
+                                        {"99", 99u},
+                                        {"1000 600", 1000u},
+                                        {"1001 600", 1000u},
+                                        {"99999999999999999999 1", 1000u},
+                                        {"-5 1", 0u},
+                                        {"12x 1", 0u},
+                                        {"", 0u},
+                                        {"bm Kd2; id \"x\";", 0u}}) {
     const std::string fen = std::string("4k3/8/8/8/8/8/8/4K3 w - - ") + clock;
     EXPECT_EQ(BoardFromFen(fen).HalfmoveClock, expected) << fen;
   }
@@ -77,10 +88,14 @@ TEST(ProtocolFen, UnsoundFensAreRefusedWithOneLineAndThePositionKept) {
       {"4k3/8/8/8/8/8/8/4R1K1 w - -", "the side not to move is in check"},
       {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQxq -", "unknown character 'x' in the castling field"},
       {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq e9", "the en-passant field is not a square"},
-      {"4k3/8/8/8/8/8/PPPPPPPP/QQ2K3 w - - 0 1", "white has more pieces beyond the original set (1) than missing pawns (0)"},
-      {"4k3/8/8/8/8/8/1PPPPPPP/QQQ1K3 w - - 0 1", "white has more pieces beyond the original set (2) than missing pawns (1)"},
-      {"4k3/4p3/8/8/8/8/RRRRRRRR/RRRK4 w - - 0 1", "white has more pieces beyond the original set (9) than missing pawns (8)"},
-      {"nnnnkbbb/pppppppp/8/8/8/8/8/4K3 w - - 0 1", "black has more pieces beyond the original set (3) than missing pawns (0)"},
+      {"4k3/8/8/8/8/8/PPPPPPPP/QQ2K3 w - - 0 1",
+       "white has more pieces beyond the original set (1) than missing pawns (0)"},
+      {"4k3/8/8/8/8/8/1PPPPPPP/QQQ1K3 w - - 0 1",
+       "white has more pieces beyond the original set (2) than missing pawns (1)"},
+      {"4k3/4p3/8/8/8/8/RRRRRRRR/RRRK4 w - - 0 1",
+       "white has more pieces beyond the original set (9) than missing pawns (8)"},
+      {"nnnnkbbb/pppppppp/8/8/8/8/8/4K3 w - - 0 1",
+       "black has more pieces beyond the original set (3) than missing pawns (0)"},
       {"4k3/pppppppp/p7/8/8/8/8/4K3 w - - 0 1", "black has more than 8 pawns"},
       {"4k3/8/8/8/8/P7/PPPPPPPP/4K3 w - - 0 1", "white has more than 8 pawns"},
       {"4k3/8/8/8/8/3n1n2/8/4K3 w - - 0 1", "the side to move is in a double check without a bishop, rook or queen"},
@@ -131,8 +146,9 @@ TEST_F(ProtocolPosition, MovesArePlayedAndTheFirstIllegalOneEndsTheList) {
             illegal + "info string move 3 of 5, 'e1h1', is not legal here: the position stops after move 2, e7e5\n");
   EXPECT_TRUE(Snapshot(board) == afterE4E5);
   EXPECT_EQ(Position(board, "fen 4k3/4r3/8/8/8/8/4N3/4K3 w - - moves e2c3 e1d1"),  // pinned
-            illegal + "info string move 1 of 2, 'e2c3', is not legal here: the position stops before it, at the "
-                      "position given\n");
+            illegal +
+                "info string move 1 of 2, 'e2c3', is not legal here: the position stops before it, at the "
+                "position given\n");
   EXPECT_EQ(board.Piece[60], King);
 }
 

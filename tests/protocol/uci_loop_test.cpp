@@ -49,11 +49,12 @@ TEST_F(UciSession, OrdersAnsweredInTurn) {
     engine.Send(ready);
     EXPECT_EQ(engine.ReadLine(2000), "readyok") << "'" << ready << "'";
   }
-  for (const char* line : {"setoption name Threads value many", "setoption name NalimovCache value 1.5",
-                           "setoption name Move Overhead value fast", "setoption name NalimovPath value /nonexistent/tb",
-                           "position startpos moves e2e4 e2e4 zz e7e5 e1e3", "position fen 4k3/8/8/8/8/8/8/4K2K w - -",
-                           "position fen 4k3/8/8/8/8/8/PPPPPPPP/QQ2K3 w - - 0 1",
-                           "position fen 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1 moves e2e5", "go depth 2"})
+  for (const char* line :
+       {"setoption name Threads value many", "setoption name NalimovCache value 1.5",
+        "setoption name Move Overhead value fast", "setoption name NalimovPath value /nonexistent/tb",
+        "position startpos moves e2e4 e2e4 zz e7e5 e1e3", "position fen 4k3/8/8/8/8/8/8/4K2K w - -",
+        "position fen 4k3/8/8/8/8/8/PPPPPPPP/QQ2K3 w - - 0 1",
+        "position fen 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1 moves e2e5", "go depth 2"})
     engine.Send(line);
   Lines lines;
   ASSERT_TRUE(engine.ReadUntil("bestmove", 20000, &lines));
@@ -69,9 +70,9 @@ TEST_F(UciSession, OrdersAnsweredInTurn) {
   const char* const shuffle[] = {"b1c3", "b8c6", "c3b1", "c6b8"};
   for (int ply = 0; ply < 1000; ++ply) command += std::string(" ") + shuffle[ply % 4];
   EXPECT_EQ(Answer(command + " e2e4 e7e5 e1e2"), Lines{});
-  EXPECT_EQ(Answer(command + " e2e4 e7e5 e1e3"),
-            (Lines{"info string Illegal Move !!", "info string move 1003 of 1003, 'e1e3', is not legal here: the "
-                                                  "position stops after move 1002, e7e5"}));
+  EXPECT_EQ(Answer(command + " e2e4 e7e5 e1e3"), (Lines{"info string Illegal Move !!",
+                                                        "info string move 1003 of 1003, 'e1e3', is not legal here: the "
+                                                        "position stops after move 1002, e7e5"}));
   // In these king and pawn endings one move wins and a one-ply search alone
   // prefers another, which draws: the tablebases decide without NalimovPath.
   for (const auto& [fen, answer] : {std::pair{"3k4/5K2/8/8/8/8/1P6/8 w - - 0 1", "bestmove f7e6"},  // not b2b4
@@ -84,7 +85,8 @@ TEST_F(UciSession, OrdersAnsweredInTurn) {
 // A value outside an option's range, or no number, is refused with one
 // line and the old value kept; the engine still searches afterwards.
 TEST_F(UciSession, OptionValuesOutOfRangeAreRefusedAndTheOldOnesKept) {
-  const std::pair<const char*, const char*> cases[] = {  // what follows "setoption name", the line's start
+  const std::pair<const char*, const char*> cases[] = {
+      // what follows "setoption name", the line's start
       {"Hash value 0", "info string Hash 0 refused: it takes 1 to 1024 MB; 32 kept"},
       {"Hash value abc", "info string EConvertError: 'abc' is not a valid integer value"},
       // The value is all that follows "value": a second "name" is no new option.
@@ -93,8 +95,10 @@ TEST_F(UciSession, OptionValuesOutOfRangeAreRefusedAndTheOldOnesKept) {
       {"Hash value 1025", "info string Hash 1025 refused: it takes 1 to 1024 MB; 32 kept"},
       {"NalimovCache value 5000", "info string NalimovCache 5000 refused: it takes 1 to 1024 MB; "},
       {"Threads value 9", "info string Threads 9 refused: it takes 1 to 8; "},  // beyond the limit of 8
-      {"MultiPV value 3", nullptr}, {"MultiPV value 65", "info string MultiPV 65 refused: it takes 1 to 64; 3 kept"},
-      {"Hash value 2", nullptr}, {"Hash value -1", "info string Hash -1 refused: it takes 1 to 1024 MB; 2 kept"},
+      {"MultiPV value 3", nullptr},
+      {"MultiPV value 65", "info string MultiPV 65 refused: it takes 1 to 64; 3 kept"},
+      {"Hash value 2", nullptr},
+      {"Hash value -1", "info string Hash -1 refused: it takes 1 to 1024 MB; 2 kept"},
   };
   for (const auto& [option, start] : cases) {
     const Lines answer = Answer(std::string("setoption name ") + option);
@@ -129,7 +133,8 @@ TEST_F(UciSession, UciAgainInAnyCaseRepeatsTheIdentityAndChangesNothing) {
   ASSERT_TRUE(engine.ReadUntil("uciok", 5000, &lines));
   std::erase_if(lines, [](const std::string& l) { return l.starts_with("info "); });
   EXPECT_EQ(lines, kIdentity);
-  for (const std::string& line : engine.ReadFor(200)) EXPECT_FALSE(line.starts_with("bestmove")) << "the search goes on";
+  for (const std::string& line : engine.ReadFor(200))
+    EXPECT_FALSE(line.starts_with("bestmove")) << "the search goes on";
   engine.Send("stop");
   EXPECT_TRUE(engine.ReadUntil("bestmove", 5000));
 }

@@ -33,7 +33,8 @@ class Analysis : public EngineSession {
       return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     };
     engine.Send("go infinite");
-    for (std::optional<std::string> line; elapsed() <= limitMs && (line = engine.ReadLine(int(limitMs - elapsed()) + 1));) {
+    for (std::optional<std::string> line;
+         elapsed() <= limitMs && (line = engine.ReadLine(int(limitMs - elapsed()) + 1));) {
       EXPECT_FALSE(line->starts_with("bestmove")) << position << ": answered before stop";
       for (const TInfo& info : DepthInfos({*line}))
         if (wanted(info)) return elapsed();
@@ -90,7 +91,10 @@ TEST_F(Analysis, InfiniteSearchesShowResultsAtOnceAndAnswerOnlyAfterStop) {
   const long long first = FirstLineWithin("startpos", quick, [](const TInfo& i) { return i.depth == 1; });
   EXPECT_GE(first, 0) << "no depth-1 line within " << quick << " ms";
   StopAndAnswer();
-  struct Case { const char *position, *best; bool tablebase; };
+  struct Case {
+    const char *position, *best;
+    bool tablebase;
+  };
   for (const Case& c : {Case{MateInTwo, "d2d8", false}, Case{"fen 8/8/8/4k3/8/8/8/4K2Q w - - 0 1", nullptr, true}}) {
     long long tbhits = 0;
     const long long ms = FirstLineWithin(c.position, mate, [&](const TInfo& i) {
@@ -111,7 +115,11 @@ TEST_F(Analysis, InfiniteSearchesShowResultsAtOnceAndAnswerOnlyAfterStop) {
 // not cut the others short.
 TEST_F(Analysis, MultiPvLinesAreRankedDistinctAndLedByTheAnswer) {
   Answer("setoption name MultiPV value 3");
-  struct Case { const char *position, *go, *threads; int lines; const char* then; };
+  struct Case {
+    const char *position, *go, *threads;
+    int lines;
+    const char* then;
+  };
   const Case cases[] = {
       {"startpos", "go depth 8", "1", 3, nullptr},
       {"startpos", "go movetime 2000", "2", 3, nullptr},

@@ -57,7 +57,8 @@ TEST_F(EgtbBridge, UnusableLibrariesAreReportedAndNeverProbed) {
   Dl_info info{};
   ASSERT_NE(dladdr(reinterpret_cast<void*>(&std::printf), &info), 0);
   bridge.ChooseLibrary(info.dli_fname);  // the C library: loads, but exports neither entry point
-  EXPECT_EQ(InitOutput(), "info string tablebase library " + std::string(info.dli_fname) + " has no InitTbPathCache" + without);
+  EXPECT_EQ(InitOutput(),
+            "info string tablebase library " + std::string(info.dli_fname) + " has no InitTbPathCache" + without);
   EXPECT_FALSE(bridge.Loaded());
   EXPECT_FALSE(Probe(MateInOne));
 }

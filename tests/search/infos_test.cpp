@@ -20,7 +20,7 @@ constexpr TMove E2E4{52, 36, 0, 0}, E7E5{12, 28, 0, 0}, G1F3{62, 45, 0, 0};
 // it; the usual mates are seen in the engine's own lines.
 TEST(InfoScore, MateScoresAreCountedInMovesFromTheSideToMove) {
   const std::pair<std::int32_t, const char*> cases[] = {
-      {MateBound, "cp 9000"}, {-MateBound, "cp -9000"}, {MateBound + 1, "mate 500"},
+      {MateBound, "cp 9000"},        {-MateBound, "cp -9000"},  {MateBound + 1, "mate 500"},
       {-MateBound - 1, "mate -499"}, {MateScore - 6, "mate 3"}, {4 - MateScore, "mate -2"},
   };
   for (const auto& [score, text] : cases) EXPECT_EQ(TInfos::ScoreText(score), text) << score;
@@ -79,7 +79,7 @@ TEST_F(Infos, EveryIterationPrintsTheVoicePassesForABetterScoreAndDepthNeverFall
   EXPECT_EQ(infos.VoiceThread(), 1);
   EXPECT_EQ(Iteration(helper, 2, 35), "");  // equal score: main keeps the voice
   EXPECT_EQ(infos.VoiceThread(), 1);
-  EXPECT_NE(Iteration(main, 4, 20), "");  // the voice reports its own drops
+  EXPECT_NE(Iteration(main, 4, 20), "");    // the voice reports its own drops
   EXPECT_EQ(Iteration(helper, 3, 36), "");  // takes the voice, but depth 3 is behind
   EXPECT_EQ(infos.VoiceThread(), 2);
   EXPECT_EQ(Iteration(main, 5, 30), "");
@@ -140,8 +140,8 @@ TEST(RootLines, KeepTheBestRankedAndRaiseTheBarOnceFull) {
   lines.Add(LineOf(3), 10, 4);           // ties go behind the earlier line
   EXPECT_EQ(lines.Count(), 3);
   EXPECT_EQ(lines.Bar(-40000), 10);
-  EXPECT_EQ(lines.Bar(20), 20);          // never below the window
-  lines.Add(LineOf(4), 10, 4);           // no better than the worst: left out
+  EXPECT_EQ(lines.Bar(20), 20);  // never below the window
+  lines.Add(LineOf(4), 10, 4);   // no better than the worst: left out
   lines.Add(LineOf(5), 20, 4);
   EXPECT_EQ(lines.Count(), 3);
   EXPECT_TRUE(FirstFrom(lines, 0) == 2 && FirstFrom(lines, 1) == 5 && FirstFrom(lines, 2) == 1);

@@ -23,13 +23,13 @@ TEST_F(Play, EveryKindOfOrderAnswersOnceLegallyAndInTime) {
       // far more than the clock holds. The bound allows for the pipe's latency.
       {"startpos moves e2e4", "go wtime 200 btime 200 winc 1000 binc 1000", {}, 0, 500},
       {"startpos moves e2e4 c7c5", "go wtime 6000 btime 6000 movestogo 20", {}, 0, 1500},  // 300 ms slices
-      {"startpos", "go depth -5", {}, 0, 2000},  // below one: answers at once
+      {"startpos", "go depth -5", {}, 0, 2000},                                            // below one: answers at once
       {"startpos", "go nodes 1000", {}, 0, 2000},
       {Mate, "go mate 1", {}, 0, 2000, "a1a8"},
       // Infinite: answered only when stopped; the search still answers
       // "isready", and a new position waits for the next search.
       {"startpos", "go infinite", {"isready", "position fen 8/8/8/8/8/8/8/K6k w - - 0 1", "stop"}, 300, 3000},
-      {Mate, "go infinite", {"stop"}, 500, 2000, "a1a8"},  // a mate found at once is held too
+      {Mate, "go infinite", {"stop"}, 500, 2000, "a1a8"},      // a mate found at once is held too
       {"startpos", "go infinite", {"ucinewgame"}, 200, 3000},  // a new game stops the search
       // After "ponderhit" the search plays on the clock; on a mate in one the
       // held answer comes at once. "stop" is a ponder miss.
@@ -50,8 +50,8 @@ TEST_F(Play, EveryKindOfOrderAnswersOnceLegallyAndInTime) {
 TEST_F(InfoLines, EveryLineIsCompleteAndTheAnswersLineCountsMatesInMoves) {
   struct Case {
     const char *position, *go, *score, *best;  // null: any will do
-    int minDepth, maxDepth;  // of the answer's line; 0: the root has no move
-    int minPv = 0;  // moves of the answer's line
+    int minDepth, maxDepth;                    // of the answer's line; 0: the root has no move
+    int minPv = 0;                             // moves of the answer's line
     const char* threads = nullptr;
   };
   const char* const Middlegame = "startpos moves e2e4 e7e5 g1f3 b8c6 f1b5 a7a6";
@@ -63,8 +63,8 @@ TEST_F(InfoLines, EveryLineIsCompleteAndTheAnswersLineCountsMatesInMoves) {
       {"fen r1b1kb1r/pppp1ppp/5q2/4n3/3KP3/2N3PN/PPP4P/R1BQ1B1R b kq - 0 1", "go mate 3", "mate 3", "f8c5", 1, 7},
       // The losing side of the last two.
       {"fen kbK5/pp6/1P6/8/8/8/8/R7 w - - 0 1 moves a1a6", "go depth 4", "mate -1", "b7a6", 1, 4},
-      {"fen r1b1kb1r/pppp1ppp/5q2/4n3/3KP3/2N3PN/PPP4P/R1BQ1B1R b kq - 0 1 moves f8c5", "go depth 4", "mate -2",
-       "d4c5", 1, 4},
+      {"fen r1b1kb1r/pppp1ppp/5q2/4n3/3KP3/2N3PN/PPP4P/R1BQ1B1R b kq - 0 1 moves f8c5", "go depth 4", "mate -2", "d4c5",
+       1, 4},
       // A mate order finds its mate; without one it still ends, at its depth.
       {"fen r2qkb1r/pp2nppp/3p4/2pNN1B1/2BnP3/3P4/PPP2PPP/R2bK2R w KQkq - 1 1", "go mate 2", "mate 2", "d5f6", 1, 5},
       {"startpos", "go mate 2", nullptr, nullptr, 1, 5},
@@ -145,11 +145,21 @@ const char* const Positions[] = {
 
 // Thirteen orders against twelve positions: every pair comes up in 156
 // searches. Clock games put a stored root move first, which may change hands.
-const std::pair<const char*, bool> Orders[] = {  // the order, and whether "stop" follows it at once
-    {"go depth 1", false}, {"go depth 3", false}, {"go depth 5", false}, {"go movetime 1", false},
-    {"go movetime 10", false}, {"go nodes 1", false}, {"go nodes 800", false}, {"go nodes 6000", false},
-    {"go wtime 1000 btime 1000 movestogo 30", false}, {"go wtime 3000 btime 3000 winc 50 binc 50", false},
-    {"go infinite", true}, {"go movetime 100000", true}, {"go ponder wtime 4000 btime 4000", true},
+const std::pair<const char*, bool> Orders[] = {
+    // the order, and whether "stop" follows it at once
+    {"go depth 1", false},
+    {"go depth 3", false},
+    {"go depth 5", false},
+    {"go movetime 1", false},
+    {"go movetime 10", false},
+    {"go nodes 1", false},
+    {"go nodes 800", false},
+    {"go nodes 6000", false},
+    {"go wtime 1000 btime 1000 movestogo 30", false},
+    {"go wtime 3000 btime 3000 winc 50 binc 50", false},
+    {"go infinite", true},
+    {"go movetime 100000", true},
+    {"go ponder wtime 4000 btime 4000", true},
 };
 
 }  // namespace
@@ -158,8 +168,8 @@ const std::pair<const char*, bool> Orders[] = {  // the order, and whether "stop
 // shows up here.
 TEST_F(TwoThreads, HundredsOfShortSearchesEachAnswerOnceWithALegalMove) {
   const int answerBoundMs = CheckedBuild ? 60000 : 10000;  // no hang: far beyond what any search needs
-  const int searches = CheckedBuild ? 156 : 300;  // a checked build searches far slower
-  Answer("setoption name Threads value 2");  // ignored on a one-processor machine
+  const int searches = CheckedBuild ? 156 : 300;           // a checked build searches far slower
+  Answer("setoption name Threads value 2");                // ignored on a one-processor machine
   for (int i = 0; i < searches && !HasFailure(); ++i) {
     const auto& [go, stopAtOnce] = Orders[i % std::size(Orders)];
     ExpectOneAnswer({Positions[i % std::size(Positions)], go, stopAtOnce ? Lines{"stop"} : Lines{}, 0, answerBoundMs});
@@ -171,7 +181,11 @@ TEST_F(TwoThreads, HundredsOfShortSearchesEachAnswerOnceWithALegalMove) {
 // increment. Every move must be legal and come in time; bullet clocks have
 // an increment too small for the usual slice.
 TEST_F(SelfPlay, GamesAtFastAndBulletClocksStayLegalAndInTime) {
-  struct Case { int threads; long long start, increment; int maxPlies; };  // milliseconds
+  struct Case {
+    int threads;
+    long long start, increment;
+    int maxPlies;
+  };  // milliseconds
   for (const Case& c : {Case{1, 3000, 50, 120}, {1, 1000, 10, 100}, {2, 1000, 10, 100}}) {
     Answer("setoption name Threads value " + std::to_string(c.threads));
     int moves = 0;

@@ -87,7 +87,12 @@ TEST_F(SearchRules, EveryMateOfTheListIsReportedAtItsTrueDistance) {
 // Positions the search solves at a fixed depth only because of one of its
 // rules: removing the rule makes its case fail.
 TEST_F(SearchRules, EachExtensionSolvesItsPosition) {
-  struct Case { const char *rule, *fen; int depth; const char* best; int mateIn; };  // mateIn 0: only the move counts
+  struct Case {
+    const char *rule, *fen;
+    int depth;
+    const char* best;
+    int mateIn;
+  };  // mateIn 0: only the move counts
   const Case cases[] = {
       // Qd1+ mates in three; two plies see it only when the checks extend.
       {"check", "1k1r4/pp1b1R2/3q2pp/4p3/2B5/4Q3/PPP2B2/2K5 b - - 0 1", 2, "d6d1", 3},
@@ -181,7 +186,8 @@ TEST_F(SearchRules, EasyStopsAfterThreeRisesOfTheSameMove) {
     for (std::int32_t score : {10, 12, 5, 6, 7}) EXPECT_FALSE(checkAt(score)) << score;
     const bool stops = nodes > 1000;
     EXPECT_EQ(checkAt(8), stops) << nodes;
-    EXPECT_TRUE(main.SearchStopped == stops && (quiet.Text().find("info string EASY !!\n") != std::string::npos) == stops);
+    EXPECT_TRUE(main.SearchStopped == stops &&
+                (quiet.Text().find("info string EASY !!\n") != std::string::npos) == stops);
     main.SearchStopped = false;
   }
 }

@@ -54,9 +54,12 @@ constexpr const char* BonusLine = "info string TIME BONUS !! Thread 1\n";
 // plans to use more than the clock less the move overhead, and a shorter
 // clock is looked at at least as often.
 TEST_F(TimeManager, TheBudgetFitsTheClockAndShortClocksAreWatchedClosely) {
-  struct Case { std::uint8_t mode; std::int32_t movesToGo, increment; };
+  struct Case {
+    std::uint8_t mode;
+    std::int32_t movesToGo, increment;
+  };
   const Case shapes[] = {{tmSuddenDeath, 0, 0}, {tmSuddenDeath, 0, 2000}, {tmSuddenDeath, 0, NoTimeLimit - 1},
-                         {tmMovesToGo, 40, 0}, {tmMovesToGo, 1, 0}, {tmMovesToGo, 0, 0}};
+                         {tmMovesToGo, 40, 0},  {tmMovesToGo, 1, 0},      {tmMovesToGo, 0, 0}};
   for (const Case& c : shapes) {
     std::uint32_t lastMask = 0;
     for (std::int32_t t : {0, 90, 200, 1000, 2000, 2001, 4999, 5000, 15000, 15001, 30000, 30001, 59999, 600000}) {
@@ -72,9 +75,7 @@ TEST_F(TimeManager, TheBudgetFitsTheClockAndShortClocksAreWatchedClosely) {
       EXPECT_GE(main.StopPollMask.load(), lastMask);
       lastMask = main.StopPollMask;
       // The last move before the control leaves the interface 1.5 s.
-      if (c.mode == tmMovesToGo && c.movesToGo <= 1 && t >= 5000) {
-        EXPECT_LE(Budget(), t - 1500);
-      }
+      if (c.mode == tmMovesToGo && c.movesToGo <= 1 && t >= 5000) { EXPECT_LE(Budget(), t - 1500); }
     }
   }
   // A moves-to-go clock is shared out over the moves; sudden death keeps a
@@ -110,7 +111,14 @@ TEST_F(TimeManager, TimeBonusNeedsDropsAddingUpTo25AndComesTwiceAtMost) {
 }
 
 TEST_F(TimeManager, TimeBonusWaitsForDepthAClockAndSpareTime) {
-  struct Case { const char* why; std::uint8_t mode; std::int32_t t, movesToGo; TPhase phase; std::uint32_t depth; bool granted; };
+  struct Case {
+    const char* why;
+    std::uint8_t mode;
+    std::int32_t t, movesToGo;
+    TPhase phase;
+    std::uint32_t depth;
+    bool granted;
+  };
   const Case cases[] = {
       {"deep enough", tmMovesToGo, 120000, 30, middlegame, 8, true},
       {"too shallow", tmMovesToGo, 120000, 30, middlegame, 7, false},
@@ -131,7 +139,11 @@ TEST_F(TimeManager, TimeBonusWaitsForDepthAClockAndSpareTime) {
 }
 
 TEST_F(TimeManager, PonderhitGrantsTheSlicesEarnedWhilePonderingAsFarAsTheClockAllows) {
-  struct Case { std::uint8_t mode; std::int32_t t, movesToGo, drops, slices; std::uint32_t mask; };
+  struct Case {
+    std::uint8_t mode;
+    std::int32_t t, movesToGo, drops, slices;
+    std::uint32_t mask;
+  };
   const Case cases[] = {
       {tmMovesToGo, 120000, 30, 3, 3, DefaultCheckupMask},  // two slices earned at most
       {tmMovesToGo, 100000, 5, 2, 1, DefaultCheckupMask},   // the spare time covers no bonus
@@ -163,7 +175,7 @@ TEST_F(TimeManager, HelpAddsSevenSlicesOrTheSpareTimeAndEndingItTakesThemBack) {
   EXPECT_TRUE(clock.RequestHelp(main, -15, false, true));
   EXPECT_EQ(capture.Text(), std::string(BonusLine) + "info string HELP !!\n");
   EXPECT_TRUE(clock.HelpActive() && clock.HelpDepth() == 8 && clock.HelpThread() == 1);
-  EXPECT_EQ(Budget(), 9 * slice);  // the bonus slice, then seven more
+  EXPECT_EQ(Budget(), 9 * slice);                           // the bonus slice, then seven more
   EXPECT_FALSE(clock.RequestHelp(main, -50, false, true));  // one HELP at a time
   clock.EndHelpWait();
   clock.EndHelpWait();  // nothing left to end
@@ -178,7 +190,12 @@ TEST_F(TimeManager, HelpAddsSevenSlicesOrTheSpareTimeAndEndingItTakesThemBack) {
 }
 
 TEST_F(TimeManager, HelpIsAskedOnlyForACollapseSeenByTheReportingThread) {
-  struct Case { const char* why; std::int32_t previous, s; bool otherFine, voice = true; std::function<void()> change = [] {}; };
+  struct Case {
+    const char* why;
+    std::int32_t previous, s;
+    bool otherFine, voice = true;
+    std::function<void()> change = [] {};
+  };
   // "granted" sits on both thresholds at once: a drop of exactly 30 to 0.
   const Case cases[] = {
       {"granted", 30, 0, false},
@@ -205,8 +222,8 @@ TEST_F(TimeManager, HelpIsAskedOnlyForACollapseSeenByTheReportingThread) {
     clock.EndHelpWait();
   }
   // Neither while pondering, nor on a move time, nor on a short clock.
-  for (const auto& [mode, t, ponder] : {std::tuple{tmMovesToGo, 120000, true}, {tmFixedTime, 120000, false},
-                                        {tmSuddenDeath, 15000, false}}) {
+  for (const auto& [mode, t, ponder] :
+       {std::tuple{tmMovesToGo, 120000, true}, {tmFixedTime, 120000, false}, {tmSuddenDeath, 15000, false}}) {
     StartClock(mode, t, 30, 0, ponder);
     main.Best.PreviousScore = 20;
     EXPECT_FALSE(clock.RequestHelp(main, -15, false, true)) << int(mode) << " " << t;
@@ -221,13 +238,15 @@ TEST_F(TimeManager, HelpIsHandedToAThreadAtTheSameDepthOrEnds) {
   TMainThreadSearch search(board, settings);
   TTimeManager& help = search.Clock;
   const auto thread = [&](std::int32_t id) -> TThreadSearch& { return id == 1 ? search : search.Helper(id - 2); };
-  struct Case { std::int32_t owner; std::uint32_t depths[3]; std::int32_t returning, next; };  // next 0: it ends
+  struct Case {
+    std::int32_t owner;
+    std::uint32_t depths[3];
+    std::int32_t returning, next;
+  };  // next 0: it ends
   const Case cases[] = {
-      {1, {8, 8, 8}, 1, 2},
-      {3, {8, 8, 8}, 3, 1},  // a helper gives it to the main thread first
-      {2, {9, 9, 8}, 2, 3},
-      {1, {8, 9, 8}, 1, 0},  // the main thread hands over to helper 2 only
-      {2, {8, 8, 8}, 3, 2},  // not the owner: nothing happens
+      {1, {8, 8, 8}, 1, 2}, {3, {8, 8, 8}, 3, 1},  // a helper gives it to the main thread first
+      {2, {9, 9, 8}, 2, 3}, {1, {8, 9, 8}, 1, 0},  // the main thread hands over to helper 2 only
+      {2, {8, 8, 8}, 3, 2},                        // not the owner: nothing happens
   };
   for (const Case& c : cases) {
     TSearchOrder order;

@@ -52,7 +52,8 @@ EngineProcess::~EngineProcess() {
 
 void EngineProcess::Send(const std::string& line) {
   const std::string text = line + "\n";
-  if (in_ >= 0 && write(in_, text.data(), text.size()) < 0) { /* engine gone: later reads fail */ }
+  if (in_ >= 0 && write(in_, text.data(), text.size()) < 0) { /* engine gone: later reads fail */
+  }
 }
 
 void EngineProcess::CloseInput() {

@@ -38,8 +38,9 @@ inline std::vector<TInfo> DepthInfos(const std::vector<std::string>& lines) {
   for (const std::string& line : lines)
     if (!line.starts_with("info depth")) continue;
     else if (!std::regex_match(line, m, pattern)) ADD_FAILURE() << "incomplete: " << line;
-    else infos.push_back({std::stoi(m[1]), std::stoi(m[2]), m[3].matched ? std::stoi(m[3]) : 0, m[4],
-                          std::stoll(m[5]), std::stoll(m[6]), std::stoll(m[7]), m[8]});
+    else
+      infos.push_back({std::stoi(m[1]), std::stoi(m[2]), m[3].matched ? std::stoi(m[3]) : 0, m[4], std::stoll(m[5]),
+                       std::stoll(m[6]), std::stoll(m[7]), m[8]});
   return infos;
 }
 // The last of them, the answer's own; an empty one, failing the test, when there is none.
@@ -104,7 +105,13 @@ class EngineSession : public ::testing::Test {
   // An order held `holdMs` with no answer, then the lines of `then` (an
   // "isready" among them answered at once); one legal answer must follow
   // within `maxMs`, with the move `best` when one is named.
-  struct TOrder { std::string position, go; Lines then; int holdMs; long long maxMs; const char* best = nullptr; };
+  struct TOrder {
+    std::string position, go;
+    Lines then;
+    int holdMs;
+    long long maxMs;
+    const char* best = nullptr;
+  };
   void ExpectOneAnswer(const TOrder& o) {
     const std::string what = o.position + ", " + o.go;
     engine.Send("position " + o.position);
@@ -118,7 +125,8 @@ class EngineSession : public ::testing::Test {
     ASSERT_TRUE(answer && answer->starts_with("bestmove ")) << what << ": no answer within " << o.maxMs << " ms";
     ExpectPlayable(o.position, *answer, what);
     if (o.best) { EXPECT_EQ(MoveOf(*answer), o.best) << what; }
-    for (const std::string& after : Answer("isready")) EXPECT_FALSE(after.starts_with("bestmove")) << what << ": " << after;
+    for (const std::string& after : Answer("isready"))
+      EXPECT_FALSE(after.starts_with("bestmove")) << what << ": " << after;
   }
   // The move of a "bestmove" line.
   static std::string MoveOf(const std::string& bestmoveLine) {

@@ -68,7 +68,9 @@ std::unique_ptr<TSearchBoard> BoardFromFen(std::string_view fen) {
   return board;
 }
 
-std::unique_ptr<TSearchBoard> MirroredBoard(const TBoardState& from) { return BoardFromFen(MirrorEpd(BoardToFen(from))); }
+std::unique_ptr<TSearchBoard> MirroredBoard(const TBoardState& from) {
+  return BoardFromFen(MirrorEpd(BoardToFen(from)));
+}
 
 std::string BoardToFen(const TBoardState& board) {
   std::string fen;

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "platform/console.h"
 #include "board/move_text.h"
+#include "platform/console.h"
 #include "protocol/protocol_board.h"
 #include "search/main_thread_search.h"
 #include "support/engine_tables.h"

@@ -149,7 +149,8 @@ TEST_F(InstalledTree, FindsItsOwnLibraryNeverTheStartFoldersAndTheOptionNamesAny
   answer = Play("");
   EXPECT_TRUE(Contains(answer, std::string(EGTBLibraryName).append(" missing"))) << answer;
   EXPECT_TRUE(Contains(answer, "looked for in " + (prefix / "games").string() + ", " + libraryFolder.string() +
-                                   ": not found; play goes on without tablebases")) << answer;
+                                   ": not found; play goes on without tablebases"))
+      << answer;
   EXPECT_TRUE(Contains(answer, "bestmove ")) << answer;
   EXPECT_FALSE(fs::exists(mark)) << answer;
   answer = Play(elsewhere.string());
