@@ -1,7 +1,9 @@
-// What the board walk does not check: move ordering, pawn attacks and king zones.
+// What the board walk does not see: move ordering, pawn attacks and king zones,
+// the legal root list, the castled mark, repetitions, the null move.
 #include <gtest/gtest.h>
 
 #include "board/board_fixture.h"
+#include "board/keys.h"
 
 namespace {
 
@@ -11,6 +13,12 @@ TMove Quiet(std::string_view text) {
 }
 
 int ScoreOf(const TSearchBoard& board, std::string_view text) { return FindGen(board, text).score; }
+
+// Generates this ply's full list and makes `text` from it.
+bool Make(TSearchBoard& board, std::string_view text) {
+  board.GenerateMoves();
+  return board.MakeMove(FindMove(board, text));
+}
 
 // The search tries moves in the order of these scores: in each pair the
 // move that should be tried first scores higher.
@@ -65,19 +73,14 @@ TEST(BoardAttacks, PawnAttacksAndKingZonesReachNoSquareAcrossTheEdge) {
 
 TEST(BoardOrdering, AKillerClimbsOnlyPastTheSlotItHasOvertaken) {
   auto board = BoardFromFen("4k3/8/8/8/8/8/8/4K1N1 w - - 0 1");
-  const TMove a = Quiet("g1f3"), b = Quiet("g1h3"), c = Quiet("g1e2");
-  for (const TMove m : {a, b, b}) board->RecordKiller(m);  // b takes a's place in the last slot, then climbs
-  EXPECT_EQ(board->KillerBonus(a), 0);
-  for (const TMove m : {c, c}) board->RecordKiller(m);
-  EXPECT_LT(board->KillerBonus(c), board->KillerBonus(b));  // level with b is not past it
+  const TMove b = Quiet("g1h3"), c = Quiet("g1e2");
+  for (const TMove m : {b, b, c, c}) board->RecordKiller(m);  // b climbs to the second slot, c stays level below
+  EXPECT_LT(board->KillerBonus(c), board->KillerBonus(b));    // level with b is not past it
   board->RecordKiller(c);
   EXPECT_GT(board->KillerBonus(c), board->KillerBonus(b));
   EXPECT_GT(board->KillerBonus(b), 0);  // one slot down, still a killer
   board->RecordRootKiller(b, 5);        // the root weighs by depth: one record passes c
   EXPECT_GT(board->KillerBonus(b), board->KillerBonus(c));
-  const int second = board->KillerBonus(b);
-  board->RecordKiller(b);  // and on into the first slot, still empty
-  EXPECT_GT(board->KillerBonus(b), second);
   // Killer and history score the quiet move of their ply only.
   board->History[Light][Sq("g1")][Sq("e2")] = 7;
   board->GenerateMoves();
@@ -104,6 +107,51 @@ TEST(BoardOrdering, HistoryStaysBelowTheCapturesHoweverLongTheSearch) {
   board->RecordKiller(kingMove);
   board->GenerateMoves();
   EXPECT_LT(ScoreOf(*board, "e1d2"), ScoreOf(*board, "f3e4"));  // the worst capture still comes first
+}
+
+TEST(BoardPrepare, RootListKeepsLegalMovesOnly) {
+  auto board = BoardFromFen("4r1k1/8/8/8/8/8/4B3/4K3 w - - 0 1");  // the bishop is pinned
+  ASSERT_FALSE(InCheckAtRoot(*board));
+  board->GenerateRootMoves();
+  board->FilterLegalRootMoves();
+  EXPECT_TRUE(board->FirstMove[0] == 0 && PlyMoves(*board).size() == 4u);  // the king's, none of the bishop's
+  for (const TGen& g : PlyMoves(*board)) EXPECT_EQ(g.m.from, Sq("e1"));
+  EXPECT_TRUE(board->board_is_ok());
+}
+
+TEST(BoardMakeMove, CastlingMarksTheKingAsCastled) {
+  auto board = BoardFromFen("4k3/8/8/8/8/8/8/4K2R w K - 0 1");
+  ASSERT_TRUE(Make(*board, "e1g1"));
+  EXPECT_EQ(board->KingEntry(Light).CastledAs, CastledShort);  // the evaluation's castling bonus reads it
+}
+
+TEST(BoardMakeMove, RepetitionFoundAfterFourPliesInsideTheHistory) {
+  auto board = BoardFromFen("4k3/8/8/8/8/8/8/4K1N1 w - - 0 1");
+  for (const char* move : {"g1f3", "e8d8", "f3g1", "d8e8"}) {
+    EXPECT_FALSE(board->IsRepetition());
+    ASSERT_TRUE(Make(*board, move));
+  }
+  EXPECT_TRUE(board->IsRepetition());
+  board->TakeBack();
+  EXPECT_FALSE(board->IsRepetition());
+  // A set-up count larger than the history does not send the scan outside it.
+  auto fresh = BoardFromFen("4k3/8/8/8/8/8/8/4K1N1 w - - 0 1");
+  fresh->HalfmoveClock = 90;
+  fresh->HistoryLength = 0;
+  EXPECT_FALSE(fresh->IsRepetition());
+}
+
+TEST(BoardMakeMove, NullMoveKeys) {
+  // The null move drops the en-passant square; the caller puts it and its key back.
+  auto board = BoardFromFen("4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1");
+  const std::uint32_t key = board->hash;
+  const std::int32_t square = board->EP;
+  board->MakeNullMove();
+  EXPECT_TRUE(board->Side == Dark && board->EP == NoSquare && board->hash == ComputeKey(*board));
+  board->TakeBackNullMove();
+  board->EP = square;
+  board->hash ^= Keys.EPKeys[square];
+  EXPECT_EQ(board->hash, key);
 }
 
 }  // namespace

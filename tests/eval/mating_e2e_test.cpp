@@ -1,13 +1,12 @@
-// The engine, playing both sides at a fixed depth with the tablebases off,
-// mates a bare king with the basic material: the evaluation has to drive the
-// king to the edge (or the right corner) for the search to see the mate.
+// The engine, playing both sides at a fixed depth with the tablebases off, mates a bare king with the basic material:
+// the evaluation has to drive the king to the edge, or the right corner, for the search to see the mate.
 #include <gtest/gtest.h>
 
 #include "support/engine_session.h"
 
 namespace {
 
-// Games the engine plays against itself; each test takes minutes in a sanitized build.
+// Each test takes minutes in a sanitized build.
 class UciMating : public EngineSession {
  protected:
   // Plays the game out; fails unless White mates within `maxMoves`.
@@ -22,10 +21,9 @@ class UciMating : public EngineSession {
             << "the game ended without White's mate after" << moves;
         return;
       }
-      const auto line =
-          Go("fen " + fen + (moves.empty() ? "" : " moves" + moves), "go depth " + std::to_string(depth), 60000);
+      const auto line = Go("fen " + fen + " moves" + moves, "go depth " + std::to_string(depth), 60000);
       ASSERT_TRUE(line && PlayMoveText(board, MoveOf(*line))) << (line ? *line : "no answer") << " after" << moves;
-      moves += " " + MoveOf(*line);
+      moves.append(" ").append(MoveOf(*line));
     }
     ADD_FAILURE() << "no mate in " << maxMoves << " moves:" << moves;
   }

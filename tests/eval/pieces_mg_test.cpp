@@ -14,36 +14,27 @@ namespace {
 
 using namespace sq;
 
-enum TTerm {
-  Outpost,
-  KnightSquare,
-  BishopScope,
-  BishopTraps,
-  RookAtHome,
-  RookHemmed,
-  RookLines,
-  Shelter,
-  ShelterNoQueen
+// One term of White's piece on `s` (of its king there for the shelter).
+using TView = const TSideView<Light>&;
+using TTerm = int (*)(TView v, TSideFields& f, int s);
+constexpr TTerm Outpost = [](TView v, TSideFields& f, int s) { return MinorOutpost(v, f, s, KnightOutpost); };
+constexpr TTerm KnightSquare = [](TView v, TSideFields&, int s) { return KnightPlacement(v, s); };
+constexpr TTerm BishopScope = [](TView v, TSideFields& f, int s) { return BishopMobility(v, f, s); };
+constexpr TTerm BishopTraps = [](TView v, TSideFields&, int s) { return BishopTrapPatterns(v, s); };
+constexpr TTerm RookAtHome = [](TView v, TSideFields&, int s) { return RookHomePenalty(v, s); };
+constexpr TTerm RookHemmed = [](TView v, TSideFields&, int s) { return RookHemmedIn(v, s); };
+constexpr TTerm RookLines = [](TView v, TSideFields&, int s) { return LineTropism(v, Rook, s); };
+constexpr TTerm Shelter = [](TView v, TSideFields& f, int s) {
+  return KingShelterWithQueen(v, f, s, KingShelterBase[s]);
+};
+constexpr TTerm ShelterNoQueen = [](TView v, TSideFields& f, int s) {
+  return KingShelterWithoutQueen(v, f, s, KingShelterBase[s]);
 };
 
-// One term of White's piece on `square` (the king's for the shelter).
 int WhiteTerm(std::string_view fen, TTerm term, int square) {
   TEvalCase position(fen);
-  const auto v = position.White();
   TSideFields fields = FieldsOf<Light>(position.e);
-  const int king = position.board->KingSquare(Light);
-  switch (term) {
-    case Outpost: return MinorOutpost(v, fields, square, KnightOutpost);
-    case KnightSquare: return KnightPlacement(v, square);
-    case BishopScope: return BishopMobility(v, fields, square);
-    case BishopTraps: return BishopTrapPatterns(v, square);
-    case RookAtHome: return RookHomePenalty(v, square);
-    case RookHemmed: return RookHemmedIn(v, square);
-    case RookLines: return LineTropism(v, Rook, square);
-    case Shelter: return KingShelterWithQueen(v, fields, king, KingShelterBase[king]);
-    case ShelterNoQueen: return KingShelterWithoutQueen(v, fields, king, KingShelterBase[king]);
-  }
-  return 0;
+  return term(position.White(), fields, square);
 }
 
 TEST(PiecesMiddlegame, EachRuleScoresTheWorsePlacementLower) {

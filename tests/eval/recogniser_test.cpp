@@ -10,9 +10,7 @@
 namespace {
 
 int MirroredCode(int code) {
-  if (code == LightCannotWin) return DarkCannotWin;
-  if (code == DarkCannotWin) return LightCannotWin;
-  return code;
+  return code == LightCannotWin ? DarkCannotWin : code == DarkCannotWin ? LightCannotWin : code;
 }
 
 // The code of the position and its twin; a bonus goes to `bonusTo`, in the twin to the other colour.
@@ -20,7 +18,7 @@ void ExpectCode(std::string_view fen, int code, TBoardSide bonusTo = bsEmpty) {
   SCOPED_TRACE(fen);
   TEvalCase position(fen, endgame);
   EXPECT_EQ(position.Recognise(), code);
-  TEvalCase twin(MirroredBoard(*position.board), endgame);
+  TEvalCase twin(MirroredBoard(fen), endgame);
   EXPECT_EQ(twin.Recognise(), MirroredCode(code));
   if (bonusTo == bsEmpty) return;
   EXPECT_EQ(position.e.EndgameColor, bonusTo);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 #include <utility>
 
 #include "platform/console.h"
@@ -113,36 +114,28 @@ class GoCommand : public ::testing::Test {
 // Orders run in turn on one engine, with Black to move: the clock and
 // increment are Black's, and figures an order does not repeat stay.
 TEST_F(GoCommand, EachOrderSetsItsModeAndLimits) {
-  struct Case {
-    const char* go;
-    std::uint8_t mode;
-    std::int32_t goTime, maxDepth, increment, movesToGo;
-    std::int64_t nodes;
-    bool depthGiven;
-  };
-  const Case cases[] = {
-      {"go wtime 60000 btime 50000 winc 1000 binc 2000", tmSuddenDeath, 50000, 40, 2000, 0, 0, false},
-      {"go wtime 60000 btime 40000 winc 1000 binc 3000 movestogo 20", tmMovesToGo, 40000, 40, 3000, 20, 0, false},
-      {"go wtime 30000 btime 30000", tmSuddenDeath, 30000, 40, 3000, 20, 0, false},
-      {"go depth 6", tmFixedDepth, NoTimeLimit, 6, 3000, 20, 0, true},
-      {"go movetime 1500", tmFixedTime, 1500, 40, 3000, 20, 0, false},
-      {"go infinite", tmUnlimited, NoTimeLimit, 40, 3000, 20, 0, false},
-      {"go depth 30 movetime 500", tmFixedTime, 500, 30, 3000, 20, 0, true},
-      {"go nodes 20000", tmFixedDepth, NoTimeLimit, FullDepth, 3000, 20, 20000, false},
-      {"go mate 2", tmFixedDepth, NoTimeLimit, 5, 3000, 20, 0, true},
-      {"go mate 3 depth 4", tmFixedDepth, NoTimeLimit, 4, 3000, 20, 0, true},
-      {"go wtime 9000 btime 8000 depth 9 nodes 5000", tmSuddenDeath, 8000, 9, 3000, 20, 5000, true},
-      {"go infinite depth 12", tmUnlimited, NoTimeLimit, 12, 3000, 20, 0, true},
-      {"go searchmoves e7e5", tmUnlimited, NoTimeLimit, FullDepth, 3000, 20, 0, false},
-  };
+  // The order, its mode, time, depth, increment, moves to go, node limit, whether a depth was given.
+  using Case = std::tuple<const char*, std::uint8_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                          std::uint32_t, bool>;
   Serve("position startpos moves e2e4");
-  for (const Case& c : cases) {
-    Serve(c.go);
+  for (const auto& [go, mode, goTime, maxDepth, increment, movesToGo, nodes, depthGiven] :
+       {Case{"go wtime 60000 btime 50000 winc 1000 binc 2000", tmSuddenDeath, 50000, 40, 2000, 0, 0, false},
+        {"go wtime 60000 btime 40000 winc 1000 binc 3000 movestogo 20", tmMovesToGo, 40000, 40, 3000, 20, 0, false},
+        {"go wtime 30000 btime 30000", tmSuddenDeath, 30000, 40, 3000, 20, 0, false},
+        {"go depth 6", tmFixedDepth, NoTimeLimit, 6, 3000, 20, 0, true},
+        {"go depth 30 movetime 500", tmFixedTime, 500, 30, 3000, 20, 0, true},
+        {"go nodes 20000", tmFixedDepth, NoTimeLimit, FullDepth, 3000, 20, 20000, false},
+        {"go mate 2", tmFixedDepth, NoTimeLimit, 5, 3000, 20, 0, true},
+        {"go mate 3 depth 4", tmFixedDepth, NoTimeLimit, 4, 3000, 20, 0, true},
+        {"go wtime 9000 btime 8000 depth 9 nodes 5000", tmSuddenDeath, 8000, 9, 3000, 20, 5000, true},
+        {"go infinite depth 12", tmUnlimited, NoTimeLimit, 12, 3000, 20, 0, true},
+        {"go searchmoves e7e5", tmUnlimited, NoTimeLimit, FullDepth, 3000, 20, 0, false}}) {
+    Serve(go);
     Serve("stop");
     const TSearchOrder& o = Order();
-    EXPECT_TRUE(o.TimeMode == c.mode && o.GoTime == c.goTime && o.MaxDepth == c.maxDepth) << c.go;
-    EXPECT_TRUE(o.Level.Increment == c.increment && o.Level.MovesToGo == c.movesToGo) << c.go;
-    EXPECT_TRUE(o.NodeLimit == c.nodes && o.DepthLimitGiven == c.depthGiven) << c.go;
+    EXPECT_TRUE(o.TimeMode == mode && o.GoTime == goTime && o.MaxDepth == maxDepth) << go;
+    EXPECT_TRUE(o.Level.Increment == increment && o.Level.MovesToGo == movesToGo) << go;
+    EXPECT_TRUE(o.NodeLimit == nodes && o.DepthLimitGiven == depthGiven) << go;
   }
 }
 

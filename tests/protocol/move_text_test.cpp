@@ -1,9 +1,6 @@
-// The protocol board's moves: its own generator and make/take-back, checked
-// by move counts of known positions (every castling rule, en passant pins
-// and promotions among them) with the key after every move and the board
-// after every take-back; coordinate move text; the expected ponder reply (on
-// the board and through the engine); the lines of EPD files. (The algebraic
-// text is only stored in the game history, where nothing reads it.)
+// The protocol board's moves (move counts, with the key after every move and
+// the board after the take-backs), coordinate move text, the expected ponder
+// reply, and the lines of EPD files.
 #include <gtest/gtest.h>
 
 #include "board/move_text.h"
@@ -71,22 +68,17 @@ TEST(ProtocolMoveText, CoordinateTextOutAndBackForEveryGeneratedMove) {
 
 TEST(ProtocolMoveText, PromotionLettersAndMalformedText) {
   const TProtocolBoard board = BoardFromFen("4k3/P7/8/8/8/8/8/4K3 w - -");
-  for (auto [text, piece] : {std::pair{"a7a8", Queen},
-                             {"a7a8x", Queen},
-                             {"a7a8R", Rook},
-                             {"a7a8b", Bishop},
-                             {"a7a8N", Knight},
-                             {"a7a8nq", Knight}})  // only five characters count
+  const std::pair<const char*, TPiece> letters[] = {{"a7a8", Queen},   {"a7a8x", Queen},  {"a7a8R", Rook},
+                                                    {"a7a8b", Bishop}, {"a7a8N", Knight}, {"a7a8nq", Knight}};
+  for (auto [text, piece] : letters)  // only five characters count
     EXPECT_EQ(GeneratedMove(board, text).promote, piece) << text;
   TMove parsed;
   for (const char* bad : {"", "a7", "a7a", "i7a8", "a7a9", "a0a8", "A7a8", "a7-a8", "e1e3", "e8d8"})
     EXPECT_EQ(board.ParseCoordMove(bad, parsed), -1) << bad;
 }
 
-// Is the expected reply among the replies to the best move? The board is
-// left as it was; the promotion piece is compared, the flags are not, and
-// the reply given back is the generated move, which writes its promotion
-// letter (a reply stored in the hash table has no flags).
+// Is the expected reply legal after the best move? The board is left as it was;
+// the promotion piece counts, flags do not, and the generated reply is given back.
 TEST(ProtocolMoveText, ExpectedReplyTest) {
   TProtocolBoard board = BoardFromFen("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3");
   const auto before = Snapshot(board);
@@ -102,8 +94,7 @@ TEST(ProtocolMoveText, ExpectedReplyTest) {
   EXPECT_TRUE(board.ExpectedReplyIsLegal(up, Move(48, 56, Knight), &reply));
   EXPECT_EQ(MoveText(reply), "a2a1n");
   EXPECT_FALSE(board.ExpectedReplyIsLegal(up, Move(48, 56, 0)));
-  // After ...Rg3+ the bishop move e7f6 is generated but leaves the king in
-  // check: a soak game once got it as the ponder move.
+  // After ...Rg3+ the generated e7f6 leaves the king in check (once a soak game's ponder move).
   board = BoardFromFen("4k3/1R2Bp2/r1p3p1/4P3/2R2bP1/5r1P/P5K1/8 b - - 6 35");
   const auto beforeCheck = Snapshot(board);
   const TMove rookCheck = GeneratedMove(board, "f3g3");
@@ -112,9 +103,7 @@ TEST(ProtocolMoveText, ExpectedReplyTest) {
   EXPECT_TRUE(Snapshot(board) == beforeCheck && board.Ply == 0u);
 }
 
-// The same through the engine, where the soak referee caught "ponder c2c1":
-// whatever White does, Black's best reply is to promote (four men: the
-// search answers, not the tablebases).
+// Through the engine: Black's best reply is to promote (four men, so the search answers).
 class UciPonderMove : public EngineSession {};
 
 TEST_F(UciPonderMove, AnExpectedPromotionIsWrittenWithItsLetter) {
@@ -125,8 +114,7 @@ TEST_F(UciPonderMove, AnExpectedPromotionIsWrittenWithItsLetter) {
   EXPECT_EQ(best->substr(ponder + 8), "b2b1q") << *best;
 }
 
-// The EPD run itself reads and mirrors the files of the e2e test; these are
-// the rules those files do not reach.
+// What the EPD run's own files do not reach.
 TEST(EpdLines, TheMirrorSwapsRightsAndEnPassantAndEntriesEndAtANonPosition) {
   EXPECT_EQ(MirrorEpd("r3k2r/8/8/8/4Pp2/8/8/R3K2R b Kq e3 bm O-O; id \"x\";"),
             "r3k2r/8/8/4pP2/8/8/8/R3K2R w Qk e6 bm O-O; id \"x\";");

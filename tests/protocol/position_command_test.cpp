@@ -1,7 +1,5 @@
 // The "position" command on the protocol board: FEN accepted, cleaned up or
-// refused with one line while the previous position stays; the moves that
-// follow and "Illegal Move !!". (GoCommand checks which set-ups clear the
-// tables and forget the clock.)
+// refused with one line, and the moves that follow.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -39,9 +37,8 @@ TEST(ProtocolFen, CastlingAndEnPassantFields) {
   }
 }
 
-// Short FENs and blanks anywhere are accepted. The fifth field starts the
-// fifty-move counter; EPD operations may stand there instead: what is not a
-// number counts as 0, and a huge clock is cut to one that draws as surely.
+// Short FENs and blanks anywhere are accepted. A fifth field that is not a
+// number (EPD operations) counts as 0; a huge clock is cut to one that draws as surely.
 TEST(ProtocolFen, ShortFensAndTheHalfMoveClock) {
   TProtocolBoard board = BoardFromFen("4k3/8/8/8/8/8/8/4K3 b");
   EXPECT_EQ(board.Side, Dark);
@@ -49,27 +46,17 @@ TEST(ProtocolFen, ShortFensAndTheHalfMoveClock) {
   BoardFromFen("  4k3/8/8/8/8/8/8/4K3   w\t-  -  ");
   EXPECT_EQ(Position(board, "fen 4k3/8/8/8/8/8/4P3/4K3 w moves e2e4 e8d7"), "");
   EXPECT_EQ(board.HistoryLength, 2u);
-  for (const auto& [clock, expected] : {std::pair{"37 80", 37u},
-                                        {"0 1", 0u},
-                                        {"99", 99u},
-                                        {"1000 600", 1000u},
-                                        {"1001 600", 1000u},
-                                        {"99999999999999999999 1", 1000u},
-                                        {"-5 1", 0u},
-                                        {"12x 1", 0u},
-                                        {"", 0u},
-                                        {"bm Kd2; id \"x\";", 0u}}) {
+  const std::pair<const char*, std::uint32_t> clocks[] = {
+      {"37 80", 37}, {"99", 99}, {"1001 600", 1000},      {"99999999999999999999 1", 1000}, {"-5 1", 0},
+      {"12x 1", 0},  {"", 0},    {"bm Kd2; id \"x\";", 0}};
+  for (const auto& [clock, expected] : clocks) {
     const std::string fen = std::string("4k3/8/8/8/8/8/8/4K3 w - - ") + clock;
     EXPECT_EQ(BoardFromFen(fen).HalfmoveClock, expected) << fen;
   }
 }
 
-// FENs the engine cannot hold safely are refused with one line naming the
-// reason, and the position stays. Material must be reachable in a game: at
-// most eight pawns a side, and no more pieces beyond one queen and two each
-// of rooks, bishops and knights than the missing pawns could have become.
-// Checks must be ones a move can give: the search's check analysis counts
-// one checking knight at most and answers a double check with king moves only.
+// Refused with one line naming the reason, the position kept. Material must be
+// reachable by promotions, and checks ones a move can give.
 TEST(ProtocolFen, UnsoundFensAreRefusedWithOneLineAndThePositionKept) {
   const std::pair<const char*, const char*> refused[] = {
       {"", "no placement"},
@@ -84,14 +71,11 @@ TEST(ProtocolFen, UnsoundFensAreRefusedWithOneLineAndThePositionKept) {
       {"rnbq1bnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQ -", "each side needs exactly one king"},
       {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBKKBNR w kq -", "each side needs exactly one king"},
       {"P3k3/8/8/8/8/8/8/4K3 w - -", "a pawn stands on the first or last rank"},
-      {"4k3/8/8/8/8/8/8/p3K3 w - -", "a pawn stands on the first or last rank"},
       {"4k3/8/8/8/8/8/8/4R1K1 w - -", "the side not to move is in check"},
       {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQxq -", "unknown character 'x' in the castling field"},
       {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq e9", "the en-passant field is not a square"},
       {"4k3/8/8/8/8/8/PPPPPPPP/QQ2K3 w - - 0 1",
        "white has more pieces beyond the original set (1) than missing pawns (0)"},
-      {"4k3/8/8/8/8/8/1PPPPPPP/QQQ1K3 w - - 0 1",
-       "white has more pieces beyond the original set (2) than missing pawns (1)"},
       {"4k3/4p3/8/8/8/8/RRRRRRRR/RRRK4 w - - 0 1",
        "white has more pieces beyond the original set (9) than missing pawns (8)"},
       {"nnnnkbbb/pppppppp/8/8/8/8/8/4K3 w - - 0 1",
@@ -99,7 +83,6 @@ TEST(ProtocolFen, UnsoundFensAreRefusedWithOneLineAndThePositionKept) {
       {"4k3/pppppppp/p7/8/8/8/8/4K3 w - - 0 1", "black has more than 8 pawns"},
       {"4k3/8/8/8/8/P7/PPPPPPPP/4K3 w - - 0 1", "white has more than 8 pawns"},
       {"4k3/8/8/8/8/3n1n2/8/4K3 w - - 0 1", "the side to move is in a double check without a bishop, rook or queen"},
-      {"4k3/8/8/8/8/3p1p2/4K3/8 w - - 0 1", "the side to move is in a double check without a bishop, rook or queen"},
       {"4k3/8/8/8/8/5n2/3p4/4K3 w - - 0 1", "the side to move is in a double check without a bishop, rook or queen"},
       {"4k3/8/8/8/8/3n1n2/8/r3K3 w - - 0 1", "the side to move is in check by 3 men"},
   };
@@ -130,9 +113,8 @@ class ProtocolPosition : public ::testing::Test {
   TProtocolBoard board;
 };
 
-// The FEN's clock goes on counting and a pawn move sets it back. A bad move
-// is reported, by its place in the list, and the position stops before it:
-// the moves after it belong to another game.
+// The clock counts on and a pawn move resets it. A bad move is reported by its
+// place in the list, and the position stops before it.
 TEST_F(ProtocolPosition, MovesArePlayedAndTheFirstIllegalOneEndsTheList) {
   const std::string illegal = "info string Illegal Move !!\n";
   EXPECT_EQ(Position(board, "fen 4k3/8/8/8/8/8/4P3/4K3 b - - 37 80 moves e8d7 e1d1"), "");
@@ -152,8 +134,7 @@ TEST_F(ProtocolPosition, MovesArePlayedAndTheFirstIllegalOneEndsTheList) {
   EXPECT_EQ(board.Piece[60], King);
 }
 
-// Far beyond the history the board starts with; a copy for a search carries
-// the whole of it.
+// Far beyond the history the board starts with; a search's copy carries it all.
 TEST_F(ProtocolPosition, ThousandsOfGameMovesFit) {
   std::string moves;
   const char* const shuffle[] = {"g1f3", "g8f6", "f3g1", "f6g8"};

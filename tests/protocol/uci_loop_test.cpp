@@ -23,8 +23,7 @@ const Lines kIdentity = {
     "uciok",
 };
 
-// Lines before the first "uci" get no reply (one with a leading blank is no
-// "uci"); "quit" in any case, or the end of input, ends the engine.
+// Lines before the first "uci" (a leading blank makes none) get no reply; "quit" in any case or the end of input ends.
 TEST(UciLoop, NothingIsAnsweredBeforeUciAndQuitOrTheEndOfInputEndsTheEngine) {
   for (const bool quit : {true, false}) {
     EngineProcess engine;
@@ -37,14 +36,12 @@ TEST(UciLoop, NothingIsAnsweredBeforeUciAndQuitOrTheEndOfInputEndsTheEngine) {
 
 class UciSession : public EngineSession {};
 
-// One session through the orders that answer at once. Everything printed
-// is a UCI reply, remarks travel as "info string", and the engine goes on
-// after bad input of every kind.
+// Orders that answer at once: everything printed is a UCI reply, remarks are "info string", bad input changes nothing.
 TEST_F(UciSession, OrdersAnsweredInTurn) {
   // The first "isready" initialises the tablebases, which need no directory.
   EXPECT_EQ(firstReady, Lines{"info string Init EGTB"});
   for (const char* line : {"foo bar", "", " isready", " uci", " go", "stop"}) engine.Send(line);
-  EXPECT_TRUE(engine.ReadFor(300).empty()) << "a leading blank is no exact match; stop when idle prints nothing";
+  EXPECT_FALSE(engine.ReadLine(300)) << "a leading blank is no exact match; stop when idle prints nothing";
   for (const char* ready : {"isready ", "isready\t", "isready\r", "isready \t\r "}) {
     engine.Send(ready);
     EXPECT_EQ(engine.ReadLine(2000), "readyok") << "'" << ready << "'";
@@ -73,8 +70,7 @@ TEST_F(UciSession, OrdersAnsweredInTurn) {
   EXPECT_EQ(Answer(command + " e2e4 e7e5 e1e3"), (Lines{"info string Illegal Move !!",
                                                         "info string move 1003 of 1003, 'e1e3', is not legal here: the "
                                                         "position stops after move 1002, e7e5"}));
-  // In these king and pawn endings one move wins and a one-ply search alone
-  // prefers another, which draws: the tablebases decide without NalimovPath.
+  // One move wins, and a one-ply search alone would play another, which draws: the tablebases need no NalimovPath.
   for (const auto& [fen, answer] : {std::pair{"3k4/5K2/8/8/8/8/1P6/8 w - - 0 1", "bestmove f7e6"},  // not b2b4
                                     std::pair{"8/8/8/3k4/8/8/2KP4/8 w - - 0 1", "bestmove c2d3"}})  // not c2b3
     EXPECT_EQ(Go(std::string("fen ") + fen, "go depth 1", 10000).value_or("").substr(0, 13), answer) << fen;
@@ -82,8 +78,7 @@ TEST_F(UciSession, OrdersAnsweredInTurn) {
   EXPECT_EQ(engine.WaitExit(2000), 0);
 }
 
-// A value outside an option's range, or no number, is refused with one
-// line and the old value kept; the engine still searches afterwards.
+// A value outside an option's range, or no number, is refused with one line and the old value kept.
 TEST_F(UciSession, OptionValuesOutOfRangeAreRefusedAndTheOldOnesKept) {
   const std::pair<const char*, const char*> cases[] = {
       // what follows "setoption name", the line's start
@@ -92,8 +87,6 @@ TEST_F(UciSession, OptionValuesOutOfRangeAreRefusedAndTheOldOnesKept) {
       // The value is all that follows "value": a second "name" is no new option.
       {"Hash value junk name Threads value -3",
        "info string EConvertError: 'junk name Threads value -3' is not a valid integer value"},
-      {"Hash value 1025", "info string Hash 1025 refused: it takes 1 to 1024 MB; 32 kept"},
-      {"NalimovCache value 5000", "info string NalimovCache 5000 refused: it takes 1 to 1024 MB; "},
       {"Threads value 9", "info string Threads 9 refused: it takes 1 to 8; "},  // beyond the limit of 8
       {"MultiPV value 3", nullptr},
       {"MultiPV value 65", "info string MultiPV 65 refused: it takes 1 to 64; 3 kept"},
@@ -105,14 +98,9 @@ TEST_F(UciSession, OptionValuesOutOfRangeAreRefusedAndTheOldOnesKept) {
     ASSERT_EQ(answer.size(), start ? 1u : 0u) << option;
     EXPECT_TRUE(!start || answer[0].starts_with(start)) << option << ": " << answer[0];
   }
-  // A second thread (where the machine allows one) sizes its tables from the size kept.
-  Answer("setoption name Threads value 2");
-  EXPECT_NE(Go("startpos moves e2e4", "go depth 3", 20000).value_or("bestmove 0000"), "bestmove 0000");
 }
 
-// "uci" again, in any case, with trailing blanks, tabs or carriage returns,
-// repeats the whole answer and changes nothing: the position set up before
-// it is still the one searched, also when it comes mid-search.
+// "uci" again, in any case and with trailing blanks, repeats the identity and changes nothing, mid-search too.
 TEST_F(UciSession, UciAgainInAnyCaseRepeatsTheIdentityAndChangesNothing) {
   Answer("position fen 6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1");
   Lines lines;
@@ -127,14 +115,12 @@ TEST_F(UciSession, UciAgainInAnyCaseRepeatsTheIdentityAndChangesNothing) {
   EXPECT_EQ(BestMove(20000).value_or("").substr(0, 13), "bestmove a1a8");
   Answer("position startpos");
   engine.Send("go infinite");
-  engine.ReadFor(200);
   engine.Send("uci");
   lines.clear();
   ASSERT_TRUE(engine.ReadUntil("uciok", 5000, &lines));
   std::erase_if(lines, [](const std::string& l) { return l.starts_with("info "); });
   EXPECT_EQ(lines, kIdentity);
-  for (const std::string& line : engine.ReadFor(200))
-    EXPECT_FALSE(line.starts_with("bestmove")) << "the search goes on";
+  EXPECT_FALSE(engine.ReadUntil("bestmove", 200)) << "the search goes on";
   engine.Send("stop");
   EXPECT_TRUE(engine.ReadUntil("bestmove", 5000));
 }

@@ -1,7 +1,5 @@
-// The "info" lines of a search and which thread's lines reach the interface;
-// the lines kept for MultiPV: ranked best first, ties behind the earlier
-// line, and the bar a root move must beat once every line is held. The
-// end-to-end InfoLines tests see the answer's own line.
+// The "info" lines of a search and which thread's reach the interface; the
+// lines kept for MultiPV. (InfoLines sees the answer's own line end to end.)
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -16,8 +14,7 @@ namespace {
 
 constexpr TMove E2E4{52, 36, 0, 0}, E7E5{12, 28, 0, 0}, G1F3{62, 45, 0, 0};
 
-// Either side of the mate bound, and an even distance as the table may give
-// it; the usual mates are seen in the engine's own lines.
+// Either side of the mate bound, and an even distance as the table may give it.
 TEST(InfoScore, MateScoresAreCountedInMovesFromTheSideToMove) {
   const std::pair<std::int32_t, const char*> cases[] = {
       {MateBound, "cp 9000"},        {-MateBound, "cp -9000"},  {MateBound + 1, "mate 500"},
@@ -31,8 +28,7 @@ TEST(InfoLine, CarriesTheFiguresInOrderAndTheWholeLine) {
   best.m = E2E4;
   const TMove line[] = {E7E5, G1F3};
   best.pv.SetMoveAndRest(E2E4, line, 2);
-  // No time elapsed yet: the rate is taken over one millisecond. A rank is
-  // shown when several lines are asked for.
+  // No time elapsed: the rate is over one millisecond. The rank shows with several lines.
   EXPECT_EQ(TInfos::DepthLine({9, 14, 3, MateScore - 3, 0, 40, 17, 2}, TInfos::ShownLine(best)),
             "info depth 9 seldepth 14 multipv 3 score mate 2 time 0 nodes 40 nps 40000 hashfull 17 tbhits 2 "
             "pv e2e4 e7e5 g1f3");
@@ -71,9 +67,8 @@ class Infos : public ::testing::Test {
   TThreadSearch main{1}, helper{2};
 };
 
-// Every completed iteration prints from depth 1 on; another thread takes
-// the voice only with a better score, and a line never reports a depth
-// below one already printed.
+// Every iteration prints; another thread takes the voice only with a better
+// score, and no line reports a depth below one already printed.
 TEST_F(Infos, EveryIterationPrintsTheVoicePassesForABetterScoreAndDepthNeverFalls) {
   EXPECT_EQ(Iteration(main, 1, 35).rfind("info depth 1 seldepth 1 score cp 35 time ", 0), 0u);
   EXPECT_EQ(infos.VoiceThread(), 1);
@@ -91,8 +86,7 @@ TEST_F(Infos, EveryIterationPrintsTheVoicePassesForABetterScoreAndDepthNeverFall
   EXPECT_EQ(capture.Text().rfind("info depth 4 seldepth 4 score cp 0 ", 0), 0u) << capture.Text();
 }
 
-// With several lines asked for, an iteration prints each with its rank and
-// its own score.
+// With several lines asked for, each comes with its rank and its own score.
 TEST_F(Infos, SeveralLinesComeRankedWithTheirOwnScores) {
   main.ShownLines.Start(2);
   for (const auto& [move, score] : {std::pair{E2E4, 40}, {G1F3, 25}}) {

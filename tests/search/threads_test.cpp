@@ -1,12 +1,13 @@
 // Search threads in-process, so that the objects can be looked at: their
-// options, the dealing of the root, the exchange of a stored root move, whose
-// result is played; and an abort deep in a search.
+// options and tables, the helpers' start, whose result is played; and an
+// abort deep in a search.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "board/move_text.h"
@@ -269,71 +270,52 @@ TEST(SearchTeam, HelpersSkipDepthsEachInItsOwnPattern) {
 
 namespace {
 
-constexpr TMove E2E4{52, 36, 0, 0}, D2D4{51, 35, 0, 0}, G1F3{62, 45, 0, 0}, E7E5{12, 28, 0, 0}, D7D5{11, 27, 0, 0};
-struct Result {
-  std::int32_t score;
-  std::uint32_t depth;
-  bool hasMove = true;
-};
-void SetResult(TThreadSearch& t, TMove m, const Result& r, TMove reply) {
+constexpr TMove E2E4{52, 36, 0, 0}, D2D4{51, 35, 0, 0}, G1F3{62, 45, 0, 0}, E7E5{12, 28, 0, 0};
+
+// `t` found `m` (none when `hasMove` is false) with `score` at `depth`.
+void SetResult(TThreadSearch& t, TMove m, std::int32_t score, std::uint32_t depth, bool hasMove = true) {
   t.Best = TBest{};
-  if (r.hasMove) t.Best.m = m;
+  if (hasMove) t.Best.m = m;
   t.Best.pv.SetMove(t.Best.m);
-  t.Best.score = r.score;
-  t.Best.Depth = r.depth;
-  t.ExpectedReply = reply;
+  std::tie(t.Best.score, t.Best.Depth) = std::tuple(score, depth);
+  t.ExpectedReply = m == D2D4 ? TMove{11, 27, 0, 0} : E7E5;
 }
 
 }  // namespace
 
-// The thresholds: any gain at all, and a deeper voice's margin of 20.
-TEST_F(Threads, TheFinalMoveGoesToABetterScoreUnlessTheVoiceSawDeeperAndIsWithinTwenty) {
-  struct Case {
-    const char* what;
-    std::int32_t voice;
-    Result mainResult, helperResult;
-    std::int32_t chosen;
-  };
-  const Case cases[] = {
-      {"an equal score keeps the voice's move", 1, {30, 9}, {30, 9}, 1},
-      {"one more at the same depth takes over", 1, {30, 9}, {31, 9}, 2},
-      {"20 more loses to a deeper voice", 1, {30, 10}, {50, 9}, 1},
-      {"21 more takes over whatever the depths", 1, {30, 12}, {51, 9}, 2},
-      {"nobody spoke: the main thread is the candidate", 0, {30, 10}, {50, 9}, 1},
-      {"a helper with the voice keeps it deeper against 20 more", 2, {50, 9}, {30, 10}, 2},
-      {"a helper with the voice loses deeper against 21 more", 2, {51, 9}, {30, 10}, 1},
-      {"a helper without a move never takes over", 1, {30, 9}, {90, 12, false}, 1},
-      {"the main thread without a move never takes over", 2, {90, 12, false}, {30, 9}, 2},
-  };
+// The main thread speaks and answers, unless a helper scored better and the
+// main thread did not see deeper within 20; helpers are weighed in turn
+// against whichever result leads by then.
+TEST_F(Threads, TheFinalMoveGoesToABetterScoreUnlessTheMainThreadSawDeeperWithinTwenty) {
   Create(2);
-  for (const Case& c : cases) {
-    SetResult(*main, E2E4, c.mainResult, E7E5);
-    SetResult(Helper(2), D2D4, c.helperResult, D7D5);
+  // What, the main thread's score, depth and move, the helper's, whether it takes over.
+  using Case = std::tuple<const char*, std::int32_t, std::uint32_t, std::int32_t, std::uint32_t, bool, bool>;
+  for (const auto& [what, mainScore, mainDepth, helperScore, helperDepth, helperHasMove, helperChosen] :
+       {Case{"an equal score keeps the main thread's move", 30, 9, 30, 9, true, false},
+        {"one more at the same depth takes over", 30, 9, 31, 9, true, true},
+        {"20 more loses to a deeper main thread", 30, 10, 50, 9, true, false},
+        {"21 more takes over whatever the depths", 30, 12, 51, 9, true, true},
+        {"a helper without a move never takes over", 30, 9, 90, 12, false, false}}) {
+    SetResult(*main, E2E4, mainScore, mainDepth);
+    SetResult(Helper(2), D2D4, helperScore, helperDepth, helperHasMove);
     main->Infos.Init();
-    if (c.voice != 0) main->Infos.GiveVoice(c.voice);
+    main->Infos.GiveVoice(1);
     OutputCapture capture;
     TSearchTeam(*main).ChooseFinalMove();
-    const bool helperChosen = c.chosen == 2, voiceChosen = c.chosen == (c.voice == 2 ? 2 : 1);
-    EXPECT_TRUE(main->Best.m == (helperChosen ? D2D4 : E2E4) && main->ExpectedReply == (helperChosen ? D7D5 : E7E5) &&
-                main->Best.score == (helperChosen ? c.helperResult : c.mainResult).score)
-        << c.what;
-    EXPECT_EQ(capture.Text(), voiceChosen    ? ""
-                              : helperChosen ? "info string SWITCHBEST: T2 OldMove: e2e4 Move :d2d4\n"
-                                             : "info string SWITCHBEST: T1 OldMove: d2d4 Move :e2e4\n")
-        << c.what;
+    EXPECT_TRUE(main->Best.m == (helperChosen ? D2D4 : E2E4) &&
+                main->ExpectedReply == Helper(2).ExpectedReply == helperChosen &&
+                main->Best.score == (helperChosen ? helperScore : mainScore))
+        << what;
+    EXPECT_EQ(capture.Text(), helperChosen ? "info string SWITCHBEST: T2 OldMove: e2e4 Move :d2d4\n" : "") << what;
   }
-  // Three threads: the main thread is weighed first, then the helpers in
-  // turn against whichever result leads by then.
   Create(3);
-  SetResult(Helper(3), G1F3, {30, 12}, E7E5);
-  SetResult(*main, E2E4, {55, 9}, E7E5);
-  SetResult(Helper(2), D2D4, {65, 9}, D7D5);
-  main->Infos.GiveVoice(3);
+  SetResult(*main, E2E4, 30, 9);
+  SetResult(Helper(2), D2D4, 40, 9);
+  SetResult(Helper(3), G1F3, 55, 9);
   OutputCapture capture;
   TSearchTeam(*main).ChooseFinalMove();
   EXPECT_EQ(capture.Text(),
-            "info string SWITCHBEST: T1 OldMove: g1f3 Move :e2e4\n"
-            "info string SWITCHBEST: T2 OldMove: e2e4 Move :d2d4\n");
-  EXPECT_EQ(main->Best.m, D2D4);
-  EXPECT_EQ(main->Best.score, 65);
+            "info string SWITCHBEST: T2 OldMove: e2e4 Move :d2d4\n"
+            "info string SWITCHBEST: T3 OldMove: d2d4 Move :g1f3\n");
+  EXPECT_TRUE(main->Best.m == G1F3 && main->Best.score == 55);
 }

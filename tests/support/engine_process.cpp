@@ -1,6 +1,5 @@
 #include "support/engine_process.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -42,18 +41,17 @@ EngineProcess::EngineProcess(const std::vector<std::string>& args, const std::st
 }
 
 EngineProcess::~EngineProcess() {
-  if (in_ >= 0) close(in_);
-  if (!exited_ && !WaitExit(2000)) {
+  CloseInput();
+  if (!WaitExit(2000)) {
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
   }
-  if (out_ >= 0) close(out_);
+  close(out_);
 }
 
 void EngineProcess::Send(const std::string& line) {
   const std::string text = line + "\n";
-  if (in_ >= 0 && write(in_, text.data(), text.size()) < 0) { /* engine gone: later reads fail */
-  }
+  if (in_ >= 0 && write(in_, text.data(), text.size()) < 0) return;  // engine gone: later reads fail
 }
 
 void EngineProcess::CloseInput() {
@@ -63,22 +61,20 @@ void EngineProcess::CloseInput() {
 
 std::optional<std::string> EngineProcess::ReadLine(int timeoutMs) {
   const long long deadline = NowMs() + timeoutMs;
-  for (;;) {
-    const auto end = buffer_.find('\n');
-    if (end != std::string::npos) {
-      std::string line = buffer_.substr(0, end);
-      buffer_.erase(0, end + 1);
-      return line;
-    }
+  for (std::size_t end; (end = buffer_.find('\n')) == std::string::npos;) {
+    pollfd fd{out_, POLLIN, 0};
     const long long left = deadline - NowMs();
     if (left <= 0) return std::nullopt;
-    pollfd fd{out_, POLLIN, 0};
     if (poll(&fd, 1, int(left)) <= 0) continue;
     char chunk[4096];
     const ssize_t n = read(out_, chunk, sizeof chunk);
     if (n <= 0) return std::nullopt;
     buffer_.append(chunk, size_t(n));
   }
+  const std::size_t end = buffer_.find('\n');
+  std::string line = buffer_.substr(0, end);
+  buffer_.erase(0, end + 1);
+  return line;
 }
 
 std::optional<std::string> EngineProcess::ReadUntil(const std::string& prefix, int timeoutMs,
@@ -93,23 +89,12 @@ std::optional<std::string> EngineProcess::ReadUntil(const std::string& prefix, i
   return std::nullopt;
 }
 
-std::vector<std::string> EngineProcess::ReadFor(int ms) {
-  std::vector<std::string> lines;
-  ReadUntil("\n", ms, &lines);  // no line holds a newline: reads to the end of the time
-  return lines;
-}
-
 std::optional<int> EngineProcess::WaitExit(int timeoutMs) {
-  if (exited_) return status_;
   const long long deadline = NowMs() + timeoutMs;
-  do {
-    int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      exited_ = true;
+  for (int status = 0; !status_; usleep(2000)) {
+    if (waitpid(pid_, &status, WNOHANG) == pid_)
       status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      return status_;
-    }
-    usleep(2000);
-  } while (NowMs() < deadline);
-  return std::nullopt;
+    else if (NowMs() >= deadline) break;
+  }
+  return status_;
 }

@@ -1,6 +1,4 @@
-// Runs the real engine binary as a child process and talks to it over pipes,
-// as a chess interface does. Every read has a timeout, so a hung engine fails
-// the test instead of hanging it.
+// The real engine binary as a child process over pipes; every read has a timeout, so a hung engine fails the test.
 #pragma once
 
 #include <optional>
@@ -9,8 +7,7 @@
 
 class EngineProcess {
  public:
-  // Starts `binary` (the engine of this build when empty) with `args`, in
-  // `workingDir` (this process's own when empty).
+  // `binary` (this build's engine when empty) with `args`, run in `workingDir` (ours when empty).
   explicit EngineProcess(const std::vector<std::string>& args = {}, const std::string& workingDir = "",
                          const std::string& binary = "");
   ~EngineProcess();
@@ -18,26 +15,25 @@ class EngineProcess {
   EngineProcess& operator=(const EngineProcess&) = delete;
 
   void Send(const std::string& line);
-  // Closes the engine's standard input (end of input).
-  void CloseInput();
-  // The next output line, or nothing when none came within the timeout.
+  void CloseInput();  // end of input
+  // The next line, or nothing on timeout or end of output.
   std::optional<std::string> ReadLine(int timeoutMs = 5000);
-  // Reads lines until one starts with `prefix` (returned) or the timeout ends.
+  // Reads until a line starts with `prefix` (returned), keeping what it read in `seen`.
   std::optional<std::string> ReadUntil(const std::string& prefix, int timeoutMs = 10000,
                                        std::vector<std::string>* seen = nullptr);
-  // Every line printed within `ms` milliseconds.
-  std::vector<std::string> ReadFor(int ms);
-  // Waits for the process to end; its exit status, or nothing on timeout.
+  // Every line printed within `ms`, or before the output ends.
+  std::vector<std::string> ReadFor(int ms) {
+    std::vector<std::string> lines;
+    ReadUntil("\n", ms, &lines);  // no line holds a newline
+    return lines;
+  }
+  // The exit status, or nothing on timeout.
   std::optional<int> WaitExit(int timeoutMs = 5000);
 
  private:
-  int pid_ = -1;
-  int in_ = -1;   // engine's stdin
-  int out_ = -1;  // engine's stdout
+  int pid_ = -1, in_ = -1, out_ = -1;
   std::string buffer_;
-  bool exited_ = false;
-  int status_ = 0;
+  std::optional<int> status_;
 };
 
-// Path of the engine built alongside the tests.
 std::string EngineBinary();

@@ -1,6 +1,4 @@
-// A test fixture holding one engine process that has answered "uci" and
-// "isready", as an interface holds it, and quits it cleanly at the end; and
-// what the end-to-end tests read of its answers.
+// One engine process that has answered "uci" and "isready" and is quit at the end, and readers of its answers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,8 +16,7 @@
 #include "support/engine_tables.h"
 #include "support/game_rules.h"
 
-// One "info depth D seldepth S [multipv R] score (cp S|mate N) time T nodes N
-// nps X hashfull H tbhits B pv m1 m2 ..." line, read.
+// An "info depth" line, read.
 struct TInfo {
   int depth = 0, seldepth = 0, multipv = 0;
   std::string score;
@@ -43,15 +40,14 @@ inline std::vector<TInfo> DepthInfos(const std::vector<std::string>& lines) {
                        std::stoll(m[6]), std::stoll(m[7]), m[8]});
   return infos;
 }
-// The last of them, the answer's own; an empty one, failing the test, when there is none.
+// The last of them, the answer's own (an empty one, failing the test, when there is none).
 inline TInfo LastInfo(const std::vector<std::string>& lines) {
   const std::vector<TInfo> infos = DepthInfos(lines);
   if (infos.empty()) ADD_FAILURE() << "no info depth line";
   return infos.empty() ? TInfo{} : infos.back();
 }
 
-// Every move of `moves` is legal in turn from the position; the words of a
-// "bestmove" line are skipped.
+// Every move of `moves` is legal in turn from the position; the words of a "bestmove" line are skipped.
 inline void ExpectPlayable(const std::string& position, const std::string& moves, const std::string& what) {
   TProtocolBoard board;
   board.SetupPosition(position);
@@ -86,8 +82,7 @@ class EngineSession : public ::testing::Test {
     seen.erase(std::remove(seen.begin(), seen.end(), "readyok"), seen.end());
     return seen;
   }
-  // Reads up to the bestmove line, returning it; `ms` is how long it took,
-  // `seen` gets the lines before it.
+  // The bestmove line; `ms` gets how long it took, `seen` the lines before it.
   std::optional<std::string> BestMove(int timeoutMs, long long* ms = nullptr, Lines* seen = nullptr) {
     const auto start = std::chrono::steady_clock::now();
     auto line = engine.ReadUntil("bestmove", timeoutMs, seen);
@@ -95,16 +90,14 @@ class EngineSession : public ::testing::Test {
       *ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     return line;
   }
-  // Sets up the position and sends the order; its answer as BestMove reads it.
   std::optional<std::string> Go(const std::string& position, const std::string& go, int timeoutMs,
                                 Lines* seen = nullptr, long long* ms = nullptr) {
     engine.Send("position " + position);
     engine.Send(go);
     return BestMove(timeoutMs, ms, seen);
   }
-  // An order held `holdMs` with no answer, then the lines of `then` (an
-  // "isready" among them answered at once); one legal answer must follow
-  // within `maxMs`, with the move `best` when one is named.
+  // An order held `holdMs` with no answer, then the lines of `then` ("isready" answered at once); one legal answer
+  // follows within `maxMs` and the pipe's latency (0: no limit of time), with the move `best` when one is named.
   struct TOrder {
     std::string position, go;
     Lines then;
@@ -121,14 +114,14 @@ class EngineSession : public ::testing::Test {
       engine.Send(line);
       EXPECT_TRUE(line != "isready" || engine.ReadUntil("readyok", 1000)) << what;
     }
-    const auto answer = BestMove(int(o.maxMs));
-    ASSERT_TRUE(answer && answer->starts_with("bestmove ")) << what << ": no answer within " << o.maxMs << " ms";
+    const long long bound = o.maxMs ? o.maxMs + AnswerLatencyMs : CheckedBuild ? 120000 : 20000;
+    const auto answer = BestMove(int(bound));
+    ASSERT_TRUE(answer && answer->starts_with("bestmove ")) << what << ": no answer within " << bound << " ms";
     ExpectPlayable(o.position, *answer, what);
     if (o.best) { EXPECT_EQ(MoveOf(*answer), o.best) << what; }
     for (const std::string& after : Answer("isready"))
       EXPECT_FALSE(after.starts_with("bestmove")) << what << ": " << after;
   }
-  // The move of a "bestmove" line.
   static std::string MoveOf(const std::string& bestmoveLine) {
     return bestmoveLine.substr(9, bestmoveLine.find(' ', 9) - 9);  // to the end when there is no ponder move
   }

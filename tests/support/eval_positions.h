@@ -1,10 +1,8 @@
-// Positions for the evaluation tests, as prepared search boards or FEN.
+// Positions for the board and evaluation tests, as prepared search boards.
 #pragma once
 
 #include <memory>
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "board/search_board.h"
 
@@ -13,11 +11,4 @@
 std::unique_ptr<TSearchBoard> BoardFromFen(std::string_view fen);
 
 // The prepared colour-mirrored twin: ranks flipped, colours, side, rights and en passant swapped.
-std::unique_ptr<TSearchBoard> MirroredBoard(const TBoardState& board);
-
-// FEN text of a board's placement, side, rights and en-passant square.
-std::string BoardToFen(const TBoardState& board);
-
-// A few hundred positions of every kind, from the opening to pawn endings,
-// reached by seeded random play: the same list on every call and machine.
-const std::vector<std::string>& VariedPositions();
+std::unique_ptr<TSearchBoard> MirroredBoard(std::string_view fen);

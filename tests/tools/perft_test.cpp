@@ -9,10 +9,8 @@
 
 namespace {
 
-// The suite at depth 4 (2 in checked builds), and the reference positions
-// it lacks, with their published counts: en passant that exposes the king,
-// promotions with and without capture, castling through attacked squares.
-// The board must come back whole.
+// The suite at depth 4 (2 in checked builds) and the reference positions it lacks: en passant exposing the king,
+// promotions, castling through attacked squares. The board comes back whole.
 TEST(PerftCounts, ReferencePositionsAndTheWholeSuite) {
   const int depth = OptimisedBuild ? 4 : 2;
   auto cases = LoadPerftSuite();
@@ -30,8 +28,7 @@ TEST(PerftCounts, ReferencePositionsAndTheWholeSuite) {
   }
 }
 
-// Divide lines and the total; a FEN may come as separate words, castling
-// and promotion texts included. Bad arguments print the usage and exit 2.
+// Divide lines and the total, from a FEN in separate words too; bad arguments print the usage and exit 2.
 TEST(PerftCommand, PrintsDivideAndTotalOrRefuses) {
   std::string out;
   const auto run = [&](const std::vector<std::string>& args) {

@@ -8,7 +8,7 @@ import unittest
 # No compiled copy of the client is left in the source tree.
 sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts"))
+sys.path.insert(0, os.path.join(HERE, ".."))
 from uci_engine import Engine, field  # noqa: E402
 
 FAKE = os.path.join(HERE, "fake_engine.py")

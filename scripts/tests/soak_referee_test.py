@@ -8,7 +8,7 @@ import tempfile
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SOAK = os.path.join(HERE, "..", "..", "scripts", "soak")
+SOAK = os.path.join(HERE, "..", "soak")
 FAULT_COLUMNS = ["illegal", "time", "hangs", "crashes", "protocol"]
 
 
