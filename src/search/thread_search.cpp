@@ -1,5 +1,7 @@
 #include "search/thread_search.h"
 
+#include <algorithm>
+
 #include "search/main_thread_search.h"
 #include "search/search.h"
 #include "search/search_team.h"
@@ -78,7 +80,11 @@ void TThreadSearch::IterativeDeepening() {
     if (ThreadScore > MateBound) throw SearchAborted{};
     CheckStop();
     if (!AdvanceIteration(*this)) continue;
-    IterationDepth = TSearchTeam::NextDepth(ThreadID, IterationDepth);
+    // A helper that fell behind the main thread goes on from the depth the
+    // main thread is searching: the table already holds what lies below.
+    const std::uint32_t from =
+        this == &main ? IterationDepth.load() : std::max(IterationDepth.load(), main.IterationDepth.load());
+    IterationDepth = TSearchTeam::NextDepth(ThreadID, from);
     CheckStop();
   }
 }
