@@ -42,7 +42,6 @@ void TSearchTeam::StartHelpers() {
   const int count = main_.RootMoveCount();
   main_.MaxMoves = count;
   for (TThreadSearch* helper : helpers_) {
-    helper->Owner = &main_;
     main_.CopyToHelper(*helper);
     // The whole root list, in the main thread's order.
     std::copy_n(main_.MoveStack.begin(), count, helper->MoveStack.begin());
@@ -50,8 +49,6 @@ void TSearchTeam::StartHelpers() {
     helper->FirstMove[1] = count;
     helper->MaxMoves = count;
     helper->IterationDepth = NextDepth(helper->ThreadID, 1);
-    helper->RootAlpha = -Infinity;
-    helper->RootBeta = Infinity;
     helper->stop = false;
     HashMoveFirst(*helper);
   }
@@ -59,36 +56,27 @@ void TSearchTeam::StartHelpers() {
 }
 
 void TSearchTeam::ChooseFinalMove() {
-  // The candidate is the thread that spoke last; a better-scored thread
-  // replaces it unless the candidate saw deeper and is within 20.
+  // The main thread's result, unless a helper scored better and the result
+  // held did not see deeper within 20; helpers are weighed in turn.
   TThreadSearch* candidate = &main_;
-  for (auto& helper : helpers_)
-    if (main_.Infos.HasVoice(*helper)) candidate = helper;
-  TBest chosen = candidate->BestSnapshot();
-  const auto replaces = [&](const TBest& other) {
-    return !other.m.IsNone() && other.score > chosen.score &&
-           !(chosen.Depth > other.Depth && other.score <= chosen.score + 20);
-  };
-  if (candidate != &main_ && replaces(main_.Best)) {
-    SwitchLine("SWITCHBEST: T", main_.ThreadID, chosen.m, main_.Best.m);
-    candidate = &main_;
-    chosen = main_.Best;
-  }
-  for (auto& helper : helpers_) {
-    if (helper == candidate) continue;
+  TBest chosen = main_.BestSnapshot();
+  for (TThreadSearch* helper : helpers_) {
     const TBest other = helper->BestSnapshot();
-    if (!replaces(other)) continue;
+    if (other.m.IsNone() || other.score <= chosen.score ||
+        (chosen.Depth > other.Depth && other.score <= chosen.score + 20))
+      continue;
     SwitchLine("SWITCHBEST: T", helper->ThreadID, chosen.m, other.m);
     candidate = helper;
     chosen = other;
   }
+  if (candidate == &main_) return;
+  TMove reply;
   {
-    std::lock_guard guard(main_.RootLock);
-    main_.Best = chosen;
-  }
-  if (candidate != &main_) {
     std::lock_guard guard(candidate->RootLock);
-    main_.ExpectedReply = candidate->ExpectedReply;
+    reply = candidate->ExpectedReply;
   }
+  std::lock_guard guard(main_.RootLock);
+  main_.Best = chosen;
+  main_.ExpectedReply = reply;
   // Its line goes out once the move is final (TInfos::Final, from Think).
 }

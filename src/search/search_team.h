@@ -20,8 +20,8 @@ class TSearchTeam {
   // each from the depth StartDepth gives it.
   void StartHelpers();
   // The answer among every thread's result (SWITCHBEST): the main thread's,
-  // unless another thread scored better and the main thread did not see
-  // deeper within 20.
+  // unless a helper scored better and the result held did not see deeper
+  // within 20.
   void ChooseFinalMove();
   // Does thread `threadId` pass over iteration `depth`? The main thread
   // searches every depth; each helper skips runs of depths in a pattern of

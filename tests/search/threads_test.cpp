@@ -303,7 +303,7 @@ TEST_F(Threads, TheFinalMoveGoesToABetterScoreUnlessTheMainThreadSawDeeperWithin
     OutputCapture capture;
     TSearchTeam(*main).ChooseFinalMove();
     EXPECT_TRUE(main->Best.m == (helperChosen ? D2D4 : E2E4) &&
-                main->ExpectedReply == Helper(2).ExpectedReply == helperChosen &&
+                (main->ExpectedReply == Helper(2).ExpectedReply) == helperChosen &&
                 main->Best.score == (helperChosen ? helperScore : mainScore))
         << what;
     EXPECT_EQ(capture.Text(), helperChosen ? "info string SWITCHBEST: T2 OldMove: e2e4 Move :d2d4\n" : "") << what;
