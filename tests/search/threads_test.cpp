@@ -1,6 +1,4 @@
-// Search threads in-process, so that the objects can be looked at: their
-// options and tables, the helpers' start, whose result is played; and an
-// abort deep in a search.
+// Search threads in-process: options, tables, the helpers' start, the answer, an abort.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -69,8 +67,7 @@ class Threads : public ::testing::Test {
   }
   TThreadSearch& Helper(std::int32_t id) { return main->Helper(std::size_t(id - 2)); }
   TThreadSearch& Thread(std::int32_t id) { return id == 1 ? *main : Helper(id); }
-  // The root as Think has it just before the dealing: empty tables, the
-  // legal moves sorted, nothing found in the table. Returns the list.
+  // The root list as Think has it before the helpers start, tables empty.
   Moves Root(const std::string& position) {
     main->ClearAllTables();
     source.SetupPosition(position);
@@ -87,8 +84,7 @@ class Threads : public ::testing::Test {
     HashMoveFirst(*main);
     return RootList(*main);
   }
-  // Starts the helpers, which have no depth to search; returns what was
-  // printed meanwhile.
+  // Starts the helpers with no depth to search; returns what was printed.
   std::string Deal() {
     TSearchOrder order = main->Order();
     order.MaxDepth = 0;
@@ -98,8 +94,7 @@ class Threads : public ::testing::Test {
     main->StopHelpers();
     return capture.Text();
   }
-  // Writes `t`'s table entry for the root: `move` (from the main thread's
-  // list as Root left it) searched to `depth` with `value`.
+  // Stores the root's entry: `move` searched to `depth` with `value`.
   void Store(TThreadSearch& t, const std::string& move, int depth, std::int32_t value = 0) {
     TMove m;
     for (int i = 0; i < main->RootMoveCount(); ++i)
@@ -123,10 +118,8 @@ class Threads : public ::testing::Test {
 
 }  // namespace
 
-// Every count from one to eight makes idle helpers that share one table,
-// all the tables together within the budget, whatever the processors (more
-// threads than processors are taken, and said so); counts out of range are
-// ignored, yet the tablebases are set up again all the same.
+// One to eight threads share one table within the budget, more than the
+// processors said so; bad counts are ignored, the tablebases set up again.
 TEST_F(Threads, CountsOneToEightShareOneTableWithinTheBudgetAndBadValuesAreIgnored) {
   UciMain(2);
   Serve("setoption name Hash value 64");
@@ -231,9 +224,8 @@ TEST_F(Threads, EverySearchStartsTheHelpersAfresh) {
   }
 }
 
-// Every helper searches the whole root, in the main thread's order (the
-// stored move first in a clock game), from a depth of its own; nobody has
-// spoken before a depth is done.
+// Every helper searches the whole root in the main thread's order, from a
+// depth of its own; nobody speaks before a depth is done.
 TEST_F(Threads, EveryHelperSearchesTheWholeRootFromItsOwnDepth) {
   Create(3);
   OrderMode(tmMovesToGo);
@@ -251,9 +243,8 @@ TEST_F(Threads, EveryHelperSearchesTheWholeRootFromItsOwnDepth) {
   EXPECT_EQ(main->Infos.VoiceThread(), 0);
 }
 
-// The main thread searches every depth; each helper about half of them, in
-// a pattern no other helper of an eight-thread team shares, so that some
-// threads are always a depth ahead of others.
+// The main thread searches every depth, each helper about half of them in
+// a pattern of its own.
 TEST(SearchTeam, HelpersSkipDepthsEachInItsOwnPattern) {
   std::vector<std::vector<bool>> patterns;
   for (std::int32_t id = 1; id <= MaxThreads; ++id) {
