@@ -55,16 +55,22 @@ void TSearchTeam::StartHelpers() {
   for (TThreadSearch* helper : helpers_) helper->ResumeHelper();
 }
 
+bool TSearchTeam::Overrides(const TBest& other, const TBest& held) {
+  if (other.m.IsNone()) return false;
+  // A deeper completed iteration is the team's deepest knowledge.
+  if (other.CompletedDepth != held.CompletedDepth) return other.CompletedDepth > held.CompletedDepth;
+  return other.score > held.score && !(held.Depth > other.Depth && other.score <= held.score + 20);
+}
+
 void TSearchTeam::ChooseFinalMove() {
-  // The main thread's result, unless a helper scored better and the result
-  // held did not see deeper within 20; helpers are weighed in turn.
+  // The main thread's result, unless a helper completed a deeper iteration,
+  // or one as deep with a better score where the result held did not see
+  // deeper within 20; helpers are weighed in turn.
   TThreadSearch* candidate = &main_;
   TBest chosen = main_.BestSnapshot();
   for (TThreadSearch* helper : helpers_) {
     const TBest other = helper->BestSnapshot();
-    if (other.m.IsNone() || other.score <= chosen.score ||
-        (chosen.Depth > other.Depth && other.score <= chosen.score + 20))
-      continue;
+    if (!Overrides(other, chosen)) continue;
     SwitchLine("SWITCHBEST: T", helper->ThreadID, chosen.m, other.m);
     candidate = helper;
     chosen = other;

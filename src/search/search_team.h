@@ -10,7 +10,7 @@
 #include <vector>
 
 class TMainThreadSearch;
-class TThreadSearch;
+#include "search/thread_search.h"
 
 class TSearchTeam {
  public:
@@ -20,9 +20,12 @@ class TSearchTeam {
   // each from the depth StartDepth gives it.
   void StartHelpers();
   // The answer among every thread's result (SWITCHBEST): the main thread's,
-  // unless a helper scored better and the result held did not see deeper
-  // within 20.
+  // unless a helper's result overrides it.
   void ChooseFinalMove();
+  // Does result `other` override result `held`? When it completed a deeper
+  // iteration; at the same completed depth, when it scored better and
+  // `held` did not see deeper within 20.
+  static bool Overrides(const TBest& other, const TBest& held);
   // Does thread `threadId` pass over iteration `depth`? The main thread
   // searches every depth; each helper skips runs of depths in a pattern of
   // its own, so that at any time some threads search a depth ahead of the

@@ -72,10 +72,20 @@ void TThreadSearch::IterativeDeepening() {
     // A result inside the window completes the depth: its line goes out now,
     // before the search may end on it.
     // (An EASY stop ends it after its first move, unfinished.)
-    if (this == &main && IterationCompleted(*this) && !main.SearchStopped.load(std::memory_order_relaxed)) {
+    const bool completed = IterationCompleted(*this);
+    if (completed) {
+      std::lock_guard guard(RootLock);
+      Best.CompletedDepth = IterationDepth;
+    }
+    if (this == &main && completed && !main.SearchStopped.load(std::memory_order_relaxed)) {
       if (RootLines.Wanted() > 1) ShownLines = RootLines;
       main.Infos.IterationDone(*this, std::int32_t(IterationDepth.load()), ThreadScore);
     }
+    // A helper that completed the last depth the order asks for has done
+    // what the search was for: the team stops, and its result is chosen.
+    if (this != &main && completed && std::int64_t(IterationDepth.load()) >= std::int64_t(main.MaxDepth()) &&
+        RootLines.Wanted() == 1 && main.RootLines.Wanted() == 1)
+      main.SearchStopped = true;
     // A mate found: no deeper search can better it.
     if (ThreadScore > MateBound) throw SearchAborted{};
     CheckStop();

@@ -57,7 +57,8 @@ struct TBest {
   bool MoveChanged = false;   // the best move changed since
   bool ScoreDropped = false;  // the score fell since
   std::int32_t score = 0;
-  std::uint32_t Depth = 0;  // of the iteration that found m
+  std::uint32_t Depth = 0;           // of the iteration that found m
+  std::uint32_t CompletedDepth = 0;  // the deepest iteration that ended inside its window
   std::int32_t PreviousScore = NoScore;
   std::int32_t ScoreLoss = 0;         // score lost since the last time bonus, toward the next
   std::int32_t RisingIterations = 0;  // iterations in a row whose score rose

@@ -70,6 +70,22 @@ TEST_F(GoOrders, NodeLimitStopsWithinOnePercentAndRepeatsWithFreshTables) {
   EXPECT_EQ(nodes[1], nodes[0]);
 }
 
+// Two threads race through the depths; whichever completes the depth asked
+// for first ends the search, and the answer's line is of that depth.
+TEST_F(GoOrders, WithTwoThreadsAGoDepthAnswersAtThatDepthAndNeverBeyond) {
+  Answer("setoption name Threads value 2");
+  for (int depth = 1; depth <= 9; ++depth) {
+    Lines lines;
+    ASSERT_TRUE(Go(Middlegame, "go depth " + std::to_string(depth), 20000, &lines)) << depth;
+    int deepest = 0;
+    for (const TInfo& info : DepthInfos(lines)) {
+      EXPECT_GE(info.depth, deepest) << depth;
+      deepest = info.depth;
+    }
+    EXPECT_EQ(deepest, depth);
+  }
+}
+
 // The knight attacks the queen on d4; a move played without a search loses it.
 TEST_F(GoOrders, ABulletClockStillSearchesAndKeepsTheQueen) {
   Lines lines;

@@ -263,32 +263,40 @@ namespace {
 
 constexpr TMove E2E4{52, 36, 0, 0}, D2D4{51, 35, 0, 0}, G1F3{62, 45, 0, 0}, E7E5{12, 28, 0, 0};
 
-// `t` found `m` (none when `hasMove` is false) with `score` at `depth`.
-void SetResult(TThreadSearch& t, TMove m, std::int32_t score, std::uint32_t depth, bool hasMove = true) {
+// `t` found `m` (none when `hasMove` is false) with `score` at `depth`,
+// having completed iteration `completed`.
+void SetResult(TThreadSearch& t, TMove m, std::int32_t score, std::uint32_t depth, std::uint32_t completed = 8,
+               bool hasMove = true) {
   t.Best = TBest{};
   if (hasMove) t.Best.m = m;
   t.Best.pv.SetMove(t.Best.m);
-  std::tie(t.Best.score, t.Best.Depth) = std::tuple(score, depth);
+  std::tie(t.Best.score, t.Best.Depth, t.Best.CompletedDepth) = std::tuple(score, depth, completed);
   t.ExpectedReply = m == D2D4 ? TMove{11, 27, 0, 0} : E7E5;
 }
 
 }  // namespace
 
-// The main thread speaks and answers, unless a helper scored better and the
-// main thread did not see deeper within 20; helpers are weighed in turn
-// against whichever result leads by then.
-TEST_F(Threads, TheFinalMoveGoesToABetterScoreUnlessTheMainThreadSawDeeperWithinTwenty) {
+// The main thread speaks and answers, unless a helper completed a deeper
+// iteration, or one as deep and scored better where the main thread did not
+// see deeper within 20; helpers are weighed in turn against whichever result
+// leads by then.
+TEST_F(Threads, TheFinalMoveGoesToTheDeepestIterationThenToABetterScore) {
   Create(2);
-  // What, the main thread's score, depth and move, the helper's, whether it takes over.
-  using Case = std::tuple<const char*, std::int32_t, std::uint32_t, std::int32_t, std::uint32_t, bool, bool>;
-  for (const auto& [what, mainScore, mainDepth, helperScore, helperDepth, helperHasMove, helperChosen] :
-       {Case{"an equal score keeps the main thread's move", 30, 9, 30, 9, true, false},
-        {"one more at the same depth takes over", 30, 9, 31, 9, true, true},
-        {"20 more loses to a deeper main thread", 30, 10, 50, 9, true, false},
-        {"21 more takes over whatever the depths", 30, 12, 51, 9, true, true},
-        {"a helper without a move never takes over", 30, 9, 90, 12, false, false}}) {
-    SetResult(*main, E2E4, mainScore, mainDepth);
-    SetResult(Helper(2), D2D4, helperScore, helperDepth, helperHasMove);
+  // What; the main thread's score, depth and completed depth; the helper's;
+  // whether the helper has a move, and whether it takes over.
+  using Case = std::tuple<const char*, std::int32_t, std::uint32_t, std::uint32_t, std::int32_t, std::uint32_t,
+                          std::uint32_t, bool, bool>;
+  for (const auto& [what, mainScore, mainDepth, mainDone, helperScore, helperDepth, helperDone, helperHasMove,
+                    helperChosen] :
+       {Case{"an equal score keeps the main thread's move", 30, 9, 8, 30, 9, 8, true, false},
+        {"one more at the same depth takes over", 30, 9, 8, 31, 9, 8, true, true},
+        {"20 more loses to a deeper main thread", 30, 10, 8, 50, 9, 8, true, false},
+        {"21 more takes over whatever the depths", 30, 12, 8, 51, 9, 8, true, true},
+        {"a deeper completed iteration takes over, even worse", 30, 10, 9, -40, 11, 10, true, true},
+        {"a shallower one never does, however it scored", 30, 10, 10, 300, 10, 9, true, false},
+        {"a helper without a move never takes over", 30, 9, 8, 90, 12, 11, false, false}}) {
+    SetResult(*main, E2E4, mainScore, mainDepth, mainDone);
+    SetResult(Helper(2), D2D4, helperScore, helperDepth, helperDone, helperHasMove);
     main->Infos.Init();
     main->Infos.GiveVoice(1);
     OutputCapture capture;
