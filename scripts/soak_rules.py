@@ -1,7 +1,8 @@
 """The rules of chess for the soak referee (scripts/soak), written apart from
 the engine so that the engine's own move generator is not the judge of its
 moves: positions from and to FEN, legal moves, coordinate and algebraic
-move text, and the ends of a game. Speed does not matter here.
+move text, and the ends of a game, in standard chess and in Chess960.
+Speed does not matter here.
 Squares are numbered 0 (a1) to 63 (h8); White's men are upper case."""
 
 KNIGHT_STEPS = [(1, 2), (2, 1), (2, -1), (1, -2), (-1, -2), (-2, -1), (-2, 1), (-1, 2)]
@@ -10,8 +11,13 @@ ROOK_LINES = [(1, 0), (-1, 0), (0, 1), (0, -1)]
 BISHOP_LINES = [(1, 1), (1, -1), (-1, 1), (-1, -1)]
 LINES = {"R": ROOK_LINES, "B": BISHOP_LINES, "Q": ROOK_LINES + BISHOP_LINES}
 START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"
-# A right is lost when a man leaves or lands on its king's or rook's square.
-CASTLING_SQUARES = {4: "KQ", 0: "Q", 7: "K", 60: "kq", 56: "q", 63: "k"}
+# Standard chess: the kings' squares (by colour, White True) and the rook
+# square each castling letter names, whatever stands there.
+STANDARD_KINGS = {True: 4, False: 60}
+STANDARD_ROOKS = {"K": 7, "Q": 0, "k": 63, "q": 56, "H": 7, "A": 0, "h": 63, "a": 56}
+# Chess960 start positions by number: the knights' places among the five
+# squares left after the bishops and the queen.
+KNIGHT_PLACES = [(0, 1), (0, 2), (0, 3), (0, 4), (1, 2), (1, 3), (1, 4), (2, 3), (2, 4), (3, 4)]
 
 
 def square_name(square):
@@ -32,6 +38,38 @@ def step(square, file_step, rank_step):
 
 def is_white(man):
     return man.isupper()
+
+
+def chess960_back_rank(number):
+    """White's back rank, a1 to h1, of Chess960 start position `number`
+    (0..959; 518 is the standard array): the bishops on a light and a dark
+    square from the number's last two base-4 digits, the queen on one of the
+    six squares left, the knights on two of the five left after her, then
+    rook, king and rook on the last three."""
+    if not 0 <= number < 960:
+        raise ValueError(f"no Chess960 start position {number}")
+    rank = [""] * 8
+    number, light = divmod(number, 4)
+    rank[2 * light + 1] = "B"
+    number, dark = divmod(number, 4)
+    rank[2 * dark] = "B"
+    number, queen = divmod(number, 6)
+    rank[[f for f in range(8) if not rank[f]][queen]] = "Q"
+    empty = [f for f in range(8) if not rank[f]]
+    for place in KNIGHT_PLACES[number]:
+        rank[empty[place]] = "N"
+    for file, man in zip([f for f in range(8) if not rank[f]], "RKR"):
+        rank[file] = man
+    return "".join(rank)
+
+
+def chess960_fen(number, shredder=True):
+    """The FEN of Chess960 start position `number`, its castling field the
+    rooks' files (HAha) or, with shredder false, KQkq."""
+    rank = chess960_back_rank(number)
+    files = "".join("abcdefgh"[f] for f in range(7, -1, -1) if rank[f] == "R")
+    castling = files.upper() + files if shredder else "KQkq"
+    return f"{rank.lower()}/pppppppp/8/8/8/8/PPPPPPPP/{rank} w {castling} - 0 1"
 
 
 class Move:
@@ -56,9 +94,13 @@ class Move:
 
 
 class Position:
-    """One position; play() returns the next one and leaves this one alone."""
+    """One position; play() returns the next one and leaves this one alone.
+    With chess960 the castling rooks may stand anywhere beside their king
+    and a castling move is the king taking its own rook (e1h1); without, a
+    castling move is the king's two-square step (e1g1). Castling rights are
+    kept as the squares of the rooks that may castle."""
 
-    def __init__(self, fen=START_FEN):
+    def __init__(self, fen=START_FEN, chess960=False):
         fields = fen.split()
         if len(fields) < 4:
             raise ValueError(f"a FEN needs at least 4 fields: {fen!r}")
@@ -79,22 +121,73 @@ class Position:
             if file != 8:
                 raise ValueError(f"a rank without 8 squares: {fen!r}")
         self.white_to_move = fields[1] == "w"
-        self.castling = "" if fields[2] == "-" else fields[2]
+        self.chess960 = chess960
+        self.castling_kings = dict(STANDARD_KINGS)
+        self.castling = self._read_castling(fields[2], fen)
         self.en_passant = None if fields[3] == "-" else parse_square(fields[3])
         self.halfmove_clock = int(fields[4]) if len(fields) > 4 else 0
         self.move_number = int(fields[5]) if len(fields) > 5 else 1
+
+    def _read_castling(self, field, fen):
+        """The rook squares of the castling field: KQkq, the rooks' files
+        (HAha) or both mixed (KQkq for the outermost rook on that side). In
+        standard chess a letter names a corner whatever stands there."""
+        if field == "-":
+            return ()
+        rooks = set()
+        for letter in field:
+            white = letter.isupper()
+            if not self.chess960:
+                if letter not in STANDARD_ROOKS:
+                    raise ValueError(f"bad castling field: {fen!r}")
+                rooks.add(STANDARD_ROOKS[letter])
+                continue
+            rank = 0 if white else 56
+            rook = "R" if white else "r"
+            king = self.board.index("K" if white else "k") if ("K" if white else "k") in self.board else -1
+            if not rank <= king < rank + 8 or letter.lower() not in "kqabcdefgh":
+                raise ValueError(f"bad castling field: {fen!r}")
+            self.castling_kings[white] = king
+            if letter in "KkQq":
+                side = range(rank + 7, king, -1) if letter in "Kk" else range(rank, king)
+                square = next((s for s in side if self.board[s] == rook), None)
+            else:
+                square = rank + "abcdefgh".index(letter.lower())
+            if square is None or self.board[square] != rook:
+                raise ValueError(f"no rook for castling letter {letter}: {fen!r}")
+            rooks.add(square)
+        return tuple(sorted(rooks, key=lambda s: (s >= 56, -s)))
+
+    def _castling_field(self, shredder):
+        """KQkq letters; in Chess960 a rook's file where it is not the
+        outermost on its side, or always with shredder."""
+        letters = ""
+        for rook in self.castling:
+            white = rook < 8
+            king = self.castling_kings[white]
+            outer = range(rook + 1, (rook | 7) + 1) if rook > king else range(rook & 56, rook)
+            if self.chess960 and (shredder or any(self.board[s] == ("R" if white else "r") for s in outer)):
+                letter = "abcdefgh"[rook % 8]
+            else:
+                letter = "k" if rook > king else "q"
+            letters += letter.upper() if white else letter
+        return letters or "-"
 
     def copy(self):
         other = Position.__new__(Position)
         other.board = self.board[:]
         other.white_to_move = self.white_to_move
+        other.chess960 = self.chess960
+        other.castling_kings = self.castling_kings
         other.castling = self.castling
         other.en_passant = self.en_passant
         other.halfmove_clock = self.halfmove_clock
         other.move_number = self.move_number
         return other
 
-    def fen(self):
+    def fen(self, shredder=False):
+        """The FEN; in Chess960 its castling field as X-FEN (KQkq where that
+        is plain) or, with shredder, the rooks' files."""
         rows = []
         for rank in range(7, -1, -1):
             row, empty = "", 0
@@ -107,7 +200,7 @@ class Position:
                     empty += 1
             rows.append(row + (str(empty) if empty else ""))
         en_passant = square_name(self.en_passant) if self.en_passant is not None else "-"
-        return " ".join(["/".join(rows), "w" if self.white_to_move else "b", self.castling or "-", en_passant,
+        return " ".join(["/".join(rows), "w" if self.white_to_move else "b", self._castling_field(shredder), en_passant,
                          str(self.halfmove_clock), str(self.move_number)])
 
     def own(self, man):
@@ -162,22 +255,43 @@ class Position:
             else:
                 yield Move(square, target)
 
+    @staticmethod
+    def castling_squares(king, rook):
+        """Where the king and the rook of a castling end: the g- and f-files
+        when the rook stands on the king's h-side, else the c- and d-files."""
+        rank = king & 56
+        return (rank + 6, rank + 5) if rook > king else (rank + 2, rank + 3)
+
+    def castling_rook(self, move):
+        """The square of the rook a castling move takes along, else None."""
+        man = self.board[move.origin]
+        if man.upper() != "K":
+            return None
+        if self.chess960:
+            return move.target if self.board[move.target] == ("R" if is_white(man) else "r") else None
+        if abs(move.target - move.origin) != 2:
+            return None
+        return (move.origin | 7) if move.target > move.origin else (move.origin & 56)
+
     def _castling_moves(self, square):
         white = self.white_to_move
-        home = 4 if white else 60
-        if square != home or self.in_check():
+        rooks = [rook for rook in self.castling if (rook < 8) == white and self.board[rook] == ("R" if white else "r")]
+        if not rooks or square != self.castling_kings[white] or self.in_check():
             return
-        for right, rook, between, crossed in (("K", 7, (5, 6), (5, 6)), ("Q", 0, (1, 2, 3), (3, 2))):
-            if (right if white else right.lower()) not in self.castling:
+        for rook in rooks:
+            king_to, rook_to = self.castling_squares(square, rook)
+            # Empty but for these two: the squares from the king's start to
+            # its end and from the rook's start to its end.
+            path = set(range(min(square, king_to), max(square, king_to) + 1))
+            path |= set(range(min(rook, rook_to), max(rook, rook_to) + 1))
+            if any(self.board[s] for s in path - {square, rook}):
                 continue
-            offset = 0 if white else 56
-            if self.board[rook + offset] != ("R" if white else "r"):
+            # No square the king passes or reaches attacked (its own square
+            # is checked above); legal_moves() checks the end once more with
+            # the rook gone from its square, where it may have blocked a line.
+            if any(self.attacked(s, not white) for s in range(min(square, king_to), max(square, king_to) + 1)):
                 continue
-            if any(self.board[s + offset] for s in between):
-                continue
-            if any(self.attacked(s + offset, not white) for s in crossed):
-                continue
-            yield Move(home, crossed[1] + offset)
+            yield Move(square, rook if self.chess960 else king_to)
 
     def pseudo_legal_moves(self):
         for square, man in enumerate(self.board):
@@ -217,17 +331,25 @@ class Position:
         board = after.board
         man = board[move.origin]
         kind = man.upper()
-        captures = bool(board[move.target])
+        rook_from = self.castling_rook(move)
+        captures = bool(board[move.target]) and rook_from is None
         if kind == "P" and move.target == self.en_passant:
             board[move.target + (-8 if self.white_to_move else 8)] = ""
             captures = True
-        if kind == "K" and abs(move.target - move.origin) == 2:
-            rook_from, rook_to = (move.origin + 3, move.origin + 1) if move.target > move.origin else (move.origin - 4, move.origin - 1)
-            board[rook_to], board[rook_from] = board[rook_from], ""
-        board[move.target] = (move.promotion if self.white_to_move else move.promotion.lower()) or man
-        board[move.origin] = ""
-        lost = CASTLING_SQUARES.get(move.origin, "") + CASTLING_SQUARES.get(move.target, "")
-        after.castling = "".join(right for right in self.castling if right not in lost)
+        if rook_from is not None:
+            # Both leave first: in Chess960 either may end on the other's square.
+            king_to, rook_to = self.castling_squares(move.origin, rook_from)
+            rook = board[rook_from]
+            board[move.origin] = board[rook_from] = ""
+            board[king_to], board[rook_to] = man, rook
+        else:
+            board[move.target] = (move.promotion if self.white_to_move else move.promotion.lower()) or man
+            board[move.origin] = ""
+        # A right is lost when a man leaves or lands on its king's or rook's
+        # square (a castling move lands on its rook's).
+        touched = (move.origin, move.target)
+        after.castling = tuple(rook for rook in self.castling
+                               if rook not in touched and self.castling_kings[rook < 8] not in touched)
         after.en_passant = (move.origin + move.target) // 2 if kind == "P" and abs(move.target - move.origin) == 16 else None
         after.halfmove_clock = 0 if kind == "P" or captures else self.halfmove_clock + 1
         after.move_number = self.move_number + (0 if self.white_to_move else 1)
@@ -244,8 +366,9 @@ class Position:
     def san(self, move):
         """Algebraic text of a legal move, with + or # when it checks or mates."""
         kind = self.board[move.origin].upper()
-        if kind == "K" and abs(move.target - move.origin) == 2:
-            text = "O-O" if move.target > move.origin else "O-O-O"
+        rook = self.castling_rook(move)
+        if rook is not None:
+            text = "O-O" if rook > move.origin else "O-O-O"
         else:
             captures = bool(self.board[move.target]) or (kind == "P" and move.target == self.en_passant)
             target = square_name(move.target)

@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """A UCI engine that commits the fault FAKE_ENGINE_FAULT names on its first
 search; later searches answer "0000", so the game ends on an illegal move.
-Without a fault the first search reports a few lines of analysis."""
+Without a fault the first search reports a few lines of analysis.
+As "fake_engine.py perft --chess960 DEPTH FEN" it counts the move tree by
+the soak referee's rules, printed as the engine prints it; the fault
+"miscount" adds one to the total, "crash" ends it with nothing printed."""
 import os
 import sys
 import time
@@ -46,6 +49,7 @@ def main():
             say("id name Fake")
             say("option name Hash type spin default 16 min 1 max 1024")
             say("option name Move Overhead type spin default 30 min 0 max 5000")
+            say("option name UCI_Chess960 type check default false")
             say("uciok")
         elif words == ["isready"]:
             say("readyok")
@@ -59,5 +63,25 @@ def main():
             return
 
 
+def perft(args):
+    if FAULT == "crash":
+        sys.exit(3)
+    if args[:1] != ["--chess960"] or len(args) < 3 or not args[1].isdigit():
+        sys.exit("usage: fake_engine.py perft --chess960 DEPTH FEN")
+    sys.dont_write_bytecode = True
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+    import soak_rules
+    depth, position = int(args[1]), soak_rules.Position(" ".join(args[2:]), chess960=True)
+    total = 0
+    for move in position.legal_moves():
+        count = soak_rules.perft(position.play(move), depth - 1) if depth > 1 else 1
+        say(f"{move.uci()}: {count}")
+        total += count
+    say(f"\nTotal: {total + (FAULT == 'miscount')}\nTime: 0 ms\nNodes/s: 0")
+
+
 if __name__ == "__main__":
-    main()
+    if sys.argv[1:2] == ["perft"]:
+        perft(sys.argv[2:])
+    else:
+        main()

@@ -35,6 +35,100 @@ class MoveGeneration(unittest.TestCase):
         self.assertIsNotNone(rules.Position("8/8/8/3pP3/8/8/K7/7k w - d6 0 1").find_move("e5d6"))
 
 
+class Chess960(unittest.TestCase):
+    EPD = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "data", "chess960-perft.epd")
+
+    def test_published_counts(self):
+        # Every position one ply deep (201 of them may castle), a sample two
+        # plies deep, and three plies deep two that castle at once, king and
+        # rook swapping (line 403) and the king ending on its rook's square
+        # (line 624).
+        # Each FEN, castling as the rooks' files, reads back unchanged.
+        with open(self.EPD) as epd:
+            lines = epd.read().splitlines()
+        for number, line in enumerate(lines):
+            fen, *fields = [field.strip() for field in line.split(";")]
+            counts = {int(field.split()[0][1:]): int(field.split()[1]) for field in fields}
+            depths = [1] + ([2] if number % 24 == 0 else []) + ([3] if number in (402, 623) else [])
+            position = rules.Position(fen, chess960=True)
+            self.assertEqual(position.fen(shredder=True), fen)
+            for depth in depths:
+                self.assertEqual(rules.perft(position, depth), counts[depth], f"line {number + 1} depth {depth}")
+
+    def test_start_positions_by_number(self):
+        self.assertEqual(rules.chess960_back_rank(518), "RNBQKBNR")
+        self.assertEqual(rules.chess960_back_rank(0), "BBQNNRKR")
+        self.assertEqual(rules.chess960_fen(518), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w HAha - 0 1")
+        ranks = {rules.chess960_back_rank(number) for number in range(960)}
+        self.assertEqual(len(ranks), 960)
+        for rank in ranks:
+            self.assertEqual(sorted(rank), sorted("RNBQKBNR"))
+            self.assertTrue(rank.index("R") < rank.index("K") < rank.rindex("R"), rank)
+            self.assertEqual({rank.index("B") % 2, rank.rindex("B") % 2}, {0, 1}, rank)
+        # Both castling fields read as the same position, with its four rights.
+        for number in (0, 518, 959):
+            files = rules.Position(rules.chess960_fen(number), chess960=True)
+            letters = rules.Position(rules.chess960_fen(number, shredder=False), chess960=True)
+            self.assertEqual(files.repetition_key(), letters.repetition_key())
+            self.assertEqual(len(files.castling), 4)
+
+    def test_castling_is_the_king_taking_its_own_rook(self):
+        def after(fen, move, chess960=True):
+            position = rules.Position(fen, chess960=chess960)
+            found = position.find_move(move)
+            return found and position.play(found).fen()
+
+        standard = "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1"
+        self.assertEqual(after(standard, "e1h1"), "r3k2r/8/8/8/8/8/8/R4RK1 b kq - 1 1")
+        self.assertEqual(after(standard, "e1a1"), "r3k2r/8/8/8/8/8/8/2KR3R b kq - 1 1")
+        self.assertIsNone(after(standard, "e1g1"))
+        self.assertEqual(after(standard, "e1g1", chess960=False), "r3k2r/8/8/8/8/8/8/R4RK1 b kq - 1 1")
+        self.assertIsNone(after(standard, "e1h1", chess960=False))
+        # The king that stays, the rook that stays, king and rook swapping.
+        self.assertEqual(after("1r4kr/8/8/8/8/8/8/1R4KR w KQkq - 0 1", "g1h1"), "1r4kr/8/8/8/8/8/8/1R3RK1 b kq - 1 1")
+        self.assertEqual(after("4k3/8/8/8/8/8/8/3RK2R w D - 0 1", "e1d1"), "4k3/8/8/8/8/8/8/2KR3R b - - 1 1")
+        self.assertEqual(after("4k3/8/8/8/8/8/8/R4KR1 w KQ - 0 1", "f1g1"), "4k3/8/8/8/8/8/8/R4RK1 b - - 1 1")
+        self.assertEqual(after("4k3/8/8/8/8/8/8/R2KR3 w KQ - 0 1", "d1a1"), "4k3/8/8/8/8/8/8/2KRR3 b - - 1 1")
+        position = rules.Position("4k3/8/8/8/8/8/8/R4KR1 w KQ - 0 1", chess960=True)
+        self.assertEqual(position.san(position.find_move("f1g1")), "O-O")
+
+    def test_castling_refused(self):
+        def refused(fen, move):
+            return rules.Position(fen, chess960=True).find_move(move) is None
+
+        # A man of either side on the king's or the rook's way.
+        self.assertTrue(refused("4k3/8/8/8/8/8/8/RN2K3 w Q - 0 1", "e1a1"))
+        self.assertTrue(refused("4k3/8/8/8/8/8/8/1RnK4 w Q - 0 1", "d1b1"))
+        self.assertFalse(refused("4k3/8/8/8/8/8/8/1R1K4 w Q - 0 1", "d1b1"))
+        # The king in check, passing an attacked square, or reaching one.
+        self.assertTrue(refused("3rk3/8/8/8/8/8/8/1R1K4 w Q - 0 1", "d1b1"))
+        self.assertTrue(refused("2k5/8/8/4r3/8/8/8/1RK3R1 w G - 0 1", "c1g1"))
+        self.assertTrue(refused("2k5/8/8/6r1/8/8/8/1RK3R1 w G - 0 1", "c1g1"))
+        self.assertFalse(refused("2k5/8/8/8/8/8/8/1RK3R1 w G - 0 1", "c1g1"))
+        # The rook that leaves opens the rank to the king's end square.
+        self.assertTrue(refused("4k3/8/8/8/8/8/8/rR1K4 w B - 0 1", "d1b1"))
+        self.assertFalse(refused("4k3/8/8/8/8/8/r7/1R1K4 w B - 0 1", "d1b1"))
+
+    def test_rights_and_castling_field(self):
+        # Two rooks on the king's side: KQkq names the outer one, a file
+        # the inner one, and the field is written that way back.
+        inner = rules.Position("4k3/8/8/8/8/8/8/4K1RR w G - 0 1", chess960=True)
+        self.assertEqual(inner.fen().split()[2], "G")
+        outer = rules.Position("4k3/8/8/8/8/8/8/4K1RR w K - 0 1", chess960=True)
+        self.assertEqual(outer.fen(shredder=True).split()[2], "H")
+        self.assertIsNotNone(inner.find_move("e1g1"))
+        self.assertIsNone(inner.find_move("e1h1"))
+        # Rights go with the king, with the rook that moves, with a rook taken.
+        start = rules.Position("1r2k1r1/8/8/8/8/8/8/1R2K1R1 w GBgb - 0 1", chess960=True)
+        self.assertEqual(start.play(start.find_move("e1e2")).fen(shredder=True).split()[2], "gb")
+        position = start
+        for move, field in (("b1b2", "Ggb"), ("g8g1", "b")):
+            position = position.play(position.find_move(move))
+            self.assertEqual(position.fen(shredder=True).split()[2], field)
+        with self.assertRaises(ValueError):
+            rules.Position("4k3/8/8/8/8/8/8/4K1N1 w G - 0 1", chess960=True)
+
+
 class AlgebraicText(unittest.TestCase):
     def san(self, fen, move):
         position = rules.Position(fen)

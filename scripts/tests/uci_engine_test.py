@@ -22,7 +22,7 @@ class Client(unittest.TestCase):
     def test_options_offered_keep_names_of_several_words(self):
         engine = Engine(FAKE, [("Hash", 32)])
         engine.quit()
-        self.assertEqual(engine.offers, {"Hash", "Move Overhead"})
+        self.assertEqual(engine.offers, {"Hash", "Move Overhead", "UCI_Chess960"})
 
     def test_search_figures_come_from_the_last_completed_depth(self):
         # Neither the current-move line nor the closing speed line counts as

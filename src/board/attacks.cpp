@@ -124,6 +124,7 @@ bool TSearchBoard::UpdateChecks(bool afterNull) {
   CheckCount = 0;
   const TSide mover = XSide;
   const TMove m = GameHistory[HistoryLength - 1].m;
+  if ((m.bits & MoveCastle) && Castling.Chess960) return ChecksAfterCastling960();
   const int from = m.from, to = m.to;
   const int k = KingSquare(Side);
   const int moverKing = KingSquare(mover);

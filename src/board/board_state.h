@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "board/castling.h"
 #include "board/types.h"
 
 using TBoardColor = std::array<TBoardSide, 64>;
@@ -38,6 +39,7 @@ class TBoardState {
   TSide XSide = Dark;
   TSide Ordiside = Light;
   std::uint32_t Castle = 0;
+  TCastlingSetup Castling;  // fixed for the game
   std::int32_t EP = NoSquare;
   std::uint32_t HalfmoveClock = 0;
   std::uint32_t Ply = 0;

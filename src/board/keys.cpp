@@ -21,6 +21,8 @@ void InitHashKeys() {
     for (auto& key : keyTables.EPKeys) key = random.Next32();
     for (auto& key : keyTables.CastleKeys) key = random.Next32();
     for (auto& key : keyTables.PhaseKeys) key = random.Next32();
+    for (auto& right : keyTables.CastleRookKeys)
+      for (auto& key : right) key = random.Next32();
   });
 }
 
@@ -30,7 +32,7 @@ std::uint32_t ComputeKey(const TBoardState& board) {
     if (board.Color[square] != bsEmpty) key ^= Keys.PieceKeys[board.Color[square]][board.Piece[square]][square];
   if (board.Side == Dark) key ^= Keys.SideKey;
   if (board.EP != NoSquare) key ^= Keys.EPKeys[board.EP];
-  key ^= Keys.CastleKeys[board.Castle & AllCastling];
+  key ^= CastlingKey(board, board.Castle & AllCastling);
   return key;
 }
 

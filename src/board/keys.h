@@ -12,6 +12,7 @@ struct TKeyTables {
   std::uint32_t EPKeys[64];
   std::uint32_t CastleKeys[16];
   std::uint32_t PhaseKeys[3];
+  std::uint32_t CastleRookKeys[4][8];  // Chess960: [right][file of its rook]
 };
 
 extern const TKeyTables& Keys;
@@ -21,5 +22,9 @@ void InitHashKeys();
 
 // Key of the whole position: pieces, side to move, en-passant square, rights.
 std::uint32_t ComputeKey(const TBoardState& board);
+// The key term of castling rights `rights` on `board` (its Chess960 rooks included).
+inline std::uint32_t CastlingKey(const TBoardState& board, std::uint32_t rights) {
+  return Keys.CastleKeys[rights] ^ board.Castling.ExtraKeys[rights];
+}
 // Recomputes the pawn-structure key in place.
 void SetPawnKey(TBoardState& board);

@@ -84,7 +84,7 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
   H.Index.MovedIndex = std::uint8_t(moving);
   PieceLists[us].Men[moving].Square = to;
   MenSquares[us] ^= SquareBit(from) | SquareBit(to);
-  Castle &= CastleMask[from] & CastleMask[to];
+  Castle &= Castling.Mask[from] & Castling.Mask[to];
 
   if (IsOrdinaryCapture(bits)) {
     const std::uint32_t taken = ListIndex[to];
@@ -162,7 +162,7 @@ void TSearchBoard::FinishKeys(const THist& H) {
   hash ^= Keys.PieceKeys[XSide][arrived][to];
   if (arrived == Pawn) hashP ^= Keys.PieceKeys[XSide][Pawn][to];
   hash ^= Keys.SideKey;
-  if (Castle != H.castle) hash ^= Keys.CastleKeys[H.castle] ^ Keys.CastleKeys[Castle];
+  if (Castle != H.castle) hash ^= CastlingKey(*this, H.castle) ^ CastlingKey(*this, Castle);
 }
 
 std::uint32_t TSearchBoard::KeyAfter(TMove m) const {
@@ -178,12 +178,17 @@ std::uint32_t TSearchBoard::KeyAfter(TMove m) const {
     key ^= Keys.PieceKeys[them][Piece[to]][to];
   }
   if (m.Has(MovePawn2sq)) key ^= Keys.EPKeys[EPBehind(us, to)];
-  if (m.Has(MoveCastle)) {
+  if (m.Has(MoveCastle) && Castling.Chess960) {
+    // The king lands on its castled square, not on its rook's.
+    const int right = TCastlingSetup::RightOf(m);
+    key ^= Keys.PieceKeys[us][King][to] ^ Keys.PieceKeys[us][King][TCastlingSetup::KingTo(right)] ^
+           Keys.PieceKeys[us][Rook][to] ^ Keys.PieceKeys[us][Rook][TCastlingSetup::RookTo(right)];
+  } else if (m.Has(MoveCastle)) {
     const TCastling& rule = CastlingFor(to);
     key ^= Keys.PieceKeys[us][Rook][rule.rookFrom] ^ Keys.PieceKeys[us][Rook][rule.rookTo];
   }
-  const std::uint32_t rights = Castle & CastleMask[from] & CastleMask[to];
-  if (rights != Castle) key ^= Keys.CastleKeys[Castle] ^ Keys.CastleKeys[rights];
+  const std::uint32_t rights = Castle & Castling.Mask[from] & Castling.Mask[to];
+  if (rights != Castle) key ^= CastlingKey(*this, Castle) ^ CastlingKey(*this, rights);
   return key;
 }
 
@@ -195,6 +200,11 @@ bool TSearchBoard::MakeMove(TMove m) {
 #endif
   THist& H = GameHistory[HistoryLength];
   if (m.bits & MoveCastle) {
+    if (Castling.Chess960) {
+      const bool made = MakeCastling960(m);
+      assert(!made || (hash == expectedKey && hashP == expectedPawnKey));
+      return made;
+    }
     if (!MoveCastlingRook(m, H)) return false;
   } else {
     H.HistHash = hash;
@@ -252,6 +262,11 @@ void TSearchBoard::MakeMoveUnchecked(TMove m) {
   assert(hash == expectedKey && hashP == expectedPawnKey);
 }
 
+void TSearchBoard::RestoreKingLines(const THist& next) {
+  if (next.SavedKingLines[Light].saved) KingEntry(Light).LinesOfSight = next.SavedKingLines[Light].set;
+  if (next.SavedKingLines[Dark].saved) KingEntry(Dark).LinesOfSight = next.SavedKingLines[Dark].set;
+}
+
 void TSearchBoard::TakeBack() {
   std::swap(Side, XSide);
   --Ply;
@@ -265,13 +280,10 @@ void TSearchBoard::TakeBack() {
   HalfmoveClock = H.fifty;
   hash = H.HistHash;
   hashP = H.HistHashP;
+  RestoreKingLines(GameHistory[HistoryLength + 1]);
+  if ((m.bits & MoveCastle) && Castling.Chess960) return TakeBackCastling960(H);
   Color[from] = TBoardSide(us);
   ListIndex[from] = H.Index.MovedIndex;
-
-  // The kings' lines as they stood before the check analysis of this move.
-  const THist& next = GameHistory[HistoryLength + 1];
-  if (next.SavedKingLines[Light].saved) KingEntry(Light).LinesOfSight = next.SavedKingLines[Light].set;
-  if (next.SavedKingLines[Dark].saved) KingEntry(Dark).LinesOfSight = next.SavedKingLines[Dark].set;
 
   PieceLists[us].Men[H.Index.MovedIndex].Square = from;
   MenSquares[us] ^= SquareBit(from) | SquareBit(to);

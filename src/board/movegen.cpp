@@ -108,7 +108,12 @@ TGen* TSearchBoard::GeneratePseudoLegal(TGen* out) const {
     }
   }
   // Castling whenever the right is held; MakeMove tests the path.
-  if constexpr (Us == Light) {
+  if (!(Castle & CastlingOf(Us))) {
+  } else if (Castling.Chess960) {
+    for (const int right : {2 * Us, 2 * Us + 1})
+      if (Castle & TCastlingSetup::Bit(right))
+        AddMove<Mode>(out, Castling.KingFrom[Us], Castling.RookFrom[right], MoveCastle);
+  } else if constexpr (Us == Light) {
     if (Castle & WhiteKingSide) AddMove<Mode>(out, e1, g1, MoveCastle);
     if (Castle & WhiteQueenSide) AddMove<Mode>(out, e1, c1, MoveCastle);
   } else {
@@ -208,7 +213,12 @@ TGen* TSearchBoard::GenerateCapturesAndChecksT(TGen* out) const {
   }
   // Castling whose rook lands on a clear line to the king.
   const auto rookChecks = [&](int rookTo) { return AttackTable(Us, Rook, rookTo, enemyKing) && InSet(sight, rookTo); };
-  if constexpr (Us == Light) {
+  if (!(Castle & CastlingOf(Us))) {
+  } else if (Castling.Chess960) {
+    for (const int right : {2 * Us, 2 * Us + 1})
+      if ((Castle & TCastlingSetup::Bit(right)) && Castling960GivesCheck(right))
+        AddMove<TScoring::Tactical>(out, Castling.KingFrom[Us], Castling.RookFrom[right], MoveCastle);
+  } else if constexpr (Us == Light) {
     if ((Castle & WhiteKingSide) && rookChecks(f1)) AddMove<TScoring::Tactical>(out, e1, g1, MoveCastle);
     if ((Castle & WhiteQueenSide) && rookChecks(d1)) AddMove<TScoring::Tactical>(out, e1, c1, MoveCastle);
   } else {

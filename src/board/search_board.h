@@ -240,6 +240,17 @@ class TSearchBoard : public TBoardState {
   template <bool CountEmpty>
   bool SquareAttackedT(int square, TSide attacker, int& emptyCount) const;
   void SaveKingLines(TSide king);
+  // The kings' lines as they stood before the check analysis of the move
+  // taken back, whose history entry follows `H`.
+  void RestoreKingLines(const THist& next);
+  // Chess960 castling (castling_moves.cpp): the move is the king taking its
+  // own rook. Making it tests the path as MakeMove does.
+  bool MakeCastling960(TMove m);
+  bool Castling960GivesCheck(int right) const;
+  bool ChecksAfterCastling960();
+  void TakeBackCastling960(const THist& H);
+  void PlaceCastlingPair(TSide us, int kingFrom, int rookFrom, int kingTo, int rookTo, std::uint32_t kingIndex,
+                         std::uint32_t rookIndex);
   void RecordKillerWeighted(TMove m, std::int32_t weight);
   bool EnPassantExposesKing(int from, int to);
 

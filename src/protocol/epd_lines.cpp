@@ -37,7 +37,8 @@ std::string MirrorPlacement(std::string_view placement) {
   return mirrored;
 }
 
-// Swapped case, and the white rights (now upper case) ahead of the black ones.
+// Swapped case, and the white rights (now upper case) ahead of the black ones;
+// Chess960 file letters alike, since turning the board over keeps the files.
 std::string MirrorCastling(std::string_view rights) {
   if (rights == "-") return "-";
   std::string upper, lower;
@@ -68,6 +69,16 @@ bool IsFenLine(std::string_view line) {
   }
   const char side = line[blank + 1];
   return squares == 64 && separators == 7 && (side == 'w' || side == 'b');
+}
+
+bool NamesCastlingFiles(std::string_view line) {
+  const std::size_t second = NthBlank(line, 2);
+  if (second == std::string_view::npos) return false;
+  const std::string_view field = line.substr(second + 1, line.find(' ', second + 1) - (second + 1));
+  return std::any_of(field.begin(), field.end(), [](char ch) {
+    const char lower = char(std::tolower(static_cast<unsigned char>(ch)));
+    return lower >= 'a' && lower <= 'h';
+  });
 }
 
 std::string MirrorEpd(std::string_view line) {

@@ -13,6 +13,11 @@ bool IsFenLine(std::string_view line);
 // placement, side, castling and en-passant fields; the rest of the line as it was.
 std::string MirrorEpd(std::string_view line);
 
+// The castling field (the third) names rooks by their files, as Chess960
+// positions do (HAha, or Kq with an inner rook's letter); standard chess has
+// no such field.
+bool NamesCastlingFiles(std::string_view line);
+
 struct TEpdEntry {
   std::string position;  // the four fields and the blank after them
   std::string label;     // running number, ".", first operand (for example "1.Nf3")

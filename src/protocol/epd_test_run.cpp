@@ -66,7 +66,9 @@ struct TRunTally {
 std::string SearchOne(TProtocolBoard& board, TMainThreadSearch& search, const std::string& text,
                       const std::string& label, const TRunSettings& settings, bool mirrored, TRunTally& tally) {
   search.ClearTablesBeforeNextSearch();
-  if (!board.LoadEpd(text)) {
+  // A file letter in the castling field makes it a Chess960 position;
+  // other fields are read as the UCI_Chess960 setting says.
+  if (!board.LoadEpd(text, board.Chess960Rules() || NamesCastlingFiles(text))) {
     WriteString(label + ": position refused, not searched");
     return label + ": position refused, not searched";
   }

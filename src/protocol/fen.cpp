@@ -2,6 +2,7 @@
 // hold safely: everything is checked before the board is touched.
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -56,7 +57,24 @@ bool ReadPlacement(std::string_view field, TFenInfo& info, std::string& error) {
   return true;
 }
 
+// Chess960 castling fields: KQkq (the outermost rook on that side of the
+// king), file letters of the rooks (upper case White), or both (a letter
+// where an inner rook is meant). Which right a letter names depends on the
+// placement, so only the characters are checked here.
+bool ReadChess960Castling(std::string_view field, TFenInfo& info, std::string& error) {
+  info.castle = 0;
+  info.CastlingText.clear();
+  if (field == "-") return true;
+  for (char ch : field) {
+    if (std::string_view("KQkqABCDEFGHabcdefgh").find(ch) == std::string_view::npos)
+      return Refuse(error, std::string("unknown character '") + ch + "' in the castling field");
+  }
+  info.CastlingText = std::string(field);
+  return true;
+}
+
 bool ReadCastling(std::string_view field, TFenInfo& info, std::string& error) {
+  if (info.Chess960) return ReadChess960Castling(field, info, error);
   info.castle = 0;
   if (field == "-") return true;
   for (char ch : field) {
@@ -89,7 +107,8 @@ std::uint32_t ReadHalfMoveClock(std::string_view field) {
 
 // Placement, side, then optional castling, en-passant and half-move clock
 // fields; the move number and anything after it are not used.
-bool ReadFenText(std::string_view text, TFenInfo& info, std::string& error) {
+bool ReadFenText(std::string_view text, bool chess960, TFenInfo& info, std::string& error) {
+  info.Chess960 = chess960;
   const auto fields = SplitFields(text);
   if (fields.empty()) return Refuse(error, "no placement");
   if (!ReadPlacement(fields[0], info, error)) return false;
@@ -230,12 +249,63 @@ std::int32_t PlausibleEnPassant(const TPlacedArrays& board, std::int32_t ep, TSi
   return ep;
 }
 
+// The rook a Chess960 castling letter names: K and Q (k and q) the
+// outermost rook on that side of the king, a file letter the rook on that
+// file. NoSquare when there is none.
+int NamedRook(const TPlacedArrays& board, char letter, TSide side, int king) {
+  const int backRank = side == Light ? 56 : 0;
+  const char lower = char(std::tolower(static_cast<unsigned char>(letter)));
+  if (lower != 'k' && lower != 'q') {
+    const int rook = backRank + (lower - 'a');
+    return Holds(board, rook, TBoardSide(side), Rook) ? rook : NoSquare;
+  }
+  const int step = lower == 'k' ? -1 : 1;  // from the outermost file in
+  for (int rook = lower == 'k' ? backRank + 7 : backRank; rook != king; rook += step)
+    if (Holds(board, rook, TBoardSide(side), Rook)) return rook;
+  return NoSquare;
+}
+
+// Each right of a Chess960 castling field, with its rook. A right whose
+// king is not on its back rank, or whose rook is not there, is refused, as
+// are two rooks named for one right.
+bool ResolveChess960Castling(const TPlacedArrays& board, TFenInfo& info, std::string& error) {
+  info.castle = 0;
+  info.RookFrom.fill(NoSquare);
+  for (char letter : info.CastlingText) {
+    const TSide side = std::isupper(static_cast<unsigned char>(letter)) ? Light : Dark;
+    const int king = KingSquare(board, side);
+    const char rank = side == Light ? '1' : '8';
+    const std::string right = std::string("castling right '") + letter + "': ";
+    if (king / 8 != (side == Light ? 7 : 0))
+      return Refuse(error, right + "the " + SideName(side) + " king is not on rank " + rank);
+    const int rook = NamedRook(board, letter, side, king);
+    const char lower = char(std::tolower(static_cast<unsigned char>(letter)));
+    if (rook == NoSquare && (lower == 'k' || lower == 'q'))
+      return Refuse(error, right + "no " + SideName(side) + " rook on rank " + rank + " between the king and the " +
+                               (lower == 'k' ? "h" : "a") + "-file");
+    if (rook == NoSquare) return Refuse(error, right + "no " + SideName(side) + " rook on " + lower + rank);
+    const int index = (side == Light ? WhiteShort : BlackShort) + (rook < king ? 1 : 0);
+    if (info.RookFrom[index] != NoSquare && info.RookFrom[index] != rook)
+      return Refuse(error, right + "a second " + SideName(side) + " rook for castling on the " +
+                               (rook < king ? "a" : "h") + "-file side");
+    info.RookFrom[index] = rook;
+    info.castle |= std::int32_t(TCastlingSetup::Bit(index));
+  }
+  return true;
+}
+
 bool CheckPosition(TFenInfo& info, std::string& error) {
   const TPlacedArrays board = Place(info);
   if (!CheckMaterial(board, error)) return false;
   if (InCheck(board, Opponent(info.side))) return Refuse(error, "the side not to move is in check");
   if (!CheckPossibleChecks(board, info.side, error)) return false;
-  info.castle = PlausibleCastling(board, info.castle);
+  // Chess960 refuses a misplaced right by name; standard chess keeps only
+  // the rights whose men are at home, silently.
+  if (info.Chess960) {
+    if (!ResolveChess960Castling(board, info, error)) return false;
+  } else {
+    info.castle = PlausibleCastling(board, info.castle);
+  }
   info.EP = PlausibleEnPassant(board, info.EP, info.side);
   return true;
 }
@@ -263,9 +333,9 @@ TBoardSide TProtocolBoard::ColorOfPiece(char ch) {
   return bsEmpty;
 }
 
-bool TProtocolBoard::LoadFen(std::string_view fen, std::string& error) {
+bool TProtocolBoard::LoadFen(std::string_view fen, std::string& error, bool chess960) {
   TFenInfo info;
-  if (!ReadFenText(fen, info, error) || !CheckPosition(info, error)) return false;
+  if (!ReadFenText(fen, chess960, info, error) || !CheckPosition(info, error)) return false;
   PlaceFenRecord(info);
   return true;
 }

@@ -79,7 +79,8 @@ std::string TProtocolBoard::MoveToSan(TMove m, TBoardPiece kind) const {
   if (m.from > 63 || m.to > 63 || kind > King) return {};
   const std::string to(SquareName[m.to]);
   const char originFile = SquareName[m.from][0];
-  if (m.Has(MoveCastle)) return m.to == 62 || m.to == 6 ? "O-O" : "O-O-O";
+  // By the right, not the destination: a Chess960 castling move goes to its rook.
+  if (m.Has(MoveCastle)) return TCastlingSetup::RightOf(m) % 2 == 0 ? "O-O" : "O-O-O";
   if (m.Has(MovePromote)) {
     constexpr const char* suffix[] = {"", "=N", "=B", "=R", "=Q", ""};
     const std::string promotion = m.promote < 6 ? suffix[m.promote] : "";

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::array<TOption, 11> Table = {{
+constexpr std::array<TOption, 12> Table = {{
     {TOptionId::Hash, "Hash", TOptionKind::Spin, "32", MinTableMB, MaxTableMB},
     {TOptionId::NalimovCache, "NalimovCache", TOptionKind::Spin, "8", MinTableMB, MaxTableMB},
     {TOptionId::NalimovPath, "NalimovPath", TOptionKind::String, "C:\\Nalimov"},
@@ -18,6 +18,7 @@ constexpr std::array<TOption, 11> Table = {{
     {TOptionId::Threads, "Threads", TOptionKind::Spin, "1", 1, MaxThreads},
     {TOptionId::MoveOverhead, "Move Overhead", TOptionKind::Spin, "30", 0, MaxMoveOverhead},
     {TOptionId::MultiPv, "MultiPV", TOptionKind::Spin, "1", 1, MaxMultiPv},
+    {TOptionId::Chess960, "UCI_Chess960", TOptionKind::Check, "false"},
     {TOptionId::Ponder, "Ponder", TOptionKind::Check, "false"},
     {TOptionId::AnalyseMode, "UCI_AnalyseMode", TOptionKind::Check, "false"},
     {TOptionId::ClearHash, "Clear Hash", TOptionKind::Button, ""},

@@ -19,6 +19,7 @@ enum class TOptionId : std::uint8_t {
   Threads,
   MoveOverhead,
   MultiPv,
+  Chess960,
   Ponder,
   AnalyseMode,
   ClearHash,

@@ -8,6 +8,7 @@
 
 #include "board/geometry.h"
 #include "board/keys.h"
+#include "board/square_names.h"
 #include "platform/console.h"
 #include "protocol/protocol_board.h"
 #include "protocol/text.h"
@@ -77,14 +78,18 @@ void TProtocolBoard::SetStartPosition() {
   HalfmoveClock = 0;
   Ply = 0;
   HistoryLength = 0;
+  SetCastlingSetup(chess960Rules_, {sq::h1, sq::a1, sq::h8, sq::a8});
   AfterSetUp();
   ResetTimeControl();
-  if (Book) Book->OpenBook();
+  // The book holds standard chess only: under Chess960 rules it stays closed,
+  // even for the standard start position.
+  if (Book && chess960Rules_) Book->CloseBook();
+  else if (Book) Book->OpenBook();
 }
 
-bool TProtocolBoard::LoadEpd(std::string_view text) {
+bool TProtocolBoard::LoadEpd(std::string_view text, bool chess960) {
   std::string error;
-  if (LoadFen(text, error)) return true;
+  if (LoadFen(text, error, chess960)) return true;
   WriteInfoString(error);
   return false;
 }
@@ -102,10 +107,59 @@ void TProtocolBoard::PlaceFenRecord(const TFenInfo& info) {
   HalfmoveClock = info.fifty;
   Ply = 0;
   HistoryLength = 0;
+  SetCastlingSetup(info.Chess960, info.RookFrom);
   AfterSetUp();
   // Only the placement counts: the start placement with Black to move
-  // keeps the book open.
-  if (Book && info.Position != StartPlacement) Book->CloseBook();
+  // keeps the book open. The book is standard chess only.
+  if (Book && (info.Chess960 || info.Position != StartPlacement)) Book->CloseBook();
+}
+
+int TProtocolBoard::KingSquareOf(TSide side) const {
+  for (int square = 0; square < 64; ++square)
+    if (Piece[square] == King && Color[square] == side) return square;
+  return NoSquare;
+}
+
+void TProtocolBoard::SetCastlingSetup(bool chess960, const std::array<int, 4>& rookFrom) {
+  if (!chess960) {
+    Castling.SetStandard();
+    return;
+  }
+  std::array<int, 4> held = rookFrom;
+  for (int right = WhiteShort; right <= BlackLong; ++right) {
+    if (!(Castle & TCastlingSetup::Bit(right))) held[right] = NoSquare;
+    if (held[right] == NoSquare) Castle &= ~TCastlingSetup::Bit(right);
+  }
+  // A board without kings (nothing set up yet) holds no rights.
+  const int whiteKing = KingSquareOf(Light), blackKing = KingSquareOf(Dark);
+  Castling.SetChess960(whiteKing == NoSquare ? sq::e1 : whiteKing, blackKing == NoSquare ? sq::e8 : blackKing, held);
+}
+
+void TProtocolBoard::SetChess960Rules(bool on) {
+  if (on == chess960Rules_) return;
+  chess960Rules_ = on;
+  // The position on the board goes on under the new rules, with the rights
+  // the new rules can hold: standard chess only castles from the corners
+  // with the king on the e-file. The game's earlier positions are keyed
+  // anew, so that repetitions of them are still found.
+  const TCastlingSetup before = Castling;
+  const std::array<int, 4> rookFrom{before.RookFrom[0], before.RookFrom[1], before.RookFrom[2], before.RookFrom[3]};
+  if (!on) {
+    const TCastlingSetup standard;
+    for (int right = WhiteShort; right <= BlackLong; ++right)
+      if (rookFrom[right] != standard.RookFrom[right] ||
+          KingSquareOf(TCastlingSetup::SideOf(right)) != standard.KingFrom[TCastlingSetup::SideOf(right)])
+        Castle &= ~TCastlingSetup::Bit(right);
+  }
+  SetCastlingSetup(on, rookFrom);
+  for (std::uint32_t i = 0; i < HistoryLength; ++i) {
+    const std::uint32_t rights = GameHistory[i].castle & AllCastling;
+    GameHistory[i].HistHash ^= before.ExtraKeys[rights] ^ Castling.ExtraKeys[rights];
+  }
+  hash = ComputeKey(*this);
+  if (Book && on) Book->CloseBook();
+  Ply = 0;
+  ProtocolGenerate();
 }
 
 void TProtocolBoard::AfterSetUp() {

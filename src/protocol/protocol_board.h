@@ -5,6 +5,7 @@
 // and a take-back). Searches copy its TBoardState part.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,6 +23,11 @@ struct TFenInfo {
   std::int32_t EP = NoSquare;
   TSide side = Light;
   std::uint32_t fifty = 0;  // half-move clock
+  // Chess960: the castling field is read against the placement, and each
+  // right held names its rook (NoSquare for a right not held).
+  bool Chess960 = false;
+  std::string CastlingText;
+  std::array<int, 4> RookFrom{NoSquare, NoSquare, NoSquare, NoSquare};
 };
 
 // The largest half-move clock a FEN sets: ten times the fifty-move limit,
@@ -68,16 +74,30 @@ class TProtocolBoard : public TBoardState {
   // The body of the "position" command (its text after "position ").
   void SetupPosition(std::string_view args);
   void SetStartPosition();
-  // Reads, checks and places a FEN position. On refusal the board is left
-  // untouched and `error` says why; nothing is printed.
-  bool LoadFen(std::string_view fen, std::string& error);
+  // Reads, checks and places a FEN position, under Chess960 rules when
+  // `chess960` is true (castling fields in every form: KQkq, file letters,
+  // or both), else the standard ones (the UCI_Chess960 setting when not
+  // given). On refusal the board is left untouched and `error` says why;
+  // nothing is printed.
+  bool LoadFen(std::string_view fen, std::string& error) { return LoadFen(fen, error, chess960Rules_); }
+  bool LoadFen(std::string_view fen, std::string& error, bool chess960);
   // LoadFen for the "position" command: a refusal prints one
   // "info string" line and keeps the previous position. True when placed.
-  bool LoadEpd(std::string_view text);
+  bool LoadEpd(std::string_view text) { return LoadEpd(text, chess960Rules_); }
+  bool LoadEpd(std::string_view text, bool chess960);
   // Places a checked record on the board.
   void PlaceFenRecord(const TFenInfo& info);
   // Plays a blank-separated list of coordinate moves.
   void PlayMoves(std::string_view list);
+
+  // The UCI_Chess960 setting: every position set up from now on (the start
+  // position too) castles by Chess960 rules, its castling moves stored and
+  // written as the king taking its own rook. A change carries the position
+  // on the board over to the new rules.
+  void SetChess960Rules(bool on);
+  bool Chess960Rules() const { return chess960Rules_; }
+  // The square of `side`'s king; NoSquare when it has none.
+  int KingSquareOf(TSide side) const;
 
   static TBoardPiece NatureOfPiece(char ch);
   static TBoardSide ColorOfPiece(char ch);
@@ -96,6 +116,16 @@ class TProtocolBoard : public TBoardState {
   void GeneratePieceMoves(int square);
   void GenerateCastlingAndEnPassant();
   bool CastlingAllowed(TMove m) const;
+  bool Chess960CastlingAllowed(TMove m) const;
   void MoveCastlingRook(int kingTo, bool undo);
+  // Chess960 castling stored as the king taking its rook: both men go to
+  // their castled squares, or back home when `undo`.
+  void MoveChess960Castlers(TMove m, bool undo);
+  // Fixes the castling set-up of a position just placed: under Chess960
+  // rules its kings and the rooks `rookFrom` of the rights held (by right
+  // index), a right without a rook dropped; else the standard set-up.
+  void SetCastlingSetup(bool chess960, const std::array<int, 4>& rookFrom);
   void AfterSetUp();
+
+  bool chess960Rules_ = false;
 };

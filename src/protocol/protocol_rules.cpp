@@ -82,7 +82,13 @@ void TProtocolBoard::GeneratePieceMoves(int square) {
 }
 
 void TProtocolBoard::GenerateCastlingAndEnPassant() {
-  if (Side == Dark) {
+  if (Castling.Chess960) {
+    // The king taking its own rook, short castling first.
+    const int first = Side == Light ? WhiteShort : BlackShort;
+    for (int right = first; right <= first + 1; ++right)
+      if ((Castle & TCastlingSetup::Bit(right)) && Castling.RookFrom[right] != NoSquare)
+        AddMove(Castling.KingFrom[Side], Castling.RookFrom[right], MoveCastle);
+  } else if (Side == Dark) {
     if (Castle & BlackKingSide) AddMove(sq::e8, sq::g8, MoveCastle);
     if (Castle & BlackQueenSide) AddMove(sq::e8, sq::c8, MoveCastle);
   } else {
@@ -136,7 +142,25 @@ bool TProtocolBoard::ProtocolInCheck(TSide side) const {
   return false;
 }
 
+// The squares between the king and its destination and between the rook
+// and its destination are empty but for those two men; the king's square,
+// the squares it passes and its destination are not attacked. The rook may
+// still shield one of those squares; where the king ends is tested once the
+// move is made, with the rook moved.
+bool TProtocolBoard::Chess960CastlingAllowed(TMove m) const {
+  const int right = TCastlingSetup::RightOf(m);
+  if (TCastlingSetup::SideOf(right) != Side || !(Castle & TCastlingSetup::Bit(right)) ||
+      m.from != Castling.KingFrom[Side] || m.to != Castling.RookFrom[right])
+    return false;
+  if (Piece[m.from] != King || Piece[m.to] != Rook || Color[m.to] != Side) return false;
+  bool allowed = true;
+  ForEachSquare(Castling.MustBeEmpty[right], [&](int square) { allowed = allowed && Color[square] == bsEmpty; });
+  ForEachSquare(Castling.MustBeSafe[right], [&](int square) { allowed = allowed && !ProtocolAttacked(square, XSide); });
+  return allowed;
+}
+
 bool TProtocolBoard::CastlingAllowed(TMove m) const {
+  if (Castling.Chess960) return Chess960CastlingAllowed(m);
   const TCastling* castling = CastlingTo(m.to);
   if (!castling || Piece[m.from] != King || Color[castling->rookFrom] != Side || Piece[castling->rookFrom] != Rook)
     return false;
@@ -158,9 +182,30 @@ void TProtocolBoard::MoveCastlingRook(int kingTo, bool undo) {
   Piece[from] = bpEmpty;
 }
 
+void TProtocolBoard::MoveChess960Castlers(TMove m, bool undo) {
+  const int right = TCastlingSetup::RightOf(m);
+  const int kingFrom = undo ? TCastlingSetup::KingTo(right) : m.from;
+  const int rookFrom = undo ? TCastlingSetup::RookTo(right) : m.to;
+  const int kingTo = undo ? m.from : TCastlingSetup::KingTo(right);
+  const int rookTo = undo ? m.to : TCastlingSetup::RookTo(right);
+  const TBoardSide side = Color[kingFrom];
+  // Both leave before either lands: the king may land where the rook stood,
+  // or the two may swap squares.
+  for (int square : {kingFrom, rookFrom}) {
+    Color[square] = bsEmpty;
+    Piece[square] = bpEmpty;
+  }
+  Color[kingTo] = Color[rookTo] = side;
+  Piece[kingTo] = King;
+  Piece[rookTo] = Rook;
+}
+
 bool TProtocolBoard::ProtocolMakeMove(TMove m) {
-  if (m.from > 63 || m.to > 63 || Color[m.from] != Side || Color[m.to] == Side) return false;
+  if (m.from > 63 || m.to > 63 || Color[m.from] != Side) return false;
   const bool castling = m.Has(MoveCastle);
+  // A Chess960 castling move is the king taking its own rook.
+  const bool kingTakesRook = castling && Castling.Chess960;
+  if (Color[m.to] == Side && !kingTakesRook) return false;
   if (castling && !CastlingAllowed(m)) return false;
 
   // Game histories have no fixed length: make room before writing.
@@ -168,7 +213,7 @@ bool TProtocolBoard::ProtocolMakeMove(TMove m) {
   THist& entry = GameHistory[HistoryLength];
   entry = THist{};
   entry.m = m;
-  entry.Capture = Piece[m.to];
+  entry.Capture = kingTakesRook ? bpEmpty : Piece[m.to];
   entry.castle = Castle;
   entry.ep = EP;
   entry.fifty = HalfmoveClock;
@@ -178,17 +223,21 @@ bool TProtocolBoard::ProtocolMakeMove(TMove m) {
   const std::string san = MoveToSan(m, Piece[m.from]);
   std::memcpy(entry.Notation, san.data(), std::min<std::size_t>(san.size(), MoveTextCapacity - 1));
 
-  if (castling) MoveCastlingRook(m.to, false);
+  if (castling && !kingTakesRook) MoveCastlingRook(m.to, false);
   ++Ply;
   ++HistoryLength;
-  Castle &= CastleMask[m.from] & CastleMask[m.to];
+  Castle &= Castling.Mask[m.from] & Castling.Mask[m.to];
   EP = m.Has(MovePawn2sq) ? (Side == Light ? m.to + 8 : m.to - 8) : NoSquare;
   HalfmoveClock = m.Has(MoveCapture | MoveCastle | MovePawn) ? 0 : HalfmoveClock + 1;
 
-  Color[m.to] = TBoardSide(Side);
-  Piece[m.to] = m.Has(MovePromote) ? TBoardPiece(m.promote) : Piece[m.from];
-  Color[m.from] = bsEmpty;
-  Piece[m.from] = bpEmpty;
+  if (kingTakesRook) {
+    MoveChess960Castlers(m, false);
+  } else {
+    Color[m.to] = TBoardSide(Side);
+    Piece[m.to] = m.Has(MovePromote) ? TBoardPiece(m.promote) : Piece[m.from];
+    Color[m.from] = bsEmpty;
+    Piece[m.from] = bpEmpty;
+  }
   if (m.Has(MoveEnPassant)) {
     const int captured = Side == Light ? m.to + 8 : m.to - 8;
     Color[captured] = bsEmpty;
@@ -216,6 +265,10 @@ void TProtocolBoard::ProtocolTakeBack() {
   HalfmoveClock = entry.fifty;
   hash = entry.HistHash;
 
+  if (m.Has(MoveCastle) && Castling.Chess960) {
+    MoveChess960Castlers(m, true);
+    return;
+  }
   Color[m.from] = TBoardSide(Side);
   Piece[m.from] = m.Has(MovePromote) ? Pawn : Piece[m.to];
   Color[m.to] = entry.Capture == bpEmpty ? bsEmpty : TBoardSide(XSide);

@@ -200,6 +200,11 @@ void TUCI::ApplyOption(const TOption& option, const std::string& value) {
       if (ValueAllowed(option.name, lines, option.min, option.max, settings_.MultiPv)) settings_.MultiPv = lines;
       break;
     }
+    case TOptionId::Chess960:
+      // Every position set up from now on, and the one on the board, castles
+      // by Chess960 rules; the searches take it with the board.
+      SetChess960Rules(EqualsNoCase(value, "true"));
+      break;
     case TOptionId::Ponder:
       // Pondering is ordered by "go ponder"; the option only tells the interface.
     case TOptionId::AnalyseMode:

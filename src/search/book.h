@@ -1,7 +1,9 @@
 // The opening-book file. It is opened when book use is on and a game starts
 // from the start position, and closed when book use is switched off, when a
 // search without limit is ordered, or when another placement is set up. No
-// move is taken from it: only its presence matters.
+// move is taken from it: only its presence matters. It is a book of standard
+// chess: under Chess960 rules (UCI_Chess960) the protocol board never opens
+// it, even for the standard start position.
 #pragma once
 
 #include <fstream>

@@ -24,6 +24,7 @@ void CopyPosition(const TBoardState& from, TBoardState& to) {
   to.Side = from.Side;
   to.XSide = from.XSide;
   to.Castle = from.Castle;
+  to.Castling = from.Castling;
   to.EP = from.EP;
   to.HalfmoveClock = from.HalfmoveClock;
   to.hash = from.hash;

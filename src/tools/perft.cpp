@@ -38,7 +38,7 @@ std::uint64_t PerftNode(TSearchBoard& board, int depth, bool inCheck) {
 bool RootInCheck(TSearchBoard& board) { return board.AnalyseChecks(board.Side, board.KingSquare(board.Side)); }
 
 int Refuse(const std::string& why) {
-  std::cout << "perft: " << why << "\nusage: vostrak perft DEPTH [FEN]  (DEPTH 1.." << MaxPerftDepth << ")"
+  std::cout << "perft: " << why << "\nusage: vostrak perft [--chess960] DEPTH [FEN]  (DEPTH 1.." << MaxPerftDepth << ")"
             << std::endl;
   return 2;
 }
@@ -50,7 +50,11 @@ std::uint64_t Perft(TSearchBoard& board, int depth) {
   return PerftNode(board, depth, RootInCheck(board));
 }
 
-int PerftCommand(const std::vector<std::string>& args) {
+int PerftCommand(const std::vector<std::string>& arguments) {
+  // --chess960: the FEN's castling field may name rook files, and castling
+  // is the king taking its own rook, in the tree and in the move list.
+  const bool chess960 = !arguments.empty() && arguments[0] == "--chess960";
+  const std::vector<std::string> args(arguments.begin() + (chess960 ? 1 : 0), arguments.end());
   if (args.empty()) return Refuse("missing depth");
   int depth = 0;
   const std::string& text = args[0];
@@ -66,7 +70,7 @@ int PerftCommand(const std::vector<std::string>& args) {
   InitHashKeys();
   auto protocol = std::make_unique<TProtocolBoard>();
   std::string why;
-  if (!protocol->LoadFen(fen, why)) return Refuse(why);
+  if (!protocol->LoadFen(fen, why, chess960)) return Refuse(why);
   auto board = std::make_unique<TSearchBoard>();
   static_cast<TBoardState&>(*board) = *protocol;
   board->PrepareBoard();

@@ -15,7 +15,7 @@ class TSearchBoard;
 // the full list with the legality test. Every leaf is made and taken back.
 std::uint64_t Perft(TSearchBoard& board, int depth);
 
-// `vostrak perft DEPTH [FEN]`: args are the words after "perft". Prints the
+// `vostrak perft [--chess960] DEPTH [FEN]`: args are the words after "perft". Prints the
 // count under each root move, the total, the time and the speed; returns the
 // process exit code (2 for bad arguments).
 int PerftCommand(const std::vector<std::string>& args);

@@ -9,7 +9,8 @@
 std::string UsageText() {
   std::string text =
       "Usage: vostrak                     play: speak UCI on standard input and output\n"
-      "       vostrak perft DEPTH [FEN]   developer tool: count the move tree\n"
+      "       vostrak perft [--chess960] DEPTH [FEN]\n"
+      "                                  developer tool: count the move tree\n"
       "       vostrak bench [DEPTH]       developer tool: the search's signature\n"
       "       vostrak --help | --version\n"
       "\n"
@@ -19,7 +20,9 @@ std::string UsageText() {
       "\n"
       "Developer tools:\n"
       "  perft DEPTH [FEN]  leaves DEPTH plies below FEN (the start position if none),\n"
-      "                     per root move, then the total, the time and the speed\n"
+      "                     per root move, then the total, the time and the speed;\n"
+      "                     --chess960 reads Chess960 castling fields and writes\n"
+      "                     castling as the king taking its own rook\n"
       "  bench [DEPTH]      fixed positions to DEPTH (1 to " +
       std::to_string(MaxBenchDepth) + ", default " + std::to_string(DefaultBenchDepth) +
       "): nodes, speed\n"

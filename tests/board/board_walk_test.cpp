@@ -26,12 +26,25 @@ bool ClearBetween(const TSearchBoard& board, int a, int b) {
   return true;
 }
 
+// Does Chess960 castling `m` check with its rook? The rook's line to the
+// king is walked on a copy of the board with both men moved.
+bool Chess960CastlingChecks(const TSearchBoard& board, TMove m) {
+  const int right = TCastlingSetup::RightOf(m), rookTo = TCastlingSetup::RookTo(right);
+  const int king = board.KingSquare(Opponent(board.Side));
+  if (!AttackTable(board.Side, Rook, rookTo, king)) return false;
+  auto after = std::make_unique<TSearchBoard>(board);
+  after->Color[m.from] = after->Color[m.to] = bsEmpty;
+  after->Color[TCastlingSetup::KingTo(right)] = after->Color[rookTo] = TBoardSide(board.Side);
+  return ClearBetween(*after, rookTo, king);
+}
+
 // Does the piece arriving on `to` see the enemy king on the board before
 // the move? For castling the arriving piece is the rook.
 bool DirectCheck(const TSearchBoard& board, TMove m) {
   const TSide us = board.Side;
   const int king = board.KingSquare(Opponent(us));
   int square = m.to, kind = board.Piece[m.from];
+  if (m.Has(MoveCastle) && board.Castling.Chess960) return Chess960CastlingChecks(board, m);
   if (m.Has(MoveCastle)) {
     square = RookCastleTo[m.to];
     kind = Rook;
@@ -148,6 +161,21 @@ TEST(BoardWalk, SuiteTreesKeepEveryInvariant) {
     TWalk walk(*board);
     EXPECT_EQ(walk.Node(depth, InCheckAtRoot(*board)), c.leaves.at(depth));
     if (HasFailure()) break;  // one position's report is enough to go on
+  }
+}
+
+// Chess960 trees from every 40th of the published positions: kings and
+// rooks on every file, castling that leaves a man in place or swaps them.
+TEST(BoardWalk, Chess960TreesKeepEveryInvariant) {
+  const int depth = OptimisedBuild ? 3 : 2;
+  const auto suite = LoadPerftSuite("chess960-perft.epd");
+  ASSERT_EQ(suite.size(), 960u);
+  for (std::size_t i = 0; i < suite.size(); i += 40) {
+    SCOPED_TRACE(suite[i].fen);
+    auto board = BoardFromFen(suite[i].fen, true);
+    TWalk walk(*board);
+    EXPECT_EQ(walk.Node(depth, InCheckAtRoot(*board)), suite[i].leaves.at(depth));
+    if (HasFailure()) break;
   }
 }
 

@@ -14,9 +14,10 @@ struct TPerftCase {
 };
 
 // Lines of the form "FEN ;D1 20 ;D2 400 ...".
-inline std::vector<TPerftCase> LoadPerftSuite() {
+// The standard suite, or another file of the same form in the test data.
+inline std::vector<TPerftCase> LoadPerftSuite(const char* file = "perftsuite.epd") {
   std::vector<TPerftCase> cases;
-  std::ifstream in(std::string(VOSTRAK_TEST_DATA) + "/perftsuite.epd");
+  std::ifstream in(std::string(VOSTRAK_TEST_DATA) + "/" + file);
   for (std::string line; std::getline(in, line);) {
     const auto cut = line.find(';');
     if (cut == std::string::npos) continue;

@@ -17,6 +17,7 @@ const Lines kIdentity = {
     "option name Threads type spin default 1 min 1 max 8",
     "option name Move Overhead type spin default 30 min 0 max 5000",
     "option name MultiPV type spin default 1 min 1 max 64",
+    "option name UCI_Chess960 type check default false",
     "option name Ponder type check default false",
     "option name UCI_AnalyseMode type check default false",
     "option name Clear Hash type button",

@@ -7,11 +7,11 @@
 #include "protocol/protocol_board.h"
 #include "support/engine_tables.h"
 
-std::unique_ptr<TSearchBoard> BoardFromFen(std::string_view fen) {
+std::unique_ptr<TSearchBoard> BoardFromFen(std::string_view fen, bool chess960) {
   EnsureEngineTables();
   TProtocolBoard loaded;
   std::string error;
-  if (!loaded.LoadFen(fen, error)) throw std::invalid_argument(std::string(fen) + ": " + error);
+  if (!loaded.LoadFen(fen, error, chess960)) throw std::invalid_argument(std::string(fen) + ": " + error);
   auto board = std::make_unique<TSearchBoard>();
   static_cast<TBoardState&>(*board) = loaded;
   board->Ply = 0;

@@ -28,6 +28,28 @@ TEST(PerftCounts, ReferencePositionsAndTheWholeSuite) {
   }
 }
 
+// Every 19th published Chess960 position at depth 5 (2 in checked builds): 51 positions.
+TEST(PerftCounts, Chess960PublishedPositions) {
+  const int depth = OptimisedBuild ? 5 : 2;
+  const auto cases = LoadPerftSuite("chess960-perft.epd");
+  ASSERT_EQ(cases.size(), 960u) << "the Chess960 data file is missing or cut";
+  for (std::size_t i = 0; i < cases.size(); i += 19) {
+    auto board = BoardFromFen(cases[i].fen, true);
+    EXPECT_EQ(Perft(*board, depth), cases[i].leaves.at(depth)) << cases[i].fen;
+    EXPECT_TRUE(board->board_is_ok() && board->Ply == 0u) << cases[i].fen;
+  }
+}
+
+// Two Chess960 positions alike but for which rook on the queen's side may
+// castle are different positions: only the inner rook has a clear path.
+TEST(PerftCounts, Chess960KeysTellTheCastlingRookApart) {
+  const auto outer = BoardFromFen("1r1k2r1/8/8/8/8/8/8/RR1K4 w A - 0 1", true);
+  const auto inner = BoardFromFen("1r1k2r1/8/8/8/8/8/8/RR1K4 w B - 0 1", true);
+  EXPECT_EQ(outer->Castle, inner->Castle);
+  EXPECT_NE(outer->hash, inner->hash);
+  EXPECT_EQ(Perft(*inner, 1), Perft(*outer, 1) + 1);
+}
+
 // Divide lines and the total, from a FEN in separate words too; bad arguments print the usage and exit 2.
 TEST(PerftCommand, PrintsDivideAndTotalOrRefuses) {
   std::string out;
@@ -46,6 +68,9 @@ TEST(PerftCommand, PrintsDivideAndTotalOrRefuses) {
   EXPECT_EQ(run({"1", "r3k3/1P6/8/8/8/8/8/4K2R", "w", "K", "-", "0", "1"}), 0);
   EXPECT_NE(out.find("e1g1: 1\n"), std::string::npos);
   EXPECT_NE(out.find("b7a8n: 1\n"), std::string::npos);
+  EXPECT_EQ(run({"--chess960", "1", "r3k3/1P6/8/8/8/8/8/4K2R", "w", "K", "-", "0", "1"}), 0);
+  EXPECT_NE(out.find("e1h1: 1\n"), std::string::npos);
+  EXPECT_EQ(out.find("e1g1"), std::string::npos);
   for (const std::vector<std::string>& args :
        std::vector<std::vector<std::string>>{{}, {"x"}, {"3x"}, {"0"}, {"99"}, {"2", "not", "a", "fen"}}) {
     EXPECT_EQ(run(args), 2) << args.size();
