@@ -30,8 +30,11 @@ void PrepareFuzzChecks() {
   if (!std::freopen("/dev/null", "r", stdin)) std::abort();
 }
 
-std::string CheckFenReader(std::string_view input) {
+namespace {
+
+std::string CheckFenReaderUnder(std::string_view input, bool chess960) {
   static const auto board = std::make_unique<TProtocolBoard>();
+  board->SetChess960Rules(chess960);
   board->SetStartPosition();
   const TPlacement before(*board);
   std::string error;
@@ -43,4 +46,15 @@ std::string CheckFenReader(std::string_view input) {
   if (!error.empty()) return "an accepted FEN with an error: '" + error + "'";
   const std::string key = CheckProtocolKey(*board);
   return key.empty() ? CompareMoveGenerators(*board) : key;
+}
+
+}  // namespace
+
+// Every input is read by the rules of standard chess and of Chess960.
+std::string CheckFenReader(std::string_view input) {
+  for (const bool chess960 : {false, true}) {
+    const std::string fault = CheckFenReaderUnder(input, chess960);
+    if (!fault.empty()) return (chess960 ? "Chess960: " : "") + fault;
+  }
+  return {};
 }

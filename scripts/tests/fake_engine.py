@@ -2,6 +2,8 @@
 """A UCI engine that commits the fault FAKE_ENGINE_FAULT names on its first
 search; later searches answer "0000", so the game ends on an illegal move.
 Without a fault the first search reports a few lines of analysis.
+FAKE_ENGINE_NAME is the name it gives ("Fake" by default); with
+FAKE_ENGINE_PLAIN set it offers no options, as some engines do.
 As "fake_engine.py perft --chess960 DEPTH FEN" it counts the move tree by
 the soak referee's rules, printed as the engine prints it; the fault
 "miscount" adds one to the total, "crash" ends it with nothing printed."""
@@ -10,6 +12,12 @@ import sys
 import time
 
 FAULT = os.environ.get("FAKE_ENGINE_FAULT", "")
+NAME = os.environ.get("FAKE_ENGINE_NAME", "Fake")
+OPTIONS = [] if os.environ.get("FAKE_ENGINE_PLAIN") else [
+    "option name Hash type spin default 16 min 1 max 1024",
+    "option name Move Overhead type spin default 30 min 0 max 5000",
+    "option name UCI_Chess960 type check default false",
+]
 
 
 def say(line):
@@ -46,10 +54,9 @@ def main():
     for line in sys.stdin:
         words = line.split()
         if words == ["uci"]:
-            say("id name Fake")
-            say("option name Hash type spin default 16 min 1 max 1024")
-            say("option name Move Overhead type spin default 30 min 0 max 5000")
-            say("option name UCI_Chess960 type check default false")
+            say(f"id name {NAME}")
+            for offer in OPTIONS:
+                say(offer)
             say("uciok")
         elif words == ["isready"]:
             say("readyok")
