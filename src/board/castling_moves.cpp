@@ -42,13 +42,7 @@ bool TSearchBoard::MakeCastling960(TMove m) {
   if (Castle != H.castle) hash ^= CastlingKey(*this, H.castle) ^ CastlingKey(*this, Castle);
   hash ^= Keys.SideKey;
   KingEntry(us).CastledAs = right % 2 == 0 ? CastledShort : CastledLong;
-  std::swap(Side, XSide);
-  ++Ply;
-  ++HistoryLength;
-  assert(HistoryLength < GameHistory.size());
-  THist& next = GameHistory[HistoryLength];
-  next.SavedKingLines[Light].saved = false;
-  next.SavedKingLines[Dark].saved = false;
+  PassTheMove();
   if (KingAttacked(XSide)) {
     TakeBack();
     return false;

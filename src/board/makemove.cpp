@@ -146,13 +146,7 @@ void TSearchBoard::MakeCore(TMove m, THist& H) {
   }
 
   ListIndex[to] = moving;
-  std::swap(Side, XSide);
-  ++Ply;
-  ++HistoryLength;
-  assert(HistoryLength < GameHistory.size());
-  THist& next = GameHistory[HistoryLength];
-  next.SavedKingLines[Light].saved = false;
-  next.SavedKingLines[Dark].saved = false;
+  PassTheMove();
 }
 
 void TSearchBoard::FinishKeys(const THist& H) {

@@ -11,7 +11,9 @@
 
 #include <array>
 #include <bit>
+#include <cassert>
 #include <cstdint>
+#include <utility>
 
 #include "board/board_state.h"
 #include "board/geometry.h"
@@ -240,6 +242,17 @@ class TSearchBoard : public TBoardState {
   template <bool CountEmpty>
   bool SquareAttackedT(int square, TSide attacker, int& emptyCount) const;
   void SaveKingLines(TSide king);
+  // The last step of every make: the other side to move, one ply on, and
+  // no king lines saved yet for the new history entry.
+  void PassTheMove() {
+    std::swap(Side, XSide);
+    ++Ply;
+    ++HistoryLength;
+    assert(HistoryLength < GameHistory.size());
+    THist& next = GameHistory[HistoryLength];
+    next.SavedKingLines[Light].saved = false;
+    next.SavedKingLines[Dark].saved = false;
+  }
   // The kings' lines as they stood before the check analysis of the move
   // taken back, whose history entry follows `H`.
   void RestoreKingLines(const THist& next);
