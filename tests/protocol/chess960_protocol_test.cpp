@@ -34,20 +34,6 @@ std::array<int, 4> RookFrom(const TProtocolBoard& board) {
           board.Castling.RookFrom[3]};
 }
 
-std::uint64_t Perft(TProtocolBoard& board, int depth) {
-  board.ProtocolGenerate();
-  std::uint64_t nodes = 0;
-  const int first = board.FirstMove[board.Ply], last = board.FirstMove[board.Ply + 1];
-  for (int i = first; i < last; ++i) {
-    if (!board.ProtocolMakeMove(board.MoveStack[i].m)) continue;
-    EXPECT_EQ(board.hash, ComputeKey(board)) << MoveText(board.MoveStack[i].m);
-    nodes += depth == 1 ? 1 : Perft(board, depth - 1);
-    board.ProtocolTakeBack();
-    --board.Ply;
-  }
-  return nodes;
-}
-
 // KQkq means the outermost rook, a file letter names its rook, and X-FEN
 // mixes both; the start position is the standard one.
 TEST(Chess960Fen, EveryFormOfTheCastlingField) {

@@ -16,20 +16,6 @@ TMove Move(int from, int to, TPiece promote = 0, std::uint8_t bits = 0) {
   return TMove{std::uint8_t(from), std::uint8_t(to), promote, bits};
 }
 
-std::uint64_t Perft(TProtocolBoard& board, int depth) {
-  board.ProtocolGenerate();
-  std::uint64_t nodes = 0;
-  const int first = board.FirstMove[board.Ply], last = board.FirstMove[board.Ply + 1];
-  for (int i = first; i < last; ++i) {
-    if (!board.ProtocolMakeMove(board.MoveStack[i].m)) continue;
-    EXPECT_EQ(board.hash, ComputeKey(board));
-    nodes += depth == 1 ? 1 : Perft(board, depth - 1);
-    board.ProtocolTakeBack();
-    --board.Ply;
-  }
-  return nodes;
-}
-
 TEST(ProtocolRules, MoveCountsOfKnownPositions) {
   struct Case {
     const char* fen;
